@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sx {
+
+// Formula texts here carry no leading "=" (the form stored in a worksheet's <f> element).
+
+// A filled or copied formula: relative references move by the offset, absolute ones stay;
+// a reference pushed outside the sheet becomes #REF!.
+std::u16string translateFormula(std::u16string_view formula, int32_t rowOffset,
+                                int32_t columnOffset);
+
+// Cells of one sheet moved by Delete("up"/"left") or Insert("down"/"right") of a band.
+struct CellShift {
+  enum class Kind { DeleteUp, DeleteLeft, InsertDown, InsertRight };
+  Kind kind = Kind::DeleteUp;
+  std::u16string sheet;  // the sheet whose cells move
+  int32_t firstRow = 0;  // the band, 0-based and inclusive
+  int32_t lastRow = 0;
+  int32_t firstColumn = 0;
+  int32_t lastColumn = 0;
+};
+
+// Rewrites a formula (or a defined name's reference) that lives on `formulaSheet` so that it
+// keeps pointing at the same data after `shift`; references to deleted cells become #REF!.
+// An empty `formulaSheet` means the text has no home sheet (defined names): only references
+// that name their sheet are touched.
+std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string_view formulaSheet,
+                                     const CellShift& shift);
+
+// References that name `oldName` name `newName` instead (quoted where the new name needs it).
+std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_view oldName,
+                                    std::u16string_view newName);
+
+}  // namespace sx
