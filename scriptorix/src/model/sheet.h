@@ -1,0 +1,150 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/address.h"
+#include "model/cell_value.h"
+#include "model/sheet_storage.h"
+#include "model/style.h"
+
+namespace sx {
+
+class Workbook;
+
+enum class DeleteShift { Up, Left };
+enum class InsertShift { Down, Right };
+// "up"/"left" and "down"/"right", ignoring ASCII case; anything else throws.
+DeleteShift parseDeleteShift(std::u16string_view word);
+InsertShift parseInsertShift(std::u16string_view word);
+
+// One worksheet. Every range operation takes a RangeRef; whole rows and columns are handled
+// through row and column formats, never cell by cell over the full sheet.
+class Sheet {
+ public:
+  Sheet(Workbook& workbook, uint32_t id, std::u16string name);
+  Sheet(const Sheet&) = delete;
+  Sheet& operator=(const Sheet&) = delete;
+
+  uint32_t id() const { return id_; }
+  const std::u16string& name() const { return name_; }
+  Workbook& workbook() const { return *workbook_; }
+
+  // --- values
+  // Throws std::invalid_argument for NaN or an infinity.
+  void setNumber(const RangeRef& range, double value);
+  void setBoolean(const RangeRef& range, bool value);
+  // "=..." with more after it is a formula (filled over the range with relative references
+  // shifted cell by cell), "'..." stores the rest as text, any other text as given.
+  void setText(const RangeRef& range, std::u16string_view text);
+  // A formula text without its "="; filled over the range like setText.
+  void setFormula(const RangeRef& range, std::u16string_view formula);
+  void setValue(const RangeRef& range, const CellValue& value);
+  // Values and formulas go; formats stay.
+  void clearValues(const RangeRef& range);
+
+  // A formula's value is its cached value (empty until calculated).
+  CellValue value(int32_t row, int32_t column) const;
+  std::optional<std::u16string> formula(int32_t row, int32_t column) const;
+  // "=" + formula for a formula cell, else the value as text (numbers in their shortest exact
+  // form, booleans TRUE/FALSE, "" when empty).
+  std::u16string formulaOrValueText(int32_t row, int32_t column) const;
+  // The calculated value of a formula cell; ignored on a cell without a formula.
+  void setCachedValue(int32_t row, int32_t column, const CellValue& value);
+  // The value as the cell's number format shows it.
+  std::u16string displayText(int32_t row, int32_t column) const;
+
+  // --- formats
+  void setNumberFormat(const RangeRef& range, std::u16string_view code);
+  void setFontName(const RangeRef& range, std::u16string_view name);
+  void setFontSize(const RangeRef& range, double points);
+  void setBold(const RangeRef& range, bool on);
+  void setItalic(const RangeRef& range, bool on);
+  void setUnderline(const RangeRef& range, bool on);
+  void setFontColor(const RangeRef& range, Color color);
+  void setHorizontalAlignment(const RangeRef& range, HorizontalAlignment alignment);
+  void setVerticalAlignment(const RangeRef& range, VerticalAlignment alignment);
+  void setFillColor(const RangeRef& range, std::optional<Color> color);
+  void setWrap(const RangeRef& range, bool on);
+  void setBorders(const RangeRef& range, BorderPosition position, BorderLineStyle line,
+                  Color color);
+  // Width in characters (0 to 255) of every column the range touches.
+  void setColumnWidth(const RangeRef& range, double width);
+  // Height in points (0 to 409) of every row the range touches.
+  void setRowHeight(const RangeRef& range, double points);
+  void setRowsHidden(const RangeRef& range, bool hidden);
+  void setColumnsHidden(const RangeRef& range, bool hidden);
+  void setFreezePanes(FreezePanes panes);
+  FreezePanes freezePanes() const { return freeze_; }
+
+  // The style index in effect for a cell: its own, else its row's, else its column's.
+  uint32_t styleIndex(int32_t row, int32_t column) const;
+  const Style& style(int32_t row, int32_t column) const;
+
+  // --- structure
+  // One merged area, or with `across` one per row. Existing merges that overlap are replaced.
+  void merge(const RangeRef& range, bool across);
+  void unmerge(const RangeRef& range);
+  const std::vector<RangeRef>& merges() const { return merges_; }
+  // Values, formulas, formats and merges inside the range.
+  void clear(const RangeRef& range);
+  // Values, formulas (relative references shifted), formats and merges of `source` to the
+  // area of the same size whose top-left is that of `destination`, on `target` (this sheet
+  // or another of the same workbook). Overlap acts as if the source was read first.
+  void copyTo(const RangeRef& source, Sheet& target, const RangeRef& destination);
+  // Shift cells and keep formulas, merges and defined names pointing at the same data.
+  void deleteCells(const RangeRef& range, DeleteShift shift);
+  void insertCells(const RangeRef& range, InsertShift shift);
+
+  // --- queries
+  // The smallest range holding every cell with a value or a format; A1 when there is none.
+  RangeRef usedRange() const;
+  bool isEmpty() const;
+  // The first cell of `within`, row by row, whose displayed text contains `what` ignoring case.
+  std::optional<RangeRef> find(std::u16string_view what, const RangeRef& within) const;
+
+  // --- storage, for the file writers
+  // One past the last row that has stored cells.
+  int32_t rowLimit() const { return static_cast<int32_t>(rows_.size()); }
+  std::span<const StoredCell> rowCells(int32_t row) const;
+  CellValue valueOf(const StoredCell& cell) const;
+  const std::map<int32_t, RowFormat>& rowFormats() const { return rowFormats_; }
+  const std::map<int32_t, ColumnFormat>& columnFormats() const { return columnFormats_; }
+
+ private:
+  friend class Workbook;
+  struct Row {
+    std::vector<StoredCell> cells;  // sorted by column
+  };
+  struct CellSnapshot;
+
+  void rename(std::u16string name) { name_ = std::move(name); }
+  StoredCell* findCell(int32_t row, int32_t column);
+  const StoredCell* findCell(int32_t row, int32_t column) const;
+  StoredCell& cellAt(int32_t row, int32_t column);
+  void dropIfBlank(int32_t row, int32_t column);
+  void trimRows();
+  template <typename Fn> void forEachStoredCell(const RangeRef& range, Fn&& fn);
+  template <typename Edit> void editStyles(const RangeRef& range, Edit&& edit);
+  void assignFormula(StoredCell& cell, std::u16string_view formula);
+  void checkDataNotPushedOff(const RangeRef& range, InsertShift shift) const;
+  void moveBlock(const RangeRef& block, int32_t rowOffset, int32_t columnOffset);
+  std::vector<CellSnapshot> snapshot(const RangeRef& range) const;
+  void eraseCells(const RangeRef& range);
+
+  Workbook* workbook_;
+  uint32_t id_;
+  std::u16string name_;
+  std::vector<Row> rows_;
+  std::map<int32_t, RowFormat> rowFormats_;
+  std::map<int32_t, ColumnFormat> columnFormats_;
+  std::vector<RangeRef> merges_;
+  FreezePanes freeze_;
+};
+
+}  // namespace sx

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "model/cell_value.h"
+
+namespace sx {
+
+// One stored cell, kept small: a million of them must fit in a few tens of megabytes.
+// Texts and formulas live in the workbook's string pool; `text` and `formula` are pool ids.
+struct StoredCell {
+  static constexpr uint32_t kNoFormula = UINT32_MAX;
+
+  int32_t column = 0;
+  uint32_t style = 0;                 // index into the workbook's style table
+  uint32_t formula = kNoFormula;      // pool id of the formula text (without "=")
+  CellValue::Kind kind = CellValue::Kind::Empty;  // the value, or a formula's cached value
+  union {
+    double number;
+    uint32_t text;  // pool id, for Text and Error
+    bool boolean;
+  };
+
+  StoredCell() : number(0) {}
+  bool hasFormula() const { return formula != kNoFormula; }
+  // A cell that carries nothing may be dropped from storage.
+  bool isBlank() const { return kind == CellValue::Kind::Empty && !hasFormula() && style == 0; }
+};
+
+struct RowFormat {
+  std::optional<double> height;  // points
+  bool hidden = false;
+  uint32_t style = 0;  // applies to the row's cells that have no style of their own
+  bool operator==(const RowFormat&) const = default;
+};
+
+struct ColumnFormat {
+  std::optional<double> width;  // characters
+  bool hidden = false;
+  uint32_t style = 0;
+  bool operator==(const ColumnFormat&) const = default;
+};
+
+// Rows and columns frozen at the top and left (0: none).
+struct FreezePanes {
+  int32_t rows = 0;
+  int32_t columns = 0;
+  bool operator==(const FreezePanes&) const = default;
+};
+
+}  // namespace sx

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/sheet.h"
+#include "model/string_pool.h"
+#include "model/style_table.h"
+
+namespace sx {
+
+// A workbook-level name. `reference` has no leading "=" ("Sheet1!$A$1:$B$2").
+struct DefinedName {
+  std::u16string name;
+  std::u16string reference;
+};
+
+// Sheets in order, each with an id that survives rename and move. A Workbook is neither
+// copied nor moved: sheets point back at it.
+class Workbook {
+ public:
+  // A new workbook has one sheet, "Sheet1", active; pass false for none (a reader fills it).
+  explicit Workbook(bool withFirstSheet = true);
+  Workbook(const Workbook&) = delete;
+  Workbook& operator=(const Workbook&) = delete;
+  ~Workbook();
+
+  size_t sheetCount() const { return sheets_.size(); }
+  Sheet& sheet(size_t index) const { return *sheets_.at(index); }
+  // nullptr when there is none.
+  Sheet* sheetById(uint32_t id) const;
+  Sheet* findSheet(std::u16string_view name) const;  // ignoring case
+  size_t sheetIndex(const Sheet& sheet) const;
+
+  // Appends a sheet and makes it active; the name must follow the naming rules.
+  Sheet& addSheet(std::u16string_view name);
+  // Rewrites references to the old name in every formula and defined name.
+  void renameSheet(Sheet& sheet, std::u16string_view newName);
+  // `sheet` ends up at position `index` (0-based) of the order.
+  void moveSheet(Sheet& sheet, size_t index);
+  void moveSheetBefore(Sheet& sheet, const Sheet& before);
+  void moveSheetAfter(Sheet& sheet, const Sheet& after);
+
+  Sheet& activeSheet() const;
+  void setActiveSheet(const Sheet& sheet);
+
+  // 1 to 31 characters, none of []:*?/\, not starting or ending with an apostrophe, unique
+  // ignoring case (`ignore` is the sheet being renamed). Throws std::invalid_argument.
+  void checkSheetName(std::u16string_view name, const Sheet* ignore = nullptr) const;
+
+  // The name must start with a letter, underscore or backslash, go on with letters, digits,
+  // underscores and dots, not read as a cell reference (A1, R1C1) and not be taken (ignoring
+  // case). A leading "=" of the reference is dropped. Throws std::invalid_argument.
+  void addDefinedName(std::u16string_view name, std::u16string_view reference);
+  const std::vector<DefinedName>& definedNames() const { return names_; }
+  const DefinedName* findDefinedName(std::u16string_view name) const;
+  // The name whose reference is exactly `range` on `sheet` (absolute or not), or nullptr.
+  const DefinedName* definedNameFor(const Sheet& sheet, const RangeRef& range) const;
+  static bool isValidDefinedName(std::u16string_view name);
+
+  StyleTable& styles() { return styles_; }
+  const StyleTable& styles() const { return styles_; }
+  StringPool& strings() { return strings_; }
+  const StringPool& strings() const { return strings_; }
+
+ private:
+  friend class Sheet;
+  template <typename Rewrite> void rewriteAllFormulas(Rewrite&& rewrite);
+
+  std::vector<std::unique_ptr<Sheet>> sheets_;
+  uint32_t nextSheetId_ = 1;
+  uint32_t activeSheetId_ = 0;
+  std::vector<DefinedName> names_;
+  StyleTable styles_;
+  StringPool strings_;
+};
+
+}  // namespace sx
