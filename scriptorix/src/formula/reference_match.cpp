@@ -1,0 +1,130 @@
+#include "formula/reference_match.h"
+
+#include "formula/character_classes.h"
+
+namespace sx::formula {
+namespace {
+
+struct PartMatch {
+  ReferencePart part;
+  ReferenceShape shape;  // Cells: column and row; Columns: column only; Rows: row only
+  std::size_t end;
+};
+
+std::optional<PartMatch> matchPart(std::u16string_view text, std::size_t i) {
+  PartMatch match{{}, ReferenceShape::Cells, i};
+  std::size_t at = i;
+  bool columnDollar = at < text.size() && text[at] == u'$';
+  if (columnDollar) ++at;
+  int32_t column = 0;
+  std::size_t letters = 0;
+  while (at < text.size() && isAsciiLetter(text[at]) && letters < 4) {
+    column = column * 26 + (asciiUpper(text[at]) - u'A' + 1);
+    ++at;
+    ++letters;
+  }
+  if (letters > 3 || (letters > 0 && column > kMaxColumns)) return std::nullopt;
+  if (letters == 0 && columnDollar) {
+    // "$3" is an absolute row, not an absolute column.
+    at = i;
+  }
+  std::size_t rowStart = at;
+  bool rowDollar = at < text.size() && text[at] == u'$';
+  if (rowDollar) ++at;
+  int64_t row = 0;
+  std::size_t digits = 0;
+  while (at < text.size() && isAsciiDigit(text[at])) {
+    if (row <= kMaxRows) row = row * 10 + (text[at] - u'0');
+    ++at;
+    ++digits;
+  }
+  if (digits == 0) {
+    if (letters == 0) return std::nullopt;
+    match.shape = ReferenceShape::Columns;
+    match.part.column = column - 1;
+    match.part.columnAbsolute = columnDollar;
+    match.end = rowStart;
+    return match;
+  }
+  if (row < 1 || row > kMaxRows) return std::nullopt;
+  match.part.row = int32_t(row - 1);
+  match.part.rowAbsolute = rowDollar;
+  if (letters == 0) {
+    match.shape = ReferenceShape::Rows;
+  } else {
+    match.part.column = column - 1;
+    match.part.columnAbsolute = columnDollar;
+  }
+  match.end = at;
+  return match;
+}
+
+bool endsCleanly(std::u16string_view text, std::size_t end) {
+  if (end >= text.size()) return true;
+  char16_t next = text[end];
+  return !(isNameChar(next) || next == u'(' || next == u'!' || next == u'$');
+}
+
+// The sheet prefix ("Sheet1!" or "'My Sheet'!") at `at`, if any.
+std::optional<std::size_t> matchSheetPrefix(std::u16string_view text, std::size_t at,
+                                            std::u16string& sheet) {
+  if (at < text.size() && text[at] == u'\'') {
+    std::size_t i = at + 1;
+    sheet.clear();
+    while (i < text.size()) {
+      if (text[i] == u'\'') {
+        if (i + 1 < text.size() && text[i + 1] == u'\'') {
+          sheet.push_back(u'\'');
+          i += 2;
+          continue;
+        }
+        break;
+      }
+      sheet.push_back(text[i++]);
+    }
+    if (i + 1 < text.size() && text[i] == u'\'' && text[i + 1] == u'!' && !sheet.empty()) {
+      return i + 2;
+    }
+    return std::nullopt;
+  }
+  if (at < text.size() && isNameStart(text[at])) {
+    std::size_t i = at;
+    while (i < text.size() && isNameChar(text[i])) ++i;
+    if (i < text.size() && text[i] == u'!') {
+      sheet.assign(text.substr(at, i - at));
+      return i + 1;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ReferenceMatch> matchReference(std::u16string_view text, std::size_t at) {
+  ReferenceMatch result{{}, 0};
+  std::size_t i = at;
+  if (auto afterSheet = matchSheetPrefix(text, at, result.reference.sheet)) {
+    result.reference.hasSheet = true;
+    i = *afterSheet;
+  }
+  auto first = matchPart(text, i);
+  if (!first) return std::nullopt;
+  result.reference.shape = first->shape;
+  result.reference.first = first->part;
+  result.reference.last = first->part;
+  if (first->end < text.size() && text[first->end] == u':') {
+    auto second = matchPart(text, first->end + 1);
+    if (second && second->shape == first->shape && endsCleanly(text, second->end)) {
+      result.reference.last = second->part;
+      result.reference.isRange = true;
+      result.length = second->end - at;
+      return result;
+    }
+  }
+  // A lone column or row ("A", "3") is a name or a number, not a reference.
+  if (first->shape != ReferenceShape::Cells || !endsCleanly(text, first->end)) return std::nullopt;
+  result.length = first->end - at;
+  return result;
+}
+
+}  // namespace sx::formula
