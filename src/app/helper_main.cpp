@@ -1,0 +1,27 @@
+#include "app/helper_main.h"
+
+#include <exception>
+
+#include "app/console.h"
+#include "app/run_task.h"
+#include "app/task_intake.h"
+
+namespace zq {
+
+int helperMain(std::span<const std::u16string> argv) {
+  if (argv.size() < 2) {
+    writeUsage();
+    return 2;
+  }
+  try {
+    const TaskSettings settings = readTaskSettings(argv.subspan(1));
+    runTask(settings);
+    writeCreatedLine(settings.outputPath);
+    return 0;
+  } catch (const std::exception& failure) {
+    writeErrorLine(failure.what());
+    return 1;
+  }
+}
+
+}  // namespace zq

@@ -1,0 +1,49 @@
+#pragma once
+
+#ifndef _WIN32
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zq::testing {
+
+struct ChildRequest {
+  std::filesystem::path program;
+  std::vector<std::string> arguments;
+  std::filesystem::path workingDirectory;
+  // nullopt unsets the variable; the rest of this process's environment is passed on.
+  std::map<std::string, std::optional<std::string>> environment;
+  // Runs in the child just before exec, where getpid() is already the program's identifier.
+  std::function<void()> beforeExec;
+};
+
+struct ChildOutcome {
+  int exitCode = -1;
+  std::string standardOutput;
+  std::string standardError;
+};
+
+// A started child whose output goes to files in `captureDirectory`.
+class RunningChild {
+ public:
+  RunningChild(const ChildRequest& request, const std::filesystem::path& captureDirectory);
+  ChildOutcome wait();
+  pid_t id() const { return id_; }
+
+ private:
+  pid_t id_ = -1;
+  std::filesystem::path outputFile_;
+  std::filesystem::path errorFile_;
+};
+
+ChildOutcome runChild(const ChildRequest& request, const std::filesystem::path& captureDirectory);
+
+}  // namespace zq::testing
+
+#endif
