@@ -1,0 +1,300 @@
+"""Faults around a run: unwritable or full disks, a killed engine, a broken runtime, races."""
+
+import json
+import os
+import signal
+import threading
+import time
+import unittest
+import zipfile
+
+from harness import (ENGINE_NAME, HelperTestCase, can_mount, cell_text, children_of,
+                     copy_runtime, file_bytes, load_workbook, mount, process_name)
+
+BUSY_LOOP = {"cmd": "rawJs", "js": "for (;;) {}"}
+MOUNTS = can_mount()
+NO_MOUNT = "mounting file systems needs root with CAP_SYS_ADMIN, which this run does not have"
+
+
+def value_task(output, value, **extra):
+    task = {"output": output, "actions": [{"cmd": "setValue", "cell": "A1", "value": value}]}
+    task.update(extra)
+    return task
+
+
+def random_text_task(output, cells):
+    """A workbook too big to squeeze into a small disk: random text defeats the compression."""
+    js = ("var s = Api.GetActiveSheet(); for (var i = 0; i < %d; ++i) {"
+          " var t = ''; for (var k = 0; k < 8; ++k) t += Math.random().toString(36).slice(2);"
+          " s.GetRangeByNumber(i, 0).SetValue(t); }" % cells)
+    return {"output": output, "actions": [{"cmd": "rawJs", "js": js}]}
+
+
+def fill_disk(folder, leave_free):
+    """Writes a filler file until only about leave_free bytes remain on folder's file system."""
+    stats = os.statvfs(folder)
+    size = max(0, stats.f_bavail * stats.f_frsize - leave_free)
+    with open(os.path.join(folder, "filler"), "wb") as file:
+        try:
+            file.write(b"\0" * size)
+            file.flush()
+            os.fsync(file.fileno())
+        except OSError:
+            pass  # full already: good enough
+
+
+class UnwritableOutputTest(HelperTestCase):
+    def test_file_standing_where_the_output_folder_should_be(self):
+        blocker = self.path("blocker")
+        with open(blocker, "wb") as file:
+            file.write(b"not a folder")
+        result = self.run_task(value_task(self.path("blocker", "book.xlsx"), 1))
+        self.assert_failed(result)
+        self.assertEqual(file_bytes(blocker), b"not a folder")
+        self.assert_no_temporaries()
+
+    @unittest.skipUnless(MOUNTS, NO_MOUNT)
+    def test_read_only_output_folder_keeps_the_old_output(self):
+        folder = self.make_dir("readonly")
+        old = os.path.join(folder, "book.xlsx")
+        self.assert_succeeded(self.run_task(value_task(old, "old")), old)
+        before = file_bytes(old)
+        mount(self, ["--bind", folder], folder)
+        mount(self, ["-o", "remount,bind,ro", folder], folder)
+
+        result = self.run_task(value_task(old, "new"))
+
+        self.assert_failed(result, "scriptorix.exe failed with code 1")
+        self.assertEqual(file_bytes(old), before)
+        self.assert_folder_holds(folder, ["book.xlsx"])
+        self.assert_no_temporaries()
+
+
+@unittest.skipUnless(MOUNTS, NO_MOUNT)
+class FullDiskTest(HelperTestCase):
+    def small_disk(self, name, size):
+        folder = self.make_dir(name)
+        mount(self, ["-t", "tmpfs", "-o", f"size={size}", "tmpfs"], folder)
+        return folder
+
+    def test_workbook_larger_than_the_free_space_keeps_the_old_output(self):
+        disk = self.small_disk("disk", "256k")
+        output = os.path.join(disk, "book.xlsx")
+        self.assert_succeeded(self.run_task(value_task(output, "old")), output)
+        before = file_bytes(output)
+
+        result = self.run_task(random_text_task(output, 8000))
+
+        self.assert_failed(result, "scriptorix.exe failed with code 1")
+        self.assertEqual(file_bytes(output), before)
+        self.assert_folder_holds(disk, ["book.xlsx"])
+        self.assert_no_temporaries()
+
+    def test_full_temporary_folder_fails_before_the_engine_runs(self):
+        self.tmpdir = self.small_disk("fulltmp", "1m")
+        fill_disk(self.tmpdir, 4096)
+        output = self.path("book.xlsx")
+
+        result = self.run_task(value_task(output, 1))
+
+        self.assert_failed(result)
+        self.assertFalse(os.path.exists(output))
+        self.assert_folder_holds(self.tmpdir, ["filler"])
+
+    def test_result_output_on_a_full_disk_is_an_error_not_a_short_file(self):
+        disk = self.small_disk("results", "64k")
+        answers = os.path.join(disk, "answers.json")
+        with open(answers, "w", encoding="utf-8") as file:
+            file.write('{"old": true}')
+        fill_disk(disk, 0)
+        task = value_task(self.path("book.xlsx"), "x" * 20000, resultOutput=answers)
+        task["actions"].append({"cmd": "getValue", "cell": "A1", "result": "long"})
+
+        result = self.run_task(task)
+
+        self.assert_failed(result)
+        self.assertEqual(file_bytes(answers), b'{"old": true}')
+        self.assert_folder_holds(disk, ["answers.json", "filler"])
+        self.assert_no_temporaries()
+
+
+class KilledEngineTest(HelperTestCase):
+    def engine_of(self, helper, timeout=30):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            engines = [pid for pid in children_of(helper.pid) if process_name(pid) == ENGINE_NAME]
+            if engines:
+                return engines[0]
+            if helper.poll() is not None:
+                self.fail("the helper ended before its engine could be killed")
+            time.sleep(0.02)
+        self.fail("no engine process appeared")
+
+    def test_engine_killed_mid_run(self):
+        for kill_signal in (signal.SIGKILL, signal.SIGTERM):
+            with self.subTest(signal=kill_signal.name):
+                output = self.path(f"book_{kill_signal.name}.xlsx")
+                task = {"output": output, "resultOutput": self.path("answers.json"),
+                        "actions": [{"cmd": "setValue", "cell": "A1", "value": 1}, BUSY_LOOP]}
+                helper = self.start(task)
+                engine = self.engine_of(helper)
+                time.sleep(0.2)  # well inside the loop
+                os.kill(engine, kill_signal)
+
+                result = self.finish(helper)
+
+                self.assert_failed(result, f"scriptorix.exe failed with code {128 + kill_signal}")
+                self.assertFalse(os.path.exists(output))
+                self.assertFalse(os.path.exists(self.path("answers.json")))
+                self.assert_no_temporaries()
+
+
+class BrokenRuntimeTest(HelperTestCase):
+    def test_runtime_missing_one_file(self):
+        cases = [
+            (ENGINE_NAME, "scriptorix.exe was not found in runtime directory"),
+            ("DoctRenderer.config", None),
+            ("AllFonts.js", None),
+            ("sdkjs/common/Native/native.js", None),
+            ("sdkjs/common/Native/jquery_native.js", None),
+            ("web-apps/vendor/xregexp/xregexp-all-min.js", None),
+        ]
+        for index, (missing, message) in enumerate(cases):
+            with self.subTest(missing=missing):
+                runtime = copy_runtime(os.path.join(self.root, f"runtime{index}"))
+                os.remove(os.path.join(runtime, missing))
+                output = self.path(f"book{index}.xlsx")
+
+                result = self.run_task(value_task(output, 1), runtime_dir=runtime)
+
+                self.assert_runtime_fault(result, output, message)
+                self.assert_no_temporaries()
+
+    def assert_runtime_fault(self, result, output, message):
+        """A runtime file the engine needs is a clean failure; one it can do without is no fault."""
+        if result.returncode == 0:
+            self.assertIsNone(message, result)
+            self.assertEqual(cell_text(self.assert_succeeded_sheet(result, output)["A1"]), 1)
+        else:
+            self.assert_failed(result, message)
+            self.assertFalse(os.path.exists(output))
+
+    def assert_succeeded_sheet(self, result, output):
+        self.assert_succeeded(result, output)
+        return load_workbook(output).active
+
+
+class InputWorkbookTest(HelperTestCase):
+    def make_input(self, value):
+        path = self.path("input.xlsx")
+        self.assert_succeeded(self.run_task(value_task(path, value)), path)
+        return path
+
+    def test_missing_input_fails_without_output(self):
+        output = self.path("out.xlsx")
+        result = self.run_task({"input": self.path("gone.xlsx"), "output": output, "actions": []})
+        self.assert_failed(result, "scriptorix.exe failed with code 1")
+        self.assertFalse(os.path.exists(output))
+        self.assert_no_temporaries()
+
+    def test_input_changed_after_the_engine_opened_it(self):
+        """The engine works on what it read: the output is complete and reflects the original."""
+        for change in ("remove", "replace"):
+            for over_input in (False, True):
+                with self.subTest(change=change, over_input=over_input):
+                    self.run_changing_input(change, over_input)
+
+    def run_changing_input(self, change, over_input):
+        replacement = file_bytes(self.make_input("replacement"))
+        source = self.make_input("original")
+        output = source if over_input else self.path("out.xlsx")
+        opened = self.path("opened.xlsx")
+        task = {"input": source, "output": output, "actions": [
+            # The engine tells it has read the input by saving a copy; then it dawdles.
+            {"cmd": "rawJs", "js": "builder.SaveFile('xlsx', %s);" % json.dumps(opened)},
+            {"cmd": "rawJs", "js": "var __zq_until = Date.now() + 1000;"
+                                   " while (Date.now() < __zq_until) {}"},
+            {"cmd": "setValue", "cell": "B1", "value": "edited"}]}
+        helper = self.start(task)
+        self.wait_for(opened, helper)
+        os.remove(source)
+        if change == "replace":
+            with open(source, "wb") as file:
+                file.write(replacement)
+
+        result = self.finish(helper)
+
+        self.assert_succeeded(result, output)
+        sheet = load_workbook(output).active
+        self.assertEqual((cell_text(sheet["A1"]), cell_text(sheet["B1"])), ("original", "edited"))
+        if change == "replace" and not over_input:
+            self.assertEqual(file_bytes(source), replacement)
+        if change == "remove" and not over_input:
+            self.assertFalse(os.path.exists(source))
+        self.assert_no_temporaries()
+        expected = {"task.json", "opened.xlsx", os.path.basename(output)}
+        if os.path.exists(source):
+            expected.add(os.path.basename(source))
+        self.assert_folder_holds(self.work, expected)
+        for name in expected:
+            if os.path.exists(self.path(name)):
+                os.remove(self.path(name))
+
+    def wait_for(self, path, helper, timeout=60):
+        deadline = time.monotonic() + timeout
+        while not os.path.exists(path):
+            if helper.poll() is not None or time.monotonic() > deadline:
+                self.fail(f"the engine never wrote {path}: {self.finish(helper)}")
+            time.sleep(0.01)
+
+
+class SameOutputTest(HelperTestCase):
+    def test_concurrent_runs_writing_one_output(self):
+        """Whoever saves last wins whole: a reader never sees a half-written workbook."""
+        output = self.path("shared.xlsx")
+        runs = 4
+        broken = []
+        stop = threading.Event()
+
+        def watch():
+            while not stop.is_set():
+                try:
+                    with zipfile.ZipFile(output) as package:
+                        bad = package.testzip()
+                    if bad is not None:
+                        broken.append(bad)
+                except FileNotFoundError:
+                    pass
+                except (zipfile.BadZipFile, OSError, EOFError) as error:
+                    broken.append(repr(error))
+
+        watcher = threading.Thread(target=watch)
+        watcher.start()
+        self.addCleanup(watcher.join)
+        self.addCleanup(stop.set)
+        for round_number in range(3):
+            with self.subTest(round=round_number):
+                helpers = []
+                for run in range(runs):
+                    js = ("var s = Api.GetActiveSheet(); for (var i = 1; i <= 2000; ++i)"
+                          " s.GetRange('A' + i).SetValue(%d);" % run)
+                    task = {"output": output, "actions": [{"cmd": "rawJs", "js": js}]}
+                    helpers.append(self.start(self.write_task(task, f"task{run}.json")))
+                results = [self.finish(helper) for helper in helpers]
+
+                for result in results:
+                    self.assertEqual(result.returncode, 0, result)
+                sheet = self.assert_complete_workbook(output).active
+                column = {sheet.cell(row=row, column=1).value for row in range(1, 2001)}
+                self.assertEqual(len(column), 1, "the output mixes several runs")
+                self.assertIn(column.pop(), range(runs))
+                self.assert_folder_holds(self.work, ["shared.xlsx"] +
+                                         [f"task{run}.json" for run in range(runs)])
+                self.assert_no_temporaries()
+        stop.set()
+        watcher.join()
+        self.assertEqual(broken, [], "a reader saw a broken output file")
+
+
+if __name__ == "__main__":
+    unittest.main()
