@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
@@ -16,6 +17,7 @@
 namespace sx {
 
 class Workbook;
+struct CellShift;
 
 enum class DeleteShift { Up, Left };
 enum class InsertShift { Down, Right };
@@ -121,21 +123,36 @@ class Sheet {
   struct Row {
     std::vector<StoredCell> cells;  // sorted by column
   };
-  struct CellSnapshot;
+  struct CellSnapshot {
+    int32_t rowOffset;
+    int32_t columnOffset;
+    StoredCell cell;
+  };
 
   void rename(std::u16string name) { name_ = std::move(name); }
+  RangeRef checked(const RangeRef& range) const;
   StoredCell* findCell(int32_t row, int32_t column);
   const StoredCell* findCell(int32_t row, int32_t column) const;
+  // The cell, created with the style it inherits when missing.
   StoredCell& cellAt(int32_t row, int32_t column);
-  void dropIfBlank(int32_t row, int32_t column);
+  uint32_t inheritedStyle(int32_t row, int32_t column) const;
+  bool droppable(const StoredCell& cell, int32_t row) const;
+  void dropBlankCells(int32_t firstRow, int32_t lastRow);
   void trimRows();
-  template <typename Fn> void forEachStoredCell(const RangeRef& range, Fn&& fn);
-  template <typename Edit> void editStyles(const RangeRef& range, Edit&& edit);
-  void assignFormula(StoredCell& cell, std::u16string_view formula);
-  void checkDataNotPushedOff(const RangeRef& range, InsertShift shift) const;
-  void moveBlock(const RangeRef& block, int32_t rowOffset, int32_t columnOffset);
+  // Every position of the range (whole rows and columns included), creating cells.
+  void forEachPosition(const RangeRef& range,
+                       const std::function<void(StoredCell&, int32_t row, int32_t column)>& fn);
+  // The stored cells of the range only, row by row.
+  void forEachStoredCell(const RangeRef& range,
+                         const std::function<void(StoredCell&, int32_t row)>& fn);
+  void editStyles(const RangeRef& range, const std::function<void(Style&)>& edit);
+  void setFormulaAt(StoredCell& cell, std::u16string_view formula);
   std::vector<CellSnapshot> snapshot(const RangeRef& range) const;
   void eraseCells(const RangeRef& range);
+  void removeMergesIntersecting(const RangeRef& range);
+  void shiftCells(const CellShift& shift);
+  void shiftMerges(const CellShift& shift);
+  void shiftRowAndColumnFormats(const CellShift& shift);
 
   Workbook* workbook_;
   uint32_t id_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,7 +70,11 @@ class Workbook {
 
  private:
   friend class Sheet;
-  template <typename Rewrite> void rewriteAllFormulas(Rewrite&& rewrite);
+  // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
+  // reference (given with an empty home sheet name).
+  void rewriteFormulas(
+      const std::function<std::u16string(std::u16string_view formula, std::u16string_view home)>&
+          rewrite);
 
   std::vector<std::unique_ptr<Sheet>> sheets_;
   uint32_t nextSheetId_ = 1;

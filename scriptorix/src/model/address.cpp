@@ -1,0 +1,220 @@
+#include "model/address.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "model/utf.h"
+
+namespace sx {
+
+namespace {
+
+bool isAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
+
+[[noreturn]] void fail(std::u16string_view text, const char* why) {
+  throw std::runtime_error("Invalid range reference \"" + toUtf8(text) + "\": " + why);
+}
+
+// One side of a reference: [$]letters[$]digits, [$]letters or [$]digits; -1 marks a missing part.
+struct Corner {
+  int32_t row = -1;
+  int32_t column = -1;
+};
+
+Corner parseCorner(std::u16string_view part, std::u16string_view whole) {
+  Corner corner;
+  size_t i = 0;
+  if (i < part.size() && part[i] == u'$') ++i;
+  const size_t letters = i;
+  int64_t column = 0;
+  while (i < part.size() && isAsciiLetter(part[i])) {
+    column = column * 26 + (upper(part[i]) - u'A' + 1);
+    if (column > kMaxColumns) fail(whole, "column beyond XFD");
+    ++i;
+  }
+  const bool hasColumn = i > letters;
+  bool rowDollar = false;
+  if (hasColumn && i < part.size() && part[i] == u'$') {
+    rowDollar = true;
+    ++i;
+  }
+  const size_t digits = i;
+  int64_t row = 0;
+  while (i < part.size() && isDigit(part[i])) {
+    row = row * 10 + (part[i] - u'0');
+    if (row > kMaxRows) fail(whole, "row beyond 1048576");
+    ++i;
+  }
+  const bool hasRow = i > digits;
+  if (i != part.size() || (!hasColumn && !hasRow) || (rowDollar && !hasRow)) {
+    fail(whole, "bad text");
+  }
+  if (hasRow && row == 0) fail(whole, "row 0 does not exist");
+  if (hasColumn) corner.column = static_cast<int32_t>(column - 1);
+  if (hasRow) corner.row = static_cast<int32_t>(row - 1);
+  return corner;
+}
+
+bool readsAsCell(std::u16string_view name) {
+  size_t i = 0;
+  while (i < name.size() && isAsciiLetter(name[i])) ++i;
+  const size_t letters = i;
+  while (i < name.size() && isDigit(name[i])) ++i;
+  if (i == name.size() && letters >= 1 && letters <= 3 && i > letters) return true;
+  // R1C1 forms: R, C, R2, C3, RC, R2C3.
+  i = 0;
+  auto digitsFrom = [&](size_t& k) { while (k < name.size() && isDigit(name[k])) ++k; };
+  if (i < name.size() && upper(name[i]) == u'R') {
+    ++i;
+    digitsFrom(i);
+  }
+  if (i < name.size() && upper(name[i]) == u'C') {
+    ++i;
+    digitsFrom(i);
+  }
+  return i == name.size() && !name.empty();
+}
+
+}  // namespace
+
+RangeRef cellRef(int32_t row, int32_t column) {
+  if (row < 0 || row >= kMaxRows || column < 0 || column >= kMaxColumns) {
+    throw std::out_of_range("Cell position outside the sheet (rows 1 to 1048576, columns A to XFD)");
+  }
+  return {row, column, row, column, RangeRef::Shape::Cells};
+}
+
+RangeRef rowsRef(int32_t firstRow, int32_t lastRow) {
+  if (firstRow < 0 || lastRow >= kMaxRows || firstRow > lastRow) {
+    throw std::out_of_range("Row outside the sheet (rows 1 to 1048576)");
+  }
+  return {firstRow, 0, lastRow, kMaxColumns - 1, RangeRef::Shape::Rows};
+}
+
+RangeRef columnsRef(int32_t firstColumn, int32_t lastColumn) {
+  if (firstColumn < 0 || lastColumn >= kMaxColumns || firstColumn > lastColumn) {
+    throw std::out_of_range("Column outside the sheet (columns A to XFD)");
+  }
+  return {0, firstColumn, kMaxRows - 1, lastColumn, RangeRef::Shape::Columns};
+}
+
+RangeRef normalizedShape(RangeRef range) {
+  const bool allRows = range.firstRow == 0 && range.lastRow == kMaxRows - 1;
+  const bool allColumns = range.firstColumn == 0 && range.lastColumn == kMaxColumns - 1;
+  if (allRows) {
+    range.shape = RangeRef::Shape::Columns;  // fewer columns than rows to walk
+  } else if (allColumns) {
+    range.shape = RangeRef::Shape::Rows;
+  } else {
+    range.shape = RangeRef::Shape::Cells;
+  }
+  return range;
+}
+
+RangeRef parseRangeRef(std::u16string_view text) {
+  if (text.empty()) fail(text, "empty");
+  const size_t colon = text.find(u':');
+  const std::u16string_view firstText = text.substr(0, colon);
+  const Corner first = parseCorner(firstText, text);
+  Corner last = first;
+  if (colon != std::u16string_view::npos) last = parseCorner(text.substr(colon + 1), text);
+  const bool firstCell = first.row >= 0 && first.column >= 0;
+  const bool lastCell = last.row >= 0 && last.column >= 0;
+  RangeRef range;
+  if (firstCell && lastCell) {
+    range = {std::min(first.row, last.row), std::min(first.column, last.column),
+             std::max(first.row, last.row), std::max(first.column, last.column),
+             RangeRef::Shape::Cells};
+  } else if (colon != std::u16string_view::npos && first.row < 0 && last.row < 0) {
+    range = columnsRef(std::min(first.column, last.column), std::max(first.column, last.column));
+  } else if (colon != std::u16string_view::npos && first.column < 0 && last.column < 0) {
+    range = rowsRef(std::min(first.row, last.row), std::max(first.row, last.row));
+  } else {
+    fail(text, "expected a cell (A1), an area (A1:B2), columns (A:C) or rows (1:3)");
+  }
+  return range;
+}
+
+std::u16string columnName(int32_t column) {
+  if (column < 0 || column >= kMaxColumns) throw std::out_of_range("Column outside the sheet");
+  std::u16string name;
+  int32_t n = column + 1;
+  while (n > 0) {
+    const int32_t rest = (n - 1) % 26;
+    name.insert(name.begin(), static_cast<char16_t>(u'A' + rest));
+    n = (n - 1) / 26;
+  }
+  return name;
+}
+
+std::u16string formatRangeRef(const RangeRef& range, bool absolute) {
+  const std::u16string dollar = absolute ? u"$" : u"";
+  auto rowText = [&](int32_t row) { return dollar + fromUtf8(std::to_string(row + 1)); };
+  auto columnText = [&](int32_t column) { return dollar + columnName(column); };
+  switch (range.shape) {
+    case RangeRef::Shape::Rows:
+      return rowText(range.firstRow) + u":" + rowText(range.lastRow);
+    case RangeRef::Shape::Columns:
+      return columnText(range.firstColumn) + u":" + columnText(range.lastColumn);
+    case RangeRef::Shape::Cells:
+      break;
+  }
+  std::u16string text = columnText(range.firstColumn) + rowText(range.firstRow);
+  if (!range.isSingleCell()) {
+    text += u":" + columnText(range.lastColumn) + rowText(range.lastRow);
+  }
+  return text;
+}
+
+std::u16string quoteSheetName(std::u16string_view name) {
+  bool plain = !name.empty() && !isDigit(name[0]) && !readsAsCell(name);
+  for (char16_t c : name) {
+    if (!isAsciiLetter(c) && !isDigit(c) && c != u'_' && c != u'.') plain = false;
+  }
+  if (plain) return std::u16string(name);
+  std::u16string quoted = u"'";
+  for (char16_t c : name) {
+    quoted += c;
+    if (c == u'\'') quoted += c;
+  }
+  return quoted + u"'";
+}
+
+std::u16string formatExternalRef(std::u16string_view sheetName, const RangeRef& range,
+                                 bool absolute) {
+  return quoteSheetName(sheetName) + u"!" + formatRangeRef(range, absolute);
+}
+
+SheetRangeRef parseSheetRangeRef(std::u16string_view text) {
+  SheetRangeRef result;
+  std::u16string_view rest = text;
+  if (!rest.empty() && rest[0] == u'=') rest.remove_prefix(1);
+  if (!rest.empty() && rest[0] == u'\'') {
+    size_t i = 1;
+    for (;; ++i) {
+      if (i >= rest.size()) fail(text, "unterminated sheet name");
+      if (rest[i] == u'\'') {
+        if (i + 1 < rest.size() && rest[i + 1] == u'\'') {
+          result.sheet += u'\'';
+          ++i;
+          continue;
+        }
+        break;
+      }
+      result.sheet += rest[i];
+    }
+    if (i + 1 >= rest.size() || rest[i + 1] != u'!') fail(text, "expected ! after the sheet");
+    rest.remove_prefix(i + 2);
+  } else if (const size_t bang = rest.find(u'!'); bang != std::u16string_view::npos) {
+    result.sheet = rest.substr(0, bang);
+    if (result.sheet.empty()) fail(text, "empty sheet name");
+    rest.remove_prefix(bang + 1);
+  }
+  result.range = parseRangeRef(rest);
+  return result;
+}
+
+}  // namespace sx

@@ -1,0 +1,188 @@
+#include "model/workbook.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "formula/reference_adjust.h"
+#include "model/text_case.h"
+#include "model/utf.h"
+
+namespace sx {
+
+Workbook::Workbook(bool withFirstSheet) {
+  if (withFirstSheet) addSheet(u"Sheet1");
+}
+
+Workbook::~Workbook() = default;
+
+Sheet* Workbook::sheetById(uint32_t id) const {
+  for (const auto& sheet : sheets_) {
+    if (sheet->id() == id) return sheet.get();
+  }
+  return nullptr;
+}
+
+Sheet* Workbook::findSheet(std::u16string_view name) const {
+  for (const auto& sheet : sheets_) {
+    if (equalsIgnoringCase(sheet->name(), name)) return sheet.get();
+  }
+  return nullptr;
+}
+
+size_t Workbook::sheetIndex(const Sheet& sheet) const {
+  for (size_t i = 0; i < sheets_.size(); ++i) {
+    if (sheets_[i].get() == &sheet) return i;
+  }
+  throw std::invalid_argument("The sheet does not belong to this workbook");
+}
+
+void Workbook::checkSheetName(std::u16string_view name, const Sheet* ignore) const {
+  if (name.empty() || name.size() > 31) {
+    throw std::invalid_argument("A sheet name must have 1 to 31 characters");
+  }
+  if (name.find_first_of(u"[]:*?/\\") != std::u16string_view::npos) {
+    throw std::invalid_argument("A sheet name cannot contain any of [ ] : * ? / \\");
+  }
+  if (name.front() == u'\'' || name.back() == u'\'') {
+    throw std::invalid_argument("A sheet name cannot start or end with an apostrophe");
+  }
+  const Sheet* existing = findSheet(name);
+  if (existing && existing != ignore) {
+    throw std::invalid_argument("A sheet named \"" + toUtf8(name) + "\" already exists");
+  }
+}
+
+Sheet& Workbook::addSheet(std::u16string_view name) {
+  checkSheetName(name);
+  sheets_.push_back(std::make_unique<Sheet>(*this, nextSheetId_++, std::u16string(name)));
+  activeSheetId_ = sheets_.back()->id();
+  return *sheets_.back();
+}
+
+void Workbook::renameSheet(Sheet& sheet, std::u16string_view newName) {
+  sheetIndex(sheet);
+  checkSheetName(newName, &sheet);
+  const std::u16string oldName = sheet.name();
+  if (oldName == newName) return;
+  rewriteFormulas([&](std::u16string_view formula, std::u16string_view) {
+    return renameSheetInFormula(formula, oldName, newName);
+  });
+  sheet.rename(std::u16string(newName));
+}
+
+void Workbook::moveSheet(Sheet& sheet, size_t index) {
+  const size_t from = sheetIndex(sheet);
+  index = std::min(index, sheets_.size() - 1);
+  auto owned = std::move(sheets_[from]);
+  sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(from));
+  sheets_.insert(sheets_.begin() + static_cast<std::ptrdiff_t>(index), std::move(owned));
+}
+
+void Workbook::moveSheetBefore(Sheet& sheet, const Sheet& before) {
+  const size_t from = sheetIndex(sheet);
+  size_t to = sheetIndex(before);
+  if (&sheet == &before) return;
+  moveSheet(sheet, from < to ? to - 1 : to);
+}
+
+void Workbook::moveSheetAfter(Sheet& sheet, const Sheet& after) {
+  const size_t from = sheetIndex(sheet);
+  size_t to = sheetIndex(after);
+  if (&sheet == &after) return;
+  moveSheet(sheet, from < to ? to : to + 1);
+}
+
+Sheet& Workbook::activeSheet() const {
+  if (Sheet* sheet = sheetById(activeSheetId_)) return *sheet;
+  if (sheets_.empty()) throw std::logic_error("The workbook has no sheets");
+  return *sheets_.front();
+}
+
+void Workbook::setActiveSheet(const Sheet& sheet) {
+  sheetIndex(sheet);
+  activeSheetId_ = sheet.id();
+}
+
+bool Workbook::isValidDefinedName(std::u16string_view name) {
+  if (name.empty() || name.size() > 255) return false;
+  auto isLetter = [](char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c >= 0x80;
+  };
+  auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+  if (!isLetter(name[0]) && name[0] != u'_' && name[0] != u'\\') return false;
+  for (char16_t c : name.substr(1)) {
+    if (!isLetter(c) && !isDigit(c) && c != u'_' && c != u'.') return false;
+  }
+  // Names that read as a cell (A1, XFD1048576) or an R1C1 reference (R, C, R1C1, RC2) are refused.
+  try {
+    parseRangeRef(name);
+    return false;
+  } catch (const std::exception&) {
+  }
+  size_t i = 0;
+  auto skipDigits = [&] { while (i < name.size() && isDigit(name[i])) ++i; };
+  if (i < name.size() && (name[i] == u'R' || name[i] == u'r')) {
+    ++i;
+    skipDigits();
+  }
+  if (i < name.size() && (name[i] == u'C' || name[i] == u'c')) {
+    ++i;
+    skipDigits();
+  }
+  return i != name.size();
+}
+
+void Workbook::addDefinedName(std::u16string_view name, std::u16string_view reference) {
+  if (!isValidDefinedName(name)) {
+    throw std::invalid_argument("Invalid defined name \"" + toUtf8(name) +
+                                "\": it must start with a letter, underscore or backslash, "
+                                "go on with letters, digits, underscores or dots, and not "
+                                "read as a cell reference");
+  }
+  if (findDefinedName(name)) {
+    throw std::invalid_argument("The defined name \"" + toUtf8(name) + "\" already exists");
+  }
+  if (!reference.empty() && reference[0] == u'=') reference.remove_prefix(1);
+  if (reference.empty()) throw std::invalid_argument("A defined name needs a reference");
+  names_.push_back({std::u16string(name), std::u16string(reference)});
+}
+
+const DefinedName* Workbook::findDefinedName(std::u16string_view name) const {
+  for (const DefinedName& entry : names_) {
+    if (equalsIgnoringCase(entry.name, name)) return &entry;
+  }
+  return nullptr;
+}
+
+const DefinedName* Workbook::definedNameFor(const Sheet& sheet, const RangeRef& range) const {
+  const RangeRef wanted = normalizedShape(range);
+  for (const DefinedName& entry : names_) {
+    try {
+      const SheetRangeRef target = parseSheetRangeRef(entry.reference);
+      if (equalsIgnoringCase(target.sheet, sheet.name()) &&
+          normalizedShape(target.range) == wanted) {
+        return &entry;
+      }
+    } catch (const std::exception&) {
+      // a name that holds a formula or a constant refers to no range
+    }
+  }
+  return nullptr;
+}
+
+void Workbook::rewriteFormulas(
+    const std::function<std::u16string(std::u16string_view, std::u16string_view)>& rewrite) {
+  for (const auto& sheet : sheets_) {
+    for (auto& row : sheet->rows_) {
+      for (StoredCell& cell : row.cells) {
+        if (!cell.hasFormula()) continue;
+        const std::u16string& before = strings_.at(cell.formula);
+        std::u16string after = rewrite(before, sheet->name());
+        if (after != before) cell.formula = strings_.intern(after);
+      }
+    }
+  }
+  for (DefinedName& entry : names_) entry.reference = rewrite(entry.reference, u"");
+}
+
+}  // namespace sx
