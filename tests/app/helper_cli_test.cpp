@@ -1,0 +1,294 @@
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/child_process.h"
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
+#include "support/test_environment.h"
+
+namespace zq {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ChildOutcome;
+using testing::ChildRequest;
+using testing::readBytes;
+using testing::writeBytes;
+
+// A rawJs action that the stand-in engine reads as an instruction.
+std::string marker(const std::string& text) {
+  std::string escaped;
+  for (const char unit : text) {
+    if (unit == '"' || unit == '\\') {
+      escaped += '\\';
+    }
+    escaped += unit;
+  }
+  return "{\"cmd\": \"rawJs\", \"js\": \"// " + escaped + "\"}";
+}
+
+std::string jsonString(const fs::path& path) {
+  return "\"" + path.string() + "\"";
+}
+
+class HelperCommandLineTest : public ::testing::Test {
+ protected:
+  HelperCommandLineTest() {
+    fs::create_directories(temp_);
+    fs::create_directories(cwd_);
+    testing::layFakeEngine(runtime_);
+    writeBytes(runtime_ / "sdkjs" / "common" / "Native" / "native.js",
+               "function NativeOpenFileData(t,i,n,e){window.NATIVE_DOCUMENT_TYPE=1}");
+    writeBytes(runtime_ / "sdkjs" / "common" / "Native" / "jquery_native.js", "");
+    writeBytes(runtime_ / "web-apps" / "vendor" / "xregexp" / "xregexp-all-min.js", "");
+  }
+
+  ChildRequest request(std::vector<std::string> arguments) const {
+    ChildRequest child;
+    child.program = ZQ_HELPER_PATH;
+    child.arguments = std::move(arguments);
+    child.workingDirectory = cwd_;
+    child.environment = {{"TMPDIR", temp_.string()},
+                         {"ZQ_FAKE_ENGINE_RECORD", (scratch_ / "record.txt").string()},
+                         {"ZQ_SCRIPTORIX_RUNTIME_DIR", std::nullopt}};
+    return child;
+  }
+
+  fs::path task(const std::string& json, const std::string& name = "task.json") const {
+    writeBytes(scratch_ / name, json);
+    return scratch_ / name;
+  }
+
+  // A task saving to `output` whose actions are the given instructions to the engine.
+  fs::path task(const fs::path& output, const std::vector<std::string>& markers,
+                const fs::path& resultOutput = {}, const std::string& name = "task.json") const {
+    std::string json = "{\"output\": " + jsonString(output);
+    if (!resultOutput.empty()) {
+      json += ", \"resultOutput\": " + jsonString(resultOutput);
+    }
+    json += ", \"actions\": [{\"cmd\": \"getValue\", \"cell\": \"A1\", \"result\": \"a\"}";
+    for (const std::string& text : markers) {
+      json += ", " + marker(text);
+    }
+    return task(json + "]}", name);
+  }
+
+  ChildOutcome run(const ChildRequest& child) const { return testing::runChild(child, scratch_.path()); }
+
+  ChildOutcome runWithRuntime(const fs::path& taskFile) const {
+    return run(request({taskFile.string(), runtime_.string()}));
+  }
+
+  // Temporary entries of any run that are still in the private temp folder.
+  std::vector<std::string> leftovers() const {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(temp_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  static void expectFailure(const ChildOutcome& outcome, const std::string& message) {
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.standardError, "Error: " + message + "\n");
+    EXPECT_EQ(outcome.standardOutput, "");
+  }
+
+  testing::ScratchFolder scratch_;
+  fs::path temp_ = scratch_ / "tmp";
+  fs::path cwd_ = scratch_ / "cwd";
+  fs::path runtime_ = scratch_ / "runtime";
+};
+
+TEST_F(HelperCommandLineTest, WithoutTaskArgumentPrintsUsage) {
+  const ChildOutcome outcome = run(request({}));
+  EXPECT_EQ(outcome.exitCode, 2);
+  EXPECT_EQ(outcome.standardError, "Usage: zq_builder_helper.exe <task.json> [runtime-dir]\n");
+  EXPECT_EQ(outcome.standardOutput, "");
+}
+
+TEST_F(HelperCommandLineTest, IntakeFailuresStageNothing) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"[1, 2]", "Root JSON value must be an object"},
+      {"{\"format\": 5, \"output\": \"o.xlsx\", \"actions\": []}", "JSON key must be a string"},
+      {"{\"resultOutput\": \"r.json\", \"actions\": []}", "Missing JSON key"},
+  };
+  for (const auto& [json, message] : cases) {
+    SCOPED_TRACE(json);
+    expectFailure(runWithRuntime(task(json)), message);
+    EXPECT_TRUE(leftovers().empty());
+  }
+  expectFailure(runWithRuntime(scratch_ / "absent.json"), "Cannot open input JSON");
+
+  const ChildOutcome truncated = runWithRuntime(task("{\"output\": "));
+  EXPECT_EQ(truncated.exitCode, 1);
+  EXPECT_EQ(truncated.standardError.rfind("Error: ", 0), 0u);
+  EXPECT_NE(truncated.standardError.find(" at offset "), std::string::npos);
+  EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(HelperCommandLineTest, RuntimeArgumentWithoutEngineFailsEvenWhenTheVariableIsGood) {
+  fs::create_directories(scratch_ / "empty runtime");
+  ChildRequest child = request({task(cwd_ / "o.xlsx", {}).string(), (scratch_ / "empty runtime").string()});
+  child.environment["ZQ_SCRIPTORIX_RUNTIME_DIR"] = runtime_.string();
+  expectFailure(run(child), "scriptorix.exe was not found in runtime directory");
+  EXPECT_TRUE(leftovers().empty());
+  EXPECT_FALSE(fs::exists(cwd_ / "o.xlsx"));
+}
+
+TEST_F(HelperCommandLineTest, RuntimeComesFromTheVariableOrBesideTheProgram) {
+  // A private copy of the helper, so the runtime folders around it are the test's own.
+  const fs::path program = scratch_ / "install" / "bin" / "zq_builder_helper";
+  fs::create_directories(program.parent_path());
+  fs::copy_file(ZQ_HELPER_PATH, program);
+  const fs::path taskFile = task(cwd_ / "o.xlsx", {});
+  ChildRequest child = request({taskFile.string()});
+  child.program = program;
+
+  child.environment["ZQ_SCRIPTORIX_RUNTIME_DIR"] = runtime_.string();
+  EXPECT_EQ(run(child).exitCode, 0);
+
+  child.environment["ZQ_SCRIPTORIX_RUNTIME_DIR"] = "";
+  expectFailure(run(child), "scriptorix.exe was not found in runtime directory");
+
+  testing::layFakeEngine(scratch_ / "install" / "runtime");
+  writeBytes(scratch_ / "install" / "runtime" / "from-parent", "");
+  ASSERT_EQ(run(child).exitCode, 0);
+  EXPECT_NE(readBytes(scratch_ / "record.txt").find("entry=from-parent\n"), std::string::npos);
+
+  testing::layFakeEngine(scratch_ / "install" / "bin" / "runtime");
+  writeBytes(scratch_ / "install" / "bin" / "runtime" / "beside-program", "");
+  ASSERT_EQ(run(child).exitCode, 0);
+  EXPECT_NE(readBytes(scratch_ / "record.txt").find("entry=beside-program\n"), std::string::npos);
+}
+
+TEST_F(HelperCommandLineTest, SuccessWritesOutputAndResultAndCleansUp) {
+  const fs::path output = scratch_ / u8"out \u00e9 dir" / "sub" / u8"book \u041a.xlsx";
+  const fs::path answers = scratch_ / u8"answers \u00fc" / "r.json";
+  const fs::path taskFile =
+      task(output, {"result-csv: \"{\"\"a\"\":42,\"\"t\"\":\"\"x,y\"\"}\"", "sleep-ms: 1"}, answers);
+  testing::RunningChild child(request({taskFile.string(), runtime_.string(), "extra"}),
+                              scratch_.path());
+  const std::string pid = std::to_string(child.id());
+  const ChildOutcome outcome = child.wait();
+
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
+  EXPECT_EQ(outcome.standardOutput, "Created \"" + output.string() + "\"\n");
+  EXPECT_EQ(outcome.standardError, "");
+  EXPECT_EQ(readBytes(output), "workbook xlsx");
+  EXPECT_EQ(readBytes(answers), "{\"a\":42,\"t\":\"x,y\"}");
+
+  const std::string record = readBytes(scratch_ / "record.txt");
+  const fs::path temp = fs::canonical(temp_);
+  EXPECT_NE(record.find("argc=1\narg=" + (fs::absolute(temp_) / ("zq_scriptorix_task_" + pid + ".scriptorix")).string() + "\n"),
+            std::string::npos) << record;
+  EXPECT_NE(record.find("cwd=" + (temp / ("zq_scriptorix_cli_" + pid)).string() + "\n"),
+            std::string::npos) << record;
+  for (const char* entry : {"scriptorix.exe", "sdkjs", "native_patched.js", "DoctRenderer.config"}) {
+    EXPECT_NE(record.find("entry=" + std::string(entry) + "\n"), std::string::npos) << entry;
+  }
+  EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(HelperCommandLineTest, RelativeOutputIsQuotedAsWrittenAndResolvedAgainstTheCwd) {
+  const fs::path taskFile = task("{\"output\": \"q\\\"\\\\x.xlsx\", \"actions\": []}");
+  const ChildOutcome outcome = runWithRuntime(taskFile);
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
+  EXPECT_EQ(outcome.standardOutput, "Created \"q\\\"\\\\x.xlsx\"\n");
+  EXPECT_TRUE(fs::is_regular_file(cwd_ / "q\"\\x.xlsx"));
+}
+
+TEST_F(HelperCommandLineTest, EngineAndOutputFailuresAreReportedAndCleanedUp) {
+  fs::create_directories(cwd_ / "dir.xlsx");
+  writeBytes(scratch_ / "answers.json", "older answers");
+  const struct {
+    fs::path output;
+    std::vector<std::string> markers;
+    std::string message;
+  } cases[] = {
+      {cwd_ / "a.xlsx", {"exit: 3"}, "scriptorix.exe failed with code 3"},
+      {cwd_ / "b.xlsx", {"signal: 15"}, "scriptorix.exe failed with code 143"},
+      {cwd_ / "c.xlsx", {"skip-save: xlsx"}, "Output file was not created"},
+      {cwd_ / "dir.xlsx", {"skip-save: xlsx"}, "Output file was not created"},
+      {cwd_ / "d.xlsx", {"skip-save: csv"}, "Result CSV file was not created"},
+  };
+  for (const auto& failure : cases) {
+    SCOPED_TRACE(failure.message);
+    expectFailure(runWithRuntime(task(failure.output, failure.markers, scratch_ / "answers.json")),
+                  failure.message);
+    EXPECT_TRUE(leftovers().empty());
+  }
+  // The workbook the engine saved before the results went missing stays.
+  EXPECT_TRUE(fs::is_regular_file(cwd_ / "d.xlsx"));
+  EXPECT_FALSE(fs::exists(cwd_ / "a.xlsx"));
+  EXPECT_EQ(readBytes(scratch_ / "answers.json"), "older answers");
+}
+
+TEST_F(HelperCommandLineTest, ScriptErrorsAfterStagingAreCleanedUp) {
+  expectFailure(runWithRuntime(task("{\"output\": \"o.xlsx\"}")), "Missing JSON key");
+  EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(HelperCommandLineTest, ConcurrentRunsStayApart) {
+  constexpr int kRuns = 4;
+  std::vector<std::unique_ptr<testing::RunningChild>> children;
+  for (int index = 0; index < kRuns; ++index) {
+    const std::string n = std::to_string(index);
+    const fs::path taskFile =
+        task(cwd_ / ("book" + n + ".xlsx"), {"sleep-ms: 150", "result-csv: {\"run\":" + n + "}"},
+             scratch_ / ("answers" + n + ".json"), "task" + n + ".json");
+    ChildRequest child = request({taskFile.string(), runtime_.string()});
+    child.environment.erase("ZQ_FAKE_ENGINE_RECORD");
+    children.push_back(std::make_unique<testing::RunningChild>(child, scratch_.path()));
+  }
+  for (int index = 0; index < kRuns; ++index) {
+    const ChildOutcome outcome = children[index]->wait();
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    // An unquoted field ends at the first comma; this one has none.
+    EXPECT_EQ(readBytes(scratch_ / ("answers" + std::to_string(index) + ".json")),
+              "{\"run\":" + std::to_string(index) + "}");
+  }
+  EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(HelperCommandLineTest, PlantedEntriesDoNotRedirectTheRun) {
+  writeBytes(scratch_ / "victim", "precious");
+  fs::create_directories(scratch_ / "victim dir");
+  const auto plant = [this](bool staleResults) {
+    return [this, staleResults] {
+      const std::string pid = std::to_string(getpid());
+      fs::create_symlink(scratch_ / "victim", temp_ / ("zq_scriptorix_task_" + pid + ".scriptorix"));
+      fs::create_directory_symlink(scratch_ / "victim dir", temp_ / ("zq_scriptorix_cli_" + pid));
+      if (staleResults) {
+        writeBytes(temp_ / ("zq_scriptorix_results_" + pid + ".csv"), "{\"stale\":1}");
+      }
+    };
+  };
+  ChildRequest child = request(
+      {task(cwd_ / "o.xlsx", {"skip-save: csv"}, scratch_ / "r.json").string(), runtime_.string()});
+  child.beforeExec = plant(true);
+  expectFailure(run(child), "Result CSV file was not created");
+  EXPECT_FALSE(fs::exists(scratch_ / "r.json"));
+
+  child = request({task(cwd_ / "o.xlsx", {"result-csv: {\"fresh\":2}"}, scratch_ / "r.json").string(),
+                   runtime_.string()});
+  child.beforeExec = plant(true);
+  const ChildOutcome outcome = run(child);
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
+  EXPECT_EQ(readBytes(scratch_ / "r.json"), "{\"fresh\":2}");
+
+  EXPECT_EQ(readBytes(scratch_ / "victim"), "precious");
+  EXPECT_TRUE(fs::is_empty(scratch_ / "victim dir"));
+  EXPECT_TRUE(leftovers().empty());
+}
+
+}  // namespace
+}  // namespace zq
+
+#endif
