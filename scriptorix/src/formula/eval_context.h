@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "formula/formula_value.h"
+
+namespace sx::formula {
+
+struct CellPosition {
+  int32_t sheet = 0;
+  int32_t row = 0;
+  int32_t column = 0;
+};
+
+// Last used row and column of a sheet (0-based, -1 on an empty sheet): whole-column and
+// whole-row ranges, and any range reaching past them, are read only that far.
+struct UsedBounds {
+  int32_t lastRow = -1;
+  int32_t lastColumn = -1;
+};
+
+// All a formula sees of the workbook. Sheets are identified by an integer the host chooses
+// (an index or a stable id); the evaluator only passes it back.
+class EvalContext {
+ public:
+  virtual ~EvalContext() = default;
+
+  virtual Scalar cellValue(int32_t sheet, int32_t row, int32_t column) = 0;
+  virtual UsedBounds usedBounds(int32_t sheet) = 0;
+  virtual std::optional<int32_t> sheetByName(std::u16string_view name) = 0;
+  // The reference text of a defined name ("Sheet1!$A$1:$B$3"), nullopt when there is none.
+  virtual std::optional<std::u16string> definedName(std::u16string_view name) = 0;
+  virtual CellPosition currentCell() = 0;
+  // Serial date and time on the 1900 date system (NOW; TODAY is its whole part).
+  virtual double now() = 0;
+  // TEXT() renders through this when the host has its own number-format renderer; nullopt
+  // falls back to this library's renderer (renderNumberFormat).
+  virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {
+    (void)value;
+    (void)format;
+    return std::nullopt;
+  }
+};
+
+}  // namespace sx::formula

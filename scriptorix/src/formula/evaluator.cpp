@@ -1,0 +1,356 @@
+#include "formula/evaluator.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "formula/formula_parser.h"
+#include "formula/reference_syntax.h"
+
+namespace sx::formula {
+namespace {
+
+// Defined names that refer to names deeper than this are taken as circular.
+constexpr int kMaxNameDepth = 16;
+// The most cells an array may hold; larger ones are #NUM! rather than exhausting memory.
+constexpr int64_t kMaxArrayCells = 4'000'000;
+
+Scalar scalarOperation(Operator op, const Scalar& left, const Scalar* right) {
+  switch (op) {
+    case Operator::Negate: return numberResult(-toNumber(left));
+    case Operator::Plus: return left;
+    case Operator::Percent: return numberResult(toNumber(left) / 100);
+    default: break;
+  }
+  const Scalar& r = *right;
+  switch (op) {
+    case Operator::Add: {
+      double a = toNumber(left);
+      return numberResult(a + toNumber(r));
+    }
+    case Operator::Subtract: {
+      double a = toNumber(left);
+      return numberResult(a - toNumber(r));
+    }
+    case Operator::Multiply: {
+      double a = toNumber(left);
+      return numberResult(a * toNumber(r));
+    }
+    case Operator::Divide: {
+      double a = toNumber(left);
+      double b = toNumber(r);
+      if (b == 0) return Scalar::fromError(ErrorCode::Div0);
+      return numberResult(a / b);
+    }
+    case Operator::Power: {
+      double a = toNumber(left);
+      double b = toNumber(r);
+      if (a == 0 && b == 0) return Scalar::fromError(ErrorCode::Num);
+      if (a == 0 && b < 0) return Scalar::fromError(ErrorCode::Div0);
+      return numberResult(std::pow(a, b));
+    }
+    case Operator::Concatenate: {
+      std::u16string a = toText(left);
+      return Scalar::fromText(a + toText(r));
+    }
+    case Operator::Equal: return Scalar::fromBoolean(compareScalars(left, r) == 0);
+    case Operator::NotEqual: return Scalar::fromBoolean(compareScalars(left, r) != 0);
+    case Operator::Less: return Scalar::fromBoolean(compareScalars(left, r) < 0);
+    case Operator::LessEqual: return Scalar::fromBoolean(compareScalars(left, r) <= 0);
+    case Operator::Greater: return Scalar::fromBoolean(compareScalars(left, r) > 0);
+    case Operator::GreaterEqual: return Scalar::fromBoolean(compareScalars(left, r) >= 0);
+    default: return Scalar::fromError(ErrorCode::Value);
+  }
+}
+
+Scalar guarded(Operator op, const Scalar& left, const Scalar* right) {
+  try {
+    return scalarOperation(op, left, right);
+  } catch (const FormulaError& error) {
+    return Scalar::fromError(error.code);
+  }
+}
+
+std::u16string_view withoutFunctionPrefix(std::u16string_view name) {
+  for (std::u16string_view prefix : {u"_XLFN._XLWS.", u"_XLFN.", u"_XLWS."}) {
+    if (name.substr(0, prefix.size()) == prefix) return name.substr(prefix.size());
+  }
+  return name;
+}
+
+}  // namespace
+
+Scalar Grid::at(int32_t row, int32_t column) const {
+  if (isArea_) return evaluator_->cell(area_.sheet, area_.firstRow + row, area_.firstColumn + column);
+  if (row < array_.rows && column < array_.columns) return array_.at(row, column);
+  return Scalar::fromError(ErrorCode::NA);
+}
+
+Value CallArgs::value(std::size_t i) {
+  if (isMissing(i)) return Scalar::empty();
+  return evaluator_.evaluate(*nodes_[i]);
+}
+
+Scalar CallArgs::scalarOrError(std::size_t i) {
+  if (isMissing(i)) return Scalar::empty();
+  try {
+    return evaluator_.toScalar(value(i));
+  } catch (const FormulaError& error) {
+    return Scalar::fromError(error.code);
+  }
+}
+
+Scalar CallArgs::scalar(std::size_t i) {
+  Scalar result = scalarOrError(i);
+  if (result.isError()) throw FormulaError{result.error};
+  return result;
+}
+
+Grid CallArgs::grid(std::size_t i) { return evaluator_.toGrid(value(i)); }
+
+References CallArgs::references(std::size_t i) {
+  Value v = value(i);
+  if (auto* refs = std::get_if<References>(&v)) return *refs;
+  if (auto* s = std::get_if<Scalar>(&v); s && s->isError()) throw FormulaError{s->error};
+  throw FormulaError{ErrorCode::Value};
+}
+
+Area Evaluator::usedPart(const Area& area) {
+  UsedBounds used = context_.usedBounds(area.sheet);
+  Area part = area;
+  part.lastRow = std::min(area.lastRow, used.lastRow);
+  part.lastColumn = std::min(area.lastColumn, used.lastColumn);
+  return part;
+}
+
+void Evaluator::forEachCell(const Area& area,
+                            const std::function<void(const Scalar&, int32_t, int32_t)>& visit) {
+  Area part = usedPart(area);
+  for (int32_t row = part.firstRow; row <= part.lastRow; ++row) {
+    for (int32_t column = part.firstColumn; column <= part.lastColumn; ++column) {
+      visit(cell(area.sheet, row, column), row, column);
+    }
+  }
+}
+
+Scalar Evaluator::toScalar(const Value& value) {
+  if (auto* scalar = std::get_if<Scalar>(&value)) return *scalar;
+  if (auto* array = std::get_if<Array>(&value)) {
+    return array->cells.empty() ? Scalar::fromError(ErrorCode::Value) : array->cells.front();
+  }
+  const auto& refs = std::get<References>(value);
+  if (refs.size() != 1) return Scalar::fromError(ErrorCode::Value);
+  const Area& area = refs.front();
+  if (area.rows() == 1 && area.columns() == 1) return cell(area.sheet, area.firstRow, area.firstColumn);
+  // Implicit intersection: the cell of a one-column range in the formula's row, or of a
+  // one-row range in its column.
+  CellPosition here = context_.currentCell();
+  if (area.columns() == 1 && here.row >= area.firstRow && here.row <= area.lastRow) {
+    return cell(area.sheet, here.row, area.firstColumn);
+  }
+  if (area.rows() == 1 && here.column >= area.firstColumn && here.column <= area.lastColumn) {
+    return cell(area.sheet, area.firstRow, here.column);
+  }
+  return Scalar::fromError(ErrorCode::Value);
+}
+
+Grid Evaluator::toGrid(const Value& value) {
+  Grid grid;
+  grid.evaluator_ = this;
+  if (auto* refs = std::get_if<References>(&value)) {
+    if (refs->size() != 1) throw FormulaError{ErrorCode::Value};
+    grid.isArea_ = true;
+    grid.area_ = refs->front();
+    Area part = usedPart(grid.area_);
+    grid.fullRows_ = grid.area_.rows();
+    grid.fullColumns_ = grid.area_.columns();
+    grid.rows_ = std::max(0, part.rows());
+    grid.columns_ = std::max(0, part.columns());
+    return grid;
+  }
+  if (auto* array = std::get_if<Array>(&value)) {
+    grid.array_ = *array;
+  } else {
+    const auto& scalar = std::get<Scalar>(value);
+    if (scalar.isError()) throw FormulaError{scalar.error};
+    grid.array_ = Array{1, 1, {scalar}};
+  }
+  grid.rows_ = grid.fullRows_ = grid.array_.rows;
+  grid.columns_ = grid.fullColumns_ = grid.array_.columns;
+  return grid;
+}
+
+Array Evaluator::toArray(const Value& value) {
+  if (auto* array = std::get_if<Array>(&value)) return *array;
+  if (auto* scalar = std::get_if<Scalar>(&value)) return Array{1, 1, {*scalar}};
+  const auto& refs = std::get<References>(value);
+  if (refs.size() != 1) throw FormulaError{ErrorCode::Value};
+  Area area = refs.front();
+  // Whole rows and columns stop where the sheet's data stops.
+  Area part = usedPart(area);
+  if (area.lastRow == kMaxRows - 1) area.lastRow = std::max(part.lastRow, area.firstRow);
+  if (area.lastColumn == kMaxColumns - 1) area.lastColumn = std::max(part.lastColumn, area.firstColumn);
+  if (int64_t(area.rows()) * area.columns() > kMaxArrayCells) throw FormulaError{ErrorCode::Num};
+  Array array{area.rows(), area.columns(), {}};
+  array.cells.reserve(std::size_t(array.rows) * array.columns);
+  for (int32_t row = area.firstRow; row <= area.lastRow; ++row) {
+    for (int32_t column = area.firstColumn; column <= area.lastColumn; ++column) {
+      array.cells.push_back(cell(area.sheet, row, column));
+    }
+  }
+  return array;
+}
+
+Scalar Evaluator::evaluateFormula(const Node& root) {
+  Scalar result;
+  try {
+    result = toScalar(evaluate(root));
+  } catch (const FormulaError& error) {
+    return Scalar::fromError(error.code);
+  }
+  if (result.isEmpty()) return Scalar::fromNumber(0);
+  return result;
+}
+
+Value Evaluator::evaluate(const Node& node) {
+  switch (node.kind) {
+    case Node::Kind::Number: return Scalar::fromNumber(node.number);
+    case Node::Kind::Text: return Scalar::fromText(node.text);
+    case Node::Kind::Boolean: return Scalar::fromBoolean(node.boolean);
+    case Node::Kind::Error: return Scalar::fromError(node.error);
+    case Node::Kind::Missing: return Scalar::empty();
+    case Node::Kind::Array: return node.array;
+    case Node::Kind::Reference: return resolveReference(node.reference);
+    case Node::Kind::Name: return evaluateName(node);
+    case Node::Kind::Function: return evaluateCall(node);
+    case Node::Kind::Operation: return evaluateOperation(node);
+  }
+  return Scalar::fromError(ErrorCode::Value);
+}
+
+Value Evaluator::resolveReference(const ParsedReference& reference) {
+  int32_t sheet = context_.currentCell().sheet;
+  if (reference.hasSheet) {
+    auto found = context_.sheetByName(reference.sheet);
+    if (!found) return Scalar::fromError(ErrorCode::Ref);
+    sheet = *found;
+  }
+  Area area{sheet, 0, 0, kMaxRows - 1, kMaxColumns - 1};
+  if (reference.shape != ReferenceShape::Columns) {
+    area.firstRow = std::min(reference.first.row, reference.last.row);
+    area.lastRow = std::max(reference.first.row, reference.last.row);
+  }
+  if (reference.shape != ReferenceShape::Rows) {
+    area.firstColumn = std::min(reference.first.column, reference.last.column);
+    area.lastColumn = std::max(reference.first.column, reference.last.column);
+  }
+  return References{area};
+}
+
+Value Evaluator::evaluateName(const Node& node) {
+  auto definition = context_.definedName(node.text);
+  if (!definition) return Scalar::fromError(ErrorCode::Name);
+  if (nameDepth_ >= kMaxNameDepth) return Scalar::fromError(ErrorCode::Ref);
+  std::u16string_view text = *definition;
+  if (!text.empty() && text.front() == u'=') text.remove_prefix(1);
+  NodePtr parsed;
+  try {
+    parsed = parseFormula(text);
+  } catch (const FormulaSyntaxError&) {
+    return Scalar::fromError(ErrorCode::Name);
+  }
+  ++nameDepth_;
+  Value result = evaluate(*parsed);
+  --nameDepth_;
+  return result;
+}
+
+Value Evaluator::evaluateCall(const Node& node) {
+  const FunctionSpec* spec = findFunction(withoutFunctionPrefix(node.text));
+  if (!spec) return Scalar::fromError(ErrorCode::Name);
+  int count = int(node.children.size());
+  if (count < spec->minArgs || (spec->maxArgs >= 0 && count > spec->maxArgs)) {
+    return Scalar::fromError(ErrorCode::Value);
+  }
+  bool outerArrayMode = arrayMode_;
+  if (spec->arrayArguments) arrayMode_ = true;
+  Value result;
+  try {
+    CallArgs args(*this, node.children);
+    result = spec->impl(args);
+  } catch (const FormulaError& error) {
+    result = Scalar::fromError(error.code);
+  }
+  arrayMode_ = outerArrayMode;
+  return result;
+}
+
+Value Evaluator::evaluateOperation(const Node& node) {
+  Value left = evaluate(*node.children[0]);
+  if (node.children.size() == 1) {
+    if (arrayMode_ && !std::holds_alternative<Scalar>(left)) return elementwise(node, left, nullptr);
+    return guarded(node.op, toScalar(left), nullptr);
+  }
+  Value right = evaluate(*node.children[1]);
+  if (node.op == Operator::Range || node.op == Operator::Intersect || node.op == Operator::Union) {
+    for (const Value* side : {&left, &right}) {
+      if (auto* s = std::get_if<Scalar>(side); s && s->isError()) return *s;
+    }
+    auto* a = std::get_if<References>(&left);
+    auto* b = std::get_if<References>(&right);
+    if (!a || !b) return Scalar::fromError(ErrorCode::Value);
+    if (node.op == Operator::Union) {
+      References joined = *a;
+      joined.insert(joined.end(), b->begin(), b->end());
+      return joined;
+    }
+    if (a->size() != 1 || b->size() != 1 || a->front().sheet != b->front().sheet) {
+      return Scalar::fromError(ErrorCode::Value);
+    }
+    const Area &x = a->front(), &y = b->front();
+    if (node.op == Operator::Range) {
+      return References{{x.sheet, std::min(x.firstRow, y.firstRow), std::min(x.firstColumn, y.firstColumn),
+                         std::max(x.lastRow, y.lastRow), std::max(x.lastColumn, y.lastColumn)}};
+    }
+    Area common{x.sheet, std::max(x.firstRow, y.firstRow), std::max(x.firstColumn, y.firstColumn),
+                std::min(x.lastRow, y.lastRow), std::min(x.lastColumn, y.lastColumn)};
+    if (common.firstRow > common.lastRow || common.firstColumn > common.lastColumn) {
+      return Scalar::fromError(ErrorCode::Null);
+    }
+    return References{common};
+  }
+  if (arrayMode_ && (!std::holds_alternative<Scalar>(left) || !std::holds_alternative<Scalar>(right))) {
+    return elementwise(node, left, &right);
+  }
+  Scalar a = toScalar(left);
+  Scalar b = toScalar(right);
+  return guarded(node.op, a, &b);
+}
+
+Value Evaluator::elementwise(const Node& node, const Value& left, const Value* right) {
+  Array a = toArray(left);
+  Array b = right ? toArray(*right) : Array{1, 1, {Scalar::empty()}};
+  int32_t rows = right ? std::max(a.rows, b.rows) : a.rows;
+  int32_t columns = right ? std::max(a.columns, b.columns) : a.columns;
+  // A single row or column stretches across the other operand; beyond a shorter one is #N/A.
+  auto pick = [](const Array& array, int32_t row, int32_t column) {
+    int32_t r = array.rows == 1 ? 0 : row, c = array.columns == 1 ? 0 : column;
+    if (r >= array.rows || c >= array.columns) return Scalar::fromError(ErrorCode::NA);
+    return array.at(r, c);
+  };
+  Array result{rows, columns, {}};
+  result.cells.reserve(std::size_t(rows) * columns);
+  for (int32_t row = 0; row < rows; ++row) {
+    for (int32_t column = 0; column < columns; ++column) {
+      Scalar x = pick(a, row, column);
+      if (!right) {
+        result.cells.push_back(guarded(node.op, x, nullptr));
+        continue;
+      }
+      Scalar y = pick(b, row, column);
+      result.cells.push_back(guarded(node.op, x, &y));
+    }
+  }
+  return result;
+}
+
+}  // namespace sx::formula

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <span>
+
+#include "formula/evaluator.h"
+
+namespace sx::formula {
+
+// Each group of functions lives in its own file and lists itself here.
+std::span<const FunctionSpec> mathFunctions();
+std::span<const FunctionSpec> statisticsFunctions();
+std::span<const FunctionSpec> logicFunctions();
+std::span<const FunctionSpec> textFunctions();
+std::span<const FunctionSpec> lookupFunctions();
+std::span<const FunctionSpec> dateFunctions();
+std::span<const FunctionSpec> informationFunctions();
+
+}  // namespace sx::formula

@@ -1,0 +1,106 @@
+#include <cmath>
+
+#include "formula/date_serial.h"
+#include "formula/function_helpers.h"
+#include "formula/function_library.h"
+
+namespace sx::formula {
+namespace {
+
+// The last serial a date can have: 9999-12-31.
+constexpr double kLastSerial = 2958465;
+
+int64_t serialArgument(CallArgs& args, std::size_t i) {
+  double value = args.number(i);
+  if (value < 0 || value > kLastSerial) throw FormulaError{ErrorCode::Num};
+  return int64_t(std::floor(value));
+}
+
+Value dateResult(int64_t serial) {
+  if (serial < 0 || double(serial) > kLastSerial) return Scalar::fromError(ErrorCode::Num);
+  return number(double(serial));
+}
+
+Value date(CallArgs& args) {
+  int64_t year = toInteger(args.number(0));
+  int64_t month = toInteger(args.number(1));
+  int64_t day = toInteger(args.number(2));
+  if (year < 0 || year >= 10000) return Scalar::fromError(ErrorCode::Num);
+  if (year < 1900) year += 1900;
+  if (std::llabs(month) > 120000 || std::llabs(day) > 4000000) return Scalar::fromError(ErrorCode::Num);
+  return dateResult(dateToSerial(year, month, day));
+}
+
+Value year(CallArgs& args) { return number(serialToDate(serialArgument(args, 0)).year); }
+Value month(CallArgs& args) { return number(serialToDate(serialArgument(args, 0)).month); }
+Value day(CallArgs& args) { return number(serialToDate(serialArgument(args, 0)).day); }
+
+Value today(CallArgs& args) { return number(std::floor(args.evaluator().context().now())); }
+Value now(CallArgs& args) { return number(args.evaluator().context().now()); }
+
+// The serial of the day `months` after `start`, on the same day of the month or the month's last.
+int64_t addMonths(int64_t start, int64_t months, bool endOfMonth) {
+  CivilDate from = serialToDate(start);
+  int64_t index = int64_t(from.year) * 12 + (from.month - 1) + months;
+  int32_t y = int32_t(index / 12), m = int32_t(index % 12 + 1);
+  if (y < 1900 || y > 9999) throw FormulaError{ErrorCode::Num};
+  int32_t last = daysInMonth(y, m);
+  int32_t d = endOfMonth ? last : std::min(from.day, last);
+  return dateToSerial(y, m, d);
+}
+
+Value edate(CallArgs& args) {
+  int64_t start = serialArgument(args, 0);
+  return dateResult(addMonths(start, toInteger(args.number(1)), false));
+}
+
+Value eomonth(CallArgs& args) {
+  int64_t start = serialArgument(args, 0);
+  return dateResult(addMonths(start, toInteger(args.number(1)), true));
+}
+
+Value weekday(CallArgs& args) {
+  int32_t sundayZero = weekdayOfSerial(serialArgument(args, 0));
+  int64_t type = args.isMissing(1) ? 1 : toInteger(args.number(1));
+  int32_t mondayZero = (sundayZero + 6) % 7;
+  switch (type) {
+    case 1: case 17: return number(sundayZero + 1);
+    case 2: case 11: return number(mondayZero + 1);
+    case 3: return number(mondayZero);
+    case 12: case 13: case 14: case 15: case 16:
+      // Weeks starting Tuesday (12) through Saturday (16).
+      return number((mondayZero - int32_t(type - 11) + 7) % 7 + 1);
+    default: return Scalar::fromError(ErrorCode::Num);
+  }
+}
+
+int64_t secondsOfDay(CallArgs& args) {
+  double value = args.number(0);
+  if (value < 0) throw FormulaError{ErrorCode::Num};
+  return std::llround((value - std::floor(value)) * 86400) % 86400;
+}
+
+Value hour(CallArgs& args) { return number(double(secondsOfDay(args) / 3600)); }
+Value minute(CallArgs& args) { return number(double(secondsOfDay(args) / 60 % 60)); }
+Value second(CallArgs& args) { return number(double(secondsOfDay(args) % 60)); }
+
+constexpr FunctionSpec kFunctions[] = {
+    {u"DATE", 3, 3, date},
+    {u"YEAR", 1, 1, year},
+    {u"MONTH", 1, 1, month},
+    {u"DAY", 1, 1, day},
+    {u"TODAY", 0, 0, today},
+    {u"NOW", 0, 0, now},
+    {u"EDATE", 2, 2, edate},
+    {u"EOMONTH", 2, 2, eomonth},
+    {u"WEEKDAY", 1, 2, weekday},
+    {u"HOUR", 1, 1, hour},
+    {u"MINUTE", 1, 1, minute},
+    {u"SECOND", 1, 1, second},
+};
+
+}  // namespace
+
+std::span<const FunctionSpec> dateFunctions() { return kFunctions; }
+
+}  // namespace sx::formula

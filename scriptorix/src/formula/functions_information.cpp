@@ -1,0 +1,42 @@
+#include "formula/function_helpers.h"
+#include "formula/function_library.h"
+
+namespace sx::formula {
+namespace {
+
+Value isBlank(CallArgs& args) { return Scalar::fromBoolean(args.scalarOrError(0).isEmpty() && !args.isMissing(0)); }
+Value isNumber(CallArgs& args) { return Scalar::fromBoolean(args.scalarOrError(0).isNumber()); }
+Value isText(CallArgs& args) { return Scalar::fromBoolean(args.scalarOrError(0).isText()); }
+Value isNonText(CallArgs& args) { return Scalar::fromBoolean(!args.scalarOrError(0).isText()); }
+Value isLogical(CallArgs& args) { return Scalar::fromBoolean(args.scalarOrError(0).isBoolean()); }
+Value isError(CallArgs& args) { return Scalar::fromBoolean(args.scalarOrError(0).isError()); }
+
+Value isErr(CallArgs& args) {
+  Scalar value = args.scalarOrError(0);
+  return Scalar::fromBoolean(value.isError() && value.error != ErrorCode::NA);
+}
+
+Value isNa(CallArgs& args) {
+  Scalar value = args.scalarOrError(0);
+  return Scalar::fromBoolean(value.isError() && value.error == ErrorCode::NA);
+}
+
+Value notAvailable(CallArgs&) { return Scalar::fromError(ErrorCode::NA); }
+
+constexpr FunctionSpec kFunctions[] = {
+    {u"ISBLANK", 1, 1, isBlank},
+    {u"ISNUMBER", 1, 1, isNumber},
+    {u"ISTEXT", 1, 1, isText},
+    {u"ISNONTEXT", 1, 1, isNonText},
+    {u"ISLOGICAL", 1, 1, isLogical},
+    {u"ISERROR", 1, 1, isError},
+    {u"ISERR", 1, 1, isErr},
+    {u"ISNA", 1, 1, isNa},
+    {u"NA", 0, 0, notAvailable},
+};
+
+}  // namespace
+
+std::span<const FunctionSpec> informationFunctions() { return kFunctions; }
+
+}  // namespace sx::formula

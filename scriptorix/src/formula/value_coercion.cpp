@@ -1,0 +1,170 @@
+#include "formula/value_coercion.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "formula/character_classes.h"
+
+namespace sx::formula {
+namespace {
+
+char16_t upperOf(char16_t c) {
+  if (c >= u'a' && c <= u'z') return char16_t(c - 32);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return char16_t(c - 32);  // Latin-1 letters
+  return c;
+}
+
+char16_t lowerOf(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return char16_t(c + 32);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return char16_t(c + 32);
+  return c;
+}
+
+std::u16string widen(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+// Removes trailing zeros of a fraction ("1.500" -> "1.5", "2.000" -> "2").
+std::string trimFraction(std::string digits) {
+  if (digits.find('.') == std::string::npos) return digits;
+  while (digits.back() == '0') digits.pop_back();
+  if (digits.back() == '.') digits.pop_back();
+  return digits;
+}
+
+}  // namespace
+
+std::u16string upperCase(std::u16string_view text) {
+  std::u16string out(text);
+  for (auto& c : out) c = upperOf(c);
+  return out;
+}
+
+std::u16string lowerCase(std::u16string_view text) {
+  std::u16string out(text);
+  for (auto& c : out) c = lowerOf(c);
+  return out;
+}
+
+bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upperOf(a[i]) != upperOf(b[i])) return false;
+  }
+  return true;
+}
+
+std::optional<double> parseNumericText(std::u16string_view text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && isBlank(text[begin])) ++begin;
+  while (end > begin && isBlank(text[end - 1])) --end;
+  if (begin == end) return std::nullopt;
+  bool percent = text[end - 1] == u'%';
+  if (percent) --end;
+  std::string digits;
+  bool seenDigit = false;
+  for (std::size_t i = begin; i < end; ++i) {
+    char16_t c = text[i];
+    if (c == u',' && seenDigit) continue;  // thousands separators
+    if (c >= 0x80) return std::nullopt;
+    if (isAsciiDigit(c)) seenDigit = true;
+    digits.push_back(char(c));
+  }
+  if (!seenDigit) return std::nullopt;
+  const char* first = digits.data();
+  if (*first == '+') ++first;
+  double value = 0;
+  auto [stop, ec] = std::from_chars(first, digits.data() + digits.size(), value);
+  if (ec != std::errc() || stop != digits.data() + digits.size()) return std::nullopt;
+  return percent ? value / 100 : value;
+}
+
+double toNumber(const Scalar& value) {
+  switch (value.kind) {
+    case Scalar::Kind::Empty: return 0;
+    case Scalar::Kind::Number: return value.number;
+    case Scalar::Kind::Boolean: return value.boolean ? 1 : 0;
+    case Scalar::Kind::Error: throw FormulaError{value.error};
+    case Scalar::Kind::Text:
+      if (auto number = parseNumericText(value.text)) return *number;
+      throw FormulaError{ErrorCode::Value};
+  }
+  throw FormulaError{ErrorCode::Value};
+}
+
+std::u16string numberToText(double value) {
+  if (value == 0) return u"0";
+  double magnitude = std::fabs(value);
+  int exponent = int(std::floor(std::log10(magnitude)));
+  char buffer[64];
+  if (exponent >= 15 || exponent < -9) {
+    std::snprintf(buffer, sizeof buffer, "%.14E", value);
+    std::string text = buffer;
+    auto e = text.find('E');
+    std::string mantissa = trimFraction(text.substr(0, e));
+    int power = std::stoi(text.substr(e + 1));
+    std::snprintf(buffer, sizeof buffer, "E%c%02d", power < 0 ? '-' : '+', std::abs(power));
+    return widen(mantissa + buffer);
+  }
+  int decimals = std::max(0, 14 - exponent);
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  return widen(trimFraction(buffer));
+}
+
+std::u16string toText(const Scalar& value) {
+  switch (value.kind) {
+    case Scalar::Kind::Empty: return {};
+    case Scalar::Kind::Number: return numberToText(value.number);
+    case Scalar::Kind::Boolean: return value.boolean ? u"TRUE" : u"FALSE";
+    case Scalar::Kind::Text: return value.text;
+    case Scalar::Kind::Error: throw FormulaError{value.error};
+  }
+  return {};
+}
+
+bool toBoolean(const Scalar& value) {
+  switch (value.kind) {
+    case Scalar::Kind::Empty: return false;
+    case Scalar::Kind::Number: return value.number != 0;
+    case Scalar::Kind::Boolean: return value.boolean;
+    case Scalar::Kind::Error: throw FormulaError{value.error};
+    case Scalar::Kind::Text:
+      if (equalIgnoringCase(value.text, u"TRUE")) return true;
+      if (equalIgnoringCase(value.text, u"FALSE")) return false;
+      throw FormulaError{ErrorCode::Value};
+  }
+  return false;
+}
+
+int compareScalars(const Scalar& left, const Scalar& right) {
+  if (left.isError()) throw FormulaError{left.error};
+  if (right.isError()) throw FormulaError{right.error};
+  auto rank = [](const Scalar& v, const Scalar& other) {
+    Scalar::Kind kind = v.kind;
+    if (kind == Scalar::Kind::Empty) kind = other.isEmpty() ? Scalar::Kind::Number : other.kind;
+    switch (kind) {
+      case Scalar::Kind::Text: return 1;
+      case Scalar::Kind::Boolean: return 2;
+      default: return 0;
+    }
+  };
+  int leftRank = rank(left, right), rightRank = rank(right, left);
+  if (leftRank != rightRank) return leftRank < rightRank ? -1 : 1;
+  if (leftRank == 0) {
+    double a = left.isEmpty() ? 0 : left.number, b = right.isEmpty() ? 0 : right.number;
+    return a < b ? -1 : (a > b ? 1 : 0);
+  }
+  if (leftRank == 2) {
+    int a = left.boolean ? 1 : 0, b = right.boolean ? 1 : 0;
+    return a - b;
+  }
+  std::u16string a = upperCase(left.text), b = upperCase(right.text);
+  return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+Scalar numberResult(double value) {
+  if (!std::isfinite(value)) return Scalar::fromError(ErrorCode::Num);
+  return Scalar::fromNumber(value);
+}
+
+}  // namespace sx::formula

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "formula/formula_value.h"
+
+namespace sx::formula {
+
+// Thrown by the coercions below and caught where a function or operator returns its value.
+struct FormulaError {
+  ErrorCode code;
+};
+
+// Text as arithmetic reads it: " 12 ", "1.5e3", "-4", "50%", "1,234.5"; nullopt otherwise.
+std::optional<double> parseNumericText(std::u16string_view text);
+
+// Number, TRUE as 1, empty as 0, numeric text; an error value or other text throws.
+double toNumber(const Scalar& value);
+// As text: numbers in the General style, TRUE/FALSE, empty as "".
+std::u16string toText(const Scalar& value);
+// Numbers (non-zero), booleans, "TRUE"/"FALSE" text, empty as FALSE.
+bool toBoolean(const Scalar& value);
+
+// A number as a spreadsheet shows it under General in a formula: up to 15 significant digits,
+// exponent form outside 1e-9 .. 1e15.
+std::u16string numberToText(double value);
+
+// Spreadsheet ordering for comparisons: numbers < texts (ignoring case) < booleans; an empty
+// cell reads as 0, "" or FALSE to match the other side. Returns <0, 0 or >0.
+int compareScalars(const Scalar& left, const Scalar& right);
+
+std::u16string upperCase(std::u16string_view text);
+std::u16string lowerCase(std::u16string_view text);
+bool equalIgnoringCase(std::u16string_view a, std::u16string_view b);
+
+// The number a result must be: NaN or an infinity is #NUM!.
+Scalar numberResult(double value);
+
+}  // namespace sx::formula
