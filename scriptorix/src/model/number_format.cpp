@@ -202,7 +202,9 @@ Section tokenize(std::u16string_view text) {
   int lastTime = -1;
   for (size_t k = 0; k < section.tokens.size(); ++k) {
     Token& token = section.tokens[k];
-    if (token.kind == TokenKind::Hour) lastTime = static_cast<int>(k);
+    if (token.kind == TokenKind::Hour || token.kind == TokenKind::ElapsedHours) {
+      lastTime = static_cast<int>(k);
+    }
     if (token.kind == TokenKind::Month && token.width <= 2) {
       bool beforeSecond = false;
       for (size_t j = k + 1; j < section.tokens.size(); ++j) {
@@ -213,7 +215,8 @@ Section tokenize(std::u16string_view text) {
       }
       if (lastTime >= 0 || beforeSecond) token.kind = TokenKind::Minute;
       lastTime = -1;
-    } else if (token.kind != TokenKind::Literal && token.kind != TokenKind::Hour) {
+    } else if (token.kind != TokenKind::Literal && token.kind != TokenKind::Hour &&
+               token.kind != TokenKind::ElapsedHours) {
       lastTime = -1;
     }
   }
