@@ -1,0 +1,82 @@
+#include <stdexcept>
+
+#include "js/arguments.h"
+#include "js/handles.h"
+#include "js/session.h"
+#include "js/script_context.h"
+#include "model/workbook.h"
+
+namespace sx {
+
+JSClassRef apiClass();
+
+namespace {
+
+struct Tag {
+  static constexpr const char* kName = "Api";
+};
+
+Workbook& workbookOf(const Call& call) {
+  call.expectThis(apiClass());
+  return sessionOf(call.context).workbook();
+}
+
+JSValueRef getActiveSheet(const Call& call) {
+  call.args.expectCount(0, 0);
+  return makeWorksheet(call.context, workbookOf(call).activeSheet());
+}
+
+// Workbook order.
+JSValueRef getSheets(const Call& call) {
+  call.args.expectCount(0, 0);
+  Workbook& book = workbookOf(call);
+  JSObjectRef sheets = JSObjectMakeArray(call.context, 0, nullptr, nullptr);
+  for (size_t i = 0; i < book.sheetCount(); ++i) {
+    JSObjectSetPropertyAtIndex(call.context, sheets, static_cast<unsigned>(i),
+                               makeWorksheet(call.context, book.sheet(i)), nullptr);
+  }
+  return sheets;
+}
+
+// Appends the sheet and makes it the active one.
+JSValueRef addSheet(const Call& call) {
+  call.args.expectCount(1, 1);
+  Workbook& book = workbookOf(call);
+  const std::u16string name = call.args.string(0);
+  if (sessionOf(call.context).documentType() == u"CSV") {
+    throw std::runtime_error(
+        "A CSV document holds one sheet: open or create it as an XLSX document to add sheets");
+  }
+  return makeWorksheet(call.context, book.addSheet(name));
+}
+
+JSValueRef createColorFromRGB(const Call& call) {
+  call.args.expectCount(3, 3);
+  call.expectThis(apiClass());
+  const auto component = [&](size_t index) {
+    return static_cast<uint8_t>(call.args.integer(index, 0, 255));
+  };
+  return makeColor(call.context, Color{component(0), component(1), component(2)});
+}
+
+const JSStaticFunction kFunctions[] = {
+    staticMethod<Tag, getActiveSheet>("GetActiveSheet"),
+    staticMethod<Tag, getSheets>("GetSheets"),
+    staticMethod<Tag, addSheet>("AddSheet"),
+    staticMethod<Tag, createColorFromRGB>("CreateColorFromRGB"),
+    {nullptr, nullptr, 0},
+};
+
+}  // namespace
+
+JSClassRef apiClass() {
+  static JSClassRef cls = [] {
+    JSClassDefinition definition = kJSClassDefinitionEmpty;
+    definition.className = Tag::kName;
+    definition.staticFunctions = kFunctions;
+    return JSClassCreate(&definition);
+  }();
+  return cls;
+}
+
+}  // namespace sx

@@ -1,0 +1,67 @@
+#include "js/script_context.h"
+
+#include <stdexcept>
+
+#include "js/js_text.h"
+
+namespace sx {
+
+namespace {
+
+JSClassRef globalClass() {
+  static JSClassRef cls = [] {
+    JSClassDefinition definition = kJSClassDefinitionEmpty;
+    definition.className = "Global";
+    return JSClassCreate(&definition);
+  }();
+  return cls;
+}
+
+JSObjectRef prototypeOf(JSContextRef context, JSObjectRef global, const char* constructor) {
+  JSValueRef value = getProperty(context, global, constructor);
+  JSObjectRef object = JSValueToObject(context, value, nullptr);
+  JSValueRef prototype = getProperty(context, object, "prototype");
+  JSObjectRef result = JSValueToObject(context, prototype, nullptr);
+  JSValueProtect(context, result);
+  return result;
+}
+
+// Host extras that are not ECMAScript: a console that writes nowhere useful, and WebAssembly.
+void removeHostExtras(JSContextRef context, JSObjectRef global) {
+  for (const char* name : {"console", "WebAssembly"}) {
+    JsString key(name);
+    JSObjectDeleteProperty(context, global, key.get(), nullptr);
+  }
+}
+
+}  // namespace
+
+ScriptContext::ScriptContext(Session& session) {
+  data_.session = &session;
+  context_ = JSGlobalContextCreate(globalClass());
+  JSObjectRef global = JSContextGetGlobalObject(context_);
+  JSObjectSetPrivate(global, &data_);
+  data_.typeErrorPrototype = prototypeOf(context_, global, "TypeError");
+  data_.rangeErrorPrototype = prototypeOf(context_, global, "RangeError");
+  removeHostExtras(context_, global);
+}
+
+ScriptContext::~ScriptContext() {
+  JSValueUnprotect(context_, data_.typeErrorPrototype);
+  JSValueUnprotect(context_, data_.rangeErrorPrototype);
+  JSGlobalContextRelease(context_);
+}
+
+ScriptContextData* findContextData(JSContextRef context) {
+  return static_cast<ScriptContextData*>(JSObjectGetPrivate(JSContextGetGlobalObject(context)));
+}
+
+ScriptContextData& contextData(JSContextRef context) {
+  ScriptContextData* data = findContextData(context);
+  if (data == nullptr) throw std::logic_error("script context without engine data");
+  return *data;
+}
+
+Session& sessionOf(JSContextRef context) { return *contextData(context).session; }
+
+}  // namespace sx
