@@ -6,7 +6,8 @@
 
 namespace zq {
 
-// Maximum nesting of arrays and objects; one level more fails with "JSON nesting too deep".
+// Maximum nesting of arrays and objects; one level more fails with "JSON nesting too deep"
+// at the offset of the bracket that passes the bound.
 inline constexpr std::size_t kMaxJsonDepth = 512;
 
 JsonValue parseJson(std::u16string text);
