@@ -33,7 +33,6 @@ class JsonParser {
   }
 
   bool atEnd() const { return position_ >= text_.size(); }
-  char16_t peek() const { return atEnd() ? u'\0' : text_[position_]; }
 
   void skipWhiteSpace() {
     while (!atEnd() && isWideSpace(text_[position_])) {
@@ -41,7 +40,6 @@ class JsonParser {
     }
   }
 
-  // At the end, peek gives 0, which no caller ever takes.
   bool take(char16_t unit) {
     if (atEnd() || text_[position_] != unit) {
       return false;
@@ -239,7 +237,7 @@ class JsonParser {
     }
     while (true) {
       skipWhiteSpace();
-      if (peek() != u'"' || atEnd()) {
+      if (atEnd() || text_[position_] != u'"') {
         fail("Object key must be a string");
       }
       std::u16string key = parseString();

@@ -29,7 +29,7 @@ bool isKnownSyntaxFailure(std::string_view what, std::size_t textLength) {
       continue;
     }
     const std::string_view digits = what.substr(prefix.size());
-    if (digits.empty() || digits.size() > 20 || (digits.size() > 1 && digits[0] == '0') ||
+    if (digits.empty() || digits.size() > 19 || (digits.size() > 1 && digits[0] == '0') ||
         digits.find_first_not_of("0123456789") != std::string_view::npos) {
       return false;
     }
