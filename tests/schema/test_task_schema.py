@@ -4,9 +4,12 @@ Fixtures in tasks/valid must pass the schema and the helper's own checks; fixtur
 tasks/rejected must fail both, the helper with exactly the message noted for each in
 tasks/expected_errors.json. Running the helper keeps the two from drifting apart.
 """
+import copy
+import functools
 import json
 import os
 import pathlib
+import random
 import stat
 import subprocess
 import tempfile
@@ -31,6 +34,13 @@ FAKE_ENGINE = r"""#!/bin/sh
 sed -n 's/^builder\.SaveFile("[^"]*", "\(.*\)");$/\1/p' "$1" |
   while IFS= read -r path; do printf '{}' > "$path" || exit 7; done
 """
+
+
+# Values of every JSON kind, for mutating entries: each may be right for one key and wrong for
+# another.
+MUTATION_VALUES = [None, True, False, 0, 3, -1.5, "", "A1", "rows", "Rows", "cols", "A1:B2",
+                   "Data!A1", "setValue", "getValue", [], [1], {}, {"r": 1, "g": 2, "b": 3},
+                   {"r": 1, "g": 2}]
 
 
 def load_json(path):
@@ -109,6 +119,36 @@ def helper_binary():
     return build / "zq_builder_helper"
 
 
+def single_key_mutations():
+    """Entries of the valid fixtures, one per command and kind, each with one key changed to
+    another value or removed: the helper and the schema must agree on every one."""
+    seeds = {}
+    for path in VALID:
+        for entry in load_json(path)["actions"]:
+            seeds.setdefault((entry["cmd"], entry.get("result") is not None), entry)
+    keys = sorted({key for entry in seeds.values() for key in entry} | {"result"})
+    for seed in seeds.values():
+        for key in keys:
+            if key in seed:
+                removed = dict(seed)
+                del removed[key]
+                yield removed
+            for value in MUTATION_VALUES:
+                changed = copy.deepcopy(seed)
+                changed[key] = copy.deepcopy(value)
+                yield changed
+
+
+@functools.lru_cache(maxsize=None)
+def mutations_by_schema_verdict():
+    validator = schema_validator()
+    accepted, refused = [], []
+    for entry in single_key_mutations():
+        valid = validator.is_valid({"output": "o", "actions": [entry]})
+        (accepted if valid else refused).append(entry)
+    return accepted, refused
+
+
 class HelperAgreementTest(unittest.TestCase):
     """Runs the built helper on the fixtures with a stand-in engine."""
 
@@ -148,6 +188,40 @@ class HelperAgreementTest(unittest.TestCase):
                                  f"Error: {self.expected[path.name]}\n")
                 self.assertEqual(run.returncode, 1)
                 self.assertEqual(run.stdout, b"")
+
+    def run_entries(self, entries, workdir):
+        task = {"output": str(pathlib.Path(workdir) / "book.xlsx"), "actions": entries}
+        task_path = pathlib.Path(workdir) / "task.json"
+        task_path.write_text(json.dumps(task), encoding="utf-8")
+        return self.run_helper(task_path, workdir)
+
+    def test_the_helper_accepts_every_mutation_the_schema_accepts(self):
+        accepted, _ = mutations_by_schema_verdict()
+        self.assertGreater(len(accepted), 1000)
+        with tempfile.TemporaryDirectory() as workdir:
+            # All in one task: one run checks them all, and only a failure needs more.
+            run = self.run_entries(accepted, workdir)
+            if run.returncode != 0:
+                # The shortest failing prefix ends with the first entry the helper refuses.
+                low, high = 0, len(accepted)
+                while high - low > 1:
+                    middle = (low + high) // 2
+                    if self.run_entries(accepted[:middle], workdir).returncode == 0:
+                        low = middle
+                    else:
+                        high = middle
+                self.fail(f"the schema accepts {json.dumps(accepted[high - 1])}, the helper "
+                          f"says {run.stderr.decode('utf-8', 'replace').strip()}")
+
+    def test_the_helper_refuses_mutations_the_schema_refuses(self):
+        _, refused = mutations_by_schema_verdict()
+        self.assertGreater(len(refused), 1000)
+        # A seeded sample: every refusal is its own run.
+        sample = random.Random(20261208).sample(refused, 150)
+        with tempfile.TemporaryDirectory() as workdir:
+            accepted_by_helper = [json.dumps(entry) for entry in sample
+                                  if self.run_entries([entry], workdir).returncode == 0]
+        self.assertEqual(accepted_by_helper, [], "the schema refuses what the helper accepts")
 
     def test_valid_tasks_are_accepted(self):
         for path in VALID + EXAMPLES:
