@@ -10,11 +10,13 @@ namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
 
+// The first continuation byte has a narrower range after E0, ED, F0 and F4: that is
+// what rules out overlong forms, encoded surrogates and code points above U+10FFFF.
 struct LeadRule {
-  int continuationCount;        // bytes that must follow the lead byte
-  std::uint8_t secondLow;       // allowed range of the first continuation byte; it is
-  std::uint8_t secondHigh;      // narrower after E0, ED, F0 and F4 (overlongs, surrogates,
-};                              // code points above U+10FFFF)
+  int continuationCount;
+  std::uint8_t secondLow;
+  std::uint8_t secondHigh;
+};
 
 // A zero continuation count marks a byte that cannot start a sequence.
 LeadRule ruleFor(std::uint8_t lead) {
