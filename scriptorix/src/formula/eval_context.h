@@ -36,6 +36,9 @@ class EvalContext {
   virtual CellPosition currentCell() = 0;
   // Serial date and time on the 1900 date system (NOW; TODAY is its whole part).
   virtual double now() = 0;
+  // Told before the cells of an area are read one by one (a calculator records the whole area
+  // as one dependency instead of each cell).
+  virtual void readingArea(const Area& area) { (void)area; }
   // TEXT() renders through this when the host has its own number-format renderer; nullopt
   // falls back to this library's renderer (renderNumberFormat).
   virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {

@@ -124,6 +124,7 @@ Area Evaluator::usedPart(const Area& area) {
 
 void Evaluator::forEachCell(const Area& area,
                             const std::function<void(const Scalar&, int32_t, int32_t)>& visit) {
+  context_.readingArea(area);
   Area part = usedPart(area);
   for (int32_t row = part.firstRow; row <= part.lastRow; ++row) {
     for (int32_t column = part.firstColumn; column <= part.lastColumn; ++column) {
@@ -160,6 +161,7 @@ Grid Evaluator::toGrid(const Value& value) {
     if (refs->size() != 1) throw FormulaError{ErrorCode::Value};
     grid.isArea_ = true;
     grid.area_ = refs->front();
+    context_.readingArea(grid.area_);
     Area part = usedPart(grid.area_);
     grid.fullRows_ = grid.area_.rows();
     grid.fullColumns_ = grid.area_.columns();
@@ -185,6 +187,7 @@ Array Evaluator::toArray(const Value& value) {
   const auto& refs = std::get<References>(value);
   if (refs.size() != 1) throw FormulaError{ErrorCode::Value};
   Area area = refs.front();
+  context_.readingArea(area);
   // Whole rows and columns stop where the sheet's data stops.
   Area part = usedPart(area);
   if (area.lastRow == kMaxRows - 1) area.lastRow = std::max(part.lastRow, area.firstRow);

@@ -1,5 +1,6 @@
 #include "formula/function_helpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -7,8 +8,8 @@
 namespace sx::formula {
 
 void forEachArgumentValue(CallArgs& args, std::size_t first,
-                          const std::function<void(const Scalar&, bool direct)>& visit) {
-  for (std::size_t i = first; i < args.size(); ++i) {
+                          const std::function<void(const Scalar&, bool direct)>& visit, std::size_t end) {
+  for (std::size_t i = first; i < std::min(end, args.size()); ++i) {
     if (args.isMissing(i)) continue;
     Value value = args.value(i);
     if (auto* scalar = std::get_if<Scalar>(&value)) {

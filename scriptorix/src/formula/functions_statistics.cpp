@@ -5,6 +5,7 @@
 #include "formula/criteria.h"
 #include "formula/function_helpers.h"
 #include "formula/function_library.h"
+#include "formula/reference_syntax.h"
 
 namespace sx::formula {
 namespace {
@@ -126,11 +127,17 @@ Value countIfs(CallArgs& args) {
 }
 
 // Sums (or averages) `values` at every offset that meets the conditions; only numbers count.
-Value aggregateIfs(Grid values, Conditions& conditions, bool averaged) {
+// With `stretch` (SUMIF, AVERAGEIF) a sum range of another size is read from its top-left cell
+// in the shape of the criteria range, as a spreadsheet does.
+Value aggregateIfs(Grid values, Conditions& conditions, bool averaged, bool stretch) {
   double total = 0, counted = 0;
   std::optional<ErrorCode> error;
   forEachMatch(conditions.ranges, conditions.criteria, [&](int32_t row, int32_t column) {
-    if (row >= values.fullRows() || column >= values.fullColumns()) return;
+    bool inside = row < values.fullRows() && column < values.fullColumns();
+    if (!inside && !(stretch && values.isArea() && values.area().firstRow + row < kMaxRows &&
+                     values.area().firstColumn + column < kMaxColumns)) {
+      return;
+    }
     Scalar value = values.at(row, column);
     if (value.isError() && !error) error = value.error;
     if (value.isNumber()) {
@@ -148,7 +155,7 @@ Value sumIf(CallArgs& args) {
   conditions.ranges.push_back(args.grid(0));
   conditions.criteria.emplace_back(args.scalar(1));
   Grid values = args.isMissing(2) ? conditions.ranges.front() : args.grid(2);
-  return aggregateIfs(values, conditions, false);
+  return aggregateIfs(values, conditions, false, true);
 }
 
 Value averageIf(CallArgs& args) {
@@ -156,7 +163,7 @@ Value averageIf(CallArgs& args) {
   conditions.ranges.push_back(args.grid(0));
   conditions.criteria.emplace_back(args.scalar(1));
   Grid values = args.isMissing(2) ? conditions.ranges.front() : args.grid(2);
-  return aggregateIfs(values, conditions, true);
+  return aggregateIfs(values, conditions, true, true);
 }
 
 Value sumIfs(CallArgs& args) {
@@ -166,12 +173,12 @@ Value sumIfs(CallArgs& args) {
       values.fullColumns() != conditions.ranges.front().fullColumns()) {
     return Scalar::fromError(ErrorCode::Value);
   }
-  return aggregateIfs(values, conditions, false);
+  return aggregateIfs(values, conditions, false, true);
 }
 
 Value averageIfs(CallArgs& args) {
   Conditions conditions = conditionPairs(args, 1);
-  return aggregateIfs(args.grid(0), conditions, true);
+  return aggregateIfs(args.grid(0), conditions, true, false);
 }
 
 Value countIf(CallArgs& args) {

@@ -36,13 +36,29 @@ Value textJoin(CallArgs& args) {
   bool ignoreEmpty = args.boolean(1);
   std::u16string out;
   bool first = true;
-  forEachArgumentValue(args, 2, [&](const Scalar& value, bool) {
+  auto add = [&](const Scalar& value) {
     std::u16string piece = toText(value);
     if (ignoreEmpty && piece.empty()) return;
     if (!first) out += delimiter;
     out += piece;
     first = false;
-  });
+    if (out.size() > kMaxTextLength) throw FormulaError{ErrorCode::Value};
+  };
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    Value value = args.value(i);
+    if (!std::holds_alternative<References>(value) || ignoreEmpty) {
+      forEachArgumentValue(args, i, [&](const Scalar& cell, bool) { add(cell); }, i + 1);
+      continue;
+    }
+    // Empty cells count too, so the whole area is read, not only its used part.
+    for (const Area& area : std::get<References>(value)) {
+      for (int32_t row = area.firstRow; row <= area.lastRow; ++row) {
+        for (int32_t column = area.firstColumn; column <= area.lastColumn; ++column) {
+          add(args.evaluator().cell(area.sheet, row, column));
+        }
+      }
+    }
+  }
   return textResult(std::move(out));
 }
 

@@ -1,0 +1,229 @@
+#include "formula/calculator.h"
+
+#include <deque>
+
+#include "formula/evaluator.h"
+#include "formula/formula_parser.h"
+
+namespace sx::formula {
+namespace {
+
+// Areas wider than this are kept in one list instead of under each of their columns.
+constexpr int32_t kNarrowColumns = 64;
+// How many of the areas just announced a cell read is checked against before it is recorded.
+constexpr std::size_t kRecentAreas = 4;
+
+uint64_t columnKey(int32_t sheet, int32_t column) {
+  return (uint64_t(uint32_t(sheet)) << 14) | uint64_t(column);
+}
+
+}  // namespace
+
+// The view one formula's evaluation has of the workbook: formula cells come from the
+// calculator, all others from the host, and every read is noted.
+class Calculator::Context : public EvalContext {
+ public:
+  Context(Calculator& calculator, const CellPosition& position) : calculator_(calculator), position_(position) {}
+
+  Scalar cellValue(int32_t sheet, int32_t row, int32_t column) override {
+    if (!coveredByRecentArea(sheet, row, column)) reads.push_back({sheet, row, column, row, column});
+    uint64_t key = keyOf(sheet, row, column);
+    auto found = calculator_.formulas_.find(key);
+    if (found == calculator_.formulas_.end()) return calculator_.host_.storedValue(sheet, row, column);
+    switch (found->second.state) {
+      case State::Done:
+        return found->second.value;
+      case State::InProgress:
+        if (!cycleTarget) cycleTarget = key;
+        return Scalar::fromError(ErrorCode::Ref);
+      case State::Dirty:
+        missing.push_back(key);
+        return Scalar::empty();
+    }
+    return Scalar::empty();
+  }
+
+  void readingArea(const Area& area) override { reads.push_back(area); }
+  UsedBounds usedBounds(int32_t sheet) override { return calculator_.host_.usedBounds(sheet); }
+  std::optional<int32_t> sheetByName(std::u16string_view name) override { return calculator_.host_.sheetByName(name); }
+  std::optional<std::u16string> definedName(std::u16string_view name) override {
+    return calculator_.host_.definedName(name);
+  }
+  CellPosition currentCell() override { return position_; }
+  double now() override { return calculator_.host_.now(); }
+  std::optional<std::u16string> formatNumber(double value, std::u16string_view format) override {
+    return calculator_.host_.formatNumber(value, format);
+  }
+
+  std::vector<Area> reads;
+  std::vector<uint64_t> missing;
+  std::optional<uint64_t> cycleTarget;
+
+ private:
+  bool coveredByRecentArea(int32_t sheet, int32_t row, int32_t column) const {
+    std::size_t checked = 0;
+    for (auto it = reads.rbegin(); it != reads.rend() && checked < kRecentAreas; ++it) {
+      if (it->rows() == 1 && it->columns() == 1) continue;
+      if (it->contains(sheet, row, column)) return true;
+      ++checked;
+    }
+    return false;
+  }
+
+  Calculator& calculator_;
+  CellPosition position_;
+};
+
+Calculator::Calculator(CalcHost& host) : host_(host) {}
+Calculator::~Calculator() = default;
+
+uint64_t Calculator::keyOf(int32_t sheet, int32_t row, int32_t column) {
+  return (uint64_t(uint32_t(sheet)) << 34) | (uint64_t(row) << 14) | uint64_t(column);
+}
+
+void Calculator::setFormula(const CellPosition& cell, std::u16string_view formula) {
+  FormulaCell entry;
+  entry.position = cell;
+  try {
+    entry.tree = parseFormula(formula);
+  } catch (const FormulaSyntaxError&) {
+    entry.tree = nullptr;
+  }
+  formulas_.insert_or_assign(keyOf(cell.sheet, cell.row, cell.column), std::move(entry));
+  invalidateDependents(cell);
+}
+
+void Calculator::removeFormula(const CellPosition& cell) {
+  formulas_.erase(keyOf(cell.sheet, cell.row, cell.column));
+  invalidateDependents(cell);
+}
+
+void Calculator::valueChanged(const CellPosition& cell) { invalidateDependents(cell); }
+
+void Calculator::invalidateAll() {
+  for (auto& [key, cell] : formulas_) cell.state = State::Dirty;
+  byCell_.clear();
+  byColumn_.clear();
+  wide_.clear();
+}
+
+bool Calculator::hasFormula(const CellPosition& cell) const {
+  return formulas_.count(keyOf(cell.sheet, cell.row, cell.column)) != 0;
+}
+
+Scalar Calculator::value(const CellPosition& position) {
+  uint64_t key = keyOf(position.sheet, position.row, position.column);
+  auto found = formulas_.find(key);
+  if (found == formulas_.end()) return host_.storedValue(position.sheet, position.row, position.column);
+  if (found->second.state != State::Done) calculate(key);
+  return found->second.value;
+}
+
+void Calculator::calculate(uint64_t root) {
+  std::vector<uint64_t> stack{root};
+  while (!stack.empty()) {
+    uint64_t key = stack.back();
+    FormulaCell& cell = formulas_.at(key);
+    if (cell.state == State::Done) {
+      stack.pop_back();
+      continue;
+    }
+    if (!cell.tree) {
+      finish(cell, key, Scalar::fromError(ErrorCode::Name), {});
+      stack.pop_back();
+      continue;
+    }
+    cell.state = State::InProgress;
+    Context context(*this, cell.position);
+    Evaluator evaluator(context);
+    Scalar result = evaluator.evaluateFormula(*cell.tree);
+    if (context.cycleTarget) {
+      // The waiting cells from the top of the stack down to the one read again form the cycle.
+      cell.pendingReads = std::move(context.reads);
+      for (std::size_t i = stack.size(); i-- > 0;) {
+        FormulaCell& member = formulas_.at(stack[i]);
+        if (member.state == State::InProgress) {
+          std::vector<Area> reads = std::move(member.pendingReads);
+          finish(member, stack[i], Scalar::fromError(ErrorCode::Ref), reads);
+        }
+        if (stack[i] == *context.cycleTarget) break;
+      }
+      continue;
+    }
+    if (!context.missing.empty()) {
+      cell.pendingReads = std::move(context.reads);
+      stack.insert(stack.end(), context.missing.begin(), context.missing.end());
+      continue;
+    }
+    finish(cell, key, std::move(result), context.reads);
+    stack.pop_back();
+  }
+}
+
+void Calculator::finish(FormulaCell& cell, uint64_t key, Scalar value, const std::vector<Area>& reads) {
+  cell.value = std::move(value);
+  cell.state = State::Done;
+  cell.epoch = nextEpoch_++;
+  cell.pendingReads.clear();
+  registerReads(key, cell, reads);
+}
+
+void Calculator::registerReads(uint64_t key, const FormulaCell& cell, const std::vector<Area>& reads) {
+  for (const Area& area : reads) {
+    Registration registration{key, cell.epoch, area};
+    if (area.rows() == 1 && area.columns() == 1) {
+      byCell_[keyOf(area.sheet, area.firstRow, area.firstColumn)].push_back(registration);
+    } else if (area.columns() <= kNarrowColumns) {
+      for (int32_t column = area.firstColumn; column <= area.lastColumn; ++column) {
+        byColumn_[columnKey(area.sheet, column)].push_back(registration);
+      }
+    } else {
+      wide_.push_back(registration);
+    }
+  }
+}
+
+bool Calculator::isCurrent(const Registration& registration) const {
+  auto found = formulas_.find(registration.formula);
+  return found != formulas_.end() && found->second.state == State::Done && found->second.epoch == registration.epoch;
+}
+
+template <typename Visit>
+void Calculator::visitDependents(std::vector<Registration>& list, const CellPosition& cell, Visit visit) {
+  // Registrations of formulas recalculated or removed since are dropped on the way.
+  for (std::size_t i = 0; i < list.size();) {
+    if (!isCurrent(list[i])) {
+      list[i] = list.back();
+      list.pop_back();
+      continue;
+    }
+    uint64_t formula = list[i].formula;
+    bool hit = list[i].area.contains(cell.sheet, cell.row, cell.column);
+    ++i;
+    if (hit) visit(formula);
+  }
+}
+
+void Calculator::invalidateDependents(const CellPosition& changed) {
+  std::deque<CellPosition> queue{changed};
+  auto markDirty = [&](uint64_t formula) {
+    FormulaCell& cell = formulas_.at(formula);
+    if (cell.state != State::Done) return;
+    cell.state = State::Dirty;
+    queue.push_back(cell.position);
+  };
+  while (!queue.empty()) {
+    CellPosition cell = queue.front();
+    queue.pop_front();
+    if (auto found = byCell_.find(keyOf(cell.sheet, cell.row, cell.column)); found != byCell_.end()) {
+      visitDependents(found->second, cell, markDirty);
+      if (found->second.empty()) byCell_.erase(found);
+    }
+    if (auto found = byColumn_.find(columnKey(cell.sheet, cell.column)); found != byColumn_.end()) {
+      visitDependents(found->second, cell, markDirty);
+    }
+    visitDependents(wide_, cell, markDirty);
+  }
+}
+
+}  // namespace sx::formula

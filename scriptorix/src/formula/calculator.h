@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "formula/eval_context.h"
+#include "formula/formula_ast.h"
+
+namespace sx::formula {
+
+// What the calculator needs from the workbook that owns the cells.
+class CalcHost {
+ public:
+  virtual ~CalcHost() = default;
+  // The value of a cell that holds no formula (Empty when nothing is there).
+  virtual Scalar storedValue(int32_t sheet, int32_t row, int32_t column) = 0;
+  // Used bounds including formula cells.
+  virtual UsedBounds usedBounds(int32_t sheet) = 0;
+  virtual std::optional<int32_t> sheetByName(std::u16string_view name) = 0;
+  virtual std::optional<std::u16string> definedName(std::u16string_view name) = 0;
+  virtual double now() = 0;
+  virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {
+    (void)value;
+    (void)format;
+    return std::nullopt;
+  }
+};
+
+// Holds the formula cells of a workbook and calculates them on demand, each once until
+// something it read changes.
+//
+// - Values are computed when asked for, without recursion: a formula that reads a formula cell
+//   not yet calculated is set aside on an explicit stack until that cell is done, so chains of
+//   any length cannot overflow the call stack.
+// - Every cell on a circular reference gets #REF! (the cycle is broken, never followed).
+// - A formula that does not parse gets #NAME?.
+// - Dependencies are recorded as the cells and areas a formula actually read; a change to a
+//   stored value (valueChanged), a formula (setFormula/removeFormula) marks what depends on it,
+//   transitively, for recalculation.
+// - Changes the calculator cannot see as a cell (a sheet added, renamed or removed, a defined
+//   name changed, rows or columns shifted) call invalidateAll. TODAY and NOW are read at
+//   calculation time and not recalculated by themselves.
+class Calculator {
+ public:
+  explicit Calculator(CalcHost& host);
+  ~Calculator();
+  Calculator(const Calculator&) = delete;
+  Calculator& operator=(const Calculator&) = delete;
+
+  void setFormula(const CellPosition& cell, std::u16string_view formula);
+  void removeFormula(const CellPosition& cell);
+  void valueChanged(const CellPosition& cell);
+  void invalidateAll();
+  bool hasFormula(const CellPosition& cell) const;
+  std::size_t formulaCount() const { return formulas_.size(); }
+  // The calculated value of a formula cell, or the stored value of any other cell.
+  Scalar value(const CellPosition& cell);
+
+ private:
+  enum class State { Dirty, InProgress, Done };
+  struct FormulaCell {
+    CellPosition position;
+    NodePtr tree;  // null when the formula does not parse
+    State state = State::Dirty;
+    Scalar value;
+    uint64_t epoch = 0;
+    std::vector<Area> pendingReads;  // reads of an evaluation that waits for other cells
+  };
+  struct Registration {
+    uint64_t formula;
+    uint64_t epoch;
+    Area area;
+  };
+  class Context;
+
+  static uint64_t keyOf(int32_t sheet, int32_t row, int32_t column);
+  void calculate(uint64_t key);
+  void finish(FormulaCell& cell, uint64_t key, Scalar value, const std::vector<Area>& reads);
+  void registerReads(uint64_t key, const FormulaCell& cell, const std::vector<Area>& reads);
+  void invalidateDependents(const CellPosition& changed);
+  bool isCurrent(const Registration& registration) const;
+  template <typename Visit>
+  void visitDependents(std::vector<Registration>& list, const CellPosition& cell, Visit visit);
+
+  CalcHost& host_;
+  std::unordered_map<uint64_t, FormulaCell> formulas_;
+  std::unordered_map<uint64_t, std::vector<Registration>> byCell_;    // reads of one cell
+  std::unordered_map<uint64_t, std::vector<Registration>> byColumn_;  // narrow areas, per column
+  std::vector<Registration> wide_;                                    // areas of many columns
+  uint64_t nextEpoch_ = 1;
+};
+
+}  // namespace sx::formula
