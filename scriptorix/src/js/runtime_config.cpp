@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <pugixml.hpp>
 #include <stdexcept>
 #include <string>
 
@@ -16,52 +15,84 @@ constexpr const char* kConfigName = "DoctRenderer.config";
   throw std::runtime_error(std::string(kConfigName) + " is malformed: " + what);
 }
 
-std::string trimmed(std::string text) {
+std::string_view trimmed(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.back())) text.pop_back();
-  size_t start = 0;
-  while (start < text.size() && blank(text[start])) ++start;
-  return text.substr(start);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  return text;
 }
 
-std::filesystem::path pathIn(const pugi::xml_node& node, const std::filesystem::path& folder) {
-  const std::string text = trimmed(node.text().get());
-  if (text.empty()) malformed(std::string("<") + node.name() + "> is empty");
-  const std::filesystem::path path(text);
+std::filesystem::path pathIn(std::string_view element, std::string_view content,
+                             const std::filesystem::path& folder) {
+  const std::string_view text = trimmed(content);
+  if (text.empty()) malformed("<" + std::string(element) + "> is empty");
+  const std::filesystem::path path{std::string(text)};
   return path.is_absolute() ? path : folder / path;
+}
+
+// Skips what may stand before the root: blanks, an XML declaration, comments.
+size_t skipProlog(std::string_view text) {
+  size_t at = 0;
+  for (;;) {
+    while (at < text.size() && trimmed(text.substr(at, 1)).empty()) ++at;
+    if (text.substr(at, 2) == "<?") {
+      at = text.find("?>", at);
+    } else if (text.substr(at, 4) == "<!--") {
+      at = text.find("-->", at);
+    } else {
+      return at;
+    }
+    if (at == std::string_view::npos) malformed("unterminated declaration or comment");
+    at += text[at] == '?' ? 2 : 3;
+  }
 }
 
 }  // namespace
 
+// Read as text, not as general XML: the helper writes paths unescaped, so a path may hold "&"
+// or "<", and an element's content runs to its own closing tag.
 RuntimeConfig parseRuntimeConfig(std::string_view text, const std::filesystem::path& folder) {
-  pugi::xml_document document;
-  // No entity decoding: paths stand in the file as they are.
-  const unsigned options = pugi::parse_default & ~pugi::parse_escapes;
-  const pugi::xml_parse_result parsed = document.load_buffer(text.data(), text.size(), options);
-  if (!parsed) malformed(std::string(parsed.description()) + " at offset " +
-                         std::to_string(parsed.offset));
-  const pugi::xml_node settings = document.child("Settings");
-  if (!settings) malformed("no <Settings> element");
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  size_t at = skipProlog(text);
+  if (text.substr(at, 10) != "<Settings>") malformed("it does not start with <Settings>");
+  const size_t close = text.rfind("</Settings>");
+  if (close == std::string_view::npos || close < at) malformed("no closing </Settings>");
+  if (!trimmed(text.substr(close + 11)).empty()) malformed("text after </Settings>");
+  const std::string_view body = text.substr(at + 10, close - at - 10);
 
   RuntimeConfig config;
-  for (const pugi::xml_node& node : settings.children()) {
-    if (node.type() != pugi::node_element) continue;
-    const std::string_view name = node.name();
+  size_t position = 0;
+  while ((position = body.find('<', position)) != std::string_view::npos) {
+    if (body.substr(position, 4) == "<!--") {
+      position = body.find("-->", position);
+      if (position == std::string_view::npos) malformed("unterminated comment");
+      continue;
+    }
+    const size_t nameEnd = body.find('>', position);
+    if (nameEnd == std::string_view::npos) malformed("unterminated tag");
+    const std::string_view name = body.substr(position + 1, nameEnd - position - 1);
+    if (name.empty() || name.front() == '/' || name.back() == '/') {
+      malformed("unexpected tag <" + std::string(name) + ">");
+    }
+    const std::string closing = "</" + std::string(name) + ">";
+    const size_t end = body.find(closing, nameEnd + 1);
+    if (end == std::string_view::npos) malformed("<" + std::string(name) + "> is not closed");
+    const std::string_view content = body.substr(nameEnd + 1, end - nameEnd - 1);
     if (name == "file") {
-      config.scripts.push_back(pathIn(node, folder));
+      config.scripts.push_back(pathIn(name, content, folder));
     } else if (name == "allfonts") {
       if (config.fontsList) malformed("more than one <allfonts>");
-      config.fontsList = pathIn(node, folder);
+      config.fontsList = pathIn(name, content, folder);
     } else if (name == "sdkjs") {
       if (!config.libraryDirectory.empty()) malformed("more than one <sdkjs>");
-      config.libraryDirectory = pathIn(node, folder);
+      config.libraryDirectory = pathIn(name, content, folder);
     }
+    position = end + closing.size();
   }
   if (config.scripts.empty()) malformed("no <file> names the runtime's scripts");
   if (config.libraryDirectory.empty()) malformed("no <sdkjs> names the script library");
   return config;
 }
-
 RuntimeConfig readRuntimeConfig(const std::filesystem::path& configFile) {
   std::ifstream file(configFile, std::ios::binary);
   if (!file) throw std::runtime_error("Cannot read " + configFile.string());

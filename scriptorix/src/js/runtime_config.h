@@ -14,9 +14,10 @@ struct RuntimeConfig {
   std::filesystem::path libraryDirectory;           // <sdkjs>
 };
 
-// The config text: a <Settings> root with <file>, <allfonts> and <sdkjs> children. Paths are
-// taken character for character ("&" included, as the helper writes them unescaped). Throws
-// std::runtime_error saying what is wrong.
+// The config text: a <Settings> root with <file>, <allfonts> and <sdkjs> children; other
+// elements are ignored. Paths are taken character for character ("&" and "<" included, as the
+// helper writes them unescaped; no entities are decoded). Throws std::runtime_error saying
+// what is wrong.
 RuntimeConfig parseRuntimeConfig(std::string_view text, const std::filesystem::path& folder);
 
 // Reads and parses the file; the library directory must exist.
