@@ -62,8 +62,7 @@ std::u16string moveSheetLine(const JsonValue& action) {
 std::u16string addDefNameLine(const JsonValue& action) {
   const std::u16string reference = defNameReference(action);
   const std::u16string name = stringArgument(action, u"name");
-  return sheetExpression(action) + u".AddDefName(" + name + u", " + scriptString(reference) +
-         u");";
+  return sheetExpression(action) + u".AddDefName(" + name + u", " + scriptString(reference) + u");";
 }
 
 std::u16string copyLine(const JsonValue& action) {
@@ -140,10 +139,8 @@ constexpr Command kCommands[] = {
        return rangeCall(a, u"Merge", literalOr(a, u"across", u"false"));
      }},
     {u"clear", [](const JsonValue& a, std::int64_t) { return rangeCall(a, u"Clear", u""); }},
-    {u"setBorders",
-     [](const JsonValue& a, std::int64_t) {
-       return rangeCall(a, u"SetBorders", borderArguments(a));
-     }},
+    {u"setBorders", [](const JsonValue& a,
+                       std::int64_t) { return rangeCall(a, u"SetBorders", borderArguments(a)); }},
     {u"copy", [](const JsonValue& a, std::int64_t) { return copyLine(a); }},
     {u"delete",
      [](const JsonValue& a, std::int64_t) {

@@ -35,7 +35,8 @@ void appendActions(std::u16string& script, const JsonValue& task, bool opened) {
   for (const JsonValue& action : actions.array) {
     if (action.kind != JsonKind::Object) throw std::runtime_error("Every action must be an object");
     const std::u16string cmd = requireString(action, u"cmd");
-    script += isResultAction(action) ? resultStatement(action) : actionStatement(action, sheetCounter);
+    script +=
+        isResultAction(action) ? resultStatement(action) : actionStatement(action, sheetCounter);
     script += u'\n';
     if (cmd == u"addSheet") ++sheetCounter;
   }
@@ -45,7 +46,8 @@ void appendActions(std::u16string& script, const JsonValue& task, bool opened) {
 void appendResults(std::u16string& script, std::u16string_view resultsPath) {
   script += u"Api.AddSheet(\"__zq_results\");\n";
   script += u"__zq_reindex_sheets();\n";
-  script += u"__zq_sheet(\"__zq_results\").GetRange(\"A1\").SetValue(JSON.stringify(__zq_results));\n";
+  script +=
+      u"__zq_sheet(\"__zq_results\").GetRange(\"A1\").SetValue(JSON.stringify(__zq_results));\n";
   script += u"builder.SaveFile(\"csv\", " + scriptString(resultsPath) + u");\n";
 }
 

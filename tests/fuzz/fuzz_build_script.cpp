@@ -39,24 +39,52 @@ constexpr std::string_view kTranslationMessages[] = {
 };
 
 constexpr std::u16string_view kCommands[] = {
-    u"addSheet", u"moveSheet", u"addDefName", u"setValue", u"setFormula", u"setNumberFormat",
-    u"setColumnWidth", u"setFontName", u"setHorizontalAlignment", u"setVerticalAlignment",
-    u"setFillColor", u"setWrapText", u"merge", u"clear", u"setBorders", u"copy", u"delete",
-    u"insert", u"getValue", u"getAddress", u"getFormula", u"getDefName", u"getCount", u"getRows",
-    u"getCols", u"getUsedRange", u"getSheets", u"find", u"addsheet", u"",
+    u"addSheet",
+    u"moveSheet",
+    u"addDefName",
+    u"setValue",
+    u"setFormula",
+    u"setNumberFormat",
+    u"setColumnWidth",
+    u"setFontName",
+    u"setHorizontalAlignment",
+    u"setVerticalAlignment",
+    u"setFillColor",
+    u"setWrapText",
+    u"merge",
+    u"clear",
+    u"setBorders",
+    u"copy",
+    u"delete",
+    u"insert",
+    u"getValue",
+    u"getAddress",
+    u"getFormula",
+    u"getDefName",
+    u"getCount",
+    u"getRows",
+    u"getCols",
+    u"getUsedRange",
+    u"getSheets",
+    u"find",
+    u"addsheet",
+    u"",
 };
 
 constexpr std::u16string_view kKeys[] = {
-    u"sheet", u"cell", u"range", u"row", u"col", u"rows", u"cols", u"usedRange", u"part",
-    u"value", u"formula", u"format", u"color", u"across", u"position", u"lineStyle",
-    u"destSheet", u"destRange", u"shift", u"name", u"before", u"after", u"index", u"result",
-    u"absolute", u"external", u"what", u"r", u"g", u"b",
+    u"sheet",    u"cell",      u"range",    u"row",       u"col",       u"rows",
+    u"cols",     u"usedRange", u"part",     u"value",     u"formula",   u"format",
+    u"color",    u"across",    u"position", u"lineStyle", u"destSheet", u"destRange",
+    u"shift",    u"name",      u"before",   u"after",     u"index",     u"result",
+    u"absolute", u"external",  u"what",     u"r",         u"g",         u"b",
 };
 
-constexpr char16_t kAwkwardUnits[] = {u'"', u'\\', u'\n', u'\r', u'\t', u'\u2028', u'\u2029',
-                                      0xD800, 0xDC00, 0, u'\'', u'$', u'!', u'A', u'1', u':'};
+constexpr char16_t kAwkwardUnits[] = {u'"',      u'\\',  u'\n',  u'\r', u'\t', u'\u2028',
+                                      u'\u2029', 0xD800, 0xDC00, 0,     u'\'', u'$',
+                                      u'!',      u'A',   u'1',   u':'};
 
-constexpr std::u16string_view kWords[] = {u"rows", u"cols", u"", u"A1", u"A1:B2", u"Sheet1", u"S!A1"};
+constexpr std::u16string_view kWords[] = {u"rows",  u"cols",   u"",    u"A1",
+                                          u"A1:B2", u"Sheet1", u"S!A1"};
 
 class ByteReader {
  public:
@@ -165,7 +193,8 @@ struct Run {
 
 bool fromTaskFile(const std::uint8_t* data, std::size_t size, Run& run) {
   try {
-    run.task = zq::parseJson(zq::decodeUtf8(std::string_view(reinterpret_cast<const char*>(data), size)));
+    run.task =
+        zq::parseJson(zq::decodeUtf8(std::string_view(reinterpret_cast<const char*>(data), size)));
   } catch (const std::exception&) {
     return false;  // the parser has a fuzzer of its own
   }

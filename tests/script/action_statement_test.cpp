@@ -13,7 +13,8 @@ using test::json;
 using test::LineCase;
 using test::utf8;
 
-constexpr const char* kMissingTarget = "Action needs cell, range, row/col, rows, cols, or usedRange";
+constexpr const char* kMissingTarget =
+    "Action needs cell, range, row/col, rows, cols, or usedRange";
 constexpr const char* kNotPrimitive = "Only primitive JSON values can be converted to JS here";
 constexpr const char* kBadColor = "Color must be an object {r,g,b} or a number";
 
@@ -173,7 +174,8 @@ TEST(ActionStatement, FormattingAndStructureCommands) {
            "color": {"r": 1, "g": 2, "b": 3}})",
        "Api.GetActiveSheet().GetRange(\"A1\").SetBorders(\"Bottom\", \"Thin\", "
        "Api.CreateColorFromRGB(1, 2, 3));"},
-      {R"({"cmd": "delete", "cell": "A1"})", R"(Api.GetActiveSheet().GetRange("A1").Delete("up");)"},
+      {R"({"cmd": "delete", "cell": "A1"})",
+       R"(Api.GetActiveSheet().GetRange("A1").Delete("up");)"},
       {R"({"cmd": "delete", "cell": "A1", "shift": "left"})",
        R"(Api.GetActiveSheet().GetRange("A1").Delete("left");)"},
       {R"({"cmd": "delete", "cell": "A1", "shift": null})",

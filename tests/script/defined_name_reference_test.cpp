@@ -21,10 +21,11 @@ TEST(QuoteSheetName, AlwaysQuotesAndDoublesSingleQuotes) {
 
 TEST(AbsoluteReference, AnchorsColumnsAndTheirRows) {
   const LineCase cases[] = {
-      {"A1:B2", "$A$1:$B$2"}, {"B$3", "$B$3"},   {"$C$4", "$C$4"},     {"$A1", "$A$1"},
-      {"A:C", "$A:$C"},       {"1:3", "1:3"},    {"aa10", "$aa$10"},   {"", ""},
-      {"XFD1048576", "$XFD$1048576"},            {"Ж2", "$Ж$2"},      {"A١", "$A$١"},
-      {"A1B2", "$A$1$B$2"},   {"A 1", "$A 1"},   {"$$A1", "$$A$1"},
+      {"A1:B2", "$A$1:$B$2"}, {"B$3", "$B$3"},   {"$C$4", "$C$4"},
+      {"$A1", "$A$1"},        {"A:C", "$A:$C"},  {"1:3", "1:3"},
+      {"aa10", "$aa$10"},     {"", ""},          {"XFD1048576", "$XFD$1048576"},
+      {"Ж2", "$Ж$2"},         {"A١", "$A$١"},    {"A1B2", "$A$1$B$2"},
+      {"A 1", "$A 1"},        {"$$A1", "$$A$1"},
   };
   for (const LineCase& c : cases) {
     SCOPED_TRACE(c.json);

@@ -51,7 +51,8 @@ inline const Placement kPlacements[] = {
     {"alignment", R"({"actions": [{"cmd": "setHorizontalAlignment", "cell": "A1", "value": "@@"},
                                   {"cmd": "setVerticalAlignment", "cell": "A1", "value": "@@"}]})"},
     {"wrap", R"({"actions": [{"cmd": "setWrapText", "cell": "A1", "value": "@@"}]})"},
-    {"rows and cols", R"({"actions": [{"cmd": "clear", "rows": "@@"}, {"cmd": "clear", "cols": "@@"},
+    {"rows and cols",
+     R"({"actions": [{"cmd": "clear", "rows": "@@"}, {"cmd": "clear", "cols": "@@"},
                                       {"cmd": "clear", "row": "@@", "col": "@@"}]})"},
     {"colour", R"({"actions": [{"cmd": "setFillColor", "cell": "A1",
                                 "color": {"r": "@@", "g": "@@", "b": "@@"}}]})"},
@@ -60,14 +61,18 @@ inline const Placement kPlacements[] = {
     {"merge", R"({"actions": [{"cmd": "merge", "cell": "A1", "across": "@@"}]})"},
     {"shift", R"({"actions": [{"cmd": "delete", "cell": "A1", "shift": "@@"},
                               {"cmd": "insert", "cell": "A1", "shift": "@@"}]})"},
-    {"copy", R"({"actions": [{"cmd": "copy", "cell": "A1", "destSheet": "@@", "destRange": "@@"}]})"},
-    {"add sheet", R"({"actions": [{"cmd": "addSheet", "name": "@@"}, {"cmd": "addSheet", "name": "@@"}]})"},
+    {"copy",
+     R"({"actions": [{"cmd": "copy", "cell": "A1", "destSheet": "@@", "destRange": "@@"}]})"},
+    {"add sheet",
+     R"({"actions": [{"cmd": "addSheet", "name": "@@"}, {"cmd": "addSheet", "name": "@@"}]})"},
     {"move sheet", R"({"actions": [{"cmd": "moveSheet", "sheet": "@@", "before": "@@"},
                                    {"cmd": "moveSheet", "after": "@@"},
                                    {"cmd": "moveSheet", "index": "@@"}]})"},
-    {"defined name", R"({"actions": [{"cmd": "addDefName", "name": "@@", "range": "A1", "sheet": "@@"}]})"},
+    {"defined name",
+     R"({"actions": [{"cmd": "addDefName", "name": "@@", "range": "A1", "sheet": "@@"}]})"},
     {"result key", R"({"actions": [{"cmd": "getValue", "cell": "A1", "result": "@@"}]})"},
-    {"search", R"({"actions": [{"cmd": "find", "sheet": "@@", "cell": "A1", "what": "@@", "result": "r"}]})"},
+    {"search",
+     R"({"actions": [{"cmd": "find", "sheet": "@@", "cell": "A1", "what": "@@", "result": "r"}]})"},
     {"getter sheet", R"({"actions": [{"cmd": "getUsedRange", "sheet": "@@", "result": "r"},
                                      {"cmd": "getAddress", "sheet": "@@", "cell": "A1", "result": "r"}]})"},
     {"input", R"({"input": "@@", "actions": []})"},
@@ -96,9 +101,9 @@ inline HostileScript hostileScript(const Placement& placement, const std::u16str
   JsonValue task = json(placement.task);
   replaceMarkers(task, text);
   const std::u16string results = marked(placement.results, text);
-  return {task.object.at(u"actions").array.size(), !results.empty(),
-          buildScript(task, marked(placement.format, text), marked(placement.output, text),
-                      results)};
+  return {
+      task.object.at(u"actions").array.size(), !results.empty(),
+      buildScript(task, marked(placement.format, text), marked(placement.output, text), results)};
 }
 
 }  // namespace zq::test

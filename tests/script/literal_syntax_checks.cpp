@@ -42,14 +42,14 @@ TEST(LiteralSyntax, EveryTaskTextDecodesToItself) {
       // Without the prelude line, so the recording stand-ins stay in place.
       const std::size_t preludeStart = script.find(u'\n') + 1;
       ASSERT_EQ(script.substr(preludeStart, scriptPrelude().size()), scriptPrelude());
-      const std::u16string body = script.substr(0, preludeStart) +
-                                  script.substr(preludeStart + scriptPrelude().size() + 1);
+      const std::u16string body =
+          script.substr(0, preludeStart) + script.substr(preludeStart + scriptPrelude().size() + 1);
       ASSERT_EQ(checker.run(kRecordingEngine), u"");
       EXPECT_EQ(utf8(checker.run(body)), "");
       checker.setGlobalString(u"__expected", text);
-      EXPECT_TRUE(checker.isTrue(
-          u"__seen.indexOf(__expected) >= 0 || "
-          u"Object.prototype.hasOwnProperty.call(__zq_results, __expected)"));
+      EXPECT_TRUE(
+          checker.isTrue(u"__seen.indexOf(__expected) >= 0 || "
+                         u"Object.prototype.hasOwnProperty.call(__zq_results, __expected)"));
     }
   }
 }

@@ -26,7 +26,11 @@ TEST(ResolveAgainst, JoinsRelativePathsOnly) {
       {u"C:\\out\\a.xlsx", "", u"C:\\out\\a.xlsx"},
       {u"Лист.xlsx", "/w", u"/w/Лист.xlsx"},
       // Units that the platform's path conversion rejects are kept, not replaced.
-      {std::u16string(u"a\xD800" u"b.xlsx"), "/w", std::u16string(u"/w/a\xD800" u"b.xlsx")},
+      {std::u16string(u"a\xD800"
+                      u"b.xlsx"),
+       "/w",
+       std::u16string(u"/w/a\xD800"
+                      u"b.xlsx")},
       {std::u16string(u"\xDC00\xD800"), "/w", std::u16string(u"/w/\xDC00\xD800")},
       {std::u16string(u"/\xD800"), "/w", std::u16string(u"/\xD800")},
       {std::u16string(u"a\0b", 3), "/w", std::u16string(u"/w/a\0b", 6)},

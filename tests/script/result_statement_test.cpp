@@ -12,7 +12,8 @@ using test::json;
 using test::LineCase;
 using test::utf8;
 
-constexpr const char* kMissingTarget = "Action needs cell, range, row/col, rows, cols, or usedRange";
+constexpr const char* kMissingTarget =
+    "Action needs cell, range, row/col, rows, cols, or usedRange";
 
 TEST(IsResultAction, NeedsANonNullResultOfAnyKind) {
   EXPECT_FALSE(isResultAction(json(R"({"cmd": "getValue"})")));

@@ -41,7 +41,8 @@ TEST(ScriptPrelude, IsOneLineOf653Characters) {
 }
 
 TEST(BuildScript, WritesTheCompleteExampleByteForByte) {
-  const JsonValue task = json(R"({"output": "C:\\out\\book.xlsx", "resultOutput": "C:\\out\\answers.json",
+  const JsonValue task =
+      json(R"({"output": "C:\\out\\book.xlsx", "resultOutput": "C:\\out\\answers.json",
       "actions": [{"cmd": "setValue", "cell": "A1", "value": 42},
                   {"cmd": "getValue", "cell": "A1", "result": "total"}]})");
   const std::string expected =
