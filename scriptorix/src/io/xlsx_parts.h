@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "model/workbook.h"
+
+namespace sx {
+
+// Styles in use, renumbered densely: cellXfs index per style-table index.
+struct StyleMapping {
+  std::unordered_map<uint32_t, uint32_t> xfIndex;
+  uint32_t at(uint32_t style) const { return xfIndex.at(style); }
+};
+
+// Shared strings in order of first use; index per string-pool id.
+struct SharedStrings {
+  std::vector<uint32_t> order;  // pool ids
+  std::unordered_map<uint32_t, uint32_t> index;
+  size_t references = 0;
+  uint32_t add(uint32_t poolId);
+};
+
+std::string stylesXml(const Workbook& workbook, StyleMapping& mapping);
+std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
+std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
+                         SharedStrings& strings);
+
+// Number text that reads back as exactly the same double.
+std::string xmlNumber(double value);
+
+}  // namespace sx

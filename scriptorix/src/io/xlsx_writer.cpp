@@ -1,0 +1,133 @@
+#include "io/xlsx_writer.h"
+
+#include "io/xlsx_parts.h"
+#include "io/xml_text.h"
+
+namespace sx {
+
+namespace {
+
+constexpr const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+constexpr const char* kRelationshipsNamespace =
+    "http://schemas.openxmlformats.org/package/2006/relationships";
+constexpr const char* kDocumentRelationship =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+std::string workbookContentType(FileFormat format) {
+  switch (format) {
+    case FileFormat::Xlsm:
+      return "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
+    case FileFormat::Xltx:
+      return "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
+    case FileFormat::Xlsx:
+    case FileFormat::Csv:
+      break;
+  }
+  return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+}
+
+std::string relationship(const std::string& id, const std::string& type, const std::string& target) {
+  return "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
+}
+
+std::string packageRelationships() {
+  return std::string(kXmlHead) + "<Relationships xmlns=\"" + kRelationshipsNamespace + "\">" +
+         relationship("rId1", std::string(kDocumentRelationship) + "officeDocument", "xl/workbook.xml") +
+         relationship("rId2",
+                      "http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+                      "core-properties",
+                      "docProps/core.xml") +
+         relationship("rId3", std::string(kDocumentRelationship) + "extended-properties",
+                      "docProps/app.xml") +
+         "</Relationships>";
+}
+
+std::string coreProperties() {
+  return std::string(kXmlHead) +
+         "<cp:coreProperties "
+         "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+         "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+         "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" "
+         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
+         "<dc:creator>scriptorix</dc:creator></cp:coreProperties>";
+}
+
+std::string appProperties() {
+  return std::string(kXmlHead) +
+         "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+         "extended-properties\" "
+         "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
+         "<Application>scriptorix</Application></Properties>";
+}
+
+std::string workbookXml(const Workbook& workbook) {
+  const size_t active = workbook.sheetIndex(workbook.activeSheet());
+  std::string xml = std::string(kXmlHead) +
+                    "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
+  xml += "<workbookPr/><bookViews><workbookView activeTab=\"" + std::to_string(active) +
+         "\"/></bookViews><sheets>";
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    const Sheet& sheet = workbook.sheet(i);
+    xml += "<sheet name=\"" + xmlText(sheet.name()) + "\" sheetId=\"" + std::to_string(sheet.id()) +
+           "\" r:id=\"rId" + std::to_string(i + 1) + "\"/>";
+  }
+  xml += "</sheets>";
+  if (!workbook.definedNames().empty()) {
+    xml += "<definedNames>";
+    for (const DefinedName& name : workbook.definedNames()) {
+      xml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(name.reference) +
+             "</definedName>";
+    }
+    xml += "</definedNames>";
+  }
+  // The next application calculates every formula when it opens the file.
+  xml += "<calcPr calcId=\"191029\" fullCalcOnLoad=\"1\"/>";
+  return xml + "</workbook>";
+}
+
+std::string workbookRelationships(size_t sheetCount) {
+  std::string xml = std::string(kXmlHead) + "<Relationships xmlns=\"" + kRelationshipsNamespace + "\">";
+  for (size_t i = 0; i < sheetCount; ++i) {
+    xml += relationship("rId" + std::to_string(i + 1), std::string(kDocumentRelationship) + "worksheet",
+                        "worksheets/sheet" + std::to_string(i + 1) + ".xml");
+  }
+  xml += relationship("rId" + std::to_string(sheetCount + 1),
+                      std::string(kDocumentRelationship) + "styles", "styles.xml");
+  xml += relationship("rId" + std::to_string(sheetCount + 2),
+                      std::string(kDocumentRelationship) + "sharedStrings", "sharedStrings.xml");
+  return xml + "</Relationships>";
+}
+
+}  // namespace
+
+std::vector<PackagePart> buildWorkbookParts(const Workbook& workbook, FileFormat format) {
+  const std::string spreadsheetType = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+  StyleMapping styles;
+  const std::string stylesPart = stylesXml(workbook, styles);
+  SharedStrings strings;
+  std::vector<PackagePart> worksheets;
+  const Sheet& active = workbook.activeSheet();
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    const Sheet& sheet = workbook.sheet(i);
+    worksheets.push_back({"xl/worksheets/sheet" + std::to_string(i + 1) + ".xml",
+                          spreadsheetType + "worksheet+xml",
+                          worksheetXml(sheet, &sheet == &active, styles, strings)});
+  }
+  std::vector<PackagePart> parts;
+  parts.push_back({"_rels/.rels", "", packageRelationships()});
+  parts.push_back({"docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml",
+                   coreProperties()});
+  parts.push_back({"docProps/app.xml",
+                   "application/vnd.openxmlformats-officedocument.extended-properties+xml",
+                   appProperties()});
+  parts.push_back({"xl/workbook.xml", workbookContentType(format), workbookXml(workbook)});
+  parts.push_back({"xl/_rels/workbook.xml.rels", "", workbookRelationships(workbook.sheetCount())});
+  parts.push_back({"xl/styles.xml", spreadsheetType + "styles+xml", stylesPart});
+  parts.push_back({"xl/sharedStrings.xml", spreadsheetType + "sharedStrings+xml",
+                   sharedStringsXml(workbook, strings)});
+  for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
+  return parts;
+}
+
+}  // namespace sx

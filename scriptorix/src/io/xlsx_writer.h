@@ -1,0 +1,15 @@
+#pragma once
+
+#include <vector>
+
+#include "io/file_format.h"
+#include "io/package_writer.h"
+#include "model/workbook.h"
+
+namespace sx {
+
+// Every part the model owns, in package order (the content-types part is added by
+// writePackage). `format` picks the workbook part's content type.
+std::vector<PackagePart> buildWorkbookParts(const Workbook& workbook, FileFormat format);
+
+}  // namespace sx

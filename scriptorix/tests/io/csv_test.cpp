@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "io/csv.h"
+#include "model/workbook.h"
+
+namespace sx {
+namespace {
+
+RangeRef at(const char16_t* text) { return parseRangeRef(text); }
+
+TEST(CsvWriter, QuotesOnlyWhereNeededAndShowsCellsAsDisplayed) {
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  sheet.setText(at(u"A1"), u"plain");
+  sheet.setText(at(u"B1"), u"a,b");
+  sheet.setText(at(u"C1"), u"say \"hi\"");
+  sheet.setText(at(u"A2"), u"two\nlines");
+  sheet.setText(at(u"B2"), u"cr\rhere");
+  sheet.setNumber(at(u"C2"), 0.5);
+  sheet.setNumberFormat(at(u"C2"), u"0%");
+  sheet.setBoolean(at(u"A3"), true);
+  sheet.setNumber(at(u"C3"), 1234.5);
+  sheet.setText(at(u"B4"), u"{\"k\":\"v, w\"}");
+  EXPECT_EQ(writeCsv(sheet),
+            "plain,\"a,b\",\"say \"\"hi\"\"\"\n"
+            "\"two\nlines\",\"cr\rhere\",50%\n"
+            "TRUE,,1234.5\n"
+            ",\"{\"\"k\"\":\"\"v, w\"\"}\",\n");
+}
+
+TEST(CsvWriter, StartsAtA1AndIgnoresFormatOnlyCells) {
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  EXPECT_EQ(writeCsv(sheet), "");
+  sheet.setNumber(at(u"C2"), 7);
+  sheet.setBold(at(u"E9"), true);
+  EXPECT_EQ(writeCsv(sheet), ",,\n,,7\n");
+  sheet.setText(at(u"A1"), u"=B1");  // a formula with no calculated value yet shows nothing
+  EXPECT_EQ(writeCsv(sheet), ",,\n,,7\n");
+}
+
+TEST(CsvReader, ParsesQuotesLineEndsAndValueKinds) {
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  readCsv("\xEF\xBB\xBFname,qty,price\r\n"
+          "\"Smith, J\",00123,-1.5e3\n"
+          "\"say \"\"hi\"\"\",TRUE,false\r"
+          "\"multi\nline\",,+5\n"
+          "0.25,.5,=1+2\n"
+          "1e999,'x,1.\n",
+          sheet);
+  EXPECT_EQ(sheet.value(0, 0), CellValue::fromText(u"name"));
+  EXPECT_EQ(sheet.value(1, 0), CellValue::fromText(u"Smith, J"));
+  EXPECT_EQ(sheet.value(1, 1), CellValue::fromText(u"00123"));
+  EXPECT_EQ(sheet.value(1, 2), CellValue::fromNumber(-1500));
+  EXPECT_EQ(sheet.value(2, 0), CellValue::fromText(u"say \"hi\""));
+  EXPECT_EQ(sheet.value(2, 1), CellValue::fromBoolean(true));
+  EXPECT_EQ(sheet.value(2, 2), CellValue::fromBoolean(false));
+  EXPECT_EQ(sheet.value(3, 0), CellValue::fromText(u"multi\nline"));
+  EXPECT_TRUE(sheet.value(3, 1).isEmpty());
+  EXPECT_EQ(sheet.value(3, 2), CellValue::fromText(u"+5"));
+  EXPECT_EQ(sheet.value(4, 0), CellValue::fromNumber(0.25));
+  EXPECT_EQ(sheet.value(4, 1), CellValue::fromNumber(0.5));
+  EXPECT_EQ(sheet.value(4, 2), CellValue::fromText(u"=1+2"));
+  EXPECT_FALSE(sheet.formula(4, 2).has_value());
+  EXPECT_EQ(sheet.value(5, 0), CellValue::fromText(u"1e999"));
+  EXPECT_EQ(sheet.value(5, 1), CellValue::fromText(u"'x"));
+  EXPECT_EQ(sheet.value(5, 2), CellValue::fromText(u"1."));
+  EXPECT_EQ(sheet.usedRange(), at(u"A1:C6"));
+}
+
+TEST(CsvReader, RoundTripsWhatTheWriterWrites) {
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  sheet.setText(at(u"A1"), u"x,\"y\"\r\nz");
+  sheet.setText(at(u"B2"), u"Grüße ✓ 😀");
+  sheet.setNumber(at(u"C1"), 42);
+  Workbook copy;
+  readCsv(writeCsv(sheet), copy.sheet(0));
+  EXPECT_EQ(copy.sheet(0).value(0, 0), sheet.value(0, 0));
+  EXPECT_EQ(copy.sheet(0).value(1, 1), sheet.value(1, 1));
+  EXPECT_EQ(copy.sheet(0).value(0, 2), sheet.value(0, 2));
+}
+
+TEST(CsvReader, RefusesUnterminatedQuotesAndDataPastTheLimits) {
+  Workbook book;
+  EXPECT_THROW(readCsv("a,\"open\n", book.sheet(0)), std::runtime_error);
+  std::string wide(kMaxColumns, ',');
+  wide += "x\n";
+  EXPECT_THROW(readCsv(wide, book.sheet(0)), std::runtime_error);
+  // Empty fields past the limit hold nothing and are no fault.
+  std::string trailing(kMaxColumns + 5, ',');
+  EXPECT_NO_THROW(readCsv("a" + trailing + "\n", book.sheet(0)));
+}
+
+}  // namespace
+}  // namespace sx
