@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "io/atomic_file.h"
+#include "io/file_format.h"
+#include "io/workbook_file.h"
+#include "package_reader.h"
+
+namespace sx {
+namespace {
+
+namespace fs = std::filesystem;
+
+RangeRef at(const char16_t* text) { return parseRangeRef(text); }
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class WorkbookFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/sx_io_test_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder = pattern;
+  }
+  void TearDown() override {
+    ::chmod(folder.c_str(), 0700);
+    fs::remove_all(folder);
+  }
+  size_t entriesInFolder() const {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+  }
+  fs::path folder;
+};
+
+TEST(FileFormats, ParseTheSaveFormats) {
+  EXPECT_EQ(parseFileFormat(u"xlsx"), FileFormat::Xlsx);
+  EXPECT_EQ(parseFileFormat(u"XLSM"), FileFormat::Xlsm);
+  EXPECT_EQ(parseFileFormat(u"xltx"), FileFormat::Xltx);
+  EXPECT_EQ(parseFileFormat(u"csv"), FileFormat::Csv);
+  for (const char16_t* bad : {u"xls", u"pdf", u"", u"xlsx "}) {
+    EXPECT_THROW(parseFileFormat(bad), std::invalid_argument);
+  }
+  EXPECT_FALSE(isPackageFormat(FileFormat::Csv));
+  EXPECT_TRUE(isPackageFormat(FileFormat::Xltx));
+}
+
+TEST_F(WorkbookFiles, AtomicSaveReplacesTheFileAndLeavesNoTemporary) {
+  const fs::path target = folder / "out.txt";
+  writeFile(target, "old");
+  writeFileAtomically(target, "new content");
+  EXPECT_EQ(readFile(target), "new content");
+  EXPECT_EQ(entriesInFolder(), 1u);
+}
+
+TEST_F(WorkbookFiles, AFailedSaveLeavesTheOldFileAndNoTemporary) {
+  if (::geteuid() == 0) {
+    // root writes through folder permissions; a folder in the way still makes rename fail
+    const fs::path blocked = folder / "taken";
+    fs::create_directory(blocked);
+    writeFile(blocked / "inside", "keep");
+    EXPECT_THROW(writeFileAtomically(blocked, "data"), std::runtime_error);
+    EXPECT_TRUE(fs::is_directory(blocked));
+    EXPECT_EQ(readFile(blocked / "inside"), "keep");
+    EXPECT_EQ(entriesInFolder(), 1u);
+  }
+  const fs::path target = folder / "book.csv";
+  writeFile(target, "precious");
+  ::chmod(folder.c_str(), 0500);
+  if (::geteuid() != 0) {
+    EXPECT_THROW(writeFileAtomically(target, "data"), std::runtime_error);
+    EXPECT_EQ(readFile(target), "precious");
+  }
+  ::chmod(folder.c_str(), 0700);
+  EXPECT_THROW(writeFileAtomically(folder / "missing" / "x.csv", "data"), std::runtime_error);
+  EXPECT_EQ(readFile(target), "precious");
+}
+
+TEST_F(WorkbookFiles, ASymlinkAtTheDestinationIsReplacedNotFollowed) {
+  const fs::path victim = folder / "victim.txt";
+  writeFile(victim, "untouched");
+  const fs::path link = folder / "link.xlsx";
+  fs::create_symlink(victim, link);
+  writeFileAtomically(link, "saved");
+  EXPECT_FALSE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(link), "saved");
+  EXPECT_EQ(readFile(victim), "untouched");
+}
+
+TEST_F(WorkbookFiles, SaveCsvWritesTheActiveSheet) {
+  Workbook book;
+  book.sheet(0).setText(at(u"A1"), u"first");
+  book.addSheet(u"__results").setText(at(u"A1"), u"{\"a\":1,\"b\":\"x\"}");
+  const fs::path target = folder / "results.csv";
+  saveWorkbook(book, FileFormat::Csv, target);
+  EXPECT_EQ(readFile(target), "\"{\"\"a\"\":1,\"\"b\"\":\"\"x\"\"}\"\n");
+}
+
+TEST_F(WorkbookFiles, SaveOverTheOpenedInputAndReadCsvByContent) {
+  const fs::path source = folder / "data.xlsx";  // the extension does not decide
+  writeFile(source, "name,amount\nTea,3.5\n");
+  auto book = openWorkbook(source);
+  ASSERT_EQ(book->sheetCount(), 1u);
+  Sheet& sheet = book->activeSheet();
+  EXPECT_EQ(sheet.name(), u"data");
+  EXPECT_EQ(sheet.value(1, 1), CellValue::fromNumber(3.5));
+  sheet.setNumber(at(u"B2"), 4);
+  saveWorkbook(*book, FileFormat::Csv, source);
+  EXPECT_EQ(readFile(source), "name,amount\nTea,4\n");
+  saveWorkbook(*book, FileFormat::Xlsx, source);
+  const auto zip = testing::unpackZip(readFile(source));
+  EXPECT_TRUE(zip.entries.contains("xl/worksheets/sheet1.xml"));
+  EXPECT_EQ(entriesInFolder(), 1u);
+}
+
+TEST_F(WorkbookFiles, OpeningFailsClearly) {
+  const auto message = [](const fs::path& path) {
+    try {
+      openWorkbook(path);
+    } catch (const std::runtime_error& error) {
+      return std::string(error.what());
+    }
+    return std::string("no error");
+  };
+  EXPECT_NE(message(folder / "absent.csv").find("does not exist"), std::string::npos);
+  EXPECT_NE(message(folder).find("folder"), std::string::npos);
+  writeFile(folder / "book.xlsx", std::string("PK\x03\x04", 4) + "rest");
+  EXPECT_NE(message(folder / "book.xlsx").find("not supported yet"), std::string::npos);
+  writeFile(folder / "bad.csv", "a,\"unclosed\n");
+  EXPECT_NE(message(folder / "bad.csv").find("never closed"), std::string::npos);
+  writeFile(folder / "odd[name]*.csv", "1\n");
+  EXPECT_EQ(openWorkbook(folder / "odd[name]*.csv")->sheet(0).name(), u"odd_name__");
+}
+
+TEST_F(WorkbookFiles, OpenpyxlReadsTheSavedWorkbook) {
+  // The system interpreter carries the Debian openpyxl package; a python3 first on PATH may not.
+  std::string python;
+  for (const char* candidate : {"/usr/bin/python3", "python3"}) {
+    const std::string probe = std::string(candidate) + " -c 'import openpyxl' >/dev/null 2>&1";
+    if (std::system(probe.c_str()) == 0) {
+      python = candidate;
+      break;
+    }
+  }
+  if (python.empty()) GTEST_SKIP() << "no python3 with openpyxl is installed";
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  sheet.setNumber(at(u"A1"), 42.25);
+  sheet.setText(at(u"B1"), u"Grüße, \"quoted\"");
+  sheet.setBoolean(at(u"C1"), true);
+  sheet.setText(at(u"A2"), u"=A1*2");
+  sheet.setBold(at(u"A1"), true);
+  sheet.setFillColor(at(u"B1"), Color{255, 128, 0});
+  sheet.merge(at(u"A4:C4"), false);
+  sheet.setColumnWidth(at(u"B:B"), 30);
+  Sheet& other = book.addSheet(u"My Data");
+  other.setNumber(at(u"A1:B2"), 7);
+  book.addDefinedName(u"Block", u"'My Data'!$A$1:$B$2");
+  const fs::path target = folder / "check.xlsx";
+  saveWorkbook(book, FileFormat::Xlsx, target);
+  const std::string script =
+      "import openpyxl,sys\n"
+      "wb=openpyxl.load_workbook(sys.argv[1])\n"
+      "s=wb['Sheet1']\n"
+      "assert wb.sheetnames==['Sheet1','My Data'], wb.sheetnames\n"
+      "assert wb.active.title=='My Data'\n"
+      "assert s['A1'].value==42.25 and s['A1'].font.b\n"
+      "assert s['B1'].value=='Gr\\u00fc\\u00dfe, \"quoted\"', s['B1'].value\n"
+      "assert s['B1'].fill.fgColor.rgb=='FFFF8000'\n"
+      "assert s['C1'].value is True\n"
+      "assert s['A2'].value=='=A1*2', s['A2'].value\n"
+      "assert [str(m) for m in s.merged_cells.ranges]==['A4:C4']\n"
+      "assert s.column_dimensions['B'].width==30\n"
+      "assert wb['My Data']['B2'].value==7\n"
+      "assert wb.defined_names['Block'].attr_text==\"'My Data'!$A$1:$B$2\"\n";
+  writeFile(folder / "check.py", script);
+  const std::string command = python + " " + (folder / "check.py").string() + " " + target.string();
+  EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+}  // namespace
+}  // namespace sx
