@@ -6,6 +6,7 @@
 
 #include "formula/character_classes.h"
 #include "formula/date_serial.h"
+#include "formula/function_helpers.h"
 #include "formula/value_coercion.h"
 
 namespace sx::formula {
@@ -258,6 +259,8 @@ std::u16string renderNumber(const Section& section, double value) {
       exponent += 1;
     }
   }
+  // Halves round away from zero (printf alone would round 2.5 to 2).
+  scaled = roundHalfAway(scaled, fractionPlaces);
   char buffer[400];
   std::snprintf(buffer, sizeof buffer, "%.*f", fractionPlaces, scaled);
   std::string fixed = buffer;

@@ -32,6 +32,13 @@ std::string trimFraction(std::string digits) {
   return digits;
 }
 
+bool sameTo15Digits(double a, double b) {
+  char x[32], y[32];
+  std::snprintf(x, sizeof x, "%.14e", a);
+  std::snprintf(y, sizeof y, "%.14e", b);
+  return std::string_view(x) == std::string_view(y);
+}
+
 }  // namespace
 
 std::u16string upperCase(std::u16string_view text) {
@@ -151,8 +158,10 @@ int compareScalars(const Scalar& left, const Scalar& right) {
   int leftRank = rank(left, right), rightRank = rank(right, left);
   if (leftRank != rightRank) return leftRank < rightRank ? -1 : 1;
   if (leftRank == 0) {
+    // Numbers equal to 15 significant digits are equal: 0.1*3 = 0.3.
     double a = left.isEmpty() ? 0 : left.number, b = right.isEmpty() ? 0 : right.number;
-    return a < b ? -1 : (a > b ? 1 : 0);
+    if (a == b || sameTo15Digits(a, b)) return 0;
+    return a < b ? -1 : 1;
   }
   if (leftRank == 2) {
     int a = left.boolean ? 1 : 0, b = right.boolean ? 1 : 0;

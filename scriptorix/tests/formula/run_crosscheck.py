@@ -1,0 +1,289 @@
+#!/usr/bin/env python3
+"""Checks our formula results against LibreOffice's on one fixed data sheet.
+
+Writes a workbook with the data sheet "Data" and every formula of crosscheck_formulas.txt on the
+sheet "Calc" (column A, one per row), lets LibreOffice calculate and save it, reads the values
+it stored, and compares them with what our driver (formula_crosscheck) computes from the same
+data. Exit 0: all agree (numbers to 1e-9 relative) or differ only as listed in DIFFERENCES;
+1: a disagreement; 77: LibreOffice is not installed (reported as skipped, never as passed).
+"""
+import argparse
+import datetime
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+import zipfile
+from xml.sax.saxutils import escape
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SKIP = 77
+
+# Deliberate differences: formula -> (our value, why). Each is still checked on our side.
+BOOLEANS = "LibreOffice keeps booleans as the numbers 1 and 0; a spreadsheet with a boolean type keeps them apart"
+EXCEL_ERROR = "the error value Excel gives, where LibreOffice gives another"
+DIFFERENCES = {
+    "DATE(10000,1,1)": ("e:#NUM!", "LibreOffice accepts years past 9999; spreadsheets stop at 9999-12-31"),
+    "POWER(0,0)": ("e:#NUM!", "LibreOffice returns 1; Excel-compatible files expect #NUM!"),
+    "YEAR(-1)": ("e:#NUM!", "LibreOffice has dates before 1900; the 1900 date system starts at serial 0"),
+    "FIND(\"\",\"abc\")": ("n:1", "an empty search text is found at the start position, as in Excel"),
+    "SUM(1,\"2\",TRUE)": ("n:4", "numbers given as text or booleans directly are counted, as in Excel"),
+    "PRODUCT(2,\"3\",TRUE)": ("n:6", "numbers given as text or booleans directly are counted, as in Excel"),
+    "SQRT(-4)": ("e:#NUM!", EXCEL_ERROR),
+    "VLOOKUP(30,Data!E1:F20,3,FALSE)": ("e:#REF!", EXCEL_ERROR),
+    "INDEX(Data!E1:F20,21,1)": ("e:#REF!", EXCEL_ERROR),
+    "1&TRUE": ("t:1TRUE", BOOLEANS),
+    "\"z\"<TRUE": ("b:TRUE", BOOLEANS),
+    "Data!C1=1": ("b:FALSE", BOOLEANS),
+    "SUM(Data!A1:C20)": ("n:310.5", BOOLEANS),
+    "AVERAGE(Data!C1:C10)": ("n:3.5", BOOLEANS),
+    "COUNT(Data!A1:C20)": ("n:25", BOOLEANS),
+    "COUNT(Data!C1:C20)": ("n:5", BOOLEANS),
+    "CONCATENATE(1,TRUE,2.5)": ("t:1TRUE2.5", BOOLEANS),
+    "TEXTJOIN(\"/\",TRUE,Data!C1:C6)": ("t:TRUE/42/FALSE/text/7", BOOLEANS),
+}
+
+NUMBERS = [3, -1.5, 7, 0, 12.25, 5, 8, -4, 100, 2.5, 6, 9, 1, 15, 3.75, 20, -7, 11, 4, 10]
+TEXTS = ["apple", "Banana", "cherry", "date", "elderberry", "fig", "grape", "apple pie", "kiwi",
+         "lemon", "mango", "Apple", "nectarine", "orange", "papaya", "quince", "raspberry",
+         "  spaced   text ", "tomato", "a*b"]
+MIXED = [True, "42", None, False, "text", 7, None, "3.5", 0, "", -2, True, None, "abc", 1.5,
+         None, "TRUE", 99, None, "x"]
+REGIONS = ["east", "west", "north", "south"]
+
+
+def serial(day):
+    return (day - datetime.date(1899, 12, 30)).days
+
+
+def data_cells():
+    """(row, column, kind, value) for every stored cell of the data sheet, 0-based."""
+    cells = []
+    first = datetime.date(2023, 11, 5)
+    for row in range(20):
+        cells.append((row, 0, "n", NUMBERS[row]))
+        cells.append((row, 1, "t", TEXTS[row]))
+        mixed = MIXED[row]
+        if isinstance(mixed, bool):
+            cells.append((row, 2, "b", mixed))
+        elif isinstance(mixed, (int, float)):
+            cells.append((row, 2, "n", mixed))
+        elif mixed:
+            cells.append((row, 2, "t", mixed))
+        cells.append((row, 3, "n", serial(first + datetime.timedelta(days=37 * row))))
+        cells.append((row, 4, "n", 10 * (row + 1)))
+        cells.append((row, 5, "t", "v%d" % (10 * (row + 1))))
+        cells.append((row, 7, "t", REGIONS[row % 4]))
+    for row, error in enumerate(["#N/A", "#DIV/0!", "#VALUE!"]):
+        cells.append((row, 6, "e", error))
+    cells.append((3, 6, "n", 1))
+    cells.append((0, 8, "n", 0.2))
+    return cells
+
+
+NAMES = [("Prices", "Data!$A$1:$A$20"), ("Fruit", "Data!$B$1:$B$20"), ("TaxRate", "Data!$I$1")]
+
+# Functions a file must name with the "_xlfn." prefix.
+NEWER_FUNCTIONS = ["CONCAT", "TEXTJOIN", "IFS", "SWITCH", "XLOOKUP", "XOR", "IFNA"]
+
+
+def column_name(column):
+    name = ""
+    column += 1
+    while column:
+        column, rest = divmod(column - 1, 26)
+        name = chr(65 + rest) + name
+    return name
+
+
+def file_formula(formula):
+    import re
+    for name in NEWER_FUNCTIONS:
+        formula = re.sub(r"(?<![A-Za-z._])" + name + r"\(", "_xlfn." + name + "(", formula)
+    return formula
+
+
+def cell_xml(row, column, kind, value):
+    ref = column_name(column) + str(row + 1)
+    if kind == "n":
+        return '<c r="%s"><v>%r</v></c>' % (ref, float(value))
+    if kind == "b":
+        return '<c r="%s" t="b"><v>%d</v></c>' % (ref, 1 if value else 0)
+    if kind == "e":
+        return '<c r="%s" t="e"><v>%s</v></c>' % (ref, escape(value))
+    return '<c r="%s" t="inlineStr"><is><t xml:space="preserve">%s</t></is></c>' % (ref, escape(value))
+
+
+def sheet_xml(rows):
+    body = "".join('<row r="%d">%s</row>' % (r + 1, "".join(cells)) for r, cells in sorted(rows.items()))
+    return ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>'
+            '<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
+            '<sheetData>%s</sheetData></worksheet>' % body)
+
+
+def write_workbook(path, formulas):
+    data_rows = {}
+    for row, column, kind, value in sorted(data_cells(), key=lambda c: (c[0], c[1])):
+        data_rows.setdefault(row, []).append(cell_xml(row, column, kind, value))
+    calc_rows = {i: ['<c r="A%d"><f>%s</f></c>' % (i + 1, escape(file_formula(f)))] for i, f in enumerate(formulas)}
+    names = "".join('<definedName name="%s">%s</definedName>' % (n, escape(r)) for n, r in NAMES)
+    main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main"
+    rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as package:
+        package.writestr("[Content_Types].xml",
+                         '<?xml version="1.0" encoding="UTF-8"?>'
+                         '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">'
+                         '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
+                         '<Default Extension="xml" ContentType="application/xml"/>'
+                         '<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>'
+                         '<Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>'
+                         '<Override PartName="/xl/worksheets/sheet2.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>'
+                         '</Types>')
+        package.writestr("_rels/.rels",
+                         '<?xml version="1.0" encoding="UTF-8"?>'
+                         '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+                         '<Relationship Id="rId1" Type="%s/officeDocument" Target="xl/workbook.xml"/>'
+                         '</Relationships>' % rel)
+        package.writestr("xl/workbook.xml",
+                         '<?xml version="1.0" encoding="UTF-8"?>'
+                         '<workbook xmlns="%s" xmlns:r="%s"><sheets>'
+                         '<sheet name="Data" sheetId="1" r:id="rId1"/><sheet name="Calc" sheetId="2" r:id="rId2"/>'
+                         '</sheets><definedNames>%s</definedNames><calcPr fullCalcOnLoad="1"/></workbook>' % (main, rel, names))
+        package.writestr("xl/_rels/workbook.xml.rels",
+                         '<?xml version="1.0" encoding="UTF-8"?>'
+                         '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+                         '<Relationship Id="rId1" Type="%s/worksheet" Target="worksheets/sheet1.xml"/>'
+                         '<Relationship Id="rId2" Type="%s/worksheet" Target="worksheets/sheet2.xml"/>'
+                         '</Relationships>' % (rel, rel))
+        package.writestr("xl/worksheets/sheet1.xml", sheet_xml(data_rows))
+        package.writestr("xl/worksheets/sheet2.xml", sheet_xml(calc_rows))
+
+
+def write_data_text(path):
+    with open(path, "w", encoding="ascii", newline="\n") as out:
+        out.write("sheet\tData\nsheet\tCalc\n")
+        for row, column, kind, value in data_cells():
+            if kind == "n":
+                value = repr(float(value))
+            elif kind == "b":
+                value = "TRUE" if value else "FALSE"
+            out.write("cell\t0\t%d\t%d\t%s\t%s\n" % (row, column, kind, value))
+        for name, reference in NAMES:
+            out.write("name\t%s\t%s\n" % (name, reference))
+
+
+def recalculating_profile(profile):
+    """A private LibreOffice profile that recalculates every formula of an xlsx file on load."""
+    user = os.path.join(profile, "user")
+    os.makedirs(user, exist_ok=True)
+    with open(os.path.join(user, "registrymodifications.xcu"), "w", encoding="utf-8") as out:
+        out.write('<?xml version="1.0" encoding="UTF-8"?>'
+                  '<oor:items xmlns:oor="http://openoffice.org/2001/registry" '
+                  'xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">'
+                  '<item oor:path="/org.openoffice.Office.Calc/Formula/Load">'
+                  '<prop oor:name="OOXMLRecalcMode" oor:op="fuse"><value>0</value></prop></item>'
+                  '</oor:items>')
+
+
+def libreoffice_values(soffice, source, work):
+    profile = os.path.join(work, "profile")
+    recalculating_profile(profile)
+    out_dir = os.path.join(work, "calculated")
+    os.makedirs(out_dir, exist_ok=True)
+    subprocess.run([soffice, "-env:UserInstallation=file://" + profile, "--headless", "--norestore",
+                    "--convert-to", "xlsx", "--outdir", out_dir, source],
+                   check=True, timeout=300, stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
+    ns = {"m": "http://schemas.openxmlformats.org/spreadsheetml/2006/main"}
+    with zipfile.ZipFile(os.path.join(out_dir, os.path.basename(source))) as package:
+        shared = []
+        if "xl/sharedStrings.xml" in package.namelist():
+            for item in ET.fromstring(package.read("xl/sharedStrings.xml")).findall("m:si", ns):
+                shared.append("".join(t.text or "" for t in item.iter("{%s}t" % ns["m"])))
+        workbook = ET.fromstring(package.read("xl/workbook.xml"))
+        sheets = [s.get("name") for s in workbook.find("m:sheets", ns)]
+        sheet_xml_name = "xl/worksheets/sheet%d.xml" % (sheets.index("Calc") + 1)
+        values = {}
+        for cell in ET.fromstring(package.read(sheet_xml_name)).iter("{%s}c" % ns["m"]):
+            ref = cell.get("r")
+            if not ref.startswith("A"):
+                continue
+            kind = cell.get("t", "n")
+            v = cell.find("m:v", ns)
+            text = v.text if v is not None and v.text is not None else ""
+            if kind == "s":
+                values[int(ref[1:]) - 1] = "t:" + shared[int(text)]
+            elif kind in ("str", "inlineStr"):
+                values[int(ref[1:]) - 1] = "t:" + text
+            elif kind == "b":
+                values[int(ref[1:]) - 1] = "b:" + ("TRUE" if text == "1" else "FALSE")
+            elif kind == "e":
+                values[int(ref[1:]) - 1] = "e:" + text
+            else:
+                values[int(ref[1:]) - 1] = "n:" + text if text else "t:"
+        return values
+
+
+def agree(ours, theirs):
+    if ours == theirs:
+        return True
+    if ours.startswith("n:") and theirs.startswith("n:"):
+        a, b = float(ours[2:]), float(theirs[2:])
+        return abs(a - b) <= 1e-9 * max(1.0, abs(a), abs(b))
+    return False
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--driver", required=True)
+    parser.add_argument("--work", required=True)
+    args = parser.parse_args()
+    soffice = shutil.which("soffice") or shutil.which("libreoffice")
+    if not soffice:
+        print("SKIPPED: LibreOffice (soffice) is not installed; the formula cross-check needs it "
+              "(Debian package libreoffice-calc-nogui)")
+        return SKIP
+    with open(os.path.join(HERE, "crosscheck_formulas.txt"), encoding="ascii") as corpus:
+        formulas = [line.rstrip("\n") for line in corpus if line.strip()]
+    os.makedirs(args.work, exist_ok=True)
+    work = tempfile.mkdtemp(dir=args.work)
+    source = os.path.join(work, "crosscheck.xlsx")
+    write_workbook(source, formulas)
+    data_text = os.path.join(work, "data.txt")
+    write_data_text(data_text)
+    expected = libreoffice_values(soffice, source, work)
+    run = subprocess.run([args.driver, data_text, os.path.join(HERE, "crosscheck_formulas.txt")],
+                         check=True, capture_output=True, text=True, timeout=120)
+    ours = run.stdout.split("\n")
+    failures = 0
+    deliberate = 0
+    for i, formula in enumerate(formulas):
+        mine = ours[i] if i < len(ours) else "<missing>"
+        theirs = expected.get(i, "<missing>")
+        if formula in DIFFERENCES:
+            wanted, why = DIFFERENCES[formula]
+            deliberate += 1
+            if mine != wanted:
+                failures += 1
+                print("FAIL %s: ours %s, expected deliberately %s (%s)" % (formula, mine, wanted, why))
+            elif agree(mine, theirs):
+                failures += 1
+                print("FAIL %s: listed as a difference but LibreOffice agrees (%s)" % (formula, theirs))
+            continue
+        if not agree(mine, theirs):
+            failures += 1
+            print("FAIL %s: ours %s, LibreOffice %s" % (formula, mine, theirs))
+    unused = [f for f in DIFFERENCES if f not in formulas]
+    for formula in unused:
+        failures += 1
+        print("FAIL listed difference is not in the corpus: %s" % formula)
+    checked = len(formulas) - deliberate
+    print("%d passed, %d failed (%d formulas, %d deliberate differences)" %
+          (len(formulas) - failures, failures, len(formulas), deliberate))
+    shutil.rmtree(work, ignore_errors=True)
+    return 1 if failures or checked == 0 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
