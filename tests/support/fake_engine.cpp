@@ -5,16 +5,14 @@
 //   // exit: N                          ends here with exit code N
 //   // signal: N                        raises signal N
 //   // sleep-ms: N                      pauses
-// The record goes to the file named by ZQ_FAKE_ENGINE_RECORD, if set.
+// The record goes to the file named by ZQ_FAKE_ENGINE_RECORD, if set; paths in it are UTF-8.
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,19 +28,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void writeRecord(int argc, char** argv) {
+std::string utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// Script text is UTF-8; a plain narrow path would be read in the ANSI code page on Windows.
+fs::path utf8Path(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+void writeRecord(const std::vector<fs::path>& arguments) {
   const char* recordPath = std::getenv("ZQ_FAKE_ENGINE_RECORD");
   if (recordPath == nullptr) {
     return;
   }
-  std::ofstream record(recordPath, std::ios::binary | std::ios::trunc);
-  record << "argc=" << argc - 1 << "\n";
-  for (int index = 1; index < argc; ++index) {
-    record << "arg=" << argv[index] << "\n";
+  std::ofstream record(utf8Path(recordPath), std::ios::binary | std::ios::trunc);
+  record << "argc=" << arguments.size() << "\n";
+  for (const fs::path& argument : arguments) {
+    record << "arg=" << utf8(argument) << "\n";
   }
-  record << "cwd=" << fs::current_path().string() << "\n";
+  record << "cwd=" << utf8(fs::current_path()) << "\n";
   for (const fs::directory_entry& entry : fs::directory_iterator(fs::current_path())) {
-    record << "entry=" << entry.path().filename().string() << "\n";
+    record << "entry=" << utf8(entry.path().filename()) << "\n";
   }
   for (char** variable = ZQ_ENVIRONMENT; *variable != nullptr; ++variable) {
     record << "env=" << *variable << "\n";
@@ -80,14 +88,12 @@ std::optional<std::string> markerValue(const std::string& line, const std::strin
   return line.substr(prefix.size());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  writeRecord(argc, argv);
-  if (argc != 2) {
+int runFakeEngine(const std::vector<fs::path>& arguments) {
+  writeRecord(arguments);
+  if (arguments.size() != 1) {
     return 2;
   }
-  std::ifstream scriptFile(argv[1], std::ios::binary);
+  std::ifstream scriptFile(arguments[0], std::ios::binary);
   if (!scriptFile) {
     return 2;
   }
@@ -116,7 +122,7 @@ int main(int argc, char** argv) {
         return 1;
       }
       if (skippedFormats.count(*saveFormat) == 0) {
-        std::ofstream saved(fs::path(*savePath), std::ios::binary | std::ios::trunc);
+        std::ofstream saved(utf8Path(*savePath), std::ios::binary | std::ios::trunc);
         saved << (*saveFormat == "csv" ? csvText : "workbook " + *saveFormat);
         if (!saved) {
           return 1;
@@ -126,3 +132,18 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+}  // namespace
+
+// Wide arguments on Windows, so paths outside the ANSI code page arrive intact.
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) { return runFakeEngine({argv + 1, argv + argc}); }
+#else
+int main(int argc, char** argv) {
+  std::vector<fs::path> arguments;
+  for (int index = 1; index < argc; ++index) {
+    arguments.push_back(utf8Path(argv[index]));
+  }
+  return runFakeEngine(arguments);
+}
+#endif

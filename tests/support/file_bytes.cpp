@@ -25,4 +25,9 @@ void writeBytes(const std::filesystem::path& file, std::string_view bytes) {
   }
 }
 
+std::string utf8Text(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace zq::testing

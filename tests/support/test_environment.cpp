@@ -10,7 +10,11 @@ namespace {
 
 void setVariable(const std::string& name, const std::optional<std::string>& value) {
 #ifdef _WIN32
-  _putenv_s(name.c_str(), value ? value->c_str() : "");
+  // The narrow call would read the bytes in the ANSI code page; the tests give UTF-8.
+  const auto wide = [](const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end())).wstring();
+  };
+  _wputenv_s(wide(name).c_str(), value ? wide(*value).c_str() : L"");
 #else
   if (value) {
     setenv(name.c_str(), value->c_str(), 1);
