@@ -31,7 +31,7 @@ HOSTILE = [
 # Sheet names avoid the characters the engine's naming rules forbid: [ ] : * ? / \
 SHEET_NAMES = [
     'Q"uote', "It's", "Line\nbreak", "Para\u2029sep", "Line\u2028sep", "Nul\0here",
-    '"); Api.AddSheet("pwned', "'); Api.AddSheet('pwned", '${x}`+y+`',
+    '"); Api.AddSheet("pwned', "x'); Api.AddSheet('pwned", '${x}`+y+`',
 ]
 
 

@@ -1,0 +1,63 @@
+// Feeds arbitrary bytes to the engine's workbook reader, as a package or as CSV text. A file it
+// accepts must save and read back: the writer may not choke on anything the reader let through.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "io/workbook_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One folder per fuzzing process; RAM-backed where the system has it, since every input is a file.
+fs::path scratchFolder() {
+  static const fs::path folder = [] {
+    const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    fs::path made = base / ("zq_fuzz_workbook_" + std::to_string(getpid()));
+    fs::create_directories(made);
+    return made;
+  }();
+  return folder;
+}
+
+void writeInput(const fs::path& path, const uint8_t* data, size_t size) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  if (!file) {
+    std::fprintf(stderr, "cannot write the fuzz input to %s\n", path.c_str());
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const fs::path input = scratchFolder() / "input.xlsx";
+  const fs::path saved = scratchFolder() / "saved.xlsx";
+  writeInput(input, data, size);
+
+  std::unique_ptr<sx::Workbook> workbook;
+  try {
+    workbook = sx::openWorkbook(input);
+  } catch (const std::exception&) {
+    return 0;  // a clear rejection is the right answer to a malformed file
+  }
+  try {
+    sx::saveWorkbook(*workbook, sx::FileFormat::Xlsx, saved);
+    sx::openWorkbook(saved);
+    sx::saveWorkbook(*workbook, sx::FileFormat::Csv, saved);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "an accepted workbook does not round-trip: %s\n", error.what());
+    std::abort();
+  }
+  return 0;
+}
