@@ -5,6 +5,7 @@
 #include "io/workbook_file.h"
 #include "js/arguments.h"
 #include "js/engine_objects.h"
+#include "js/exception_report.h"
 #include "js/js_text.h"
 #include "js/session.h"
 #include "js/script_context.h"
@@ -48,7 +49,9 @@ void callNativeOpenFileData(JSContextRef context, const char* request, JSValueRe
   JSValueRef exception = nullptr;
   JSObjectCallAsFunction(context, JSValueToObject(context, function, nullptr), nullptr, 3,
                          arguments, &exception);
-  if (exception != nullptr) throw ScriptException(context, exception);
+  // Thrown inside the runtime's scripts, the error would carry a line of native.js: make it
+  // anew here, so that it names the script line that called builder.
+  if (exception != nullptr) throw std::runtime_error(describeException(context, exception).message);
 }
 
 JSValueRef createFile(const Call& call) {

@@ -8,10 +8,6 @@
 
 namespace sx {
 
-ScriptException::ScriptException(JSContextRef context, JSValueRef value) : value_(value) {
-  JSValueProtect(context, value_);
-}
-
 JSValueRef makeScriptError(JSContextRef context, const char* constructorName,
                            const std::string& utf8Message) {
   JSValueRef message = makeString(context, fromUtf8(utf8Message));

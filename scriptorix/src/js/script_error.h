@@ -14,18 +14,6 @@ class ArgumentError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A script exception that has to cross C++ code (thrown by runtime JavaScript the engine
-// called). The value stays protected from collection until it is handed back to the script.
-class ScriptException : public std::exception {
- public:
-  ScriptException(JSContextRef context, JSValueRef value);
-  JSValueRef value() const { return value_; }
-  const char* what() const noexcept override { return "script exception"; }
-
- private:
-  JSValueRef value_;
-};
-
 // An Error object of the named standard constructor ("TypeError", "RangeError", "Error").
 JSValueRef makeScriptError(JSContextRef context, const char* constructorName,
                            const std::string& utf8Message);
@@ -36,9 +24,6 @@ template <typename Body>
 JSValueRef guardedCall(JSContextRef context, JSValueRef* exception, Body&& body) noexcept {
   try {
     return body();
-  } catch (const ScriptException& thrown) {
-    *exception = thrown.value();
-    JSValueUnprotect(context, thrown.value());
   } catch (const ArgumentError& error) {
     *exception = makeScriptError(context, "TypeError", error.what());
   } catch (const std::out_of_range& error) {

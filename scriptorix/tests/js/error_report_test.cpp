@@ -25,6 +25,9 @@ TEST(ErrorReport, EveryThrownValueGivesOneClearLine) {
       {"throw new Error('two\\nlines');", "line 1: two lines"},
       {"var e = new Error('x'); e.name = 42; throw e;", "line 1: x"},
       {"null.f();", "line 1: TypeError: null is not an object (evaluating 'null.f')"},
+      {"0;\nbuilder.CreateFile('pdf');", "line 2: Unsupported file format (use xlsx, xlsm, xltx or csv)"},
+      {"0;\n\nbuilder.OpenFile('/nonexistent/folder/book.xlsx');",
+       "line 3: Cannot open file: /nonexistent/folder/book.xlsx"},
       {"builder.CreateFile('xlsx');\nApi.GetActiveSheet().GetRange('A1').SetWrap('no');",
        "line 2: TypeError: Range.SetWrap: argument 1 must be a boolean, not a string"},
   };
