@@ -31,6 +31,8 @@ void writeCreatedLine(const std::filesystem::path& outputPath) {
   writeWide(u"Created " + quotedPathText(outputPath.u16string()) + u"\n", false);
 }
 
-void writeErrorLine(const char* message) { std::cerr << "Error: " << message << "\n" << std::flush; }
+void writeErrorLine(const char* message) {
+  std::cerr << "Error: " << message << "\n" << std::flush;
+}
 
 }  // namespace zq

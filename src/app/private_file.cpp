@@ -21,7 +21,8 @@ void removeStaleFile(const std::filesystem::path& file) {
   std::error_code ignored;
   std::filesystem::remove(file, ignored);
   std::error_code error;
-  if (std::filesystem::symlink_status(file, error).type() != std::filesystem::file_type::not_found) {
+  if (std::filesystem::symlink_status(file, error).type() !=
+      std::filesystem::file_type::not_found) {
     throw std::runtime_error("Cannot remove stale temporary file");
   }
 }

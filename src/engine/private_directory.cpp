@@ -4,8 +4,9 @@
 #include <system_error>
 
 #ifndef _WIN32
-#include <cerrno>
 #include <sys/stat.h>
+
+#include <cerrno>
 #endif
 
 namespace zq {

@@ -33,9 +33,7 @@ std::string marker(const std::string& text) {
   return "{\"cmd\": \"rawJs\", \"js\": \"// " + escaped + "\"}";
 }
 
-std::string jsonString(const fs::path& path) {
-  return "\"" + path.string() + "\"";
-}
+std::string jsonString(const fs::path& path) { return "\"" + path.string() + "\""; }
 
 class HelperCommandLineTest : public ::testing::Test {
  protected:
@@ -79,7 +77,9 @@ class HelperCommandLineTest : public ::testing::Test {
     return task(json + "]}", name);
   }
 
-  ChildOutcome run(const ChildRequest& child) const { return testing::runChild(child, scratch_.path()); }
+  ChildOutcome run(const ChildRequest& child) const {
+    return testing::runChild(child, scratch_.path());
+  }
 
   ChildOutcome runWithRuntime(const fs::path& taskFile) const {
     return run(request({taskFile.string(), runtime_.string()}));
@@ -135,7 +135,8 @@ TEST_F(HelperCommandLineTest, IntakeFailuresStageNothing) {
 
 TEST_F(HelperCommandLineTest, RuntimeArgumentWithoutEngineFailsEvenWhenTheVariableIsGood) {
   fs::create_directories(scratch_ / "empty runtime");
-  ChildRequest child = request({task(cwd_ / "o.xlsx", {}).string(), (scratch_ / "empty runtime").string()});
+  ChildRequest child =
+      request({task(cwd_ / "o.xlsx", {}).string(), (scratch_ / "empty runtime").string()});
   child.environment["ZQ_SCRIPTORIX_RUNTIME_DIR"] = runtime_.string();
   expectFailure(run(child), "scriptorix.exe was not found in runtime directory");
   EXPECT_TRUE(leftovers().empty());
@@ -171,8 +172,8 @@ TEST_F(HelperCommandLineTest, RuntimeComesFromTheVariableOrBesideTheProgram) {
 TEST_F(HelperCommandLineTest, SuccessWritesOutputAndResultAndCleansUp) {
   const fs::path output = scratch_ / u8"out \u00e9 dir" / "sub" / u8"book \u041a.xlsx";
   const fs::path answers = scratch_ / u8"answers \u00fc" / "r.json";
-  const fs::path taskFile =
-      task(output, {"result-csv: \"{\"\"a\"\":42,\"\"t\"\":\"\"x,y\"\"}\"", "sleep-ms: 1"}, answers);
+  const fs::path taskFile = task(
+      output, {"result-csv: \"{\"\"a\"\":42,\"\"t\"\":\"\"x,y\"\"}\"", "sleep-ms: 1"}, answers);
   testing::RunningChild child(request({taskFile.string(), runtime_.string(), "extra"}),
                               scratch_.path());
   const std::string pid = std::to_string(child.id());
@@ -186,11 +187,17 @@ TEST_F(HelperCommandLineTest, SuccessWritesOutputAndResultAndCleansUp) {
 
   const std::string record = readBytes(scratch_ / "record.txt");
   const fs::path temp = fs::canonical(temp_);
-  EXPECT_NE(record.find("argc=1\narg=" + (fs::absolute(temp_) / ("zq_scriptorix_task_" + pid + ".scriptorix")).string() + "\n"),
-            std::string::npos) << record;
+  EXPECT_NE(
+      record.find("argc=1\narg=" +
+                  (fs::absolute(temp_) / ("zq_scriptorix_task_" + pid + ".scriptorix")).string() +
+                  "\n"),
+      std::string::npos)
+      << record;
   EXPECT_NE(record.find("cwd=" + (temp / ("zq_scriptorix_cli_" + pid)).string() + "\n"),
-            std::string::npos) << record;
-  for (const char* entry : {"scriptorix.exe", "sdkjs", "native_patched.js", "DoctRenderer.config"}) {
+            std::string::npos)
+      << record;
+  for (const char* entry :
+       {"scriptorix.exe", "sdkjs", "native_patched.js", "DoctRenderer.config"}) {
     EXPECT_NE(record.find("entry=" + std::string(entry) + "\n"), std::string::npos) << entry;
   }
   EXPECT_TRUE(leftovers().empty());
@@ -263,7 +270,8 @@ TEST_F(HelperCommandLineTest, PlantedEntriesDoNotRedirectTheRun) {
   const auto plant = [this](bool staleResults) {
     return [this, staleResults] {
       const std::string pid = std::to_string(getpid());
-      fs::create_symlink(scratch_ / "victim", temp_ / ("zq_scriptorix_task_" + pid + ".scriptorix"));
+      fs::create_symlink(scratch_ / "victim",
+                         temp_ / ("zq_scriptorix_task_" + pid + ".scriptorix"));
       fs::create_directory_symlink(scratch_ / "victim dir", temp_ / ("zq_scriptorix_cli_" + pid));
       if (staleResults) {
         writeBytes(temp_ / ("zq_scriptorix_results_" + pid + ".csv"), "{\"stale\":1}");
@@ -276,8 +284,9 @@ TEST_F(HelperCommandLineTest, PlantedEntriesDoNotRedirectTheRun) {
   expectFailure(run(child), "Result CSV file was not created");
   EXPECT_FALSE(fs::exists(scratch_ / "r.json"));
 
-  child = request({task(cwd_ / "o.xlsx", {"result-csv: {\"fresh\":2}"}, scratch_ / "r.json").string(),
-                   runtime_.string()});
+  child =
+      request({task(cwd_ / "o.xlsx", {"result-csv: {\"fresh\":2}"}, scratch_ / "r.json").string(),
+               runtime_.string()});
   child.beforeExec = plant(true);
   const ChildOutcome outcome = run(child);
   EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;

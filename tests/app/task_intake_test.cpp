@@ -67,12 +67,14 @@ TEST_F(TaskIntakeTest, ReadsKeysWithTheirDefaults) {
   EXPECT_TRUE(plain.resultOutputPath.empty());
   EXPECT_EQ(plain.task.kind, JsonKind::Object);
 
-  const TaskSettings nulls = intake("{\"output\": \"o\", \"format\": null, \"resultOutput\": null}");
+  const TaskSettings nulls =
+      intake("{\"output\": \"o\", \"format\": null, \"resultOutput\": null}");
   EXPECT_EQ(nulls.format, u"xlsx");
   EXPECT_TRUE(nulls.resultOutputPath.empty());
 
   const TaskSettings given = intake(
-      "\xEF\xBB\xBF{\"output\": \"o\", \"format\": \"XLSM\", \"resultOutput\": \"r \\u00e9.json\"}");
+      "\xEF\xBB\xBF{\"output\": \"o\", \"format\": \"XLSM\", \"resultOutput\": \"r "
+      "\\u00e9.json\"}");
   EXPECT_EQ(given.format, u"XLSM");
   EXPECT_EQ(given.resultOutputPath, fs::path(u"r \u00e9.json"));
   EXPECT_TRUE(intake("{\"output\": \"o\", \"resultOutput\": \"\"}").resultOutputPath.empty());

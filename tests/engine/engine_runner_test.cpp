@@ -66,8 +66,10 @@ TEST_F(EngineRunnerTest, ScriptIsTheOnlyArgumentAndWorkingDirectoryIsGiven) {
   const testing::EnvironmentOverride marker("ZQ_H3_MARKER", "passed on");
   ASSERT_EQ(runScript(""), 0);
   const std::string text = record();
-  EXPECT_NE(text.find("argc=1\narg=" + testing::utf8Text(script_) + "\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("cwd=" + testing::utf8Text(fs::canonical(work_)) + "\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("argc=1\narg=" + testing::utf8Text(script_) + "\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("cwd=" + testing::utf8Text(fs::canonical(work_)) + "\n"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("env=ZQ_H3_MARKER=passed on\n"), std::string::npos) << text;
 }
 

@@ -34,7 +34,8 @@ class RuntimeStagingTest : public ::testing::Test {
   }
 
   static void layLibrary(const fs::path& root) {
-    writeBytes(root / "sdkjs" / "common" / "Native" / "native.js", "\xEF\xBB\xBF" + kNativeFunction);
+    writeBytes(root / "sdkjs" / "common" / "Native" / "native.js",
+               "\xEF\xBB\xBF" + kNativeFunction);
     writeBytes(root / "sdkjs" / "common" / "Native" / "jquery_native.js", "jq");
     writeBytes(root / "web-apps" / "vendor" / "xregexp" / "xregexp-all-min.js", "xr");
   }
@@ -44,7 +45,8 @@ class RuntimeStagingTest : public ::testing::Test {
     const std::string r = root.generic_string();
     return "<Settings>\n<file>" + s + "/native_patched.js</file>\n<file>" + r +
            "/sdkjs/common/Native/jquery_native.js</file>\n<allfonts>./AllFonts.js</allfonts>\n"
-           "<file>" + r + "/web-apps/vendor/xregexp/xregexp-all-min.js</file>\n<sdkjs>" + r +
+           "<file>" +
+           r + "/web-apps/vendor/xregexp/xregexp-all-min.js</file>\n<sdkjs>" + r +
            "/sdkjs</sdkjs>\n</Settings>\n";
   }
 
@@ -118,9 +120,8 @@ TEST_F(RuntimeStagingTest, LibraryTwoLevelsUpIsUsedFourLevelsUpIsNot) {
 }
 
 TEST_F(RuntimeStagingTest, AnyMissingLibraryFileGivesAPlainCopy) {
-  for (const fs::path& missing :
-       {fs::path("sdkjs/common/Native/jquery_native.js"),
-        fs::path("web-apps/vendor/xregexp/xregexp-all-min.js")}) {
+  for (const fs::path& missing : {fs::path("sdkjs/common/Native/jquery_native.js"),
+                                  fs::path("web-apps/vendor/xregexp/xregexp-all-min.js")}) {
     const fs::path runtime = layRuntime(scratch_ / ("runtime_" + missing.stem().string()));
     layLibrary(runtime);
     fs::remove(runtime / missing);

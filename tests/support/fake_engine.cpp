@@ -1,5 +1,6 @@
 // Stand-in engine for the helper's tests. It records how it was started, then walks the script:
-//   builder.SaveFile("fmt", "path");   writes a small file at path (the csv one gets the text below)
+//   builder.SaveFile("fmt", "path");   writes a small file at path (the csv one gets the text
+//   below)
 //   // result-csv: TEXT                 TEXT becomes the content of csv saves
 //   // skip-save: FMT                   later saves in that format write nothing
 //   // exit: N                          ends here with exit code N
