@@ -148,14 +148,11 @@ void Sheet::setValue(const RangeRef& range, const CellValue& value) {
     pattern.text = workbook_->strings().intern(value.text);
   }
   forEachPosition(range, [&](StoredCell& cell, int32_t, int32_t) {
-    cell.formula = StoredCell::kNoFormula;
-    cell.kind = pattern.kind;
-    cell.number = pattern.number;
-    if (pattern.kind == CellValue::Kind::Text || pattern.kind == CellValue::Kind::Error) {
-      cell.text = pattern.text;
-    } else if (pattern.kind == CellValue::Kind::Boolean) {
-      cell.boolean = pattern.boolean;
-    }
+    // Copy the whole cell so the value's union member travels as one piece.
+    StoredCell written = pattern;
+    written.column = cell.column;
+    written.style = cell.style;
+    cell = written;
   });
 }
 
