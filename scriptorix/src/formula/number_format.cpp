@@ -287,14 +287,16 @@ std::u16string renderNumber(const Section& section, double value) {
     const Item& item = section.items[i];
     if (item.kind == Item::Kind::Digit) {
       // Grouped digits all go to the leftmost placeholder (they were padded above).
-      if (i == leftmost || section.grouping) {
-        pieces[i] = i == leftmost ? integerDigits.substr(0, remaining) : u"";
-        if (i == leftmost) remaining = 0;
+      if (i == leftmost) {
+        pieces[i] = integerDigits.substr(0, remaining);
+        remaining = 0;
+      } else if (section.grouping) {
+        continue;
       } else if (remaining > 0) {
         pieces[i] = integerDigits.substr(remaining - 1, 1);
         remaining -= 1;
       } else if (item.text == u"?") {
-        pieces[i] = u" ";
+        pieces[i].assign(1, u' ');
       }
     } else if (item.kind == Item::Kind::Literal) {
       pieces[i] = item.text;

@@ -27,11 +27,24 @@ struct CellShift {
 // Rewrites a formula (or a defined name's reference) that lives on `formulaSheet` so that it
 // keeps pointing at the same data after `shift`; references to deleted cells become #REF!.
 // An empty `formulaSheet` means the text has no home sheet (defined names): only references
-// that name their sheet are touched.
+// that name their sheet are touched. Sheet names compare without regard to case.
+//
+// For a vertical shift (DeleteUp, InsertDown; horizontal shifts are the same with rows and
+// columns exchanged), absolute and relative parts alike:
+// - A reference moves only when all its columns lie within the band's columns. One that the
+//   shift would split (partly inside, partly outside) keeps its address, as a spreadsheet leaves
+//   it; so do whole-column references ("A:C"), which span every row anyway.
+// - Insert: every edge at or below the band's first row moves down by the band's height, so a
+//   range that spans the insertion point stretches. A cell pushed past the last row is #REF!;
+//   a range's lower edge stops at the last row.
+// - Delete: edges below the band move up by its height; an edge inside the band moves to the
+//   band's first row (upper edge) or the row above it (lower edge), so the range shrinks. A cell
+//   or range wholly inside the band is #REF!.
 std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string_view formulaSheet,
                                      const CellShift& shift);
 
-// References that name `oldName` name `newName` instead (quoted where the new name needs it).
+// References that name `oldName` (ignoring case) name `newName` instead, quoted where the new
+// name needs it (see formula::quoteSheetNameIfNeeded). Text in strings is never touched.
 std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_view oldName,
                                     std::u16string_view newName);
 

@@ -122,3 +122,31 @@ TEST_F(CalculatorTest, EachFormulaIsCalculatedOnceUntilSomethingChanges) {
 
 }  // namespace
 }  // namespace sx::formula
+
+namespace sx::formula {
+namespace {
+
+TEST_F(CalculatorTest, FollowsTheBranchAFormulaActuallyTakes) {
+  store(0, 1, 1);                      // B1: the switch
+  formula(0, 2, u"10");                // C1
+  formula(0, 3, u"20");                // D1
+  formula(0, 0, u"IF(B1=1,C1,D1)");    // A1
+  EXPECT_EQ(at(0, 0), Scalar::fromNumber(10));
+  formula(0, 3, u"30");
+  EXPECT_EQ(at(0, 0), Scalar::fromNumber(10));
+  store(0, 1, 2);
+  EXPECT_EQ(at(0, 0), Scalar::fromNumber(30));
+  formula(0, 3, u"40");
+  EXPECT_EQ(at(0, 0), Scalar::fromNumber(40));
+}
+
+TEST_F(CalculatorTest, FormulasReadingManyFormulaCellsWaitForAllOfThem) {
+  for (int32_t row = 0; row < 50; ++row) formula(row, 0, u"ROW()*2");
+  formula(0, 1, u"SUM(A1:A50)+COUNTIF(A:A,\">50\")");
+  EXPECT_EQ(at(0, 1), Scalar::fromNumber(2550 + 25));
+  formula(49, 0, u"0");
+  EXPECT_EQ(at(0, 1), Scalar::fromNumber(2450 + 24));
+}
+
+}  // namespace
+}  // namespace sx::formula
