@@ -1,5 +1,6 @@
 #include "io/workbook_file.h"
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -15,6 +16,9 @@ namespace sx {
 
 namespace {
 
+// Far beyond any real workbook a script edits; a larger file is refused before it is read.
+constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{1} << 30;
+
 std::string readWholeFile(const std::filesystem::path& path) {
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
@@ -23,6 +27,9 @@ std::string readWholeFile(const std::filesystem::path& path) {
   }
   if (std::filesystem::is_directory(status)) {
     throw std::runtime_error("Cannot open \"" + path.string() + "\": it is a folder, not a file");
+  }
+  if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, error) > kMaxInputBytes) {
+    throw std::runtime_error("Cannot open \"" + path.string() + "\": the file is larger than 1 GiB");
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("Cannot open \"" + path.string() + "\": the file cannot be read");

@@ -24,8 +24,6 @@ struct StoredCell {
 
   StoredCell() : number(0) {}
   bool hasFormula() const { return formula != kNoFormula; }
-  // A cell that carries nothing may be dropped from storage.
-  bool isBlank() const { return kind == CellValue::Kind::Empty && !hasFormula() && style == 0; }
 };
 
 struct RowFormat {

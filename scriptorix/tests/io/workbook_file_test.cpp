@@ -143,6 +143,9 @@ TEST_F(WorkbookFiles, OpeningFailsClearly) {
   EXPECT_NE(message(folder / "book.xlsx").find("not supported yet"), std::string::npos);
   writeFile(folder / "bad.csv", "a,\"unclosed\n");
   EXPECT_NE(message(folder / "bad.csv").find("never closed"), std::string::npos);
+  writeFile(folder / "huge.csv", "");
+  fs::resize_file(folder / "huge.csv", (std::uintmax_t{1} << 30) + 1);  // sparse: no disk used
+  EXPECT_NE(message(folder / "huge.csv").find("larger than"), std::string::npos);
   writeFile(folder / "odd[name]*.csv", "1\n");
   EXPECT_EQ(openWorkbook(folder / "odd[name]*.csv")->sheet(0).name(), u"odd_name__");
 }

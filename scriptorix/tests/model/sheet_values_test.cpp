@@ -105,10 +105,15 @@ TEST_F(SheetValues, DisplayTextFollowsTheNumberFormat) {
 
 TEST_F(SheetValues, UsedRangeCoversValuesAndFormats) {
   EXPECT_EQ(sheet.usedRange(), at(u"A1"));
+  sheet.setBold(at(u"D4"), true);
+  EXPECT_TRUE(sheet.isEmpty());  // a format is no value
   sheet.setNumber(at(u"C3"), 1);
+  EXPECT_FALSE(sheet.isEmpty());
   sheet.setFillColor(at(u"E2"), Color{1, 2, 3});
   sheet.setText(at(u"B7"), u"x");
   EXPECT_EQ(sheet.usedRange(), at(u"B2:E7"));
+  sheet.setText(at(u"A9"), u"=B7");  // a formula counts before it has a value
+  EXPECT_EQ(sheet.usedRange(), at(u"A2:E9"));
   sheet.clear(at(u"A1:Z100"));
   EXPECT_EQ(sheet.usedRange(), at(u"A1"));
 }
