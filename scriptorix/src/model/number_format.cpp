@@ -18,9 +18,11 @@ namespace {
 constexpr size_t kGeneralWidth = 11;
 
 std::string printFixed(double value, int decimals) {
-  char buffer[400];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  return buffer;
+  const int length = std::snprintf(nullptr, 0, "%.*f", decimals, value);
+  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+  text.pop_back();
+  return text;
 }
 
 void stripTrailingZeros(std::string& text) {

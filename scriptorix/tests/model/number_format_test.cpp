@@ -105,6 +105,18 @@ TEST(NumberFormats, TextValuesUseTheTextSection) {
   EXPECT_EQ(toUtf8(formatCellValue(CellValue{}, u"0")), "");
 }
 
+TEST(NumberFormats, OddCodesNeverBreakTheText) {
+  // Long placeholder runs, unclosed quotes and brackets, huge scaling: text comes out, no crash.
+  const std::u16string longFraction = u"0." + std::u16string(400, u'0');
+  const std::string wide = shown(1e308, longFraction);
+  EXPECT_EQ(wide.size(), 309u + 1 + 400);
+  EXPECT_EQ(wide.substr(0, 4), "1000");
+  EXPECT_EQ(shown(2, u"0\"open"), "2open");
+  EXPECT_EQ(shown(2, u"0[Red"), "2");
+  EXPECT_FALSE(shown(5, std::u16string(200, u'%')).empty());
+  EXPECT_EQ(shown(5, u";;;"), "");
+}
+
 TEST(DateFormats, FollowThe1900DateSystem) {
   expectAll({
       {1, u"yyyy-mm-dd", "1900-01-01"},
