@@ -31,6 +31,7 @@ Criterion::Criterion(const Scalar& condition) {
   }
   if (auto numeric = parseNumericText(text)) {
     operand_ = Scalar::fromNumber(*numeric);
+    operandText_ = std::u16string(text);
   } else if (equalIgnoringCase(text, u"TRUE") || equalIgnoringCase(text, u"FALSE")) {
     operand_ = Scalar::fromBoolean(equalIgnoringCase(text, u"TRUE"));
   } else if (auto error = errorFromText(text)) {
@@ -49,6 +50,11 @@ bool Criterion::matches(const Scalar& value) const {
   if (operand_.isError()) {
     bool equal = value.isError() && value.error == operand_.error;
     return comparison_ == Comparison::NotEqual ? !equal : (comparison_ == Comparison::Equal && equal);
+  }
+  if (value.isText() && !operandText_.empty() &&
+      (comparison_ == Comparison::Equal || comparison_ == Comparison::NotEqual)) {
+    bool equal = equalIgnoringCase(value.text, operandText_);
+    return comparison_ == Comparison::Equal ? equal : !equal;
   }
   if (!sameKind || value.isError()) return comparison_ == Comparison::NotEqual;
   if (operand_.isText() && (comparison_ == Comparison::Equal || comparison_ == Comparison::NotEqual)) {

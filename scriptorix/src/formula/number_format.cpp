@@ -378,8 +378,9 @@ std::u16string renderNumberFormat(const Scalar& value, std::u16string_view forma
   if (number < 0 && sections.size() >= 2) index = 1;
   if (number == 0 && sections.size() >= 3) index = 2;
   Section section = parseSection(sections[index]);
-  bool negativeSign = number < 0 && index == 0;
   std::u16string body = section.isDate ? renderDate(section, number) : renderNumber(section, number);
+  // A negative number that rounds to zero shows no sign: -0.4 under "0" is "0".
+  bool negativeSign = number < 0 && index == 0 && body.find_first_of(u"123456789") != std::u16string::npos;
   if (section.items.empty() && !section.isDate) body = sections.size() > 1 ? u"" : numberToText(std::fabs(number));
   return negativeSign ? u"-" + body : body;
 }

@@ -245,3 +245,19 @@ TEST(Evaluator, ReadsWholeColumnsOnlyAsFarAsTheSheetIsUsed) {
 
 }  // namespace
 }  // namespace sx::formula
+
+namespace sx::formula {
+namespace {
+
+TEST(Criteria, NumericTextMatchesNumbersAndTheSameText) {
+  MemoryWorkbook book = sampleWorkbook();
+  book.set(0, 5, 0, Scalar::fromText(u"7"));  // A6 holds 7 as text
+  book.set(0, 6, 0, Scalar::fromNumber(7));   // A7 holds the number
+  EXPECT_EQ(evaluate(book, u"COUNTIF(A1:A7,\"7\")"), "2");
+  EXPECT_EQ(evaluate(book, u"COUNTIF(A1:A7,7)"), "1");
+  EXPECT_EQ(evaluate(book, u"COUNTIF(A1:A7,\">6\")"), "1");
+  EXPECT_EQ(evaluate(book, u"COUNTIF(A1:A7,\"<>7\")"), "5");
+}
+
+}  // namespace
+}  // namespace sx::formula
