@@ -4,9 +4,10 @@
 #include <string>
 
 #include "app/quoted_path.h"
-
-#ifndef _WIN32
 #include "text/utf8.h"
+
+#ifdef _WIN32
+#include <windows.h>
 #endif
 
 namespace zq {
@@ -16,11 +17,17 @@ namespace {
 // Windows consoles take wide text; elsewhere the console speaks UTF-8.
 void writeWide(std::u16string_view text, bool toError) {
 #ifdef _WIN32
-  const std::wstring wide(text.begin(), text.end());
-  (toError ? std::wcerr : std::wcout) << wide << std::flush;
-#else
-  (toError ? std::cerr : std::cout) << encodeUtf8(text) << std::flush;
+  // A console shows the UTF-16 text as it is. Redirected output gets UTF-8, as elsewhere: the
+  // wide stream would convert through the C locale and stop at the first non-ASCII character.
+  const HANDLE handle = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(handle, &mode)) {
+    DWORD written = 0;
+    WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return;
+  }
 #endif
+  (toError ? std::cerr : std::cout) << encodeUtf8(text) << std::flush;
 }
 
 }  // namespace

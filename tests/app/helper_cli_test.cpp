@@ -1,7 +1,8 @@
-#ifndef _WIN32
-
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <memory>
 #include <string>
@@ -33,7 +34,34 @@ std::string marker(const std::string& text) {
   return "{\"cmd\": \"rawJs\", \"js\": \"// " + escaped + "\"}";
 }
 
-std::string jsonString(const fs::path& path) { return "\"" + path.string() + "\""; }
+std::string jsonString(const fs::path& path) {
+  std::string text = "\"";
+  for (const char unit : path.string()) {
+    if (unit == '"' || unit == '\\') {
+      text += '\\';
+    }
+    text += unit;
+  }
+  return text + "\"";
+}
+
+// The "Created" line's form of a path: backslashes and double quotes escaped, then quoted.
+std::string quotedPath(const fs::path& path) { return jsonString(path); }
+
+// How a child ended by SIGTERM shows: 128 + 15 where the runner reports signals, and the C
+// runtime's exit code 3 on Windows, whose raise() ends the process like abort().
+#ifdef _WIN32
+constexpr int kTerminatedCode = 3;
+#else
+constexpr int kTerminatedCode = 128 + 15;
+#endif
+
+// Console lines end in "\n", which the C runtime's text mode writes as CR LF on Windows.
+#ifdef _WIN32
+constexpr const char* kLineEnd = "\r\n";
+#else
+constexpr const char* kLineEnd = "\n";
+#endif
 
 class HelperCommandLineTest : public ::testing::Test {
  protected:
@@ -52,7 +80,10 @@ class HelperCommandLineTest : public ::testing::Test {
     child.program = ZQ_HELPER_PATH;
     child.arguments = std::move(arguments);
     child.workingDirectory = cwd_;
+    // TMPDIR names the temporary folder on POSIX, TMP and TEMP on Windows.
     child.environment = {{"TMPDIR", temp_.string()},
+                         {"TMP", temp_.string()},
+                         {"TEMP", temp_.string()},
                          {"ZQ_FAKE_ENGINE_RECORD", (scratch_ / "record.txt").string()},
                          {"ZQ_SCRIPTORIX_RUNTIME_DIR", std::nullopt}};
     return child;
@@ -96,7 +127,7 @@ class HelperCommandLineTest : public ::testing::Test {
 
   static void expectFailure(const ChildOutcome& outcome, const std::string& message) {
     EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.standardError, "Error: " + message + "\n");
+    EXPECT_EQ(outcome.standardError, "Error: " + message + kLineEnd);
     EXPECT_EQ(outcome.standardOutput, "");
   }
 
@@ -109,7 +140,8 @@ class HelperCommandLineTest : public ::testing::Test {
 TEST_F(HelperCommandLineTest, WithoutTaskArgumentPrintsUsage) {
   const ChildOutcome outcome = run(request({}));
   EXPECT_EQ(outcome.exitCode, 2);
-  EXPECT_EQ(outcome.standardError, "Usage: zq_builder_helper.exe <task.json> [runtime-dir]\n");
+  EXPECT_EQ(outcome.standardError,
+            std::string("Usage: zq_builder_helper.exe <task.json> [runtime-dir]") + kLineEnd);
   EXPECT_EQ(outcome.standardOutput, "");
 }
 
@@ -145,7 +177,8 @@ TEST_F(HelperCommandLineTest, RuntimeArgumentWithoutEngineFailsEvenWhenTheVariab
 
 TEST_F(HelperCommandLineTest, RuntimeComesFromTheVariableOrBesideTheProgram) {
   // A private copy of the helper, so the runtime folders around it are the test's own.
-  const fs::path program = scratch_ / "install" / "bin" / "zq_builder_helper";
+  const fs::path program =
+      scratch_ / "install" / "bin" / fs::path(ZQ_HELPER_PATH).filename();
   fs::create_directories(program.parent_path());
   fs::copy_file(ZQ_HELPER_PATH, program);
   const fs::path taskFile = task(cwd_ / "o.xlsx", {});
@@ -180,7 +213,7 @@ TEST_F(HelperCommandLineTest, SuccessWritesOutputAndResultAndCleansUp) {
   const ChildOutcome outcome = child.wait();
 
   EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
-  EXPECT_EQ(outcome.standardOutput, "Created \"" + output.string() + "\"\n");
+  EXPECT_EQ(outcome.standardOutput, "Created " + quotedPath(output) + kLineEnd);
   EXPECT_EQ(outcome.standardError, "");
   EXPECT_EQ(readBytes(output), "workbook xlsx");
   EXPECT_EQ(readBytes(answers), "{\"a\":42,\"t\":\"x,y\"}");
@@ -204,11 +237,20 @@ TEST_F(HelperCommandLineTest, SuccessWritesOutputAndResultAndCleansUp) {
 }
 
 TEST_F(HelperCommandLineTest, RelativeOutputIsQuotedAsWrittenAndResolvedAgainstTheCwd) {
+#ifdef _WIN32
+  // A double quote cannot stand in a Windows file name, and a backslash separates folders.
+  const fs::path taskFile = task("{\"output\": \"q\\\\x.xlsx\", \"actions\": []}");
+  const std::string created = "Created \"q\\\\x.xlsx\"";
+  const fs::path written = cwd_ / "q" / "x.xlsx";
+#else
   const fs::path taskFile = task("{\"output\": \"q\\\"\\\\x.xlsx\", \"actions\": []}");
+  const std::string created = "Created \"q\\\"\\\\x.xlsx\"";
+  const fs::path written = cwd_ / "q\"\\x.xlsx";
+#endif
   const ChildOutcome outcome = runWithRuntime(taskFile);
   EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
-  EXPECT_EQ(outcome.standardOutput, "Created \"q\\\"\\\\x.xlsx\"\n");
-  EXPECT_TRUE(fs::is_regular_file(cwd_ / "q\"\\x.xlsx"));
+  EXPECT_EQ(outcome.standardOutput, created + kLineEnd);
+  EXPECT_TRUE(fs::is_regular_file(written));
 }
 
 TEST_F(HelperCommandLineTest, EngineAndOutputFailuresAreReportedAndCleanedUp) {
@@ -220,7 +262,9 @@ TEST_F(HelperCommandLineTest, EngineAndOutputFailuresAreReportedAndCleanedUp) {
     std::string message;
   } cases[] = {
       {cwd_ / "a.xlsx", {"exit: 3"}, "scriptorix.exe failed with code 3"},
-      {cwd_ / "b.xlsx", {"signal: 15"}, "scriptorix.exe failed with code 143"},
+      {cwd_ / "b.xlsx",
+       {"signal: 15"},
+       "scriptorix.exe failed with code " + std::to_string(kTerminatedCode)},
       {cwd_ / "c.xlsx", {"skip-save: xlsx"}, "Output file was not created"},
       {cwd_ / "dir.xlsx", {"skip-save: xlsx"}, "Output file was not created"},
       {cwd_ / "d.xlsx", {"skip-save: csv"}, "Result CSV file was not created"},
@@ -265,6 +309,10 @@ TEST_F(HelperCommandLineTest, ConcurrentRunsStayApart) {
 }
 
 TEST_F(HelperCommandLineTest, PlantedEntriesDoNotRedirectTheRun) {
+#ifdef _WIN32
+  GTEST_SKIP() << "planting needs a hook between fork and exec, and Windows keeps a temporary "
+                  "folder per user, where no other account can plant links";
+#else
   writeBytes(scratch_ / "victim", "precious");
   fs::create_directories(scratch_ / "victim dir");
   const auto plant = [this](bool staleResults) {
@@ -295,9 +343,8 @@ TEST_F(HelperCommandLineTest, PlantedEntriesDoNotRedirectTheRun) {
   EXPECT_EQ(readBytes(scratch_ / "victim"), "precious");
   EXPECT_TRUE(fs::is_empty(scratch_ / "victim dir"));
   EXPECT_TRUE(leftovers().empty());
+#endif
 }
 
 }  // namespace
 }  // namespace zq
-
-#endif

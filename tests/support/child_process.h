@@ -1,7 +1,5 @@
 #pragma once
 
-#ifndef _WIN32
-
 #include <sys/types.h>
 
 #include <filesystem>
@@ -20,6 +18,7 @@ struct ChildRequest {
   // nullopt unsets the variable; the rest of this process's environment is passed on.
   std::map<std::string, std::optional<std::string>> environment;
   // Runs in the child just before exec, where getpid() is already the program's identifier.
+  // POSIX only: Windows has no point between process creation and the program's start.
   std::function<void()> beforeExec;
 };
 
@@ -38,6 +37,9 @@ class RunningChild {
 
  private:
   pid_t id_ = -1;
+#ifdef _WIN32
+  void* process_ = nullptr;
+#endif
   std::filesystem::path outputFile_;
   std::filesystem::path errorFile_;
 };
@@ -45,5 +47,3 @@ class RunningChild {
 ChildOutcome runChild(const ChildRequest& request, const std::filesystem::path& captureDirectory);
 
 }  // namespace zq::testing
-
-#endif
