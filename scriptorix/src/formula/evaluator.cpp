@@ -87,6 +87,7 @@ Scalar Grid::at(int32_t row, int32_t column) const {
 
 Value CallArgs::value(std::size_t i) {
   if (isMissing(i)) return Scalar::empty();
+  if (given_) return (*given_)[i];
   return evaluator_.evaluate(*nodes_[i]);
 }
 
@@ -274,6 +275,7 @@ Value Evaluator::evaluateCall(const Node& node) {
   if (count < spec->minArgs || (spec->maxArgs >= 0 && count > spec->maxArgs)) {
     return Scalar::fromError(ErrorCode::Value);
   }
+  if (arrayMode_ && spec->liftsOverArrays) return liftedCall(*spec, node);
   bool outerArrayMode = arrayMode_;
   if (spec->arrayArguments) arrayMode_ = true;
   Value result;
@@ -327,6 +329,51 @@ Value Evaluator::evaluateOperation(const Node& node) {
   Scalar a = toScalar(left);
   Scalar b = toScalar(right);
   return guarded(node.op, a, &b);
+}
+
+Value Evaluator::liftedCall(const FunctionSpec& spec, const Node& node) {
+  std::vector<Value> values;
+  int32_t rows = 1, columns = 1;
+  bool anyArray = false;
+  try {
+    for (const auto& child : node.children) {
+      values.push_back(evaluate(*child));
+      if (std::holds_alternative<Scalar>(values.back())) continue;
+      Array array = toArray(values.back());
+      if (array.rows * array.columns > 1) anyArray = true;
+      rows = std::max(rows, array.rows);
+      columns = std::max(columns, array.columns);
+      values.back() = std::move(array);
+    }
+  } catch (const FormulaError& error) {
+    return Scalar::fromError(error.code);
+  }
+  auto call = [&](const std::vector<Value>& given) -> Scalar {
+    try {
+      CallArgs args(*this, node.children, &given);
+      return toScalar(spec.impl(args));
+    } catch (const FormulaError& error) {
+      return Scalar::fromError(error.code);
+    }
+  };
+  if (!anyArray) return call(values);
+  Array result{rows, columns, {}};
+  std::vector<Value> element(values.size());
+  for (int32_t row = 0; row < rows; ++row) {
+    for (int32_t column = 0; column < columns; ++column) {
+      for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto* array = std::get_if<Array>(&values[i]);
+        if (!array) {
+          element[i] = values[i];
+          continue;
+        }
+        int32_t r = array->rows == 1 ? 0 : row, c = array->columns == 1 ? 0 : column;
+        element[i] = (r < array->rows && c < array->columns) ? array->at(r, c) : Scalar::fromError(ErrorCode::NA);
+      }
+      result.cells.push_back(call(element));
+    }
+  }
+  return result;
 }
 
 Value Evaluator::elementwise(const Node& node, const Value& left, const Value* right) {

@@ -37,7 +37,8 @@ class Evaluator;
 // only what they need).
 class CallArgs {
  public:
-  CallArgs(Evaluator& evaluator, const std::vector<NodePtr>& nodes) : evaluator_(evaluator), nodes_(nodes) {}
+  CallArgs(Evaluator& evaluator, const std::vector<NodePtr>& nodes, const std::vector<Value>* given = nullptr)
+      : evaluator_(evaluator), nodes_(nodes), given_(given) {}
 
   std::size_t size() const { return nodes_.size(); }
   bool isMissing(std::size_t i) const { return i >= nodes_.size() || nodes_[i]->kind == Node::Kind::Missing; }
@@ -59,6 +60,7 @@ class CallArgs {
  private:
   Evaluator& evaluator_;
   const std::vector<NodePtr>& nodes_;
+  const std::vector<Value>* given_;  // values already evaluated, one per node (array lifting)
 };
 
 using FunctionImpl = Value (*)(CallArgs&);
@@ -69,6 +71,9 @@ struct FunctionSpec {
   int maxArgs;  // -1: no limit
   FunctionImpl impl;
   bool arrayArguments = false;  // arguments are evaluated as arrays (SUMPRODUCT)
+  // Takes single values only: given arrays where arrays are evaluated, it is applied to each
+  // element and gives an array (LEN(A1:A3) inside SUMPRODUCT).
+  bool liftsOverArrays = false;
 };
 
 class Evaluator {
@@ -96,6 +101,7 @@ class Evaluator {
   Value evaluateName(const Node& node);
   Value resolveReference(const ParsedReference& reference);
   Value elementwise(const Node& node, const Value& left, const Value* right);
+  Value liftedCall(const FunctionSpec& spec, const Node& node);
 
   EvalContext& context_;
   bool arrayMode_ = false;

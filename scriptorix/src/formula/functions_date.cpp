@@ -85,18 +85,18 @@ Value minute(CallArgs& args) { return number(double(secondsOfDay(args) / 60 % 60
 Value second(CallArgs& args) { return number(double(secondsOfDay(args) % 60)); }
 
 constexpr FunctionSpec kFunctions[] = {
-    {u"DATE", 3, 3, date},
-    {u"YEAR", 1, 1, year},
-    {u"MONTH", 1, 1, month},
-    {u"DAY", 1, 1, day},
+    {u"DATE", 3, 3, date, false, true},
+    {u"YEAR", 1, 1, year, false, true},
+    {u"MONTH", 1, 1, month, false, true},
+    {u"DAY", 1, 1, day, false, true},
     {u"TODAY", 0, 0, today},
     {u"NOW", 0, 0, now},
-    {u"EDATE", 2, 2, edate},
-    {u"EOMONTH", 2, 2, eomonth},
-    {u"WEEKDAY", 1, 2, weekday},
-    {u"HOUR", 1, 1, hour},
-    {u"MINUTE", 1, 1, minute},
-    {u"SECOND", 1, 1, second},
+    {u"EDATE", 2, 2, edate, false, true},
+    {u"EOMONTH", 2, 2, eomonth, false, true},
+    {u"WEEKDAY", 1, 2, weekday, false, true},
+    {u"HOUR", 1, 1, hour, false, true},
+    {u"MINUTE", 1, 1, minute, false, true},
+    {u"SECOND", 1, 1, second, false, true},
 };
 
 }  // namespace

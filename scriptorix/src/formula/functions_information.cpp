@@ -24,14 +24,14 @@ Value isNa(CallArgs& args) {
 Value notAvailable(CallArgs&) { return Scalar::fromError(ErrorCode::NA); }
 
 constexpr FunctionSpec kFunctions[] = {
-    {u"ISBLANK", 1, 1, isBlank},
-    {u"ISNUMBER", 1, 1, isNumber},
-    {u"ISTEXT", 1, 1, isText},
-    {u"ISNONTEXT", 1, 1, isNonText},
-    {u"ISLOGICAL", 1, 1, isLogical},
-    {u"ISERROR", 1, 1, isError},
-    {u"ISERR", 1, 1, isErr},
-    {u"ISNA", 1, 1, isNa},
+    {u"ISBLANK", 1, 1, isBlank, false, true},
+    {u"ISNUMBER", 1, 1, isNumber, false, true},
+    {u"ISTEXT", 1, 1, isText, false, true},
+    {u"ISNONTEXT", 1, 1, isNonText, false, true},
+    {u"ISLOGICAL", 1, 1, isLogical, false, true},
+    {u"ISERROR", 1, 1, isError, false, true},
+    {u"ISERR", 1, 1, isErr, false, true},
+    {u"ISNA", 1, 1, isNa, false, true},
     {u"NA", 0, 0, notAvailable},
 };
 

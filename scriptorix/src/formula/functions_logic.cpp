@@ -91,14 +91,14 @@ Value choose(CallArgs& args) {
 }
 
 constexpr FunctionSpec kFunctions[] = {
-    {u"IF", 2, 3, ifFunction},
+    {u"IF", 2, 3, ifFunction, false, true},
     {u"IFS", 2, -1, ifs},
-    {u"IFERROR", 2, 2, ifError},
-    {u"IFNA", 2, 2, ifNa},
+    {u"IFERROR", 2, 2, ifError, false, true},
+    {u"IFNA", 2, 2, ifNa, false, true},
     {u"AND", 1, -1, andFunction},
     {u"OR", 1, -1, orFunction},
     {u"XOR", 1, -1, xorFunction},
-    {u"NOT", 1, 1, notFunction},
+    {u"NOT", 1, 1, notFunction, false, true},
     {u"TRUE", 0, 0, trueFunction},
     {u"FALSE", 0, 0, falseFunction},
     {u"SWITCH", 3, -1, switchFunction},

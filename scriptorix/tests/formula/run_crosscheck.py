@@ -44,6 +44,7 @@ DIFFERENCES = {
     "AVERAGE(Data!C1:C10)": ("n:3.5", BOOLEANS),
     "COUNT(Data!A1:C20)": ("n:25", BOOLEANS),
     "COUNT(Data!C1:C20)": ("n:5", BOOLEANS),
+    "SUMPRODUCT(ISNUMBER(Data!C1:C20)*1)": ("n:5", BOOLEANS),
     "CONCATENATE(1,TRUE,2.5)": ("t:1TRUE2.5", BOOLEANS),
     "TEXTJOIN(\"/\",TRUE,Data!C1:C6)": ("t:TRUE/42/FALSE/text/7", BOOLEANS),
 }
