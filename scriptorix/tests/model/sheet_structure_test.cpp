@@ -104,6 +104,19 @@ TEST_F(SheetStructure, CopyToAnotherSheetAndRefuseCopiesOffTheEdge) {
   EXPECT_THROW(sheet.copyTo(at(u"A1"), stranger.sheet(0), at(u"A1")), std::invalid_argument);
 }
 
+TEST_F(SheetStructure, CopyWholeRowsCarriesTheRowFormats) {
+  fillNumbers(u"A1:B2");
+  sheet.setRowHeight(at(u"2:2"), 40);
+  sheet.setItalic(at(u"1:1"), true);
+  sheet.copyTo(at(u"1:2"), sheet, at(u"C5"));  // whole rows land in column A
+  EXPECT_EQ(number(u"A5"), 11);
+  EXPECT_EQ(number(u"B6"), 22);
+  EXPECT_TRUE(empty(u"C5"));
+  EXPECT_EQ(sheet.rowFormats().at(5).height, 40);
+  EXPECT_TRUE(sheet.style(4, 700).font.italic);
+  EXPECT_FALSE(sheet.style(5, 700).font.italic);
+}
+
 TEST_F(SheetStructure, DeleteUpShiftsTheColumnsBandOnly) {
   fillNumbers(u"A1:C5");
   sheet.deleteCells(at(u"A2:B3"), DeleteShift::Up);
