@@ -10,9 +10,9 @@ namespace sx {
 
 namespace {
 
-// A read builds one script value per cell; beyond this many it is refused instead of
-// exhausting memory.
-constexpr int64_t kMaxCellsPerRead = int64_t{1} << 22;
+// A read builds one script value per cell and a write stores one cell per cell; beyond this
+// many (four whole columns) the call is refused instead of exhausting memory.
+constexpr int64_t kMaxCellsPerCall = int64_t{1} << 22;
 
 // Whole rows and columns read only as far as the sheet is used: the rest is empty anyway.
 RangeRef readableArea(const Sheet& sheet, const RangeRef& range, const std::string& method) {
@@ -26,8 +26,8 @@ RangeRef readableArea(const Sheet& sheet, const RangeRef& range, const std::stri
     }
     area.shape = RangeRef::Shape::Cells;
   }
-  if (area.cellCount() > kMaxCellsPerRead) {
-    throw std::out_of_range(method + " reads at most " + std::to_string(kMaxCellsPerRead) +
+  if (area.cellCount() > kMaxCellsPerCall) {
+    throw std::out_of_range(method + " reads at most " + std::to_string(kMaxCellsPerCall) +
                             " cells at once");
   }
   return area;
@@ -84,7 +84,13 @@ JSValueRef setValue(const Call& call) {
   JSValueRef value = call.args.at(0);
   if (call.args.isNullish(0)) {
     target.sheet.clearValues(target.range());
-  } else if (JSValueIsNumber(context, value)) {
+    return JSValueMakeUndefined(context);
+  }
+  if (target.range().cellCount() > kMaxCellsPerCall) {
+    throw std::out_of_range(call.args.methodName() + " writes at most " +
+                            std::to_string(kMaxCellsPerCall) + " cells at once");
+  }
+  if (JSValueIsNumber(context, value)) {
     target.sheet.setNumber(target.range(), JSValueToNumber(context, value, nullptr));
   } else if (JSValueIsBoolean(context, value)) {
     target.sheet.setBoolean(target.range(), JSValueToBoolean(context, value));

@@ -42,6 +42,10 @@ TEST(RangeCalls, ValuesKeepTheirKind) {
                                    " throwsWith(function () { s.GetRange('A1').SetValue(Infinity); }, '');"},
       {"objects and arrays throw", "throwsWith(function () { s.GetRange('A1').SetValue({}); }, 'a number, a boolean, a text or null');"
                                    " throwsWith(function () { s.GetRange('A1').SetValue([1]); }, 'not an array');"},
+      {"huge writes and reads are refused, clearing is not",
+       "throwsWith(function () { s.GetRange('A1:XFD1048576').SetValue(1); }, 'Range.SetValue writes at most 4194304 cells');"
+       " throwsWith(function () { s.GetRange('A1:Z200000').GetValue(); }, 'Range.GetValue reads at most 4194304 cells');"
+       " s.GetRange('A1:XFD1048576').SetValue(null); s.GetRange('A1:D1000').SetValue(0);"},
       {"whole columns read as far as the sheet is used",
        "s.GetRange('A2').SetValue(5); same(s.GetCols('A').GetValue(), [[''], [5]]);"
        " same(s.GetRows('2').GetValue(), [[5]]);"},
