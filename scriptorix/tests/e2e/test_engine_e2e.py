@@ -279,6 +279,8 @@ class Inputs(HelperCase):
         self.assertEqual(edited["Other"]["A1"].value, "untouched")
 
     def test_csv_in_and_out(self):
+        # The results sheet can only be added because the staged runtime's patched native.js
+        # opens the CSV file as a workbook; unpatched it would be a one-sheet CSV document.
         with open(self.path("data.csv"), "w", encoding="utf-8", newline="") as file:
             file.write('name,amount\n"Smith, J",12\nLee,7.5\n')
         _, _, _, results = self.run_task({
