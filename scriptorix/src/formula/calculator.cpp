@@ -84,6 +84,8 @@ uint64_t Calculator::keyOf(int32_t sheet, int32_t row, int32_t column) {
 void Calculator::setFormula(const CellPosition& cell, std::u16string_view formula) {
   FormulaCell entry;
   entry.position = cell;
+  // The stored form has no leading "=", but one given by mistake is not a syntax error.
+  if (!formula.empty() && formula.front() == u'=') formula.remove_prefix(1);
   try {
     entry.tree = parseFormula(formula);
   } catch (const FormulaSyntaxError&) {

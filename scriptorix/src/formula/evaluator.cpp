@@ -10,7 +10,7 @@ namespace sx::formula {
 namespace {
 
 // Defined names that refer to names deeper than this are taken as circular.
-constexpr int kMaxNameDepth = 16;
+constexpr int kMaxNameDepth = 8;
 // The most cells an array may hold; larger ones are #NUM! rather than exhausting memory.
 constexpr int64_t kMaxArrayCells = 4'000'000;
 

@@ -42,8 +42,8 @@ Value now(CallArgs& args) { return number(args.evaluator().context().now()); }
 int64_t addMonths(int64_t start, int64_t months, bool endOfMonth) {
   CivilDate from = serialToDate(start);
   int64_t index = int64_t(from.year) * 12 + (from.month - 1) + months;
+  if (index < 1900 * 12 || index > 9999 * 12 + 11) throw FormulaError{ErrorCode::Num};
   int32_t y = int32_t(index / 12), m = int32_t(index % 12 + 1);
-  if (y < 1900 || y > 9999) throw FormulaError{ErrorCode::Num};
   int32_t last = daysInMonth(y, m);
   int32_t d = endOfMonth ? last : std::min(from.day, last);
   return dateToSerial(y, m, d);

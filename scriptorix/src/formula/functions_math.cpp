@@ -42,9 +42,12 @@ Value sumProduct(CallArgs& args) {
 
 Value roundWith(CallArgs& args, int direction) {
   double value = args.number(0);
-  int digits = int(toInteger(args.numberOr(1, 0)));
-  if (direction == 0) return number(roundHalfAway(value, digits));
-  double scale = std::pow(10.0, digits);
+  int64_t digits = toInteger(args.numberOr(1, 0));
+  // Beyond 15 decimals a double has nothing left to round; far left of the point all is 0.
+  if (digits > 15) return number(value);
+  if (digits < -308) return number(0);
+  if (direction == 0) return number(roundHalfAway(value, int(digits)));
+  double scale = std::pow(10.0, double(digits));
   double shifted = significant15(value * scale);
   double rounded = direction > 0 ? (shifted < 0 ? std::floor(shifted) : std::ceil(shifted)) : std::trunc(shifted);
   return number(rounded / scale);
@@ -58,7 +61,10 @@ Value integer(CallArgs& args) { return number(std::floor(args.number(0))); }
 
 Value trunc(CallArgs& args) {
   double value = args.number(0);
-  double scale = std::pow(10.0, double(toInteger(args.numberOr(1, 0))));
+  int64_t digits = toInteger(args.numberOr(1, 0));
+  if (digits > 15) return number(value);
+  if (digits < -308) return number(0);
+  double scale = std::pow(10.0, double(digits));
   return number(std::trunc(significant15(value * scale)) / scale);
 }
 

@@ -33,7 +33,9 @@ Value concat(CallArgs& args) {
 
 Value textJoin(CallArgs& args) {
   std::u16string delimiter = args.text(0);
-  bool ignoreEmpty = args.boolean(1);
+  // Without a delimiter an empty cell adds nothing, so it may as well be skipped; with one,
+  // every cell adds text and the length limit ends a walk over a huge area early.
+  bool ignoreEmpty = args.boolean(1) || delimiter.empty();
   std::u16string out;
   bool first = true;
   auto add = [&](const Scalar& value) {

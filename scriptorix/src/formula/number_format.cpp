@@ -247,6 +247,8 @@ std::u16string renderNumber(const Section& section, double value) {
       fractionPlaces += 1;
     }
   }
+  // More decimals than a double holds only add zeros; the cap keeps the digits in the buffer.
+  fractionPlaces = std::min(fractionPlaces, 30);
   double scaled = std::fabs(value) * std::pow(100.0, percents) / std::pow(1000.0, section.scaleThousands);
   int exponent = 0;
   if (exponentAt < section.items.size() && scaled != 0) {

@@ -94,6 +94,8 @@ TEST_F(CalculatorTest, LongChainsNeedNoDeepStack) {
 }
 
 TEST_F(CalculatorTest, UnparsableFormulasAreNameErrors) {
+  formula(1, 0, u"=1+1");  // a stray leading "=" is accepted
+  EXPECT_EQ(at(1, 0), Scalar::fromNumber(2));
   formula(0, 0, u"SUM(1");
   formula(0, 1, u"ISERROR(A1)");
   EXPECT_EQ(at(0, 0), Scalar::fromError(ErrorCode::Name));

@@ -199,7 +199,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{u"ISBLANK(Z1)", "TRUE"}, Case{u"ISBLANK(B1)", "FALSE"}, Case{u"ISNUMBER(C2)", "FALSE"},
                     Case{u"ISTEXT(C2)", "TRUE"}, Case{u"ISERROR(C3)", "TRUE"}, Case{u"ISNA(1/0)", "FALSE"},
                     Case{u"ISNA(NA())", "TRUE"}, Case{u"NOSUCHFUNCTION(1)", "#NAME?"}, Case{u"_xlfn.CONCAT(\"a\",\"b\")", "\"ab\""},
-                    Case{u"ABS()", "#VALUE!"}));
+                    Case{u"ABS()", "#VALUE!"},
+                    Case{u"ROUND(1.25,400)", "1.25"}, Case{u"ROUNDUP(1.25,1E+15)", "1.25"},
+                    Case{u"TRUNC(125,-400)", "0"}, Case{u"EDATE(1,1E+15)", "#NUM!"},
+                    Case{u"TEXT(1,\"0.0000000000000000000000000000000000000000\")", "\"1.000000000000000000000000000000\""}));
 
 struct SyntaxCase {
   const char16_t* formula;
@@ -238,6 +241,13 @@ TEST(Parser, RefusesTreesTooDeepToEvaluateSafely) {
   for (int i = 0; i < 100; ++i) fine += u"+1";
   MemoryWorkbook book = sampleWorkbook();
   EXPECT_EQ(evaluate(book, fine), "101");
+}
+
+TEST(Evaluator, JoinsOverTheWholeSheetEndEarly) {
+  MemoryWorkbook book = sampleWorkbook();
+  EXPECT_EQ(evaluate(book, u"TEXTJOIN(\",\",FALSE,A:XFD)"), "#VALUE!");
+  EXPECT_EQ(evaluate(book, u"LEN(TEXTJOIN(\"\",FALSE,'Data Sheet'!A:XFD))"), "3");
+  EXPECT_EQ(evaluate(book, u"LEN(TEXTJOIN(\"\",FALSE,A:B))"), "31");
 }
 
 TEST(Evaluator, ReadsWholeColumnsOnlyAsFarAsTheSheetIsUsed) {
