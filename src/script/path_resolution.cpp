@@ -20,13 +20,23 @@ std::u16string convertible(std::u16string_view text) {
   return result;
 }
 
+#ifdef _WIN32
+// \\server\share\... is absolute, though the standard library on MinGW reads no root name in it.
+bool isNetworkPath(std::u16string_view path) {
+  const auto separator = [](char16_t unit) { return unit == u'\\' || unit == u'/'; };
+  return path.size() >= 2 && separator(path[0]) && separator(path[1]);
+}
+#else
+bool isNetworkPath(std::u16string_view) { return false; }
+#endif
+
 }  // namespace
 
 std::u16string resolveAgainst(std::u16string_view path,
                               const std::filesystem::path& workingDirectory) {
   if (path.empty() || workingDirectory.empty()) return std::u16string(path);
   const std::filesystem::path standIn(convertible(path));
-  if (standIn.is_absolute()) return std::u16string(path);
+  if (standIn.is_absolute() || isNetworkPath(path)) return std::u16string(path);
   // Joining always ends with the relative part as written; put the original units back there
   // so that no unit of the task's text is lost in the conversion.
   std::u16string joined = (workingDirectory / standIn).u16string();

@@ -70,4 +70,13 @@ TEST(RemoveStaleFile, RemovesFilesAndLinksAndFailsWhenSomethingStays) {
 }  // namespace
 }  // namespace zq
 
+#else
+
+#include <gtest/gtest.h>
+
+TEST(WritePrivateUtf8File, GuardsTheSharedTemporaryFolder) {
+  GTEST_SKIP() << "owner-only files written without following links guard POSIX's shared "
+                  "temporary folder; Windows gives each user a temporary folder of their own";
+}
+
 #endif

@@ -10,7 +10,9 @@
 #include "support/scratch_folder.h"
 #include "support/test_environment.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -106,6 +108,31 @@ TEST_F(EngineRunnerTest, LeavesNoChildAndNoDescriptorBehind) {
   EXPECT_EQ(openDescriptors(), before);
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
   EXPECT_EQ(errno, ECHILD);
+}
+#else
+TEST_F(EngineRunnerTest, StatusAboveTheSignedRangeComesBackNegative) {
+  // An access violation's status, as the system reports a crashed engine.
+  EXPECT_EQ(runScript("// exit: -1073741819\n"), -1073741819);
+}
+
+TEST_F(EngineRunnerTest, RaisedSignalEndsWithTheRuntimesExitCode) {
+  EXPECT_EQ(runScript("// signal: 15\n"), 3);
+}
+
+TEST_F(EngineRunnerTest, EngineWithoutExecutePermissionCannotStart) {
+  GTEST_SKIP() << "Windows has no execute permission bit: every .exe file may start";
+}
+
+TEST_F(EngineRunnerTest, LeavesNoHandleBehind) {
+  ASSERT_EQ(runScript(""), 0);  // the first start loads what process creation keeps loaded
+  DWORD before = 0;
+  ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &before));
+  ASSERT_EQ(runScript("// exit: 3\n"), 3);
+  writeBytes(script_, "");
+  expectStartFailure(scratch_ / "missing" / "scriptorix.exe", script_, work_);
+  DWORD after = 0;
+  ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
+  EXPECT_EQ(after, before);
 }
 #endif
 

@@ -9,7 +9,11 @@
 #include "support/scratch_folder.h"
 #include "support/test_environment.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+
+#include <algorithm>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -77,7 +81,9 @@ TEST_F(RuntimeStagingTest, CopiesTheRuntimeIntoAFreshDirectoryNamedAfterTheProce
 
   EXPECT_EQ(staged, leftover);
   EXPECT_EQ(staged.parent_path(), fs::absolute(scratch_ / "tmp"));
-#ifndef _WIN32
+#ifdef _WIN32
+  EXPECT_EQ(staged.filename(), "zq_scriptorix_cli_" + std::to_string(_getpid()));
+#else
   EXPECT_EQ(staged.filename(), "zq_scriptorix_cli_" + std::to_string(getpid()));
 #endif
   EXPECT_FALSE(fs::exists(staged / "stray.txt"));
@@ -180,6 +186,27 @@ TEST_F(RuntimeStagingTest, PlantedLinkAtTheStagedNameIsReplacedNotFollowed) {
   EXPECT_TRUE(fs::is_empty(victim));
   EXPECT_FALSE(fs::is_symlink(staged));
   EXPECT_EQ(fs::status(staged).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+#else
+TEST_F(RuntimeStagingTest, PathsAreWrittenWithForwardSlashesAndUnescaped) {
+  // Windows names cannot hold a backslash or angle brackets, but every path has separators.
+  const fs::path runtime = layRuntime(scratch_ / "odd name & co" / "runtime");
+  layLibrary(runtime);
+  const std::string config = readBytes(stageRuntime(runtime) / "DoctRenderer.config");
+  std::string root = (scratch_ / "odd name & co" / "runtime").string();
+  std::replace(root.begin(), root.end(), '\\', '/');
+  EXPECT_NE(config.find("<sdkjs>" + root + "/sdkjs</sdkjs>\n"), std::string::npos) << config;
+  EXPECT_EQ(config.find('\\'), std::string::npos);
+  EXPECT_EQ(config.find("&amp;"), std::string::npos);
+}
+
+TEST_F(RuntimeStagingTest, NonRegularTopLevelEntriesAreSkipped) {
+  GTEST_SKIP() << "Windows has no FIFOs, and making a link there needs a privilege";
+}
+
+TEST_F(RuntimeStagingTest, PlantedLinkAtTheStagedNameIsReplacedNotFollowed) {
+  GTEST_SKIP() << "guards POSIX's shared temporary folder; Windows gives each user their own, "
+                  "and making a link there needs a privilege";
 }
 #endif
 
