@@ -26,15 +26,29 @@ bool startsWithWord(std::u16string_view text, std::u16string_view word) {
          (text.size() == word.size() || !isIdentifierPart(text[word.size()]));
 }
 
-// A line that begins like this may carry on the statement before it.
-bool continuesStatement(std::u16string_view line) {
+// A line that begins like this may carry on the statement before it. After a semicolon only
+// the words that continue an if or a try can: "a;\n(b)" is two statements, "a\n(b)" one.
+bool continuesStatement(std::u16string_view line, bool afterSemicolon) {
+  constexpr std::array<std::u16string_view, 3> kClauses = {u"else", u"catch", u"finally"};
+  const auto startsWithAny = [&](const auto& words) {
+    return std::any_of(words.begin(), words.end(),
+                       [&](std::u16string_view word) { return startsWithWord(line, word); });
+  };
+  if (startsWithAny(kClauses)) return true;
+  if (afterSemicolon) return false;
   constexpr std::u16string_view kContinuing = u".([`,?:+-*/%&|^<>=";
   if (kContinuing.find(line.front()) != std::u16string_view::npos) return true;
   if (line.substr(0, 2) == u"!=") return true;
-  constexpr std::array<std::u16string_view, 6> kWords = {u"else", u"catch", u"finally",
-                                                         u"in", u"instanceof", u"of"};
-  return std::any_of(kWords.begin(), kWords.end(),
-                     [&](std::u16string_view word) { return startsWithWord(line, word); });
+  constexpr std::array<std::u16string_view, 3> kOperators = {u"in", u"instanceof", u"of"};
+  return startsWithAny(kOperators);
+}
+
+// The line ends its statement with a semicolon (a trailing comment hides it: then no).
+bool endsWithSemicolon(std::u16string_view line) {
+  while (!line.empty() && (isBlank(line.back()) || isLineTerminator(line.back()))) {
+    line.remove_suffix(1);
+  }
+  return !line.empty() && line.back() == u';';
 }
 
 // After this many lines past the target, checks are spaced out by an eighth of the excess.
@@ -60,7 +74,7 @@ size_t ScriptChunker::lineEnd(size_t position, int& lines) const {
   return position;
 }
 
-bool ScriptChunker::nextLineStartsStatement(size_t position) const {
+bool ScriptChunker::nextLineStartsStatement(size_t position, bool afterSemicolon) const {
   while (position < script_.size()) {
     while (position < script_.size() &&
            (isBlank(script_[position]) || isLineTerminator(script_[position]))) {
@@ -68,7 +82,7 @@ bool ScriptChunker::nextLineStartsStatement(size_t position) const {
     }
     const std::u16string_view rest = script_.substr(position);
     if (rest.empty()) return true;
-    if (rest.substr(0, 2) != u"//") return !continuesStatement(rest);
+    if (rest.substr(0, 2) != u"//") return !continuesStatement(rest, afterSemicolon);
     while (position < script_.size() && !isLineTerminator(script_[position])) ++position;
   }
   return true;
@@ -82,9 +96,12 @@ std::optional<ScriptChunk> ScriptChunker::next() {
   size_t lines = 0;
   size_t checkAt = targetLines_;
   while (end < script_.size()) {
+    const size_t lineStart = end;
     end = lineEnd(end, terminators);
     ++lines;
-    if (end >= script_.size() || lines < checkAt || !nextLineStartsStatement(end)) continue;
+    if (end >= script_.size() || lines < checkAt) continue;
+    const bool afterSemicolon = endsWithSemicolon(script_.substr(lineStart, end - lineStart));
+    if (!nextLineStartsStatement(end, afterSemicolon)) continue;
     if (parsesAlone_(script_.substr(start, end - start), line_)) break;
     const size_t excess = lines - targetLines_;
     checkAt = lines + (excess < kLineByLineExtension ? 1 : excess / 8);

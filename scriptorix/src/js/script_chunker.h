@@ -17,7 +17,8 @@ struct ScriptChunk {
 
 // Cuts a script into chunks of about `targetLines` whole lines. A chunk ends only where it
 // parses on its own and the next line cannot continue its last statement (a line that begins
-// with ".", "(", an operator, "else" and the like); otherwise it grows, line by line at first
+// with ".", "(", an operator, "else" and the like; after a line ending in ";" only "else",
+// "catch" and "finally" continue); otherwise it grows, line by line at first
 // and then in widening steps so that a long construct costs few syntax checks.
 class ScriptChunker {
  public:
@@ -29,7 +30,7 @@ class ScriptChunker {
 
  private:
   size_t lineEnd(size_t position, int& lines) const;
-  bool nextLineStartsStatement(size_t position) const;
+  bool nextLineStartsStatement(size_t position, bool afterSemicolon) const;
 
   std::u16string_view script_;
   size_t targetLines_;

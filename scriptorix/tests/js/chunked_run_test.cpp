@@ -48,8 +48,15 @@ TEST(ScriptChunker, NeverEndsBeforeALineThatContinuesTheStatement) {
     ASSERT_FALSE(chunks.empty());
     EXPECT_NE(chunks[0].text, u"a\n") << "split before a continuing line";
   }
-  const std::u16string statement = u"a\n!b\n";
-  EXPECT_EQ(chunksOf(statement, 1, [](std::u16string_view, int) { return true; })[0].text, u"a\n");
+  const auto always = [](std::u16string_view, int) { return true; };
+  EXPECT_EQ(chunksOf(u"a\n!b\n", 1, always)[0].text, u"a\n");
+  // A semicolon ends the statement: what follows starts a new one, unless it is an else.
+  for (const char16_t* next : {u"(function () {})();", u"[1].forEach(f);", u"-x;"}) {
+    EXPECT_EQ(chunksOf(std::u16string(u"a;  \n") + next, 1, always)[0].text, u"a;  \n")
+        << toUtf8(next);
+  }
+  EXPECT_NE(chunksOf(u"if (a) b;\nelse c;\n", 1, always)[0].text, u"if (a) b;\n");
+  EXPECT_NE(chunksOf(u"a; // c\n(b)\n", 1, always)[0].text, u"a; // c\n");
 }
 
 TEST(ScriptChunker, GrowsUntilItParsesWithFewChecks) {
