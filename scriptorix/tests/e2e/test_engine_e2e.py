@@ -367,6 +367,10 @@ class EngineProgram(HelperCase):
         unreadable = subprocess.run([ENGINE, self.path("missing.js")], capture_output=True,
                                     text=True, timeout=60)
         self.assertEqual(unreadable.returncode, 2)
+        directory = subprocess.run([ENGINE, self.folder], capture_output=True, text=True,
+                                   timeout=60)
+        self.assertEqual(directory.returncode, 2)
+        self.assertIn("not a readable file", directory.stderr)
         with open(self.path("latin1.js"), "wb") as file:
             file.write(b"var s = '\xe9';")
         bad_utf8 = subprocess.run([ENGINE, self.path("latin1.js")], capture_output=True,
