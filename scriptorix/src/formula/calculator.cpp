@@ -12,10 +12,67 @@ namespace {
 constexpr int32_t kNarrowColumns = 64;
 // How many of the areas just announced a cell read is checked against before it is recorded.
 constexpr std::size_t kRecentAreas = 4;
+// Lookup tables whose index is kept; each holds one entry per distinct key.
+constexpr std::size_t kCachedIndexes = 8;
 
 uint64_t columnKey(int32_t sheet, int32_t column) {
   return (uint64_t(uint32_t(sheet)) << 14) | uint64_t(column);
 }
+
+// The cells waiting to be calculated. Pushing a cell that already waits moves it to the top
+// (its older entry goes stale and is skipped), so the stack holds each cell about once even
+// when many formulas wait for the same cells.
+class WorkStack {
+ public:
+  explicit WorkStack(uint64_t root) { push(root); }
+
+  bool empty() {
+    dropStale();
+    return entries_.empty();
+  }
+  uint64_t top() {
+    dropStale();
+    return entries_.back();
+  }
+  void pop() {
+    dropStale();
+    latest_.erase(entries_.back());
+    entries_.pop_back();
+  }
+  void push(uint64_t key) {
+    latest_[key] = entries_.size();
+    entries_.push_back(key);
+    if (entries_.size() > 2 * latest_.size() + 1024) compact();
+  }
+  // Live entries from the top down, until `visit` returns false.
+  template <typename Visit>
+  void walkDown(Visit visit) {
+    for (std::size_t i = entries_.size(); i-- > 0;) {
+      if (isLive(i) && !visit(entries_[i])) return;
+    }
+  }
+
+ private:
+  bool isLive(std::size_t i) const {
+    auto found = latest_.find(entries_[i]);
+    return found != latest_.end() && found->second == i;
+  }
+  void dropStale() {
+    while (!entries_.empty() && !isLive(entries_.size() - 1)) entries_.pop_back();
+  }
+  void compact() {
+    std::vector<uint64_t> live;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      if (!isLive(i)) continue;
+      latest_[entries_[i]] = live.size();
+      live.push_back(entries_[i]);
+    }
+    entries_ = std::move(live);
+  }
+
+  std::vector<uint64_t> entries_;
+  std::unordered_map<uint64_t, std::size_t> latest_;
+};
 
 }  // namespace
 
@@ -48,6 +105,9 @@ class Calculator::Context : public EvalContext {
   std::optional<int32_t> sheetByName(std::u16string_view name) override { return calculator_.host_.sheetByName(name); }
   std::optional<std::u16string> definedName(std::u16string_view name) override {
     return calculator_.host_.definedName(name);
+  }
+  LookupAnswer findExact(const Area& keys, const Scalar& wanted) override {
+    return calculator_.findExact(*this, keys, wanted);
   }
   CellPosition currentCell() override { return position_; }
   double now() override { return calculator_.host_.now(); }
@@ -91,7 +151,14 @@ void Calculator::setFormula(const CellPosition& cell, std::u16string_view formul
   } catch (const FormulaSyntaxError&) {
     entry.tree = nullptr;
   }
-  formulas_.insert_or_assign(keyOf(cell.sheet, cell.row, cell.column), std::move(entry));
+  uint64_t key = keyOf(cell.sheet, cell.row, cell.column);
+  auto existing = formulas_.find(key);
+  entry.queued = existing != formulas_.end() && existing->second.queued;
+  if (!entry.queued) {
+    entry.queued = true;
+    dirtyQueue_.push_back(key);
+  }
+  formulas_.insert_or_assign(key, std::move(entry));
   invalidateDependents(cell);
 }
 
@@ -103,7 +170,12 @@ void Calculator::removeFormula(const CellPosition& cell) {
 void Calculator::valueChanged(const CellPosition& cell) { invalidateDependents(cell); }
 
 void Calculator::invalidateAll() {
-  for (auto& [key, cell] : formulas_) cell.state = State::Dirty;
+  for (auto& [key, cell] : formulas_) {
+    cell.state = State::Dirty;
+    if (!cell.queued) dirtyQueue_.push_back(key);
+    cell.queued = true;
+  }
+  indexes_.clear();
   byCell_.clear();
   byColumn_.clear();
   wide_.clear();
@@ -121,18 +193,71 @@ Scalar Calculator::value(const CellPosition& position) {
   return found->second.value;
 }
 
+void Calculator::recalculateDirty(const std::function<void(const CellPosition&, const Scalar&)>& report) {
+  std::vector<uint64_t> queue;
+  queue.swap(dirtyQueue_);
+  for (uint64_t key : queue) {
+    auto found = formulas_.find(key);
+    if (found == formulas_.end()) continue;
+    found->second.queued = false;
+    if (found->second.state != State::Done) calculate(key);
+  }
+  for (uint64_t key : queue) {
+    auto found = formulas_.find(key);
+    if (found != formulas_.end() && found->second.state == State::Done) {
+      report(found->second.position, found->second.value);
+    }
+  }
+}
+
+LookupAnswer Calculator::findExact(Context& context, const Area& keys, const Scalar& wanted) {
+  for (auto it = indexes_.begin(); it != indexes_.end(); ++it) {
+    if (it->keys == keys) return {true, it->index.find(wanted)};
+  }
+  CachedIndex built{keys, {}};
+  const std::size_t waitingBefore = context.missing.size();
+  const bool cycleBefore = context.cycleTarget.has_value();
+  int32_t position = 0;
+  for (int32_t row = keys.firstRow; row <= keys.lastRow; ++row) {
+    for (int32_t column = keys.firstColumn; column <= keys.lastColumn; ++column) {
+      built.index.add(context.cellValue(keys.sheet, row, column), position++);
+    }
+  }
+  LookupAnswer answer{true, built.index.find(wanted)};
+  // An index that saw cells still waiting for calculation would go stale when they are done.
+  if (context.missing.size() == waitingBefore && context.cycleTarget.has_value() == cycleBefore) {
+    if (indexes_.size() >= kCachedIndexes) indexes_.erase(indexes_.begin());
+    indexes_.push_back(std::move(built));
+  }
+  return answer;
+}
+
+void Calculator::dropIndexesCovering(const CellPosition& cell) {
+  if (indexes_.empty()) return;
+  std::erase_if(indexes_, [&](const CachedIndex& cached) {
+    return cached.keys.contains(cell.sheet, cell.row, cell.column);
+  });
+}
+
+void Calculator::markDirty(FormulaCell& cell, uint64_t key) {
+  cell.state = State::Dirty;
+  if (!cell.queued) dirtyQueue_.push_back(key);
+  cell.queued = true;
+  dropIndexesCovering(cell.position);
+}
+
 void Calculator::calculate(uint64_t root) {
-  std::vector<uint64_t> stack{root};
+  WorkStack stack(root);
   while (!stack.empty()) {
-    uint64_t key = stack.back();
+    uint64_t key = stack.top();
     FormulaCell& cell = formulas_.at(key);
     if (cell.state == State::Done) {
-      stack.pop_back();
+      stack.pop();
       continue;
     }
     if (!cell.tree) {
       finish(cell, key, Scalar::fromError(ErrorCode::Name), {});
-      stack.pop_back();
+      stack.pop();
       continue;
     }
     cell.state = State::InProgress;
@@ -142,23 +267,23 @@ void Calculator::calculate(uint64_t root) {
     if (context.cycleTarget) {
       // The waiting cells from the top of the stack down to the one read again form the cycle.
       cell.pendingReads = std::move(context.reads);
-      for (std::size_t i = stack.size(); i-- > 0;) {
-        FormulaCell& member = formulas_.at(stack[i]);
-        if (member.state == State::InProgress) {
-          std::vector<Area> reads = std::move(member.pendingReads);
-          finish(member, stack[i], Scalar::fromError(ErrorCode::Ref), reads);
+      stack.walkDown([&](uint64_t member) {
+        FormulaCell& waiting = formulas_.at(member);
+        if (waiting.state == State::InProgress) {
+          std::vector<Area> reads = std::move(waiting.pendingReads);
+          finish(waiting, member, Scalar::fromError(ErrorCode::Ref), reads);
         }
-        if (stack[i] == *context.cycleTarget) break;
-      }
+        return member != *context.cycleTarget;
+      });
       continue;
     }
     if (!context.missing.empty()) {
       cell.pendingReads = std::move(context.reads);
-      stack.insert(stack.end(), context.missing.begin(), context.missing.end());
+      for (uint64_t missing : context.missing) stack.push(missing);
       continue;
     }
     finish(cell, key, std::move(result), context.reads);
-    stack.pop_back();
+    stack.pop();
   }
 }
 
@@ -207,24 +332,25 @@ void Calculator::visitDependents(std::vector<Registration>& list, const CellPosi
 }
 
 void Calculator::invalidateDependents(const CellPosition& changed) {
+  dropIndexesCovering(changed);
   std::deque<CellPosition> queue{changed};
-  auto markDirty = [&](uint64_t formula) {
+  auto markDependent = [&](uint64_t formula) {
     FormulaCell& cell = formulas_.at(formula);
     if (cell.state != State::Done) return;
-    cell.state = State::Dirty;
+    markDirty(cell, formula);
     queue.push_back(cell.position);
   };
   while (!queue.empty()) {
     CellPosition cell = queue.front();
     queue.pop_front();
     if (auto found = byCell_.find(keyOf(cell.sheet, cell.row, cell.column)); found != byCell_.end()) {
-      visitDependents(found->second, cell, markDirty);
+      visitDependents(found->second, cell, markDependent);
       if (found->second.empty()) byCell_.erase(found);
     }
     if (auto found = byColumn_.find(columnKey(cell.sheet, cell.column)); found != byColumn_.end()) {
-      visitDependents(found->second, cell, markDirty);
+      visitDependents(found->second, cell, markDependent);
     }
-    visitDependents(wide_, cell, markDirty);
+    visitDependents(wide_, cell, markDependent);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "formula/eval_context.h"
+#include "formula/exact_match_index.h"
 #include "formula/formula_ast.h"
 
 namespace sx::formula {
@@ -45,6 +47,9 @@ class CalcHost {
 // - Changes the calculator cannot see as a cell (a sheet added, renamed or removed, a defined
 //   name changed, rows or columns shifted) call invalidateAll. TODAY and NOW are read at
 //   calculation time and not recalculated by themselves.
+// - Exact lookups over an area build an index of its keys once (ExactMatchIndex) and keep it
+//   while no cell of that area changes or waits for recalculation; a few recent areas are
+//   kept, so 100k VLOOKUPs into one 100k-row table cost one pass over the table, not 100k.
 class Calculator {
  public:
   explicit Calculator(CalcHost& host);
@@ -60,6 +65,9 @@ class Calculator {
   std::size_t formulaCount() const { return formulas_.size(); }
   // The calculated value of a formula cell, or the stored value of any other cell.
   Scalar value(const CellPosition& cell);
+  // Calculates every formula that is dirty and reports each one calculated since the last call
+  // (a cell may be reported more than once).
+  void recalculateDirty(const std::function<void(const CellPosition&, const Scalar&)>& report);
 
  private:
   enum class State { Dirty, InProgress, Done };
@@ -70,6 +78,11 @@ class Calculator {
     Scalar value;
     uint64_t epoch = 0;
     std::vector<Area> pendingReads;  // reads of an evaluation that waits for other cells
+    bool queued = false;             // waits in dirtyQueue_ to be calculated and reported
+  };
+  struct CachedIndex {
+    Area keys;
+    ExactMatchIndex index;
   };
   struct Registration {
     uint64_t formula;
@@ -84,6 +97,9 @@ class Calculator {
   void registerReads(uint64_t key, const FormulaCell& cell, const std::vector<Area>& reads);
   void invalidateDependents(const CellPosition& changed);
   bool isCurrent(const Registration& registration) const;
+  void markDirty(FormulaCell& cell, uint64_t key);
+  LookupAnswer findExact(Context& context, const Area& keys, const Scalar& wanted);
+  void dropIndexesCovering(const CellPosition& cell);
   template <typename Visit>
   void visitDependents(std::vector<Registration>& list, const CellPosition& cell, Visit visit);
 
@@ -93,6 +109,8 @@ class Calculator {
   std::unordered_map<uint64_t, std::vector<Registration>> byColumn_;  // narrow areas, per column
   std::vector<Registration> wide_;                                    // areas of many columns
   uint64_t nextEpoch_ = 1;
+  std::vector<uint64_t> dirtyQueue_;
+  std::vector<CachedIndex> indexes_;  // most recently built last
 };
 
 }  // namespace sx::formula

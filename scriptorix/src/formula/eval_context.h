@@ -22,6 +22,13 @@ struct UsedBounds {
   int32_t lastColumn = -1;
 };
 
+// The answer to an exact lookup from a host that indexes cells: `answered` false means the
+// caller scans the cells itself.
+struct LookupAnswer {
+  bool answered = false;
+  std::optional<int32_t> position;  // 0-based within the keys, nullopt when nothing matches
+};
+
 // All a formula sees of the workbook. Sheets are identified by an integer the host chooses
 // (an index or a stable id); the evaluator only passes it back.
 class EvalContext {
@@ -39,6 +46,13 @@ class EvalContext {
   // Told before the cells of an area are read one by one (a calculator records the whole area
   // as one dependency instead of each cell).
   virtual void readingArea(const Area& area) { (void)area; }
+  // The first cell of `keys` (one row or one column, within the used part of its sheet) whose
+  // value equals `wanted` exactly, without wildcards.
+  virtual LookupAnswer findExact(const Area& keys, const Scalar& wanted) {
+    (void)keys;
+    (void)wanted;
+    return {};
+  }
   // TEXT() renders through this when the host has its own number-format renderer; nullopt
   // falls back to this library's renderer (renderNumberFormat).
   virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {

@@ -1,5 +1,6 @@
 #include <optional>
 
+#include "formula/exact_match_index.h"
 #include "formula/function_helpers.h"
 #include "formula/function_library.h"
 
@@ -56,6 +57,30 @@ std::optional<int32_t> findPosition(const Scalar& wanted, int32_t count, At at, 
   return best;
 }
 
+// Below this many keys a scan is as quick as asking for an index.
+constexpr int32_t kIndexedLookupKeys = 64;
+
+// Exact matches over a large area of the sheet go through the host's index when it keeps one;
+// `vertical`: the keys run down the first column of `grid`, else along its first row.
+template <typename At>
+std::optional<int32_t> findExactPosition(CallArgs& args, const Scalar& wanted, const Grid& grid, bool vertical,
+                                         int32_t count, At at, MatchMode mode) {
+  if (grid.isArea() && count >= kIndexedLookupKeys &&
+      ExactMatchIndex::canFind(wanted, mode == MatchMode::ExactWildcard)) {
+    Area keys = grid.area();
+    if (vertical) {
+      keys.lastColumn = keys.firstColumn;
+      keys.lastRow = keys.firstRow + count - 1;
+    } else {
+      keys.lastRow = keys.firstRow;
+      keys.lastColumn = keys.firstColumn + count - 1;
+    }
+    LookupAnswer answer = args.evaluator().context().findExact(keys, wanted);
+    if (answer.answered) return answer.position;
+  }
+  return findPosition(wanted, count, at, mode);
+}
+
 Value tableLookup(CallArgs& args, bool vertical) {
   Scalar wanted = args.scalar(0);
   Grid table = args.grid(1);
@@ -66,7 +91,8 @@ Value tableLookup(CallArgs& args, bool vertical) {
   int32_t count = vertical ? table.rows() : table.columns();
   auto key = [&](int32_t i) { return vertical ? table.at(i, 0) : table.at(0, i); };
   MatchMode mode = sorted ? MatchMode::SortedAscending : MatchMode::ExactWildcard;
-  auto found = findPosition(wanted, count, key, mode);
+  auto found = sorted ? findPosition(wanted, count, key, mode)
+                      : findExactPosition(args, wanted, table, vertical, count, key, mode);
   if (!found) return Scalar::fromError(ErrorCode::NA);
   return vertical ? table.at(*found, int32_t(index - 1)) : table.at(int32_t(index - 1), *found);
 }
@@ -84,7 +110,8 @@ Value match(CallArgs& args) {
   auto at = [&](int32_t i) { return column ? range.at(i, 0) : range.at(0, i); };
   MatchMode mode = type == 0 ? MatchMode::ExactWildcard
                              : (type > 0 ? MatchMode::SortedAscending : MatchMode::SortedDescending);
-  auto found = findPosition(wanted, count, at, mode);
+  auto found = mode == MatchMode::ExactWildcard ? findExactPosition(args, wanted, range, column, count, at, mode)
+                                                : findPosition(wanted, count, at, mode);
   if (!found) return Scalar::fromError(ErrorCode::NA);
   return number(double(*found + 1));
 }
@@ -129,7 +156,9 @@ Value xlookup(CallArgs& args) {
   if (searchMode != 1 && searchMode != -1) return Scalar::fromError(ErrorCode::Value);
   int32_t count = column ? lookup.rows() : lookup.columns();
   auto at = [&](int32_t i) { return column ? lookup.at(i, 0) : lookup.at(0, i); };
-  auto found = findPosition(wanted, count, at, mode, searchMode == -1);
+  bool exact = mode == MatchMode::Exact || mode == MatchMode::ExactWildcard;
+  auto found = exact && searchMode == 1 ? findExactPosition(args, wanted, lookup, column, count, at, mode)
+                                        : findPosition(wanted, count, at, mode, searchMode == -1);
   if (!found) {
     if (args.size() > 3 && !args.isMissing(3)) return args.value(3);
     return Scalar::fromError(ErrorCode::NA);

@@ -152,3 +152,21 @@ TEST_F(CalculatorTest, FormulasReadingManyFormulaCellsWaitForAllOfThem) {
 
 }  // namespace
 }  // namespace sx::formula
+
+namespace sx::formula {
+namespace {
+
+TEST_F(CalculatorTest, RunningFormulasOverEarlierFormulasStayLinearInMemory) {
+  // C1 = 1, Cn = MAX(C$1:Cn-1)+1: every formula waits for all before it.
+  constexpr int32_t kRows = 3000;
+  formula(0, 2, u"1");
+  for (int32_t row = 1; row < kRows; ++row) {
+    formula(row, 2, u"MAX(C$1:C" + widen(std::to_string(row)) + u")+1");
+  }
+  EXPECT_EQ(at(kRows - 1, 2), Scalar::fromNumber(kRows));
+  formula(0, 2, u"10");
+  EXPECT_EQ(at(kRows - 1, 2), Scalar::fromNumber(kRows + 9));
+}
+
+}  // namespace
+}  // namespace sx::formula
