@@ -6,13 +6,14 @@ namespace sx {
 
 namespace {
 
-void appendCodePoint(std::u16string& out, char32_t code) {
+// Writes at out[used] on; UTF-16 never needs more units than UTF-8 has bytes.
+void putCodePoint(std::u16string& out, size_t& used, char32_t code) {
   if (code < 0x10000) {
-    out.push_back(static_cast<char16_t>(code));
+    out[used++] = static_cast<char16_t>(code);
   } else {
     code -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    out[used++] = static_cast<char16_t>(0xD800 + (code >> 10));
+    out[used++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
   }
 }
 
@@ -21,13 +22,13 @@ bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 }  // namespace
 
 std::optional<std::u16string> decodeUtf8(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  std::u16string out(bytes.size(), u'\0');
+  size_t used = 0;
   size_t i = 0;
   while (i < bytes.size()) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
     if (lead < 0x80) {
-      out.push_back(lead);
+      out[used++] = lead;
       ++i;
       continue;
     }
@@ -52,9 +53,10 @@ std::optional<std::u16string> decodeUtf8(std::string_view bytes) {
     if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
       return std::nullopt;
     }
-    appendCodePoint(out, code);
+    putCodePoint(out, used, code);
     i += length;
   }
+  out.resize(used);
   return out;
 }
 
