@@ -297,6 +297,31 @@ class Inputs(HelperCase):
         self.assertEqual(text.splitlines()[:2], ['name,amount,checked', '"Smith, J",12,TRUE'])
 
 
+    def test_without_the_patch_a_csv_document_has_one_sheet(self):
+        runtime = self.path("runtime")
+        shutil.copytree(RUNTIME, runtime)
+        native = os.path.join(runtime, "sdkjs", "common", "Native", "native.js")
+        with open(native, encoding="utf-8") as file:
+            text = file.read()
+        self.assertTrue(text.startswith(
+            "function NativeOpenFileData(t,i,n,e){window.NATIVE_DOCUMENT_TYPE"))
+        with open(native, "w", encoding="utf-8") as file:  # the helper's patch no longer applies
+            file.write(text.replace("NativeOpenFileData(t,i,n,e){", "NativeOpenFileData(t,i,n,e) {", 1))
+        with open(self.path("data.csv"), "w", encoding="utf-8") as file:
+            file.write("a,1\n")
+        task = {"input": "data.csv", "output": "out.csv", "format": "csv",
+                "resultOutput": "r.json", "actions": [{"cmd": "getValue", "cell": "B1", "result": "b"}]}
+        with open(self.path("task.json"), "w", encoding="utf-8") as file:
+            json.dump(task, file)
+        helper = os.path.join(os.environ["ZQ_BUILD_DIR"], "zq_builder_helper")
+        unpatched = subprocess.run([helper, "task.json", runtime], cwd=self.folder,
+                                   capture_output=True, text=True, timeout=300)
+        self.assertEqual(unpatched.returncode, 1)
+        self.assertIn("A CSV document holds one sheet", unpatched.stderr)
+        _, _, _, results = self.run_task(task)
+        self.assertEqual(results, {"b": 1})
+
+
 class RawScripts(HelperCase):
     def test_multi_line_raw_script_and_extras(self):
         _, _, _, results = self.run_task({
