@@ -1,14 +1,13 @@
 #include <stdexcept>
 
 #include "js/arguments.h"
+#include "js/engine_objects.h"
 #include "js/handles.h"
 #include "js/session.h"
 #include "js/script_context.h"
 #include "model/workbook.h"
 
 namespace sx {
-
-JSClassRef apiClass();
 
 namespace {
 

@@ -13,8 +13,6 @@
 
 namespace sx {
 
-JSClassRef apiClass();
-
 namespace {
 
 struct Tag {

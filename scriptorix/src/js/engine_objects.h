@@ -8,6 +8,8 @@ namespace sx {
 // (the global object itself, which the runtime's scripts use).
 void installEngineObjects(JSContextRef context);
 
+JSClassRef apiClass();
+
 // The object handed to NativeOpenFileData as `n`: it does the actual opening and creating.
 JSObjectRef makeDocumentLoader(JSContextRef context);
 
