@@ -84,6 +84,11 @@ Value hour(CallArgs& args) { return number(double(secondsOfDay(args) / 3600)); }
 Value minute(CallArgs& args) { return number(double(secondsOfDay(args) / 60 % 60)); }
 Value second(CallArgs& args) { return number(double(secondsOfDay(args) % 60)); }
 
+Value days(CallArgs& args) {
+  int64_t end = serialArgument(args, 0);
+  return number(double(end - serialArgument(args, 1)));
+}
+
 constexpr FunctionSpec kFunctions[] = {
     {u"DATE", 3, 3, date, false, true},
     {u"YEAR", 1, 1, year, false, true},
@@ -97,6 +102,7 @@ constexpr FunctionSpec kFunctions[] = {
     {u"HOUR", 1, 1, hour, false, true},
     {u"MINUTE", 1, 1, minute, false, true},
     {u"SECOND", 1, 1, second, false, true},
+    {u"DAYS", 2, 2, days, false, true},
 };
 
 }  // namespace

@@ -21,6 +21,22 @@ Value isNa(CallArgs& args) {
   return Scalar::fromBoolean(value.isError() && value.error == ErrorCode::NA);
 }
 
+// ISEVEN and ISODD take the whole part of a number; a text that is no number is #VALUE!.
+Value parity(CallArgs& args, bool even) {
+  int64_t whole = toInteger(args.number(0));
+  return Scalar::fromBoolean((whole % 2 == 0) == even);
+}
+
+Value isEven(CallArgs& args) { return parity(args, true); }
+Value isOdd(CallArgs& args) { return parity(args, false); }
+
+// N: a number as it is, TRUE as 1, anything else 0.
+Value numberOnly(CallArgs& args) {
+  Scalar value = args.scalar(0);
+  if (value.isNumber()) return value;
+  return number(value.isBoolean() && value.boolean ? 1 : 0);
+}
+
 Value notAvailable(CallArgs&) { return Scalar::fromError(ErrorCode::NA); }
 
 constexpr FunctionSpec kFunctions[] = {
@@ -32,6 +48,9 @@ constexpr FunctionSpec kFunctions[] = {
     {u"ISERROR", 1, 1, isError, false, true},
     {u"ISERR", 1, 1, isErr, false, true},
     {u"ISNA", 1, 1, isNa, false, true},
+    {u"ISEVEN", 1, 1, isEven, false, true},
+    {u"ISODD", 1, 1, isOdd, false, true},
+    {u"N", 1, 1, numberOnly},
     {u"NA", 0, 0, notAvailable},
 };
 

@@ -124,6 +124,14 @@ Value log10(CallArgs& args) {
   return number(std::log10(value));
 }
 
+Value logarithm(CallArgs& args) {
+  double value = args.number(0);
+  double base = args.numberOr(1, 10);
+  if (value <= 0 || base <= 0) return Scalar::fromError(ErrorCode::Num);
+  if (base == 1) return Scalar::fromError(ErrorCode::Div0);
+  return number(std::log(value) / std::log(base));
+}
+
 constexpr FunctionSpec kFunctions[] = {
     {u"SUM", 1, -1, sum},
     {u"PRODUCT", 1, -1, product},
@@ -144,6 +152,7 @@ constexpr FunctionSpec kFunctions[] = {
     {u"EXP", 1, 1, exponential, false, true},
     {u"LN", 1, 1, naturalLog, false, true},
     {u"LOG10", 1, 1, log10, false, true},
+    {u"LOG", 1, 2, logarithm, false, true},
 };
 
 }  // namespace

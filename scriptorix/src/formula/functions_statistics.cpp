@@ -126,11 +126,11 @@ Value countIfs(CallArgs& args) {
   return number(total + outside);
 }
 
-// Sums (or averages) `values` at every offset that meets the conditions; only numbers count.
-// With `stretch` (SUMIF, AVERAGEIF) a sum range of another size is read from its top-left cell
-// in the shape of the criteria range, as a spreadsheet does.
-Value aggregateIfs(Grid values, Conditions& conditions, bool averaged, bool stretch) {
-  double total = 0, counted = 0;
+// The numbers of `values` at every offset that meets the conditions (an error there is the
+// result). With `stretch` (SUMIF, AVERAGEIF) a value range of another size is read from its
+// top-left cell in the shape of the criteria range, as a spreadsheet does.
+std::vector<double> matchedNumbers(const Grid& values, Conditions& conditions, bool stretch) {
+  std::vector<double> numbers;
   std::optional<ErrorCode> error;
   forEachMatch(conditions.ranges, conditions.criteria, [&](int32_t row, int32_t column) {
     bool inside = row < values.fullRows() && column < values.fullColumns();
@@ -140,14 +140,28 @@ Value aggregateIfs(Grid values, Conditions& conditions, bool averaged, bool stre
     }
     Scalar value = values.at(row, column);
     if (value.isError() && !error) error = value.error;
-    if (value.isNumber()) {
-      total += value.number;
-      counted += 1;
-    }
+    if (value.isNumber()) numbers.push_back(value.number);
   }, nullptr);
-  if (error) return Scalar::fromError(*error);
-  if (averaged) return counted == 0 ? Scalar::fromError(ErrorCode::Div0) : number(total / counted);
-  return number(total);
+  if (error) throw FormulaError{*error};
+  return numbers;
+}
+
+double total(const std::vector<double>& numbers) {
+  double sum = 0;
+  for (double n : numbers) sum += n;
+  return sum;
+}
+
+Value averageOf(const std::vector<double>& numbers) {
+  if (numbers.empty()) return Scalar::fromError(ErrorCode::Div0);
+  return number(total(numbers) / double(numbers.size()));
+}
+
+void requireSameShape(const Grid& values, const Conditions& conditions) {
+  if (values.fullRows() != conditions.ranges.front().fullRows() ||
+      values.fullColumns() != conditions.ranges.front().fullColumns()) {
+    throw FormulaError{ErrorCode::Value};
+  }
 }
 
 Value sumIf(CallArgs& args) {
@@ -155,7 +169,7 @@ Value sumIf(CallArgs& args) {
   conditions.ranges.push_back(args.grid(0));
   conditions.criteria.emplace_back(args.scalar(1));
   Grid values = args.isMissing(2) ? conditions.ranges.front() : args.grid(2);
-  return aggregateIfs(values, conditions, false, true);
+  return number(total(matchedNumbers(values, conditions, true)));
 }
 
 Value averageIf(CallArgs& args) {
@@ -163,23 +177,52 @@ Value averageIf(CallArgs& args) {
   conditions.ranges.push_back(args.grid(0));
   conditions.criteria.emplace_back(args.scalar(1));
   Grid values = args.isMissing(2) ? conditions.ranges.front() : args.grid(2);
-  return aggregateIfs(values, conditions, true, true);
+  return averageOf(matchedNumbers(values, conditions, true));
 }
 
 Value sumIfs(CallArgs& args) {
   Conditions conditions = conditionPairs(args, 1);
   Grid values = args.grid(0);
-  if (values.fullRows() != conditions.ranges.front().fullRows() ||
-      values.fullColumns() != conditions.ranges.front().fullColumns()) {
-    return Scalar::fromError(ErrorCode::Value);
-  }
-  return aggregateIfs(values, conditions, false, true);
+  requireSameShape(values, conditions);
+  return number(total(matchedNumbers(values, conditions, false)));
 }
 
 Value averageIfs(CallArgs& args) {
   Conditions conditions = conditionPairs(args, 1);
-  return aggregateIfs(args.grid(0), conditions, true, false);
+  Grid values = args.grid(0);
+  requireSameShape(values, conditions);
+  return averageOf(matchedNumbers(values, conditions, false));
 }
+
+Value extremeIfs(CallArgs& args, bool largest) {
+  Conditions conditions = conditionPairs(args, 1);
+  Grid values = args.grid(0);
+  requireSameShape(values, conditions);
+  auto numbers = matchedNumbers(values, conditions, false);
+  if (numbers.empty()) return number(0);
+  return number(largest ? *std::max_element(numbers.begin(), numbers.end())
+                        : *std::min_element(numbers.begin(), numbers.end()));
+}
+
+Value minIfs(CallArgs& args) { return extremeIfs(args, false); }
+Value maxIfs(CallArgs& args) { return extremeIfs(args, true); }
+
+// LARGE and SMALL: the k-th number from the top or the bottom.
+Value kth(CallArgs& args, bool largest) {
+  std::vector<double> numbers;
+  forEachArgumentValue(args, 0, [&](const Scalar& value, bool) {
+    if (value.isError()) throw FormulaError{value.error};
+    if (value.isNumber()) numbers.push_back(value.number);
+  }, 1);
+  double k = std::trunc(args.number(1));
+  if (k < 1 || k > double(numbers.size())) return Scalar::fromError(ErrorCode::Num);
+  std::sort(numbers.begin(), numbers.end());
+  std::size_t index = std::size_t(k) - 1;
+  return number(largest ? numbers[numbers.size() - 1 - index] : numbers[index]);
+}
+
+Value large(CallArgs& args) { return kth(args, true); }
+Value small(CallArgs& args) { return kth(args, false); }
 
 Value countIf(CallArgs& args) {
   std::vector<Grid> ranges{args.grid(0)};
@@ -215,6 +258,10 @@ constexpr FunctionSpec kFunctions[] = {
     {u"SUMIFS", 3, -1, sumIfs},
     {u"AVERAGEIF", 2, 3, averageIf},
     {u"AVERAGEIFS", 3, -1, averageIfs},
+    {u"MINIFS", 3, -1, minIfs},
+    {u"MAXIFS", 3, -1, maxIfs},
+    {u"LARGE", 2, 2, large},
+    {u"SMALL", 2, 2, small},
 };
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "formula/function_helpers.h"
 #include "formula/function_library.h"
 #include "formula/number_format.h"
@@ -194,6 +196,24 @@ Value repeat(CallArgs& args) {
   return Scalar::fromText(std::move(out));
 }
 
+// CHAR and CODE use the Latin-1 range, where the usual code page and Unicode agree.
+Value character(CallArgs& args) {
+  double code = std::trunc(args.number(0));
+  if (code < 1 || code > 255) return Scalar::fromError(ErrorCode::Value);
+  return Scalar::fromText(std::u16string(1, char16_t(code)));
+}
+
+Value code(CallArgs& args) {
+  std::u16string text = args.text(0);
+  if (text.empty()) return Scalar::fromError(ErrorCode::Value);
+  return number(double(text.front()));
+}
+
+Value textOnly(CallArgs& args) {
+  Scalar value = args.scalar(0);
+  return Scalar::fromText(value.isText() ? value.text : u"");
+}
+
 Value exact(CallArgs& args) { return Scalar::fromBoolean(args.text(0) == args.text(1)); }
 
 constexpr FunctionSpec kFunctions[] = {
@@ -216,6 +236,9 @@ constexpr FunctionSpec kFunctions[] = {
     {u"VALUE", 1, 1, valueFunction, false, true},
     {u"REPT", 2, 2, repeat, false, true},
     {u"EXACT", 2, 2, exact, false, true},
+    {u"CHAR", 1, 1, character, false, true},
+    {u"CODE", 1, 1, code, false, true},
+    {u"T", 1, 1, textOnly},
 };
 
 }  // namespace

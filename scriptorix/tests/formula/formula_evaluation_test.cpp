@@ -107,7 +107,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{u"PRODUCT(A1:A5)", "120"}, Case{u"STDEV(2,4,4,4,5,5,7,9)", "2.1380899353"},
                     Case{u"VAR(1)", "#DIV/0!"}, Case{u"SUMPRODUCT(A1:A3,D1:D3)", "140"},
                     Case{u"SUMPRODUCT((A1:A5>2)*A1:A5)", "12"}, Case{u"SUMPRODUCT(A1:A2,A1:A3)", "#VALUE!"},
-                    Case{u"SUMPRODUCT({1,2;3,4},{1,1;1,1})", "10"},
+                    Case{u"SUMPRODUCT({1,2;3,4},{1,1;1,1})", "10"}, Case{u"LARGE(A1:A5,2)", "4"},
+                    Case{u"SMALL({3,1,2},3)", "3"}, Case{u"LARGE(A1:A5,6)", "#NUM!"},
+                    Case{u"MAXIFS(A1:A5,A1:A5,\"<4\")", "3"}, Case{u"MINIFS(A1:A5,A1:A5,\">9\")", "0"},
+                    Case{u"MINIFS(A1:A5,A1:A4,\">1\")", "#VALUE!"},
                     Case{u"SUMPRODUCT(LEN(B1:B4))", "26"}, Case{u"SUMPRODUCT(--(LEFT(B1:B4,1)=\"a\"))", "2"},
                     Case{u"SUMPRODUCT(IF(A1:A5>2,A1:A5,0))", "12"}, Case{u"SUMPRODUCT(ISNA(C1:C3)*1)", "1"},
                     Case{u"SUMPRODUCT(MOD(A1:A5,{2}))", "3"}, Case{u"LEN(B1:B4)", "#VALUE!"}));

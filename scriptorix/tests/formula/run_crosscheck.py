@@ -32,6 +32,10 @@ DIFFERENCES = {
     "SUM(1,\"2\",TRUE)": ("n:4", "numbers given as text or booleans directly are counted, as in Excel"),
     "PRODUCT(2,\"3\",TRUE)": ("n:6", "numbers given as text or booleans directly are counted, as in Excel"),
     "SQRT(-4)": ("e:#NUM!", EXCEL_ERROR),
+    "LOG(-1)": ("e:#NUM!", EXCEL_ERROR),
+    "LARGE(Data!A1:A20,0)": ("e:#NUM!", EXCEL_ERROR),
+    "SMALL(Data!E1:E20,21)": ("e:#NUM!", EXCEL_ERROR),
+    "CODE(\"\")": ("e:#VALUE!", EXCEL_ERROR),
     "SUM(Data!A1:A5 Data!C1:C5)": ("e:#NULL!", "ranges that do not intersect are #NULL!, as in Excel"),
     "SUM(Data!A1:B2 Data!D5:E6)": ("e:#NULL!", "ranges that do not intersect are #NULL!, as in Excel"),
     "SUM(Data!A1:A3,Data!B1:B3 Data!A1:A3)": ("e:#NULL!", "ranges that do not intersect are #NULL!, as in Excel"),
@@ -90,7 +94,7 @@ def data_cells():
 NAMES = [("Prices", "Data!$A$1:$A$20"), ("Fruit", "Data!$B$1:$B$20"), ("TaxRate", "Data!$I$1")]
 
 # Functions a file must name with the "_xlfn." prefix.
-NEWER_FUNCTIONS = ["CONCAT", "TEXTJOIN", "IFS", "SWITCH", "XLOOKUP", "XOR", "IFNA"]
+NEWER_FUNCTIONS = ["CONCAT", "TEXTJOIN", "IFS", "SWITCH", "XLOOKUP", "XOR", "IFNA", "MINIFS", "MAXIFS", "DAYS"]
 
 
 def column_name(column):
