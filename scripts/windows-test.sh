@@ -11,8 +11,8 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 [ -x "$wine" ] || { echo "Wine loader not found" >&2; exit 1; }
 
 # A private prefix in the build folder, so nothing outside it is touched.
-mkdir -p "$build_dir"
-export WINEPREFIX="$PWD/$build_dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$build_dir/wineprefix"
+export WINEPREFIX="$(cd "$build_dir/wineprefix" && pwd)" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # One server for the whole run: each test then starts in milliseconds instead of seconds.
 "$wineserver" -k 2>/dev/null || true
 "$wineserver" -p
