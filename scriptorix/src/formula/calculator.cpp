@@ -80,13 +80,16 @@ class WorkStack {
 // calculator, all others from the host, and every read is noted.
 class Calculator::Context : public EvalContext {
  public:
-  Context(Calculator& calculator, const CellPosition& position) : calculator_(calculator), position_(position) {}
+  Context(Calculator& calculator, const CellPosition& position)
+      : calculator_(calculator), position_(position) {}
 
   Scalar cellValue(int32_t sheet, int32_t row, int32_t column) override {
-    if (!coveredByRecentArea(sheet, row, column)) reads.push_back({sheet, row, column, row, column});
+    if (!coveredByRecentArea(sheet, row, column))
+      reads.push_back({sheet, row, column, row, column});
     uint64_t key = keyOf(sheet, row, column);
     auto found = calculator_.formulas_.find(key);
-    if (found == calculator_.formulas_.end()) return calculator_.host_.storedValue(sheet, row, column);
+    if (found == calculator_.formulas_.end())
+      return calculator_.host_.storedValue(sheet, row, column);
     switch (found->second.state) {
       case State::Done:
         return found->second.value;
@@ -102,7 +105,9 @@ class Calculator::Context : public EvalContext {
 
   void readingArea(const Area& area) override { reads.push_back(area); }
   UsedBounds usedBounds(int32_t sheet) override { return calculator_.host_.usedBounds(sheet); }
-  std::optional<int32_t> sheetByName(std::u16string_view name) override { return calculator_.host_.sheetByName(name); }
+  std::optional<int32_t> sheetByName(std::u16string_view name) override {
+    return calculator_.host_.sheetByName(name);
+  }
   std::optional<std::u16string> definedName(std::u16string_view name) override {
     return calculator_.host_.definedName(name);
   }
@@ -188,12 +193,14 @@ bool Calculator::hasFormula(const CellPosition& cell) const {
 Scalar Calculator::value(const CellPosition& position) {
   uint64_t key = keyOf(position.sheet, position.row, position.column);
   auto found = formulas_.find(key);
-  if (found == formulas_.end()) return host_.storedValue(position.sheet, position.row, position.column);
+  if (found == formulas_.end())
+    return host_.storedValue(position.sheet, position.row, position.column);
   if (found->second.state != State::Done) calculate(key);
   return found->second.value;
 }
 
-void Calculator::recalculateDirty(const std::function<void(const CellPosition&, const Scalar&)>& report) {
+void Calculator::recalculateDirty(
+    const std::function<void(const CellPosition&, const Scalar&)>& report) {
   std::vector<uint64_t> queue;
   queue.swap(dirtyQueue_);
   for (uint64_t key : queue) {
@@ -287,7 +294,8 @@ void Calculator::calculate(uint64_t root) {
   }
 }
 
-void Calculator::finish(FormulaCell& cell, uint64_t key, Scalar value, const std::vector<Area>& reads) {
+void Calculator::finish(FormulaCell& cell, uint64_t key, Scalar value,
+                        const std::vector<Area>& reads) {
   cell.value = std::move(value);
   cell.state = State::Done;
   cell.epoch = nextEpoch_++;
@@ -295,7 +303,8 @@ void Calculator::finish(FormulaCell& cell, uint64_t key, Scalar value, const std
   registerReads(key, cell, reads);
 }
 
-void Calculator::registerReads(uint64_t key, const FormulaCell& cell, const std::vector<Area>& reads) {
+void Calculator::registerReads(uint64_t key, const FormulaCell& cell,
+                               const std::vector<Area>& reads) {
   for (const Area& area : reads) {
     Registration registration{key, cell.epoch, area};
     if (area.rows() == 1 && area.columns() == 1) {
@@ -312,11 +321,13 @@ void Calculator::registerReads(uint64_t key, const FormulaCell& cell, const std:
 
 bool Calculator::isCurrent(const Registration& registration) const {
   auto found = formulas_.find(registration.formula);
-  return found != formulas_.end() && found->second.state == State::Done && found->second.epoch == registration.epoch;
+  return found != formulas_.end() && found->second.state == State::Done &&
+         found->second.epoch == registration.epoch;
 }
 
 template <typename Visit>
-void Calculator::visitDependents(std::vector<Registration>& list, const CellPosition& cell, Visit visit) {
+void Calculator::visitDependents(std::vector<Registration>& list, const CellPosition& cell,
+                                 Visit visit) {
   // Registrations of formulas recalculated or removed since are dropped on the way.
   for (std::size_t i = 0; i < list.size();) {
     if (!isCurrent(list[i])) {
@@ -343,7 +354,8 @@ void Calculator::invalidateDependents(const CellPosition& changed) {
   while (!queue.empty()) {
     CellPosition cell = queue.front();
     queue.pop_front();
-    if (auto found = byCell_.find(keyOf(cell.sheet, cell.row, cell.column)); found != byCell_.end()) {
+    if (auto found = byCell_.find(keyOf(cell.sheet, cell.row, cell.column));
+        found != byCell_.end()) {
       visitDependents(found->second, cell, markDependent);
       if (found->second.empty()) byCell_.erase(found);
     }

@@ -17,7 +17,7 @@ class Criterion {
   Comparison comparison_ = Comparison::Equal;
   Scalar operand_;
   std::u16string operandText_;  // a numeric operand as written: "42" also matches the text 42
-  bool matchesEmpty_ = false;  // "" or "=": empty cells (and empty texts)
+  bool matchesEmpty_ = false;   // "" or "=": empty cells (and empty texts)
 };
 
 }  // namespace sx::formula

@@ -16,10 +16,14 @@ constexpr int64_t kMaxArrayCells = 4'000'000;
 
 Scalar scalarOperation(Operator op, const Scalar& left, const Scalar* right) {
   switch (op) {
-    case Operator::Negate: return numberResult(-toNumber(left));
-    case Operator::Plus: return left;
-    case Operator::Percent: return numberResult(toNumber(left) / 100);
-    default: break;
+    case Operator::Negate:
+      return numberResult(-toNumber(left));
+    case Operator::Plus:
+      return left;
+    case Operator::Percent:
+      return numberResult(toNumber(left) / 100);
+    default:
+      break;
   }
   const Scalar& r = *right;
   switch (op) {
@@ -52,13 +56,20 @@ Scalar scalarOperation(Operator op, const Scalar& left, const Scalar* right) {
       std::u16string a = toText(left);
       return Scalar::fromText(a + toText(r));
     }
-    case Operator::Equal: return Scalar::fromBoolean(compareScalars(left, r) == 0);
-    case Operator::NotEqual: return Scalar::fromBoolean(compareScalars(left, r) != 0);
-    case Operator::Less: return Scalar::fromBoolean(compareScalars(left, r) < 0);
-    case Operator::LessEqual: return Scalar::fromBoolean(compareScalars(left, r) <= 0);
-    case Operator::Greater: return Scalar::fromBoolean(compareScalars(left, r) > 0);
-    case Operator::GreaterEqual: return Scalar::fromBoolean(compareScalars(left, r) >= 0);
-    default: return Scalar::fromError(ErrorCode::Value);
+    case Operator::Equal:
+      return Scalar::fromBoolean(compareScalars(left, r) == 0);
+    case Operator::NotEqual:
+      return Scalar::fromBoolean(compareScalars(left, r) != 0);
+    case Operator::Less:
+      return Scalar::fromBoolean(compareScalars(left, r) < 0);
+    case Operator::LessEqual:
+      return Scalar::fromBoolean(compareScalars(left, r) <= 0);
+    case Operator::Greater:
+      return Scalar::fromBoolean(compareScalars(left, r) > 0);
+    case Operator::GreaterEqual:
+      return Scalar::fromBoolean(compareScalars(left, r) >= 0);
+    default:
+      return Scalar::fromError(ErrorCode::Value);
   }
 }
 
@@ -80,7 +91,8 @@ std::u16string_view withoutFunctionPrefix(std::u16string_view name) {
 }  // namespace
 
 Scalar Grid::at(int32_t row, int32_t column) const {
-  if (isArea_) return evaluator_->cell(area_.sheet, area_.firstRow + row, area_.firstColumn + column);
+  if (isArea_)
+    return evaluator_->cell(area_.sheet, area_.firstRow + row, area_.firstColumn + column);
   if (row < array_.rows && column < array_.columns) return array_.at(row, column);
   return Scalar::fromError(ErrorCode::NA);
 }
@@ -142,7 +154,8 @@ Scalar Evaluator::toScalar(const Value& value) {
   const auto& refs = std::get<References>(value);
   if (refs.size() != 1) return Scalar::fromError(ErrorCode::Value);
   const Area& area = refs.front();
-  if (area.rows() == 1 && area.columns() == 1) return cell(area.sheet, area.firstRow, area.firstColumn);
+  if (area.rows() == 1 && area.columns() == 1)
+    return cell(area.sheet, area.firstRow, area.firstColumn);
   // Implicit intersection: the cell of a one-column range in the formula's row, or of a
   // one-row range in its column.
   CellPosition here = context_.currentCell();
@@ -192,7 +205,8 @@ Array Evaluator::toArray(const Value& value) {
   // Whole rows and columns stop where the sheet's data stops.
   Area part = usedPart(area);
   if (area.lastRow == kMaxRows - 1) area.lastRow = std::max(part.lastRow, area.firstRow);
-  if (area.lastColumn == kMaxColumns - 1) area.lastColumn = std::max(part.lastColumn, area.firstColumn);
+  if (area.lastColumn == kMaxColumns - 1)
+    area.lastColumn = std::max(part.lastColumn, area.firstColumn);
   if (int64_t(area.rows()) * area.columns() > kMaxArrayCells) throw FormulaError{ErrorCode::Num};
   Array array{area.rows(), area.columns(), {}};
   array.cells.reserve(std::size_t(array.rows) * array.columns);
@@ -217,16 +231,26 @@ Scalar Evaluator::evaluateFormula(const Node& root) {
 
 Value Evaluator::evaluate(const Node& node) {
   switch (node.kind) {
-    case Node::Kind::Number: return Scalar::fromNumber(node.number);
-    case Node::Kind::Text: return Scalar::fromText(node.text);
-    case Node::Kind::Boolean: return Scalar::fromBoolean(node.boolean);
-    case Node::Kind::Error: return Scalar::fromError(node.error);
-    case Node::Kind::Missing: return Scalar::empty();
-    case Node::Kind::Array: return node.array;
-    case Node::Kind::Reference: return resolveReference(node.reference);
-    case Node::Kind::Name: return evaluateName(node);
-    case Node::Kind::Function: return evaluateCall(node);
-    case Node::Kind::Operation: return evaluateOperation(node);
+    case Node::Kind::Number:
+      return Scalar::fromNumber(node.number);
+    case Node::Kind::Text:
+      return Scalar::fromText(node.text);
+    case Node::Kind::Boolean:
+      return Scalar::fromBoolean(node.boolean);
+    case Node::Kind::Error:
+      return Scalar::fromError(node.error);
+    case Node::Kind::Missing:
+      return Scalar::empty();
+    case Node::Kind::Array:
+      return node.array;
+    case Node::Kind::Reference:
+      return resolveReference(node.reference);
+    case Node::Kind::Name:
+      return evaluateName(node);
+    case Node::Kind::Function:
+      return evaluateCall(node);
+    case Node::Kind::Operation:
+      return evaluateOperation(node);
   }
   return Scalar::fromError(ErrorCode::Value);
 }
@@ -292,7 +316,8 @@ Value Evaluator::evaluateCall(const Node& node) {
 Value Evaluator::evaluateOperation(const Node& node) {
   Value left = evaluate(*node.children[0]);
   if (node.children.size() == 1) {
-    if (arrayMode_ && !std::holds_alternative<Scalar>(left)) return elementwise(node, left, nullptr);
+    if (arrayMode_ && !std::holds_alternative<Scalar>(left))
+      return elementwise(node, left, nullptr);
     return guarded(node.op, toScalar(left), nullptr);
   }
   Value right = evaluate(*node.children[1]);
@@ -313,8 +338,9 @@ Value Evaluator::evaluateOperation(const Node& node) {
     }
     const Area &x = a->front(), &y = b->front();
     if (node.op == Operator::Range) {
-      return References{{x.sheet, std::min(x.firstRow, y.firstRow), std::min(x.firstColumn, y.firstColumn),
-                         std::max(x.lastRow, y.lastRow), std::max(x.lastColumn, y.lastColumn)}};
+      return References{{x.sheet, std::min(x.firstRow, y.firstRow),
+                         std::min(x.firstColumn, y.firstColumn), std::max(x.lastRow, y.lastRow),
+                         std::max(x.lastColumn, y.lastColumn)}};
     }
     Area common{x.sheet, std::max(x.firstRow, y.firstRow), std::max(x.firstColumn, y.firstColumn),
                 std::min(x.lastRow, y.lastRow), std::min(x.lastColumn, y.lastColumn)};
@@ -323,7 +349,8 @@ Value Evaluator::evaluateOperation(const Node& node) {
     }
     return References{common};
   }
-  if (arrayMode_ && (!std::holds_alternative<Scalar>(left) || !std::holds_alternative<Scalar>(right))) {
+  if (arrayMode_ &&
+      (!std::holds_alternative<Scalar>(left) || !std::holds_alternative<Scalar>(right))) {
     return elementwise(node, left, &right);
   }
   Scalar a = toScalar(left);
@@ -368,7 +395,8 @@ Value Evaluator::liftedCall(const FunctionSpec& spec, const Node& node) {
           continue;
         }
         int32_t r = array->rows == 1 ? 0 : row, c = array->columns == 1 ? 0 : column;
-        element[i] = (r < array->rows && c < array->columns) ? array->at(r, c) : Scalar::fromError(ErrorCode::NA);
+        element[i] = (r < array->rows && c < array->columns) ? array->at(r, c)
+                                                             : Scalar::fromError(ErrorCode::NA);
       }
       result.cells.push_back(call(element));
     }

@@ -37,11 +37,14 @@ class Evaluator;
 // only what they need).
 class CallArgs {
  public:
-  CallArgs(Evaluator& evaluator, const std::vector<NodePtr>& nodes, const std::vector<Value>* given = nullptr)
+  CallArgs(Evaluator& evaluator, const std::vector<NodePtr>& nodes,
+           const std::vector<Value>* given = nullptr)
       : evaluator_(evaluator), nodes_(nodes), given_(given) {}
 
   std::size_t size() const { return nodes_.size(); }
-  bool isMissing(std::size_t i) const { return i >= nodes_.size() || nodes_[i]->kind == Node::Kind::Missing; }
+  bool isMissing(std::size_t i) const {
+    return i >= nodes_.size() || nodes_[i]->kind == Node::Kind::Missing;
+  }
   Value value(std::size_t i);
   // The argument as one value (implicit intersection for a range); an error value is returned.
   Scalar scalarOrError(std::size_t i);
@@ -85,9 +88,12 @@ class Evaluator {
   Scalar evaluateFormula(const Node& root);
 
   Value evaluate(const Node& node);
-  Scalar cell(int32_t sheet, int32_t row, int32_t column) { return context_.cellValue(sheet, row, column); }
+  Scalar cell(int32_t sheet, int32_t row, int32_t column) {
+    return context_.cellValue(sheet, row, column);
+  }
   // Every stored cell of the area that lies in the used part of its sheet, row by row.
-  void forEachCell(const Area& area, const std::function<void(const Scalar&, int32_t row, int32_t column)>& visit);
+  void forEachCell(const Area& area,
+                   const std::function<void(const Scalar&, int32_t row, int32_t column)>& visit);
   // `area` trimmed to the used part of its sheet; rows or columns may end up empty (last < first).
   Area usedPart(const Area& area);
   Scalar toScalar(const Value& value);

@@ -36,8 +36,8 @@ class Parser {
         tokens_.push_back(tokens[i]);
         continue;
       }
-      bool between = !tokens_.empty() && endsOperand(tokens_.back().kind) && i + 1 < tokens.size() &&
-                     startsOperand(tokens[i + 1].kind);
+      bool between = !tokens_.empty() && endsOperand(tokens_.back().kind) &&
+                     i + 1 < tokens.size() && startsOperand(tokens[i + 1].kind);
       if (between) tokens_.push_back(tokens[i]);
     }
   }
@@ -50,7 +50,9 @@ class Parser {
   }
 
  private:
-  [[noreturn]] void fail(const std::string& what) const { throw FormulaSyntaxError("Formula error: " + what); }
+  [[noreturn]] void fail(const std::string& what) const {
+    throw FormulaSyntaxError("Formula error: " + what);
+  }
 
   std::string describe(const Token& token) const {
     return "\"" + narrow(text_.substr(token.offset, token.length)) + "\" at position " +
@@ -58,12 +60,16 @@ class Parser {
   }
 
   const Token* peek() const { return position_ < tokens_.size() ? &tokens_[position_] : nullptr; }
-  std::u16string_view textOf(const Token& token) const { return text_.substr(token.offset, token.length); }
+  std::u16string_view textOf(const Token& token) const {
+    return text_.substr(token.offset, token.length);
+  }
 
   bool peekIs(TokenKind kind) const { return peek() && peek()->kind == kind; }
 
   void expect(TokenKind kind, const char* what) {
-    if (!peekIs(kind)) fail(std::string("expected ") + what + (peek() ? " before " + describe(*peek()) : " at the end"));
+    if (!peekIs(kind))
+      fail(std::string("expected ") + what +
+           (peek() ? " before " + describe(*peek()) : " at the end"));
     ++position_;
   }
 
@@ -84,19 +90,58 @@ class Parser {
     }
     if (token.kind != TokenKind::Operator) return 0;
     auto t = textOf(token);
-    if (t == u":") { op = Operator::Range; return 9; }
-    if (t == u"^") { op = Operator::Power; return 5; }
-    if (t == u"*") { op = Operator::Multiply; return 4; }
-    if (t == u"/") { op = Operator::Divide; return 4; }
-    if (t == u"+") { op = Operator::Add; return 3; }
-    if (t == u"-") { op = Operator::Subtract; return 3; }
-    if (t == u"&") { op = Operator::Concatenate; return 2; }
-    if (t == u"=") { op = Operator::Equal; return 1; }
-    if (t == u"<>") { op = Operator::NotEqual; return 1; }
-    if (t == u"<") { op = Operator::Less; return 1; }
-    if (t == u"<=") { op = Operator::LessEqual; return 1; }
-    if (t == u">") { op = Operator::Greater; return 1; }
-    if (t == u">=") { op = Operator::GreaterEqual; return 1; }
+    if (t == u":") {
+      op = Operator::Range;
+      return 9;
+    }
+    if (t == u"^") {
+      op = Operator::Power;
+      return 5;
+    }
+    if (t == u"*") {
+      op = Operator::Multiply;
+      return 4;
+    }
+    if (t == u"/") {
+      op = Operator::Divide;
+      return 4;
+    }
+    if (t == u"+") {
+      op = Operator::Add;
+      return 3;
+    }
+    if (t == u"-") {
+      op = Operator::Subtract;
+      return 3;
+    }
+    if (t == u"&") {
+      op = Operator::Concatenate;
+      return 2;
+    }
+    if (t == u"=") {
+      op = Operator::Equal;
+      return 1;
+    }
+    if (t == u"<>") {
+      op = Operator::NotEqual;
+      return 1;
+    }
+    if (t == u"<") {
+      op = Operator::Less;
+      return 1;
+    }
+    if (t == u"<=") {
+      op = Operator::LessEqual;
+      return 1;
+    }
+    if (t == u">") {
+      op = Operator::Greater;
+      return 1;
+    }
+    if (t == u">=") {
+      op = Operator::GreaterEqual;
+      return 1;
+    }
     return 0;
   }
 
@@ -175,7 +220,8 @@ class Parser {
         if (t == u"-" || t == u"+") {
           ++position_;
           // Unary minus binds tighter than "^": -2^2 is 4.
-          return operation(t == u"-" ? Operator::Negate : Operator::Plus, expression(7, depth + 1), nullptr);
+          return operation(t == u"-" ? Operator::Negate : Operator::Plus, expression(7, depth + 1),
+                           nullptr);
         }
         break;
       default:
@@ -255,9 +301,12 @@ class Parser {
     auto t = textOf(*token);
     ++position_;
     switch (token->kind) {
-      case TokenKind::Number: return Scalar::fromNumber(parseNumber(t));
-      case TokenKind::String: return Scalar::fromText(unquote(t));
-      case TokenKind::Boolean: return Scalar::fromBoolean(asciiUpper(t[0]) == u'T');
+      case TokenKind::Number:
+        return Scalar::fromNumber(parseNumber(t));
+      case TokenKind::String:
+        return Scalar::fromText(unquote(t));
+      case TokenKind::Boolean:
+        return Scalar::fromBoolean(asciiUpper(t[0]) == u'T');
       case TokenKind::Error:
         if (auto code = errorFromText(t)) return Scalar::fromError(*code);
         break;
@@ -269,14 +318,16 @@ class Parser {
       default:
         break;
     }
-    fail("an array constant holds only numbers, texts, booleans and errors, not " + describe(*token));
+    fail("an array constant holds only numbers, texts, booleans and errors, not " +
+         describe(*token));
   }
 
   double parseNumber(std::u16string_view t) const {
     std::string digits = narrow(t);
     double value = 0;
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size()) fail("bad number \"" + digits + "\"");
+    if (ec != std::errc() || end != digits.data() + digits.size())
+      fail("bad number \"" + digits + "\"");
     return value;
   }
 

@@ -54,8 +54,17 @@ std::size_t matchOperator(std::u16string_view text, std::size_t at) {
   if (c == u'<' && (next == u'>' || next == u'=')) return 2;
   if (c == u'>' && next == u'=') return 2;
   switch (c) {
-    case u'+': case u'-': case u'*': case u'/': case u'^': case u'&': case u'%':
-    case u'=': case u'<': case u'>': case u':':
+    case u'+':
+    case u'-':
+    case u'*':
+    case u'/':
+    case u'^':
+    case u'&':
+    case u'%':
+    case u'=':
+    case u'<':
+    case u'>':
+    case u':':
       return 1;
     default:
       return 0;
@@ -64,13 +73,20 @@ std::size_t matchOperator(std::u16string_view text, std::size_t at) {
 
 TokenKind punctuation(char16_t c) {
   switch (c) {
-    case u'(': return TokenKind::OpenParen;
-    case u')': return TokenKind::CloseParen;
-    case u',': return TokenKind::Comma;
-    case u';': return TokenKind::Semicolon;
-    case u'{': return TokenKind::OpenBrace;
-    case u'}': return TokenKind::CloseBrace;
-    default: return TokenKind::Invalid;
+    case u'(':
+      return TokenKind::OpenParen;
+    case u')':
+      return TokenKind::CloseParen;
+    case u',':
+      return TokenKind::Comma;
+    case u';':
+      return TokenKind::Semicolon;
+    case u'{':
+      return TokenKind::OpenBrace;
+    case u'}':
+      return TokenKind::CloseBrace;
+    default:
+      return TokenKind::Invalid;
   }
 }
 

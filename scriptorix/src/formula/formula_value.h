@@ -24,8 +24,12 @@ struct Scalar {
   std::u16string text;
 
   static Scalar empty() { return {}; }
-  static Scalar fromNumber(double value) { return {Kind::Number, value, false, ErrorCode::Value, {}}; }
-  static Scalar fromText(std::u16string value) { return {Kind::Text, 0, false, ErrorCode::Value, std::move(value)}; }
+  static Scalar fromNumber(double value) {
+    return {Kind::Number, value, false, ErrorCode::Value, {}};
+  }
+  static Scalar fromText(std::u16string value) {
+    return {Kind::Text, 0, false, ErrorCode::Value, std::move(value)};
+  }
   static Scalar fromBoolean(bool value) { return {Kind::Boolean, 0, value, ErrorCode::Value, {}}; }
   static Scalar fromError(ErrorCode code) { return {Kind::Error, 0, false, code, {}}; }
 
@@ -60,7 +64,9 @@ struct Array {
   int32_t columns = 0;
   std::vector<Scalar> cells;
 
-  const Scalar& at(int32_t row, int32_t column) const { return cells[std::size_t(row) * columns + column]; }
+  const Scalar& at(int32_t row, int32_t column) const {
+    return cells[std::size_t(row) * columns + column];
+  }
 };
 
 using References = std::vector<Area>;

@@ -8,7 +8,8 @@
 namespace sx::formula {
 
 void forEachArgumentValue(CallArgs& args, std::size_t first,
-                          const std::function<void(const Scalar&, bool direct)>& visit, std::size_t end) {
+                          const std::function<void(const Scalar&, bool direct)>& visit,
+                          std::size_t end) {
   for (std::size_t i = first; i < std::min(end, args.size()); ++i) {
     if (args.isMissing(i)) continue;
     Value value = args.value(i);
@@ -18,7 +19,8 @@ void forEachArgumentValue(CallArgs& args, std::size_t first,
       for (const auto& cell : array->cells) visit(cell, false);
     } else {
       for (const auto& area : std::get<References>(value)) {
-        args.evaluator().forEachCell(area, [&](const Scalar& cell, int32_t, int32_t) { visit(cell, false); });
+        args.evaluator().forEachCell(
+            area, [&](const Scalar& cell, int32_t, int32_t) { visit(cell, false); });
       }
     }
   }

@@ -7,8 +7,9 @@
 
 namespace sx::formula {
 
-// Visits the values of arguments [first, end) (end defaults to all): a value given directly is visited with
-// `direct` true; the cells of a range and the elements of an array with `direct` false.
+// Visits the values of arguments [first, end) (end defaults to all): a value given directly is
+// visited with `direct` true; the cells of a range and the elements of an array with `direct`
+// false.
 void forEachArgumentValue(CallArgs& args, std::size_t first,
                           const std::function<void(const Scalar&, bool direct)>& visit,
                           std::size_t end = std::size_t(-1));

@@ -27,7 +27,8 @@ Value date(CallArgs& args) {
   int64_t day = toInteger(args.number(2));
   if (year < 0 || year >= 10000) return Scalar::fromError(ErrorCode::Num);
   if (year < 1900) year += 1900;
-  if (std::llabs(month) > 120000 || std::llabs(day) > 4000000) return Scalar::fromError(ErrorCode::Num);
+  if (std::llabs(month) > 120000 || std::llabs(day) > 4000000)
+    return Scalar::fromError(ErrorCode::Num);
   return dateResult(dateToSerial(year, month, day));
 }
 
@@ -64,13 +65,23 @@ Value weekday(CallArgs& args) {
   int64_t type = args.isMissing(1) ? 1 : toInteger(args.number(1));
   int32_t mondayZero = (sundayZero + 6) % 7;
   switch (type) {
-    case 1: case 17: return number(sundayZero + 1);
-    case 2: case 11: return number(mondayZero + 1);
-    case 3: return number(mondayZero);
-    case 12: case 13: case 14: case 15: case 16:
+    case 1:
+    case 17:
+      return number(sundayZero + 1);
+    case 2:
+    case 11:
+      return number(mondayZero + 1);
+    case 3:
+      return number(mondayZero);
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
       // Weeks starting Tuesday (12) through Saturday (16).
       return number((mondayZero - int32_t(type - 11) + 7) % 7 + 1);
-    default: return Scalar::fromError(ErrorCode::Num);
+    default:
+      return Scalar::fromError(ErrorCode::Num);
   }
 }
 

@@ -4,7 +4,9 @@
 namespace sx::formula {
 namespace {
 
-Value isBlank(CallArgs& args) { return Scalar::fromBoolean(args.scalarOrError(0).isEmpty() && !args.isMissing(0)); }
+Value isBlank(CallArgs& args) {
+  return Scalar::fromBoolean(args.scalarOrError(0).isEmpty() && !args.isMissing(0));
+}
 Value isNumber(CallArgs& args) { return Scalar::fromBoolean(args.scalarOrError(0).isNumber()); }
 Value isText(CallArgs& args) { return Scalar::fromBoolean(args.scalarOrError(0).isText()); }
 Value isNonText(CallArgs& args) { return Scalar::fromBoolean(!args.scalarOrError(0).isText()); }

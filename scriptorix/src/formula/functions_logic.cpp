@@ -78,7 +78,8 @@ Value switchFunction(CallArgs& args) {
   std::size_t i = 1;
   for (; i + 1 < args.size(); i += 2) {
     Scalar candidate = args.scalar(i);
-    if (candidate.kind == subject.kind && compareScalars(candidate, subject) == 0) return argumentOrZero(args, i + 1);
+    if (candidate.kind == subject.kind && compareScalars(candidate, subject) == 0)
+      return argumentOrZero(args, i + 1);
   }
   if (i < args.size()) return argumentOrZero(args, i);
   return Scalar::fromError(ErrorCode::NA);

@@ -7,7 +7,14 @@
 namespace sx::formula {
 namespace {
 
-enum class MatchMode { Exact, ExactWildcard, NextSmaller, NextLarger, SortedAscending, SortedDescending };
+enum class MatchMode {
+  Exact,
+  ExactWildcard,
+  NextSmaller,
+  NextLarger,
+  SortedAscending,
+  SortedDescending
+};
 
 bool sameValue(const Scalar& wanted, const Scalar& candidate, bool wildcards) {
   if (candidate.isError() || wanted.kind != candidate.kind) return false;
@@ -17,7 +24,8 @@ bool sameValue(const Scalar& wanted, const Scalar& candidate, bool wildcards) {
 
 // The 0-based position in `count` candidates (read through `at`) that matches `wanted`.
 template <typename At>
-std::optional<int32_t> findPosition(const Scalar& wanted, int32_t count, At at, MatchMode mode, bool reverse = false) {
+std::optional<int32_t> findPosition(const Scalar& wanted, int32_t count, At at, MatchMode mode,
+                                    bool reverse = false) {
   std::optional<int32_t> best;
   std::optional<Scalar> bestValue;
   for (int32_t step = 0; step < count; ++step) {
@@ -45,8 +53,9 @@ std::optional<int32_t> findPosition(const Scalar& wanted, int32_t count, At at, 
         if (order == 0) return i;
         bool side = mode == MatchMode::NextSmaller ? order < 0 : order > 0;
         if (!side) continue;
-        if (!bestValue || (mode == MatchMode::NextSmaller ? compareScalars(candidate, *bestValue) > 0
-                                                          : compareScalars(candidate, *bestValue) < 0)) {
+        if (!bestValue ||
+            (mode == MatchMode::NextSmaller ? compareScalars(candidate, *bestValue) > 0
+                                            : compareScalars(candidate, *bestValue) < 0)) {
           best = i;
           bestValue = candidate;
         }
@@ -63,8 +72,8 @@ constexpr int32_t kIndexedLookupKeys = 64;
 // Exact matches over a large area of the sheet go through the host's index when it keeps one;
 // `vertical`: the keys run down the first column of `grid`, else along its first row.
 template <typename At>
-std::optional<int32_t> findExactPosition(CallArgs& args, const Scalar& wanted, const Grid& grid, bool vertical,
-                                         int32_t count, At at, MatchMode mode) {
+std::optional<int32_t> findExactPosition(CallArgs& args, const Scalar& wanted, const Grid& grid,
+                                         bool vertical, int32_t count, At at, MatchMode mode) {
   if (grid.isArea() && count >= kIndexedLookupKeys &&
       ExactMatchIndex::canFind(wanted, mode == MatchMode::ExactWildcard)) {
     Area keys = grid.area();
@@ -87,7 +96,8 @@ Value tableLookup(CallArgs& args, bool vertical) {
   int64_t index = toInteger(args.number(2));
   bool sorted = args.booleanOr(3, true);
   if (index < 1) return Scalar::fromError(ErrorCode::Value);
-  if (index > (vertical ? table.fullColumns() : table.fullRows())) return Scalar::fromError(ErrorCode::Ref);
+  if (index > (vertical ? table.fullColumns() : table.fullRows()))
+    return Scalar::fromError(ErrorCode::Ref);
   int32_t count = vertical ? table.rows() : table.columns();
   auto key = [&](int32_t i) { return vertical ? table.at(i, 0) : table.at(0, i); };
   MatchMode mode = sorted ? MatchMode::SortedAscending : MatchMode::ExactWildcard;
@@ -108,10 +118,12 @@ Value match(CallArgs& args) {
   bool column = range.fullColumns() == 1;
   int32_t count = column ? range.rows() : range.columns();
   auto at = [&](int32_t i) { return column ? range.at(i, 0) : range.at(0, i); };
-  MatchMode mode = type == 0 ? MatchMode::ExactWildcard
-                             : (type > 0 ? MatchMode::SortedAscending : MatchMode::SortedDescending);
-  auto found = mode == MatchMode::ExactWildcard ? findExactPosition(args, wanted, range, column, count, at, mode)
-                                                : findPosition(wanted, count, at, mode);
+  MatchMode mode = type == 0
+                       ? MatchMode::ExactWildcard
+                       : (type > 0 ? MatchMode::SortedAscending : MatchMode::SortedDescending);
+  auto found = mode == MatchMode::ExactWildcard
+                   ? findExactPosition(args, wanted, range, column, count, at, mode)
+                   : findPosition(wanted, count, at, mode);
   if (!found) return Scalar::fromError(ErrorCode::NA);
   return number(double(*found + 1));
 }
@@ -141,24 +153,36 @@ Value xlookup(CallArgs& args) {
   Grid results = args.grid(2);
   int64_t matchMode = args.isMissing(4) ? 0 : toInteger(args.number(4));
   int64_t searchMode = args.isMissing(5) ? 1 : toInteger(args.number(5));
-  if (lookup.fullRows() != 1 && lookup.fullColumns() != 1) return Scalar::fromError(ErrorCode::Value);
+  if (lookup.fullRows() != 1 && lookup.fullColumns() != 1)
+    return Scalar::fromError(ErrorCode::Value);
   bool column = lookup.fullColumns() == 1 && lookup.fullRows() != 1;
   int32_t length = column ? lookup.fullRows() : lookup.fullColumns();
-  if ((column ? results.fullRows() : results.fullColumns()) != length) return Scalar::fromError(ErrorCode::Value);
+  if ((column ? results.fullRows() : results.fullColumns()) != length)
+    return Scalar::fromError(ErrorCode::Value);
   MatchMode mode;
   switch (matchMode) {
-    case 0: mode = MatchMode::Exact; break;
-    case -1: mode = MatchMode::NextSmaller; break;
-    case 1: mode = MatchMode::NextLarger; break;
-    case 2: mode = MatchMode::ExactWildcard; break;
-    default: return Scalar::fromError(ErrorCode::Value);
+    case 0:
+      mode = MatchMode::Exact;
+      break;
+    case -1:
+      mode = MatchMode::NextSmaller;
+      break;
+    case 1:
+      mode = MatchMode::NextLarger;
+      break;
+    case 2:
+      mode = MatchMode::ExactWildcard;
+      break;
+    default:
+      return Scalar::fromError(ErrorCode::Value);
   }
   if (searchMode != 1 && searchMode != -1) return Scalar::fromError(ErrorCode::Value);
   int32_t count = column ? lookup.rows() : lookup.columns();
   auto at = [&](int32_t i) { return column ? lookup.at(i, 0) : lookup.at(0, i); };
   bool exact = mode == MatchMode::Exact || mode == MatchMode::ExactWildcard;
-  auto found = exact && searchMode == 1 ? findExactPosition(args, wanted, lookup, column, count, at, mode)
-                                        : findPosition(wanted, count, at, mode, searchMode == -1);
+  auto found = exact && searchMode == 1
+                   ? findExactPosition(args, wanted, lookup, column, count, at, mode)
+                   : findPosition(wanted, count, at, mode, searchMode == -1);
   if (!found) {
     if (args.size() > 3 && !args.isMissing(3)) return args.value(3);
     return Scalar::fromError(ErrorCode::NA);
@@ -178,8 +202,10 @@ Value index(CallArgs& args) {
   if (row == 0 && column == 0) return args.value(0);
   if (row == 0) return slice(grid, false, int32_t(column - 1));
   if (column == 0) {
-    if (grid.fullColumns() == 1) column = 1;
-    else return slice(grid, true, int32_t(row - 1));
+    if (grid.fullColumns() == 1)
+      column = 1;
+    else
+      return slice(grid, true, int32_t(row - 1));
   }
   if (grid.isArea()) {
     Area area = grid.area();
@@ -207,15 +233,9 @@ Value rows(CallArgs& args) { return number(double(args.grid(0).fullRows())); }
 Value columns(CallArgs& args) { return number(double(args.grid(0).fullColumns())); }
 
 constexpr FunctionSpec kFunctions[] = {
-    {u"VLOOKUP", 3, 4, vlookup},
-    {u"HLOOKUP", 3, 4, hlookup},
-    {u"XLOOKUP", 3, 6, xlookup},
-    {u"MATCH", 2, 3, match},
-    {u"INDEX", 1, 3, index},
-    {u"ROW", 0, 1, row},
-    {u"COLUMN", 0, 1, column},
-    {u"ROWS", 1, 1, rows},
-    {u"COLUMNS", 1, 1, columns},
+    {u"VLOOKUP", 3, 4, vlookup}, {u"HLOOKUP", 3, 4, hlookup}, {u"XLOOKUP", 3, 6, xlookup},
+    {u"MATCH", 2, 3, match},     {u"INDEX", 1, 3, index},     {u"ROW", 0, 1, row},
+    {u"COLUMN", 0, 1, column},   {u"ROWS", 1, 1, rows},       {u"COLUMNS", 1, 1, columns},
 };
 
 }  // namespace

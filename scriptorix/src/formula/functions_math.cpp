@@ -23,7 +23,8 @@ Value sumProduct(CallArgs& args) {
   std::vector<Array> arrays;
   for (std::size_t i = 0; i < args.size(); ++i) {
     arrays.push_back(args.evaluator().toArray(args.value(i)));
-    if (arrays.back().rows != arrays.front().rows || arrays.back().columns != arrays.front().columns) {
+    if (arrays.back().rows != arrays.front().rows ||
+        arrays.back().columns != arrays.front().columns) {
       return Scalar::fromError(ErrorCode::Value);
     }
   }
@@ -49,7 +50,8 @@ Value roundWith(CallArgs& args, int direction) {
   if (direction == 0) return number(roundHalfAway(value, int(digits)));
   double scale = std::pow(10.0, double(digits));
   double shifted = significant15(value * scale);
-  double rounded = direction > 0 ? (shifted < 0 ? std::floor(shifted) : std::ceil(shifted)) : std::trunc(shifted);
+  double rounded = direction > 0 ? (shifted < 0 ? std::floor(shifted) : std::ceil(shifted))
+                                 : std::trunc(shifted);
   return number(rounded / scale);
 }
 
@@ -93,7 +95,8 @@ Value power(CallArgs& args) {
 Value toMultiple(CallArgs& args, bool up) {
   double value = args.number(0);
   double step = args.numberOr(1, value < 0 ? -1 : 1);
-  if (value == 0 || step == 0) return up || step != 0 ? number(0) : Scalar::fromError(ErrorCode::Div0);
+  if (value == 0 || step == 0)
+    return up || step != 0 ? number(0) : Scalar::fromError(ErrorCode::Div0);
   if (value > 0 && step < 0) return Scalar::fromError(ErrorCode::Num);
   // With a negative step, a negative value rounds away from zero for CEILING, toward it for FLOOR.
   double quotient = significant15(value / step);

@@ -61,7 +61,8 @@ Value count(CallArgs& args) {
   double total = 0;
   forEachArgumentValue(args, 0, [&](const Scalar& value, bool direct) {
     if (value.isNumber()) total += 1;
-    if (direct && (value.isBoolean() || (value.isText() && parseNumericText(value.text)))) total += 1;
+    if (direct && (value.isBoolean() || (value.isText() && parseNumericText(value.text))))
+      total += 1;
   });
   return number(total);
 }
@@ -92,13 +93,15 @@ void forEachMatch(std::vector<Grid>& ranges, const std::vector<Criterion>& crite
   for (int32_t row = 0; row < rows; ++row) {
     for (int32_t column = 0; column < columns; ++column) {
       bool all = true;
-      for (std::size_t i = 0; i < ranges.size() && all; ++i) all = criteria[i].matches(ranges[i].at(row, column));
+      for (std::size_t i = 0; i < ranges.size() && all; ++i)
+        all = criteria[i].matches(ranges[i].at(row, column));
       if (all) visit(row, column);
     }
   }
   if (!outside) return;
   bool emptyMatches = true;
-  for (const auto& criterion : criteria) emptyMatches = emptyMatches && criterion.matches(Scalar::empty());
+  for (const auto& criterion : criteria)
+    emptyMatches = emptyMatches && criterion.matches(Scalar::empty());
   if (emptyMatches) {
     *outside = double(first.fullRows()) * first.fullColumns() - double(rows) * columns;
   }
@@ -122,7 +125,8 @@ Conditions conditionPairs(CallArgs& args, std::size_t first) {
 Value countIfs(CallArgs& args) {
   Conditions conditions = conditionPairs(args, 0);
   double total = 0, outside = 0;
-  forEachMatch(conditions.ranges, conditions.criteria, [&](int32_t, int32_t) { total += 1; }, &outside);
+  forEachMatch(
+      conditions.ranges, conditions.criteria, [&](int32_t, int32_t) { total += 1; }, &outside);
   return number(total + outside);
 }
 
@@ -132,16 +136,19 @@ Value countIfs(CallArgs& args) {
 std::vector<double> matchedNumbers(const Grid& values, Conditions& conditions, bool stretch) {
   std::vector<double> numbers;
   std::optional<ErrorCode> error;
-  forEachMatch(conditions.ranges, conditions.criteria, [&](int32_t row, int32_t column) {
-    bool inside = row < values.fullRows() && column < values.fullColumns();
-    if (!inside && !(stretch && values.isArea() && values.area().firstRow + row < kMaxRows &&
-                     values.area().firstColumn + column < kMaxColumns)) {
-      return;
-    }
-    Scalar value = values.at(row, column);
-    if (value.isError() && !error) error = value.error;
-    if (value.isNumber()) numbers.push_back(value.number);
-  }, nullptr);
+  forEachMatch(
+      conditions.ranges, conditions.criteria,
+      [&](int32_t row, int32_t column) {
+        bool inside = row < values.fullRows() && column < values.fullColumns();
+        if (!inside && !(stretch && values.isArea() && values.area().firstRow + row < kMaxRows &&
+                         values.area().firstColumn + column < kMaxColumns)) {
+          return;
+        }
+        Scalar value = values.at(row, column);
+        if (value.isError() && !error) error = value.error;
+        if (value.isNumber()) numbers.push_back(value.number);
+      },
+      nullptr);
   if (error) throw FormulaError{*error};
   return numbers;
 }
@@ -210,10 +217,13 @@ Value maxIfs(CallArgs& args) { return extremeIfs(args, true); }
 // LARGE and SMALL: the k-th number from the top or the bottom.
 Value kth(CallArgs& args, bool largest) {
   std::vector<double> numbers;
-  forEachArgumentValue(args, 0, [&](const Scalar& value, bool) {
-    if (value.isError()) throw FormulaError{value.error};
-    if (value.isNumber()) numbers.push_back(value.number);
-  }, 1);
+  forEachArgumentValue(
+      args, 0,
+      [&](const Scalar& value, bool) {
+        if (value.isError()) throw FormulaError{value.error};
+        if (value.isNumber()) numbers.push_back(value.number);
+      },
+      1);
   double k = std::trunc(args.number(1));
   if (k < 1 || k > double(numbers.size())) return Scalar::fromError(ErrorCode::Num);
   std::sort(numbers.begin(), numbers.end());
@@ -228,7 +238,8 @@ Value countIf(CallArgs& args) {
   std::vector<Grid> ranges{args.grid(0)};
   std::vector<Criterion> criteria{Criterion(args.scalar(1))};
   double total = 0, outside = 0;
-  forEachMatch(ranges, criteria, [&](int32_t, int32_t) { total += 1; }, &outside);
+  forEachMatch(
+      ranges, criteria, [&](int32_t, int32_t) { total += 1; }, &outside);
   return number(total + outside);
 }
 
@@ -236,7 +247,8 @@ Value countBlank(CallArgs& args) {
   std::vector<Grid> ranges{args.grid(0)};
   std::vector<Criterion> criteria{Criterion(Scalar::fromText(u""))};
   double total = 0, outside = 0;
-  forEachMatch(ranges, criteria, [&](int32_t, int32_t) { total += 1; }, &outside);
+  forEachMatch(
+      ranges, criteria, [&](int32_t, int32_t) { total += 1; }, &outside);
   return number(total + outside);
 }
 

@@ -51,7 +51,8 @@ Value textJoin(CallArgs& args) {
   for (std::size_t i = 2; i < args.size(); ++i) {
     Value value = args.value(i);
     if (!std::holds_alternative<References>(value) || ignoreEmpty) {
-      forEachArgumentValue(args, i, [&](const Scalar& cell, bool) { add(cell); }, i + 1);
+      forEachArgumentValue(
+          args, i, [&](const Scalar& cell, bool) { add(cell); }, i + 1);
       continue;
     }
     // Empty cells count too, so the whole area is read, not only its used part.
@@ -90,7 +91,9 @@ Value length(CallArgs& args) { return number(double(args.text(0).size())); }
 Value upper(CallArgs& args) { return Scalar::fromText(upperCase(args.text(0))); }
 Value lower(CallArgs& args) { return Scalar::fromText(lowerCase(args.text(0))); }
 
-bool isLetter(char16_t c) { return upperCase(std::u16string_view(&c, 1)) != lowerCase(std::u16string_view(&c, 1)); }
+bool isLetter(char16_t c) {
+  return upperCase(std::u16string_view(&c, 1)) != lowerCase(std::u16string_view(&c, 1));
+}
 
 Value proper(CallArgs& args) {
   std::u16string text = args.text(0);
@@ -139,7 +142,8 @@ Value replace(CallArgs& args) {
   std::size_t n = countArgument(args, 2, 0);
   std::u16string with = args.text(3);
   if (start < 1) return Scalar::fromError(ErrorCode::Value);
-  std::size_t from = std::min(std::size_t(std::min(start, double(kMaxTextLength))) - 1, text.size());
+  std::size_t from =
+      std::min(std::size_t(std::min(start, double(kMaxTextLength))) - 1, text.size());
   text.replace(from, std::min(n, text.size() - from), with);
   return textResult(std::move(text));
 }
@@ -157,7 +161,8 @@ Value findText(CallArgs& args, bool caseless) {
   // SEARCH: wildcards, ignoring case; the match may be any length, so try each start.
   std::u16string pattern = needle + u"*";
   for (std::size_t at = from; at <= haystack.size(); ++at) {
-    if (wildcardMatch(pattern, std::u16string_view(haystack).substr(at))) return number(double(at + 1));
+    if (wildcardMatch(pattern, std::u16string_view(haystack).substr(at)))
+      return number(double(at + 1));
   }
   return Scalar::fromError(ErrorCode::Value);
 }
@@ -172,7 +177,8 @@ Value text(CallArgs& args) {
     if (auto numeric = parseNumericText(value.text)) value = Scalar::fromNumber(*numeric);
   }
   if (value.isNumber()) {
-    if (auto rendered = args.evaluator().context().formatNumber(value.number, format)) return Scalar::fromText(*rendered);
+    if (auto rendered = args.evaluator().context().formatNumber(value.number, format))
+      return Scalar::fromText(*rendered);
   }
   return Scalar::fromText(renderNumberFormat(value, format));
 }
@@ -190,7 +196,8 @@ Value valueFunction(CallArgs& args) {
 Value repeat(CallArgs& args) {
   std::u16string text = args.text(0);
   std::size_t times = countArgument(args, 1, 0);
-  if (!text.empty() && times > kMaxTextLength / text.size()) return Scalar::fromError(ErrorCode::Value);
+  if (!text.empty() && times > kMaxTextLength / text.size())
+    return Scalar::fromError(ErrorCode::Value);
   std::u16string out;
   for (std::size_t i = 0; i < times; ++i) out += text;
   return Scalar::fromText(std::move(out));

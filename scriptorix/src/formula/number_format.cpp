@@ -20,8 +20,8 @@ struct Item {
 
 struct Section {
   std::vector<Item> items;
-  bool grouping = false;  // a "," between digit placeholders
-  int scaleThousands = 0; // "," right after the last digit placeholder
+  bool grouping = false;   // a "," between digit placeholders
+  int scaleThousands = 0;  // "," right after the last digit placeholder
   bool isDate = false;
   bool elapsedHours = false;
 };
@@ -100,7 +100,8 @@ Section parseSection(std::u16string_view text) {
       section.items.push_back({Item::Kind::Point, {}});
       ++i;
     } else if (c == u',') {
-      bool nextDigit = i + 1 < text.size() && (text[i + 1] == u'0' || text[i + 1] == u'#' || text[i + 1] == u'?');
+      bool nextDigit = i + 1 < text.size() &&
+                       (text[i + 1] == u'0' || text[i + 1] == u'#' || text[i + 1] == u'?');
       if (afterDigit && nextDigit) {
         section.grouping = true;
       } else if (afterDigit) {
@@ -113,7 +114,8 @@ Section parseSection(std::u16string_view text) {
       section.items.push_back({Item::Kind::Percent, {}});
       literal(u"%");
       ++i;
-    } else if (upper == u'E' && i + 1 < text.size() && (text[i + 1] == u'+' || text[i + 1] == u'-') && afterDigit) {
+    } else if (upper == u'E' && i + 1 < text.size() &&
+               (text[i + 1] == u'+' || text[i + 1] == u'-') && afterDigit) {
       section.items.push_back({Item::Kind::Exponent, std::u16string(1, text[i + 1])});
       i += 2;
     } else if (c == u'@') {
@@ -140,9 +142,11 @@ Section parseSection(std::u16string_view text) {
 
 std::u16string widen(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-const char* const kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
-                                   "July",    "August",   "September", "October", "November", "December"};
-const char* const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char* const kMonthNames[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
+const char* const kDayNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                 "Thursday", "Friday", "Saturday"};
 
 std::u16string twoDigits(int64_t value, bool pad) {
   std::string text = std::to_string(value);
@@ -161,7 +165,8 @@ std::u16string renderDate(const Section& section, double value) {
   CivilDate date = serialToDate(days);
   bool twelveHour = false;
   for (const auto& item : section.items) {
-    if (item.kind == Item::Kind::DatePart && (item.text == u"AM/PM" || item.text == u"A/P")) twelveHour = true;
+    if (item.kind == Item::Kind::DatePart && (item.text == u"AM/PM" || item.text == u"A/P"))
+      twelveHour = true;
   }
   int64_t hour = seconds / 3600, minute = seconds / 60 % 60, second = seconds % 60;
   std::u16string out;
@@ -200,7 +205,9 @@ std::u16string renderDate(const Section& section, double value) {
         out += twoDigits(date.month, code.size() == 2);
       } else {
         std::string name = kMonthNames[date.month - 1];
-        out += widen(code.size() == 3 ? name.substr(0, 3) : code.size() == 5 ? name.substr(0, 1) : name);
+        out += widen(code.size() == 3   ? name.substr(0, 3)
+                     : code.size() == 5 ? name.substr(0, 1)
+                                        : name);
       }
     } else if (letter == u'D') {
       if (code.size() <= 2) {
@@ -236,7 +243,9 @@ std::u16string renderNumber(const Section& section, double value) {
   for (std::size_t i = 0; i < section.items.size(); ++i) {
     const Item& item = section.items[i];
     if (item.kind == Item::Kind::Percent) percents += 1;
-    if (item.kind == Item::Kind::Point && pointAt == section.items.size() && exponentAt == section.items.size()) pointAt = i;
+    if (item.kind == Item::Kind::Point && pointAt == section.items.size() &&
+        exponentAt == section.items.size())
+      pointAt = i;
     if (item.kind == Item::Kind::Exponent && exponentAt == section.items.size()) exponentAt = i;
     if (item.kind != Item::Kind::Digit || i > exponentAt) continue;
     if (i < pointAt) {
@@ -249,14 +258,16 @@ std::u16string renderNumber(const Section& section, double value) {
   }
   // More decimals than a double holds only add zeros; the cap keeps the digits in the buffer.
   fractionPlaces = std::min(fractionPlaces, 30);
-  double scaled = std::fabs(value) * std::pow(100.0, percents) / std::pow(1000.0, section.scaleThousands);
+  double scaled =
+      std::fabs(value) * std::pow(100.0, percents) / std::pow(1000.0, section.scaleThousands);
   int exponent = 0;
   if (exponentAt < section.items.size() && scaled != 0) {
     int leading = std::max(integerPlaces, 1);
     exponent = int(std::floor(std::log10(scaled))) - (leading - 1);
     scaled /= std::pow(10.0, exponent);
     // Rounding may carry into a new digit: 9.99 -> 10.0.
-    if (std::round(scaled * std::pow(10.0, fractionPlaces)) >= std::pow(10.0, leading + fractionPlaces)) {
+    if (std::round(scaled * std::pow(10.0, fractionPlaces)) >=
+        std::pow(10.0, leading + fractionPlaces)) {
       scaled /= 10;
       exponent += 1;
     }
@@ -270,7 +281,8 @@ std::u16string renderNumber(const Section& section, double value) {
   std::u16string integerDigits = widen(fixed.substr(0, dot));
   std::u16string fractionDigits = dot == std::string::npos ? u"" : widen(fixed.substr(dot + 1));
   if (integerDigits == u"0") integerDigits.clear();
-  while (int(integerDigits.size()) < minimumIntegerDigits) integerDigits.insert(integerDigits.begin(), u'0');
+  while (int(integerDigits.size()) < minimumIntegerDigits)
+    integerDigits.insert(integerDigits.begin(), u'0');
 
   std::u16string out;
   // Integer part: fill placeholders from the right; the leftmost takes any extra digits.
@@ -380,10 +392,13 @@ std::u16string renderNumberFormat(const Scalar& value, std::u16string_view forma
   if (number < 0 && sections.size() >= 2) index = 1;
   if (number == 0 && sections.size() >= 3) index = 2;
   Section section = parseSection(sections[index]);
-  std::u16string body = section.isDate ? renderDate(section, number) : renderNumber(section, number);
+  std::u16string body =
+      section.isDate ? renderDate(section, number) : renderNumber(section, number);
   // A negative number that rounds to zero shows no sign: -0.4 under "0" is "0".
-  bool negativeSign = number < 0 && index == 0 && body.find_first_of(u"123456789") != std::u16string::npos;
-  if (section.items.empty() && !section.isDate) body = sections.size() > 1 ? u"" : numberToText(std::fabs(number));
+  bool negativeSign =
+      number < 0 && index == 0 && body.find_first_of(u"123456789") != std::u16string::npos;
+  if (section.items.empty() && !section.isDate)
+    body = sections.size() > 1 ? u"" : numberToText(std::fabs(number));
   return negativeSign ? u"-" + body : body;
 }
 

@@ -81,12 +81,16 @@ bool shiftSpan(int32_t& first, int32_t& last, int32_t bandFirst, int32_t bandLas
 }
 
 std::optional<std::u16string> shiftReference(ParsedReference reference, const CellShift& shift) {
-  bool vertical = shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
-  bool insert = shift.kind == CellShift::Kind::InsertDown || shift.kind == CellShift::Kind::InsertRight;
+  bool vertical =
+      shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
+  bool insert =
+      shift.kind == CellShift::Kind::InsertDown || shift.kind == CellShift::Kind::InsertRight;
   // A whole-column reference spans every row, so a vertical shift never changes it (and the same
   // for whole rows and a horizontal shift).
-  if (vertical && reference.shape == ReferenceShape::Columns) return formula::formatReference(reference);
-  if (!vertical && reference.shape == ReferenceShape::Rows) return formula::formatReference(reference);
+  if (vertical && reference.shape == ReferenceShape::Columns)
+    return formula::formatReference(reference);
+  if (!vertical && reference.shape == ReferenceShape::Rows)
+    return formula::formatReference(reference);
 
   auto span = [](int32_t a, int32_t b, int32_t whole, bool wholeSpan) {
     return wholeSpan ? std::pair{0, whole - 1} : std::pair{std::min(a, b), std::max(a, b)};
@@ -100,7 +104,8 @@ std::optional<std::u16string> shiftReference(ParsedReference reference, const Ce
   int32_t bandCrossLast = vertical ? shift.lastColumn : shift.lastRow;
   // Only a reference whose whole width lies in the moved cells moves with them; one that the
   // shift would split keeps its address, as a spreadsheet leaves it.
-  if (crossFirst < bandCrossFirst || crossLast > bandCrossLast) return formula::formatReference(reference);
+  if (crossFirst < bandCrossFirst || crossLast > bandCrossLast)
+    return formula::formatReference(reference);
 
   int32_t& a = vertical ? reference.first.row : reference.first.column;
   int32_t& b = vertical ? reference.last.row : reference.last.column;
@@ -118,35 +123,41 @@ std::optional<std::u16string> shiftReference(ParsedReference reference, const Ce
 
 std::u16string translateFormula(std::u16string_view formula, int32_t rowOffset,
                                 int32_t columnOffset) {
-  return rewriteReferences(formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
-    if (!movePart(reference.first, reference.shape, rowOffset, columnOffset)) return std::nullopt;
-    if (reference.isRange && !movePart(reference.last, reference.shape, rowOffset, columnOffset)) {
-      return std::nullopt;
-    }
-    if (!reference.isRange) reference.last = reference.first;
-    return formula::formatReference(reference);
-  });
+  return rewriteReferences(
+      formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
+        if (!movePart(reference.first, reference.shape, rowOffset, columnOffset))
+          return std::nullopt;
+        if (reference.isRange &&
+            !movePart(reference.last, reference.shape, rowOffset, columnOffset)) {
+          return std::nullopt;
+        }
+        if (!reference.isRange) reference.last = reference.first;
+        return formula::formatReference(reference);
+      });
 }
 
 std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string_view formulaSheet,
                                      const CellShift& shift) {
-  return rewriteReferences(formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
-    std::u16string_view sheet = reference.hasSheet ? std::u16string_view(reference.sheet) : formulaSheet;
-    if (sheet.empty() || !formula::sameSheetName(sheet, shift.sheet)) {
-      return formula::formatReference(reference);
-    }
-    return shiftReference(std::move(reference), shift);
-  });
+  return rewriteReferences(
+      formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
+        std::u16string_view sheet =
+            reference.hasSheet ? std::u16string_view(reference.sheet) : formulaSheet;
+        if (sheet.empty() || !formula::sameSheetName(sheet, shift.sheet)) {
+          return formula::formatReference(reference);
+        }
+        return shiftReference(std::move(reference), shift);
+      });
 }
 
 std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_view oldName,
                                     std::u16string_view newName) {
-  return rewriteReferences(formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
-    if (reference.hasSheet && formula::sameSheetName(reference.sheet, oldName)) {
-      reference.sheet = std::u16string(newName);
-    }
-    return formula::formatReference(reference);
-  });
+  return rewriteReferences(
+      formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
+        if (reference.hasSheet && formula::sameSheetName(reference.sheet, oldName)) {
+          reference.sheet = std::u16string(newName);
+        }
+        return formula::formatReference(reference);
+      });
 }
 
 }  // namespace sx

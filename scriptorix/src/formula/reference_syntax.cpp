@@ -72,7 +72,9 @@ bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b) {
 
 }  // namespace
 
-bool sameSheetName(std::u16string_view a, std::u16string_view b) { return equalsIgnoringCase(a, b); }
+bool sameSheetName(std::u16string_view a, std::u16string_view b) {
+  return equalsIgnoringCase(a, b);
+}
 
 std::u16string quoteSheetNameIfNeeded(std::u16string_view name) {
   bool plain = !name.empty() && (isAsciiLetter(name[0]) || name[0] == u'_');

@@ -88,10 +88,14 @@ std::optional<double> parseNumericText(std::u16string_view text) {
 
 double toNumber(const Scalar& value) {
   switch (value.kind) {
-    case Scalar::Kind::Empty: return 0;
-    case Scalar::Kind::Number: return value.number;
-    case Scalar::Kind::Boolean: return value.boolean ? 1 : 0;
-    case Scalar::Kind::Error: throw FormulaError{value.error};
+    case Scalar::Kind::Empty:
+      return 0;
+    case Scalar::Kind::Number:
+      return value.number;
+    case Scalar::Kind::Boolean:
+      return value.boolean ? 1 : 0;
+    case Scalar::Kind::Error:
+      throw FormulaError{value.error};
     case Scalar::Kind::Text:
       if (auto number = parseNumericText(value.text)) return *number;
       throw FormulaError{ErrorCode::Value};
@@ -120,21 +124,30 @@ std::u16string numberToText(double value) {
 
 std::u16string toText(const Scalar& value) {
   switch (value.kind) {
-    case Scalar::Kind::Empty: return {};
-    case Scalar::Kind::Number: return numberToText(value.number);
-    case Scalar::Kind::Boolean: return value.boolean ? u"TRUE" : u"FALSE";
-    case Scalar::Kind::Text: return value.text;
-    case Scalar::Kind::Error: throw FormulaError{value.error};
+    case Scalar::Kind::Empty:
+      return {};
+    case Scalar::Kind::Number:
+      return numberToText(value.number);
+    case Scalar::Kind::Boolean:
+      return value.boolean ? u"TRUE" : u"FALSE";
+    case Scalar::Kind::Text:
+      return value.text;
+    case Scalar::Kind::Error:
+      throw FormulaError{value.error};
   }
   return {};
 }
 
 bool toBoolean(const Scalar& value) {
   switch (value.kind) {
-    case Scalar::Kind::Empty: return false;
-    case Scalar::Kind::Number: return value.number != 0;
-    case Scalar::Kind::Boolean: return value.boolean;
-    case Scalar::Kind::Error: throw FormulaError{value.error};
+    case Scalar::Kind::Empty:
+      return false;
+    case Scalar::Kind::Number:
+      return value.number != 0;
+    case Scalar::Kind::Boolean:
+      return value.boolean;
+    case Scalar::Kind::Error:
+      throw FormulaError{value.error};
     case Scalar::Kind::Text:
       if (equalIgnoringCase(value.text, u"TRUE")) return true;
       if (equalIgnoringCase(value.text, u"FALSE")) return false;
@@ -150,9 +163,12 @@ int compareScalars(const Scalar& left, const Scalar& right) {
     Scalar::Kind kind = v.kind;
     if (kind == Scalar::Kind::Empty) kind = other.isEmpty() ? Scalar::Kind::Number : other.kind;
     switch (kind) {
-      case Scalar::Kind::Text: return 1;
-      case Scalar::Kind::Boolean: return 2;
-      default: return 0;
+      case Scalar::Kind::Text:
+        return 1;
+      case Scalar::Kind::Boolean:
+        return 2;
+      default:
+        return 0;
     }
   };
   int leftRank = rank(left, right), rightRank = rank(right, left);

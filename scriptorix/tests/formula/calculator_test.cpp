@@ -26,7 +26,9 @@ class CalculatorTest : public testing::Test {
     book.set(sheet, row, column, Scalar::fromNumber(value));
     calculator.valueChanged({sheet, row, column});
   }
-  Scalar at(int32_t row, int32_t column, int32_t sheet = 0) { return calculator.value({sheet, row, column}); }
+  Scalar at(int32_t row, int32_t column, int32_t sheet = 0) {
+    return calculator.value({sheet, row, column});
+  }
 };
 
 TEST_F(CalculatorTest, RecalculatesWhatDependsOnAChange) {
@@ -72,7 +74,8 @@ TEST_F(CalculatorTest, CircularReferencesGetAnErrorAndRecoverWhenBroken) {
   formula(0, 3, u"IFERROR(A1,\"caught\")");
   formula(1, 0, u"A2");
   EXPECT_EQ(at(0, 3), Scalar::fromText(u"caught"));
-  for (int column = 0; column < 3; ++column) EXPECT_EQ(at(0, column), Scalar::fromError(ErrorCode::Ref));
+  for (int column = 0; column < 3; ++column)
+    EXPECT_EQ(at(0, column), Scalar::fromError(ErrorCode::Ref));
   EXPECT_EQ(at(1, 0), Scalar::fromError(ErrorCode::Ref));
   formula(0, 2, u"5");
   EXPECT_EQ(at(0, 0), Scalar::fromNumber(7));
@@ -129,10 +132,10 @@ namespace sx::formula {
 namespace {
 
 TEST_F(CalculatorTest, FollowsTheBranchAFormulaActuallyTakes) {
-  store(0, 1, 1);                      // B1: the switch
-  formula(0, 2, u"10");                // C1
-  formula(0, 3, u"20");                // D1
-  formula(0, 0, u"IF(B1=1,C1,D1)");    // A1
+  store(0, 1, 1);                    // B1: the switch
+  formula(0, 2, u"10");              // C1
+  formula(0, 3, u"20");              // D1
+  formula(0, 0, u"IF(B1=1,C1,D1)");  // A1
   EXPECT_EQ(at(0, 0), Scalar::fromNumber(10));
   formula(0, 3, u"30");
   EXPECT_EQ(at(0, 0), Scalar::fromNumber(10));

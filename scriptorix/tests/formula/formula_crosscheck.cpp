@@ -62,15 +62,21 @@ MemoryWorkbook readData(const char* path) {
   while (std::getline(in, line)) {
     auto fields = splitTabs(line);
     if (fields.empty()) continue;
-    if (fields[0] == "sheet" && fields.size() == 2) sheets.push_back(widen(fields[1]));
-    else if (fields[0] == "cell" && fields.size() == 6) cells.push_back(fields);
-    else if (fields[0] == "name" && fields.size() == 3) names.push_back(fields);
-    else throw std::runtime_error("bad data line: " + line);
+    if (fields[0] == "sheet" && fields.size() == 2)
+      sheets.push_back(widen(fields[1]));
+    else if (fields[0] == "cell" && fields.size() == 6)
+      cells.push_back(fields);
+    else if (fields[0] == "name" && fields.size() == 3)
+      names.push_back(fields);
+    else
+      throw std::runtime_error("bad data line: " + line);
   }
   MemoryWorkbook book(sheets);
-  for (const auto& c : cells) book.set(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3]), parseCell(c[4], c[5]));
+  for (const auto& c : cells)
+    book.set(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3]), parseCell(c[4], c[5]));
   for (const auto& n : names) book.defineName(widen(n[1]), widen(n[2]));
-  auto seconds = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+  auto seconds =
+      std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
   book.setNow(25569 + seconds / 86400);  // 1970-01-01 is serial 25569
   return book;
 }
@@ -81,10 +87,14 @@ std::string describe(const Scalar& value) {
     case Scalar::Kind::Number:
       std::snprintf(buffer, sizeof buffer, "n:%.17g", value.number);
       return buffer;
-    case Scalar::Kind::Text: return "t:" + narrow(value.text);
-    case Scalar::Kind::Boolean: return value.boolean ? "b:TRUE" : "b:FALSE";
-    case Scalar::Kind::Error: return "e:" + narrow(std::u16string(sx::formula::errorText(value.error)));
-    case Scalar::Kind::Empty: return "n:0";
+    case Scalar::Kind::Text:
+      return "t:" + narrow(value.text);
+    case Scalar::Kind::Boolean:
+      return value.boolean ? "b:TRUE" : "b:FALSE";
+    case Scalar::Kind::Error:
+      return "e:" + narrow(std::u16string(sx::formula::errorText(value.error)));
+    case Scalar::Kind::Empty:
+      return "n:0";
   }
   return "?";
 }

@@ -1,30 +1,46 @@
-#include "formula/formula_token.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "formula/formula_token.h"
 
 namespace sx::formula {
 namespace {
 
 char letterOf(TokenKind kind) {
   switch (kind) {
-    case TokenKind::Number: return 'n';
-    case TokenKind::String: return 's';
-    case TokenKind::Boolean: return 'b';
-    case TokenKind::Error: return 'e';
-    case TokenKind::Reference: return 'r';
-    case TokenKind::Name: return 'N';
-    case TokenKind::Function: return 'f';
-    case TokenKind::Operator: return 'o';
-    case TokenKind::OpenParen: return '(';
-    case TokenKind::CloseParen: return ')';
-    case TokenKind::Comma: return ',';
-    case TokenKind::Semicolon: return ';';
-    case TokenKind::OpenBrace: return '{';
-    case TokenKind::CloseBrace: return '}';
-    case TokenKind::Space: return '_';
-    case TokenKind::Invalid: return '?';
+    case TokenKind::Number:
+      return 'n';
+    case TokenKind::String:
+      return 's';
+    case TokenKind::Boolean:
+      return 'b';
+    case TokenKind::Error:
+      return 'e';
+    case TokenKind::Reference:
+      return 'r';
+    case TokenKind::Name:
+      return 'N';
+    case TokenKind::Function:
+      return 'f';
+    case TokenKind::Operator:
+      return 'o';
+    case TokenKind::OpenParen:
+      return '(';
+    case TokenKind::CloseParen:
+      return ')';
+    case TokenKind::Comma:
+      return ',';
+    case TokenKind::Semicolon:
+      return ';';
+    case TokenKind::OpenBrace:
+      return '{';
+    case TokenKind::CloseBrace:
+      return '}';
+    case TokenKind::Space:
+      return '_';
+    case TokenKind::Invalid:
+      return '?';
   }
   return '!';
 }
@@ -56,10 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                     TokenCase{u"A:C 1:3", "r_r"}, TokenCase{u"'My Sheet'!A1&Sheet2!B:B", "ror"},
                     TokenCase{u"'It''s'!$C3", "r"}, TokenCase{u"\"a\"\"b\"&TRUE", "sob"},
                     TokenCase{u"true()", "f()"}, TokenCase{u"#N/A<>#div/0!", "eoe"},
-                    TokenCase{u"1.5E-3%", "no"}, TokenCase{u".5>=x_1", "noN"}, TokenCase{u"{1,2;3}", "{n,n;n}"},
-                    TokenCase{u"LOG10(A1)", "f(r)"}, TokenCase{u"AB1C+XFE1+A0", "NoNoN"},
-                    TokenCase{u"Sheet1!Total", "N"}, TokenCase{u"_xlfn.CONCAT(1)", "f(n)"},
-                    TokenCase{u"A1:B", "roN"}, TokenCase{u"\"open", "?"}, TokenCase{u"@#x'", "??N?"},
+                    TokenCase{u"1.5E-3%", "no"}, TokenCase{u".5>=x_1", "noN"},
+                    TokenCase{u"{1,2;3}", "{n,n;n}"}, TokenCase{u"LOG10(A1)", "f(r)"},
+                    TokenCase{u"AB1C+XFE1+A0", "NoNoN"}, TokenCase{u"Sheet1!Total", "N"},
+                    TokenCase{u"_xlfn.CONCAT(1)", "f(n)"}, TokenCase{u"A1:B", "roN"},
+                    TokenCase{u"\"open", "?"}, TokenCase{u"@#x'", "??N?"},
                     TokenCase{u"1:1048577", "non"}));
 
 }  // namespace

@@ -30,11 +30,15 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
     bounds.lastRow = std::max(bounds.lastRow, row);
     bounds.lastColumn = std::max(bounds.lastColumn, column);
   }
-  void defineName(std::u16string name, std::u16string reference) { names_[std::move(name)] = std::move(reference); }
+  void defineName(std::u16string name, std::u16string reference) {
+    names_[std::move(name)] = std::move(reference);
+  }
   void setCurrentCell(CellPosition cell) { current_ = cell; }
   void setNow(double serial) { now_ = serial; }
 
-  Scalar cellValue(int32_t sheet, int32_t row, int32_t column) override { return storedValue(sheet, row, column); }
+  Scalar cellValue(int32_t sheet, int32_t row, int32_t column) override {
+    return storedValue(sheet, row, column);
+  }
   Scalar storedValue(int32_t sheet, int32_t row, int32_t column) override {
     ++reads_;
     auto found = cells_.find({sheet, row, column});

@@ -28,25 +28,27 @@ TEST_P(RendersNumberFormat, AsASpreadsheetShowsIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, RendersNumberFormat,
-    testing::Values(FormatCase{1234.567, u"0.00", "1234.57"}, FormatCase{1234.567, u"#,##0", "1,235"},
-                    FormatCase{1234567.891, u"#,##0.00", "1,234,567.89"}, FormatCase{0.5, u"0%", "50%"},
-                    FormatCase{0.1234, u"0.0%", "12.3%"}, FormatCase{5, u"000", "005"},
-                    FormatCase{0.5, u"#.##", ".5"}, FormatCase{2, u"0.0#", "2.0"}, FormatCase{-3.5, u"0.0", "-3.5"},
-                    FormatCase{-3.5, u"0.0;(0.0)", "(3.5)"}, FormatCase{0, u"0;-0;\"zero\"", "zero"},
-                    FormatCase{12345.678, u"0.00E+00", "1.23E+04"}, FormatCase{0.000123, u"0.0E+0", "1.2E-4"},
-                    FormatCase{1234567, u"#,##0,\"k\"", "1,235k"}, FormatCase{42, u"\"$\"#,##0.00", "$42.00"},
-                    FormatCase{5551234, u"000-0000", "555-1234"}, FormatCase{1.5, u"General", "1.5"},
-                    FormatCase{9.996, u"0.00", "10.00"}, FormatCase{-0.4, u"0", "0"},
-                    FormatCase{2.5, u"0", "3"}, FormatCase{-2.5, u"0", "-3"}));
+    testing::Values(
+        FormatCase{1234.567, u"0.00", "1234.57"}, FormatCase{1234.567, u"#,##0", "1,235"},
+        FormatCase{1234567.891, u"#,##0.00", "1,234,567.89"}, FormatCase{0.5, u"0%", "50%"},
+        FormatCase{0.1234, u"0.0%", "12.3%"}, FormatCase{5, u"000", "005"},
+        FormatCase{0.5, u"#.##", ".5"}, FormatCase{2, u"0.0#", "2.0"},
+        FormatCase{-3.5, u"0.0", "-3.5"}, FormatCase{-3.5, u"0.0;(0.0)", "(3.5)"},
+        FormatCase{0, u"0;-0;\"zero\"", "zero"}, FormatCase{12345.678, u"0.00E+00", "1.23E+04"},
+        FormatCase{0.000123, u"0.0E+0", "1.2E-4"}, FormatCase{1234567, u"#,##0,\"k\"", "1,235k"},
+        FormatCase{42, u"\"$\"#,##0.00", "$42.00"}, FormatCase{5551234, u"000-0000", "555-1234"},
+        FormatCase{1.5, u"General", "1.5"}, FormatCase{9.996, u"0.00", "10.00"},
+        FormatCase{-0.4, u"0", "0"}, FormatCase{2.5, u"0", "3"}, FormatCase{-2.5, u"0", "-3"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Dates, RendersNumberFormat,
-    testing::Values(FormatCase{45351, u"yyyy-mm-dd", "2024-02-29"}, FormatCase{45351, u"d/m/yy", "29/2/24"},
-                    FormatCase{45351, u"dddd, mmmm d", "Thursday, February 29"},
-                    FormatCase{45351, u"ddd mmm", "Thu Feb"}, FormatCase{45351.75, u"hh:mm:ss", "18:00:00"},
-                    FormatCase{45351.75, u"h:mm AM/PM", "6:00 PM"}, FormatCase{0.5, u"h AM/PM", "12 PM"},
-                    FormatCase{1.25, u"[h]:mm", "30:00"}, FormatCase{60, u"yyyy-mm-dd", "1900-02-29"},
-                    FormatCase{45351.999999, u"yyyy-mm-dd hh:mm", "2024-03-01 00:00"}));
+    testing::Values(
+        FormatCase{45351, u"yyyy-mm-dd", "2024-02-29"}, FormatCase{45351, u"d/m/yy", "29/2/24"},
+        FormatCase{45351, u"dddd, mmmm d", "Thursday, February 29"},
+        FormatCase{45351, u"ddd mmm", "Thu Feb"}, FormatCase{45351.75, u"hh:mm:ss", "18:00:00"},
+        FormatCase{45351.75, u"h:mm AM/PM", "6:00 PM"}, FormatCase{0.5, u"h AM/PM", "12 PM"},
+        FormatCase{1.25, u"[h]:mm", "30:00"}, FormatCase{60, u"yyyy-mm-dd", "1900-02-29"},
+        FormatCase{45351.999999, u"yyyy-mm-dd hh:mm", "2024-03-01 00:00"}));
 
 TEST(RendersNumberFormat, TextUsesTheTextSection) {
   EXPECT_EQ(narrow(renderNumberFormat(Scalar::fromText(u"abc"), u"0.00")), "abc");
@@ -65,7 +67,8 @@ TEST(NumberToText, UsesFifteenSignificantDigits) {
 TEST(DateSerial, RoundTripsEveryDayAcrossTheRange) {
   for (int64_t serial = 1; serial <= 2958465; serial += 1) {
     CivilDate date = serialToDate(serial);
-    ASSERT_EQ(dateToSerial(date.year, date.month, date.day), serial) << date.year << "-" << date.month << "-" << date.day;
+    ASSERT_EQ(dateToSerial(date.year, date.month, date.day), serial)
+        << date.year << "-" << date.month << "-" << date.day;
   }
 }
 
