@@ -9,11 +9,20 @@
 #include "model/number_format.h"
 #include "model/text_case.h"
 #include "model/workbook.h"
+#include "model/workbook_calculation.h"
 
 namespace sx {
 
 namespace {
 auto columnLess = [](const StoredCell& cell, int32_t column) { return cell.column < column; };
+
+// Edits of more cells than this ask for one rebuild of the calculation instead of a
+// notification per cell.
+constexpr int64_t kCellsNotifiedOneByOne = 1 << 16;
+
+bool notifiedOneByOne(const RangeRef& range) {
+  return int64_t{range.rowCount()} * range.columnCount() <= kCellsNotifiedOneByOne;
+}
 }  // namespace
 
 DeleteShift parseDeleteShift(std::u16string_view word) {
@@ -110,6 +119,7 @@ void Sheet::forEachStoredCell(const RangeRef& input,
 }
 
 std::span<const StoredCell> Sheet::rowCells(int32_t row) const {
+  workbook_->calculate();
   if (row < 0 || row >= rowLimit()) return {};
   return rows_[row].cells;
 }
@@ -147,12 +157,16 @@ void Sheet::setValue(const RangeRef& range, const CellValue& value) {
   if (value.kind == CellValue::Kind::Text || value.kind == CellValue::Kind::Error) {
     pattern.text = workbook_->strings().intern(value.text);
   }
-  forEachPosition(range, [&](StoredCell& cell, int32_t, int32_t) {
+  WorkbookCalculation& calculation = workbook_->calculation();
+  const bool oneByOne = notifiedOneByOne(checked(range));
+  if (!oneByOne) calculation.rebuildLater();
+  forEachPosition(range, [&](StoredCell& cell, int32_t row, int32_t column) {
     // Copy the whole cell so the value's union member travels as one piece.
     StoredCell written = pattern;
     written.column = cell.column;
     written.style = cell.style;
     cell = written;
+    if (oneByOne) calculation.valueSet(*this, row, column);
   });
 }
 
@@ -184,6 +198,9 @@ void Sheet::setFormulaAt(StoredCell& cell, std::u16string_view formula) {
 void Sheet::setFormula(const RangeRef& input, std::u16string_view formula) {
   if (formula.empty()) throw std::invalid_argument("A formula needs text after \"=\"");
   const RangeRef range = checked(input);
+  WorkbookCalculation& calculation = workbook_->calculation();
+  const bool oneByOne = notifiedOneByOne(range);
+  if (!oneByOne) calculation.rebuildLater();
   forEachPosition(range, [&](StoredCell& cell, int32_t row, int32_t column) {
     const int32_t rowOffset = row - range.firstRow;
     const int32_t columnOffset = column - range.firstColumn;
@@ -192,12 +209,14 @@ void Sheet::setFormula(const RangeRef& input, std::u16string_view formula) {
     } else {
       setFormulaAt(cell, translateFormula(formula, rowOffset, columnOffset));
     }
+    if (oneByOne) calculation.formulaSet(*this, row, column, workbook_->strings().at(cell.formula));
   });
 }
 
 void Sheet::clearValues(const RangeRef& input) {
   const RangeRef range = checked(input);
-  forEachStoredCell(range, [](StoredCell& cell, int32_t) {
+  forEachStoredCell(range, [&](StoredCell& cell, int32_t row) {
+    workbook_->calculation().valueSet(*this, row, cell.column);
     cell.kind = CellValue::Kind::Empty;
     cell.formula = StoredCell::kNoFormula;
     cell.number = 0;
@@ -206,6 +225,7 @@ void Sheet::clearValues(const RangeRef& input) {
 }
 
 CellValue Sheet::value(int32_t row, int32_t column) const {
+  workbook_->calculate();
   const StoredCell* cell = findCell(row, column);
   return cell ? valueOf(*cell) : CellValue{};
 }
@@ -246,6 +266,7 @@ void Sheet::setCachedValue(int32_t row, int32_t column, const CellValue& cached)
 }
 
 std::u16string Sheet::displayText(int32_t row, int32_t column) const {
+  workbook_->calculate();
   const StoredCell* cell = findCell(row, column);
   if (!cell) return {};
   return formatCellValue(valueOf(*cell), workbook_->styles().at(cell->style).numberFormat);
@@ -288,6 +309,7 @@ bool Sheet::isEmpty() const {
 
 std::optional<RangeRef> Sheet::find(std::u16string_view what, const RangeRef& within) const {
   const RangeRef range = checked(within);
+  workbook_->calculate();
   const int32_t last = std::min(range.lastRow, rowLimit() - 1);
   for (int32_t row = range.firstRow; row <= last; ++row) {
     const auto& cells = rows_[row].cells;

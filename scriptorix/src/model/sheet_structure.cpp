@@ -4,6 +4,7 @@
 #include "formula/reference_adjust.h"
 #include "model/sheet.h"
 #include "model/workbook.h"
+#include "model/workbook_calculation.h"
 
 namespace sx {
 
@@ -133,6 +134,9 @@ void Sheet::eraseCells(const RangeRef& range) {
 
 void Sheet::clear(const RangeRef& input) {
   const RangeRef range = checked(input);
+  forEachStoredCell(range, [&](StoredCell& cell, int32_t row) {
+    workbook_->calculation().valueSet(*this, row, cell.column);
+  });
   eraseCells(range);
   removeMergesIntersecting(range);
   if (range.shape == RangeRef::Shape::Rows) {
@@ -265,6 +269,7 @@ void Sheet::copyTo(const RangeRef& input, Sheet& target, const RangeRef& destina
     target.merges_.push_back(normalizedShape(merge));
   }
   target.dropBlankCells(destinationArea.firstRow, destinationArea.lastRow);
+  workbook_->calculation().rebuildLater();
 }
 
 void Sheet::shiftCells(const CellShift& shift) {
@@ -378,7 +383,8 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   shiftRowAndColumnFormats(shift);
   workbook_->rewriteFormulas([&](std::u16string_view formula, std::u16string_view home) {
     return adjustFormulaForShift(formula, home, shift);
-  });
+  });  // Cells moved and formulas were rewritten: positions and dependencies start afresh.
+  workbook_->calculation().rebuildLater();
 }
 
 void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
@@ -418,7 +424,8 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   shiftRowAndColumnFormats(shift);
   workbook_->rewriteFormulas([&](std::u16string_view formula, std::u16string_view home) {
     return adjustFormulaForShift(formula, home, shift);
-  });
+  });  // Cells moved and formulas were rewritten: positions and dependencies start afresh.
+  workbook_->calculation().rebuildLater();
 }
 
 }  // namespace sx

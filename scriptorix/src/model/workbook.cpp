@@ -6,10 +6,12 @@
 #include "formula/reference_adjust.h"
 #include "model/text_case.h"
 #include "model/utf.h"
+#include "model/workbook_calculation.h"
 
 namespace sx {
 
-Workbook::Workbook(bool withFirstSheet) {
+Workbook::Workbook(bool withFirstSheet)
+    : calculation_(std::make_unique<WorkbookCalculation>(*this)) {
   if (withFirstSheet) addSheet(u"Sheet1");
 }
 
@@ -56,6 +58,8 @@ Sheet& Workbook::addSheet(std::u16string_view name) {
   checkSheetName(name);
   sheets_.push_back(std::make_unique<Sheet>(*this, nextSheetId_++, std::u16string(name)));
   activeSheetId_ = sheets_.back()->id();
+  // References to a sheet of this name may have been #REF! until now.
+  calculation_->rebuildLater();
   return *sheets_.back();
 }
 
@@ -68,6 +72,7 @@ void Workbook::renameSheet(Sheet& sheet, std::u16string_view newName) {
     return renameSheetInFormula(formula, oldName, newName);
   });
   sheet.rename(std::u16string(newName));
+  calculation_->rebuildLater();
 }
 
 void Workbook::moveSheet(Sheet& sheet, size_t index) {
@@ -145,7 +150,12 @@ void Workbook::addDefinedName(std::u16string_view name, std::u16string_view refe
   if (!reference.empty() && reference[0] == u'=') reference.remove_prefix(1);
   if (reference.empty()) throw std::invalid_argument("A defined name needs a reference");
   names_.push_back({std::u16string(name), std::u16string(reference)});
+  calculation_->rebuildLater();
 }
+
+void Workbook::recalculateAll() { calculation_->rebuildLater(); }
+
+void Workbook::calculate() const { calculation_->update(); }
 
 const DefinedName* Workbook::findDefinedName(std::u16string_view name) const {
   for (const DefinedName& entry : names_) {

@@ -14,6 +14,8 @@
 
 namespace sx {
 
+class WorkbookCalculation;
+
 // A workbook-level name. `reference` has no leading "=" ("Sheet1!$A$1:$B$2").
 struct DefinedName {
   std::u16string name;
@@ -63,6 +65,13 @@ class Workbook {
   const DefinedName* definedNameFor(const Sheet& sheet, const RangeRef& range) const;
   static bool isValidDefinedName(std::u16string_view name);
 
+  // Formulas are calculated when a value is read; this marks every formula for calculation
+  // again (after a reader has filled the workbook, say).
+  void recalculateAll();
+  // Brings every dirty formula's cached value up to date.
+  void calculate() const;
+  WorkbookCalculation& calculation() const { return *calculation_; }
+
   StyleTable& styles() { return styles_; }
   const StyleTable& styles() const { return styles_; }
   StringPool& strings() { return strings_; }
@@ -82,6 +91,7 @@ class Workbook {
   std::vector<DefinedName> names_;
   StyleTable styles_;
   StringPool strings_;
+  std::unique_ptr<WorkbookCalculation> calculation_;
 };
 
 }  // namespace sx

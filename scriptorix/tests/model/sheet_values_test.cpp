@@ -49,12 +49,11 @@ TEST_F(SheetValues, RefuseNumbersThatAreNotFinite) {
   EXPECT_TRUE(sheet.value(1, 1).isEmpty());
 }
 
-TEST_F(SheetValues, StoreFormulasAsTextWithoutTheirValueYet) {
+TEST_F(SheetValues, StoreFormulasAsTextAndGiveTheirCalculatedValue) {
+  sheet.setNumber(at(u"A1:A3"), 2);
   sheet.setText(at(u"C1"), u"=SUM(A1:A3)*2");
   EXPECT_EQ(sheet.formula(0, 2), u"SUM(A1:A3)*2");
   EXPECT_EQ(sheet.formulaOrValueText(0, 2), u"=SUM(A1:A3)*2");
-  EXPECT_TRUE(sheet.value(0, 2).isEmpty());
-  sheet.setCachedValue(0, 2, CellValue::fromNumber(12));
   EXPECT_EQ(sheet.value(0, 2), CellValue::fromNumber(12));
   EXPECT_EQ(sheet.formula(0, 2), u"SUM(A1:A3)*2");
   // A plain value replaces the formula.
