@@ -9,6 +9,7 @@
 #include "io/atomic_file.h"
 #include "io/csv.h"
 #include "io/package_writer.h"
+#include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 #include "model/utf.h"
 
@@ -56,8 +57,11 @@ std::u16string sheetNameFor(const std::filesystem::path& path) {
 std::unique_ptr<Workbook> openWorkbook(const std::filesystem::path& path) {
   const std::string bytes = readWholeFile(path);
   if (bytes.rfind("PK\x03\x04", 0) == 0) {
-    throw std::runtime_error("Cannot open \"" + path.string() +
-                             "\": reading workbook packages (.xlsx) is not supported yet");
+    try {
+      return readXlsxWorkbook(bytes);
+    } catch (const std::exception& error) {
+      throw std::runtime_error("Cannot open \"" + path.string() + "\": " + error.what());
+    }
   }
   auto workbook = std::make_unique<Workbook>(false);
   Sheet& sheet = workbook->addSheet(sheetNameFor(path));

@@ -24,6 +24,10 @@ struct SharedStrings {
 };
 
 std::string stylesXml(const Workbook& workbook, StyleMapping& mapping);
+// One entry of the fonts, fills and borders lists.
+std::string fontXml(const Font& font);
+std::string fillXml(const std::optional<Color>& fill);
+std::string borderXml(const Borders& borders);
 std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
                          SharedStrings& strings);

@@ -21,46 +21,6 @@ const std::map<std::u16string, int>& builtInFormats() {
   return formats;
 }
 
-std::string colorXml(const char* element, const Color& color) {
-  char rgb[16];
-  std::snprintf(rgb, sizeof rgb, "FF%02X%02X%02X", color.red, color.green, color.blue);
-  return "<" + std::string(element) + " rgb=\"" + rgb + "\"/>";
-}
-
-std::string fontXml(const Font& font) {
-  std::string xml = "<font>";
-  if (font.bold) xml += "<b/>";
-  if (font.italic) xml += "<i/>";
-  if (font.underline) xml += "<u/>";
-  xml += "<sz val=\"" + xmlNumber(font.size) + "\"/>";
-  if (font.color) xml += colorXml("color", *font.color);
-  xml += "<name val=\"" + xmlText(font.name) + "\"/><family val=\"2\"/>";
-  if (font.name == u"Calibri") xml += "<scheme val=\"minor\"/>";
-  return xml + "</font>";
-}
-
-std::string fillXml(const std::optional<Color>& fill) {
-  if (!fill) return "<fill><patternFill patternType=\"none\"/></fill>";
-  return "<fill><patternFill patternType=\"solid\">" + colorXml("fgColor", *fill) +
-         "<bgColor indexed=\"64\"/></patternFill></fill>";
-}
-
-std::string edgeXml(const char* element, const BorderEdge& edge) {
-  if (edge.line == BorderLineStyle::None) return "<" + std::string(element) + "/>";
-  return "<" + std::string(element) + " style=\"" + std::string(borderLineStyleName(edge.line)) +
-         "\">" + colorXml("color", edge.color) + "</" + element + ">";
-}
-
-std::string borderXml(const Borders& borders) {
-  std::string xml = "<border";
-  if (borders.diagonalUp) xml += " diagonalUp=\"1\"";
-  if (borders.diagonalDown) xml += " diagonalDown=\"1\"";
-  xml += ">" + edgeXml("left", borders.left) + edgeXml("right", borders.right) +
-         edgeXml("top", borders.top) + edgeXml("bottom", borders.bottom) +
-         edgeXml("diagonal", borders.diagonal);
-  return xml + "</border>";
-}
-
 // Items in order of first use; the index of each.
 class UniqueList {
  public:
@@ -94,6 +54,46 @@ std::set<uint32_t> stylesInUse(const Workbook& workbook) {
 }
 
 }  // namespace
+
+static std::string colorXml(const char* element, const Color& color) {
+  char rgb[16];
+  std::snprintf(rgb, sizeof rgb, "FF%02X%02X%02X", color.red, color.green, color.blue);
+  return "<" + std::string(element) + " rgb=\"" + rgb + "\"/>";
+}
+
+std::string fontXml(const Font& font) {
+  std::string xml = "<font>";
+  if (font.bold) xml += "<b/>";
+  if (font.italic) xml += "<i/>";
+  if (font.underline) xml += "<u/>";
+  xml += "<sz val=\"" + xmlNumber(font.size) + "\"/>";
+  if (font.color) xml += colorXml("color", *font.color);
+  xml += "<name val=\"" + xmlText(font.name) + "\"/><family val=\"2\"/>";
+  if (font.name == u"Calibri") xml += "<scheme val=\"minor\"/>";
+  return xml + "</font>";
+}
+
+std::string fillXml(const std::optional<Color>& fill) {
+  if (!fill) return "<fill><patternFill patternType=\"none\"/></fill>";
+  return "<fill><patternFill patternType=\"solid\">" + colorXml("fgColor", *fill) +
+         "<bgColor indexed=\"64\"/></patternFill></fill>";
+}
+
+static std::string edgeXml(const char* element, const BorderEdge& edge) {
+  if (edge.line == BorderLineStyle::None) return "<" + std::string(element) + "/>";
+  return "<" + std::string(element) + " style=\"" + std::string(borderLineStyleName(edge.line)) +
+         "\">" + colorXml("color", edge.color) + "</" + element + ">";
+}
+
+std::string borderXml(const Borders& borders) {
+  std::string xml = "<border";
+  if (borders.diagonalUp) xml += " diagonalUp=\"1\"";
+  if (borders.diagonalDown) xml += " diagonalDown=\"1\"";
+  xml += ">" + edgeXml("left", borders.left) + edgeXml("right", borders.right) +
+         edgeXml("top", borders.top) + edgeXml("bottom", borders.bottom) +
+         edgeXml("diagonal", borders.diagonal);
+  return xml + "</border>";
+}
 
 std::string stylesXml(const Workbook& workbook, StyleMapping& mapping) {
   UniqueList fonts, fills, borders;

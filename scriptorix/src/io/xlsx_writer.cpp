@@ -1,5 +1,6 @@
 #include "io/xlsx_writer.h"
 
+#include "io/xlsx_edit_writer.h"
 #include "io/xlsx_parts.h"
 #include "io/xml_text.h"
 
@@ -12,19 +13,6 @@ constexpr const char* kRelationshipsNamespace =
     "http://schemas.openxmlformats.org/package/2006/relationships";
 constexpr const char* kDocumentRelationship =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-
-std::string workbookContentType(FileFormat format) {
-  switch (format) {
-    case FileFormat::Xlsm:
-      return "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
-    case FileFormat::Xltx:
-      return "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
-    case FileFormat::Xlsx:
-    case FileFormat::Csv:
-      break;
-  }
-  return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
-}
 
 std::string relationship(const std::string& id, const std::string& type, const std::string& target) {
   return "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
@@ -101,7 +89,23 @@ std::string workbookRelationships(size_t sheetCount) {
 
 }  // namespace
 
+std::string workbookContentType(FileFormat format) {
+  switch (format) {
+    case FileFormat::Xlsm:
+      return "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
+    case FileFormat::Xltx:
+      return "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
+    case FileFormat::Xlsx:
+    case FileFormat::Csv:
+      break;
+  }
+  return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+}
+
 std::vector<PackagePart> buildWorkbookParts(const Workbook& workbook, FileFormat format) {
+  if (const auto* origin = dynamic_cast<const XlsxOrigin*>(workbook.origin())) {
+    return buildEditedWorkbookParts(workbook, format, *origin);
+  }
   const std::string spreadsheetType = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
   StyleMapping styles;
   const std::string stylesPart = stylesXml(workbook, styles);

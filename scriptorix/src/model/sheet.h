@@ -110,6 +110,12 @@ class Sheet {
   // The first cell of `within`, row by row, whose displayed text contains `what` ignoring case.
   std::optional<RangeRef> find(std::u16string_view what, const RangeRef& within) const;
 
+  // --- loading, for the file readers: a cell's own style index (creating the cell), and row
+  // and column formats as a file states them.
+  void setStyleIndex(int32_t row, int32_t column, uint32_t style);
+  void setRowFormat(int32_t row, const RowFormat& format);
+  void setColumnFormat(int32_t column, const ColumnFormat& format);
+
   // --- storage, for the file writers
   // One past the last row that has stored cells.
   int32_t rowLimit() const { return static_cast<int32_t>(rows_.size()); }

@@ -69,6 +69,9 @@ struct Style {
   VerticalAlignment vertical = VerticalAlignment::Bottom;
   bool wrap = false;
   Borders borders;
+  // 1 + the index of the opened file's cell format this was read from (0: none), so that what
+  // the model does not hold of it (protection, the named style, indents) survives a save.
+  uint32_t origin = 0;
   bool operator==(const Style&) const = default;
 };
 

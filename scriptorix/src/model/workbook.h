@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/package_origin.h"
 #include "model/sheet.h"
 #include "model/string_pool.h"
 #include "model/style_table.h"
@@ -77,6 +78,10 @@ class Workbook {
   StringPool& strings() { return strings_; }
   const StringPool& strings() const { return strings_; }
 
+  // What a reader kept of the file this workbook was opened from; nullptr for a new workbook.
+  const PackageOrigin* origin() const { return origin_.get(); }
+  void setOrigin(std::shared_ptr<const PackageOrigin> origin) { origin_ = std::move(origin); }
+
  private:
   friend class Sheet;
   // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
@@ -91,6 +96,7 @@ class Workbook {
   std::vector<DefinedName> names_;
   StyleTable styles_;
   StringPool strings_;
+  std::shared_ptr<const PackageOrigin> origin_;
   std::unique_ptr<WorkbookCalculation> calculation_;
 };
 

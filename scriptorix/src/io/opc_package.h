@@ -1,0 +1,53 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/zip_reader.h"
+
+namespace sx {
+
+struct Relationship {
+  std::string id;
+  std::string type;    // full type URI
+  std::string target;  // as written
+  bool external = false;
+};
+
+// An opened Office Open XML package: its parts by name and what [Content_Types].xml says.
+class OpcPackage {
+ public:
+  explicit OpcPackage(std::vector<ZipEntry> entries);
+
+  const std::vector<ZipEntry>& parts() const { return parts_; }
+  bool has(std::string_view name) const;
+  // Throws std::runtime_error naming the missing part.
+  const std::string& data(std::string_view name) const;
+  const std::string* find(std::string_view name) const;
+  // The part's content type: its override, else the default for its extension, else "".
+  std::string contentType(std::string_view name) const;
+
+  // The relationships of a part ("" for the package's own), empty when it has none.
+  std::vector<Relationship> relationships(std::string_view partName) const;
+
+ private:
+  std::vector<ZipEntry> parts_;
+  std::map<std::string, size_t, std::less<>> index_;
+  std::map<std::string, std::string, std::less<>> overrides_;  // part name without "/"
+  std::map<std::string, std::string, std::less<>> defaults_;   // lower-case extension
+};
+
+// "xl/_rels/workbook.xml.rels" for "xl/workbook.xml"; "_rels/.rels" for "".
+std::string relationshipsPartName(std::string_view partName);
+// A relationship target resolved against the part that holds it, as a part name.
+std::string resolveTarget(std::string_view sourcePart, std::string_view target);
+// `target` written relative to the folder of `sourcePart`.
+std::string relativeTarget(std::string_view sourcePart, std::string_view target);
+// The last segment of a relationship type ("worksheet", "styles").
+std::string_view relationshipKind(std::string_view type);
+
+std::string relationshipsXml(const std::vector<Relationship>& relationships);
+
+}  // namespace sx

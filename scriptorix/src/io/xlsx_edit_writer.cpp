@@ -1,0 +1,246 @@
+#include "io/xlsx_edit_writer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+#include "io/xlsx_writer.h"
+#include "io/xml_parse.h"
+#include "io/xml_text.h"
+#include "model/utf.h"
+
+namespace sx {
+
+namespace {
+
+constexpr const char* kDocumentRelationship =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+constexpr const char* kSpreadsheetType = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+
+// The children of <workbook> in schema order, up to where definedNames and calcPr go.
+constexpr const char* kWorkbookOrder[] = {"fileVersion", "fileSharing",  "workbookPr",        "workbookProtection",
+                                          "bookViews",   "sheets",       "functionGroups",    "externalReferences",
+                                          "definedNames", "calcPr"};
+
+std::string lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string folderOf(const std::string& part) {
+  const size_t slash = part.rfind('/');
+  return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+// Names and ids handed out for parts the opened package did not have.
+class FreshNames {
+ public:
+  explicit FreshNames(const XlsxOrigin& origin) {
+    for (const PackagePart& part : origin.keptParts) parts_.insert(lower(part.name));
+    for (const auto& [id, sheet] : origin.sheets) parts_.insert(lower(sheet.partName));
+    parts_.insert(lower(origin.styles.partName));
+    parts_.insert(lower(origin.sharedStringsPart));
+    for (const Relationship& rel : origin.workbookRelationships) ids_.insert(rel.id);
+  }
+  std::string part(const std::string& folder, const std::string& stem, const std::string& extension) {
+    for (int n = 1;; ++n) {
+      std::string name = folder + stem + std::to_string(n) + extension;
+      if (parts_.insert(lower(name)).second) return name;
+    }
+  }
+  std::string fixedPart(const std::string& name) {
+    if (parts_.insert(lower(name)).second) return name;
+    const size_t slash = name.rfind('/') + 1;
+    const size_t dot = name.rfind('.');
+    return part(name.substr(0, slash), name.substr(slash, dot - slash), name.substr(dot));
+  }
+  std::string id() {
+    for (int n = 1;; ++n) {
+      std::string candidate = "rId" + std::to_string(n);
+      if (ids_.insert(candidate).second) return candidate;
+    }
+  }
+
+ private:
+  std::set<std::string> parts_;
+  std::set<std::string> ids_;
+};
+
+struct SheetPlacement {
+  std::string partName;
+  std::string relationshipId;
+  std::string sheetId;
+};
+
+pugi::xml_node placeInOrder(pugi::xml_node root, std::string_view name) {
+  if (pugi::xml_node found = childNamed(root, name)) return found;
+  pugi::xml_node after;
+  for (const char* element : kWorkbookOrder) {
+    if (element == name) break;
+    if (pugi::xml_node present = childNamed(root, element)) after = present;
+  }
+  const std::string_view rootName = root.name();
+  const size_t colon = rootName.find(':');
+  const std::string full =
+      (colon == std::string_view::npos ? std::string() : std::string(rootName.substr(0, colon + 1))) + std::string(name);
+  return after ? root.insert_child_after(full.c_str(), after) : root.prepend_child(full.c_str());
+}
+
+// The prefix the workbook part uses for the relationships namespace, declared when missing.
+std::string relationshipsPrefix(pugi::xml_node root) {
+  const std::string uri = std::string(kDocumentRelationship).substr(0, std::string(kDocumentRelationship).size() - 1);
+  for (pugi::xml_attribute attribute : root.attributes()) {
+    const std::string_view name = attribute.name();
+    if (name.starts_with("xmlns:") && attribute.value() == uri) return std::string(name.substr(6));
+  }
+  root.append_attribute("xmlns:r") = uri.c_str();
+  return "r";
+}
+
+void clearChildren(pugi::xml_node node) {
+  while (node.first_child()) node.remove_child(node.first_child());
+}
+
+void appendXml(pugi::xml_node parent, const std::string& xml) {
+  parent.append_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
+}
+
+std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
+                            const std::vector<SheetPlacement>& placements) {
+  pugi::xml_document document = parseXmlPart(origin.workbookXml, origin.workbookPart);
+  pugi::xml_node root = document.document_element();
+  const std::string prefix = relationshipsPrefix(root);
+
+  pugi::xml_node sheets = placeInOrder(root, "sheets");
+  clearChildren(sheets);
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    const Sheet& sheet = workbook.sheet(i);
+    pugi::xml_node entry = sheets.append_child("sheet");
+    entry.append_attribute("name") = toUtf8(sheet.name()).c_str();
+    entry.append_attribute("sheetId") = placements[i].sheetId.c_str();
+    if (auto kept = origin.sheets.find(sheet.id()); kept != origin.sheets.end()) {
+      for (const auto& [name, value] : kept->second.extraAttributes) entry.append_attribute(name.c_str()) = value.c_str();
+    }
+    entry.append_attribute((prefix + ":id").c_str()) = placements[i].relationshipId.c_str();
+  }
+  for (const std::string& other : origin.otherSheetEntries) appendXml(sheets, other);
+
+  const size_t active = workbook.sheetIndex(workbook.activeSheet());
+  pugi::xml_node views = placeInOrder(root, "bookViews");
+  pugi::xml_node view = childNamed(views, "workbookView");
+  if (!view) view = views.append_child("workbookView");
+  view.remove_attribute("activeTab");
+  view.append_attribute("activeTab") = static_cast<unsigned long long>(active);
+  if (view.attribute("firstSheet").as_ullong() > active) view.remove_attribute("firstSheet");
+
+  if (pugi::xml_node names = childNamed(root, "definedNames")) root.remove_child(names);
+  std::string namesXml;
+  for (const DefinedName& name : workbook.definedNames()) {
+    namesXml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(name.reference) + "</definedName>";
+  }
+  for (const KeptDefinedName& name : origin.keptNames) {
+    std::string entry = "<definedName";
+    for (const auto& [attribute, value] : name.attributes) entry += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
+    if (name.scopeSheetId) {
+      const Sheet* scope = workbook.sheetById(*name.scopeSheetId);
+      if (!scope) continue;
+      entry += " localSheetId=\"" + std::to_string(workbook.sheetIndex(*scope)) + "\"";
+    }
+    namesXml += entry + ">" + xmlAttribute(name.text) + "</definedName>";
+  }
+  if (!namesXml.empty()) appendXml(placeInOrder(root, "definedNames"), namesXml);
+
+  // The next application calculates every formula when it opens the file.
+  pugi::xml_node calc = placeInOrder(root, "calcPr");
+  calc.remove_attribute("fullCalcOnLoad");
+  calc.append_attribute("fullCalcOnLoad") = "1";
+  return documentXml(document);
+}
+
+}  // namespace
+
+std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, FileFormat format,
+                                                  const XlsxOrigin& origin) {
+  FreshNames fresh(origin);
+  const std::string folder = folderOf(origin.workbookPart);
+  std::vector<SheetPlacement> placements;
+  uint64_t maxSheetId = 0;
+  for (const auto& [id, sheet] : origin.sheets) maxSheetId = std::max<uint64_t>(maxSheetId, std::strtoull(sheet.sheetId.c_str(), nullptr, 10));
+  for (const std::string& other : origin.otherSheetEntries) {
+    pugi::xml_document entry;
+    entry.load_buffer(other.data(), other.size());
+    maxSheetId = std::max<uint64_t>(maxSheetId, entry.document_element().attribute("sheetId").as_ullong());
+  }
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    const Sheet& sheet = workbook.sheet(i);
+    if (auto kept = origin.sheets.find(sheet.id()); kept != origin.sheets.end()) {
+      placements.push_back({kept->second.partName, kept->second.relationshipId, kept->second.sheetId});
+    } else {
+      placements.push_back({fresh.part(folder + "worksheets/", "sheet", ".xml"), fresh.id(), std::to_string(++maxSheetId)});
+    }
+  }
+
+  StyleMapping styles;
+  std::string stylesPart = origin.styles.partName;
+  std::string stylesXmlText;
+  if (origin.styles.xml.empty()) {
+    stylesPart = fresh.fixedPart(folder + "styles.xml");
+    stylesXmlText = stylesXml(workbook, styles);
+  } else {
+    stylesXmlText = editedStylesXml(workbook, origin.styles, styles);
+  }
+  SharedStrings strings;
+  std::vector<PackagePart> worksheets;
+  const Sheet& active = workbook.activeSheet();
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    const Sheet& sheet = workbook.sheet(i);
+    auto kept = origin.sheets.find(sheet.id());
+    std::string xml = kept != origin.sheets.end()
+                          ? editedWorksheetXml(sheet, &sheet == &active, kept->second, styles, strings)
+                          : worksheetXml(sheet, &sheet == &active, styles, strings);
+    worksheets.push_back({placements[i].partName, std::string(kSpreadsheetType) + "worksheet+xml", std::move(xml)});
+  }
+  const std::string stringsPart =
+      origin.sharedStringsPart.empty() ? fresh.fixedPart(folder + "sharedStrings.xml") : origin.sharedStringsPart;
+
+  // Relationships: the sheets, styles and strings as written now, then the rest as they were.
+  std::set<std::string> replaced;
+  for (const auto& [id, sheet] : origin.sheets) replaced.insert(sheet.relationshipId);
+  std::vector<Relationship> relationships;
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    relationships.push_back({placements[i].relationshipId, std::string(kDocumentRelationship) + "worksheet",
+                             relativeTarget(origin.workbookPart, placements[i].partName), false});
+  }
+  std::string stylesId, stringsId;
+  for (const Relationship& rel : origin.workbookRelationships) {
+    const std::string_view kind = relationshipKind(rel.type);
+    if (kind == "styles" && stylesId.empty()) stylesId = rel.id;
+    if (kind == "sharedStrings" && stringsId.empty()) stringsId = rel.id;
+  }
+  if (stylesId.empty()) stylesId = fresh.id();
+  if (stringsId.empty()) stringsId = fresh.id();
+  relationships.push_back({stylesId, std::string(kDocumentRelationship) + "styles",
+                           relativeTarget(origin.workbookPart, stylesPart), false});
+  relationships.push_back({stringsId, std::string(kDocumentRelationship) + "sharedStrings",
+                           relativeTarget(origin.workbookPart, stringsPart), false});
+  for (const Relationship& rel : origin.workbookRelationships) {
+    const std::string_view kind = relationshipKind(rel.type);
+    if (replaced.count(rel.id) || rel.id == stylesId || rel.id == stringsId || kind == "calcChain") continue;
+    relationships.push_back(rel);
+  }
+
+  std::vector<PackagePart> parts;
+  parts.push_back({origin.workbookPart, workbookContentType(format), workbookPartXml(workbook, origin, placements)});
+  parts.push_back({relationshipsPartName(origin.workbookPart), "", relationshipsXml(relationships)});
+  parts.push_back({stylesPart, std::string(kSpreadsheetType) + "styles+xml", std::move(stylesXmlText)});
+  parts.push_back({stringsPart, std::string(kSpreadsheetType) + "sharedStrings+xml",
+                   editedSharedStringsXml(workbook, strings, origin.richStrings)});
+  for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
+  for (const PackagePart& part : origin.keptParts) parts.push_back(part);
+  return parts;
+}
+
+}  // namespace sx

@@ -1,0 +1,167 @@
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+
+#include "io/xlsx_edit_writer.h"
+#include "io/xml_parse.h"
+#include "io/xml_text.h"
+#include "model/utf.h"
+
+namespace sx {
+
+namespace {
+
+constexpr const char* kMainNamespace = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr const char* kRelationshipsNamespace =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+// The children of <worksheet> in the order the schema requires.
+constexpr const char* kWorksheetOrder[] = {
+    "sheetPr",         "dimension",       "sheetViews",      "sheetFormatPr", "cols",
+    "sheetData",       "sheetCalcPr",     "sheetProtection", "protectedRanges", "scenarios",
+    "autoFilter",      "sortState",       "dataConsolidate", "customSheetViews", "mergeCells",
+    "phoneticPr",      "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions",
+    "pageMargins",     "pageSetup",       "headerFooter",    "rowBreaks",     "colBreaks",
+    "customProperties", "cellWatches",    "ignoredErrors",   "smartTags",     "drawing",
+    "legacyDrawing",   "legacyDrawingHF", "drawingHF",       "picture",       "oleObjects",
+    "controls",        "webPublishItems", "tableParts",      "extLst"};
+
+int schemaRank(std::string_view name) {
+  for (size_t i = 0; i < std::size(kWorksheetOrder); ++i) {
+    if (name == kWorksheetOrder[i]) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// Elements where the file's own version wins over the model's default one.
+bool fileVersionWins(std::string_view name) { return name == "sheetFormatPr" || name == "pageMargins"; }
+
+struct Piece {
+  int rank;
+  std::string xml;
+};
+
+std::map<std::string, std::string> elementsOf(std::string_view xml) {
+  std::map<std::string, std::string> out;
+  const pugi::xml_document fragment = parseXmlFragment(xml, "the written worksheet");
+  for (pugi::xml_node node : fragment.children()) {
+    if (node.type() == pugi::node_element) out[std::string(localName(node))] += xmlOf(node);
+  }
+  return out;
+}
+
+std::string selectTab(const std::string& views, bool active) {
+  pugi::xml_document document = parseXmlPart(views, "the sheet views");
+  bool first = true;
+  for (pugi::xml_node view : document.document_element().children()) {
+    if (localName(view) != "sheetView") continue;
+    view.remove_attribute("tabSelected");
+    if (first && active) view.prepend_attribute("tabSelected") = "1";
+    first = false;
+  }
+  return xmlOf(document.document_element());
+}
+
+// Array formulas the file had go back as arrays, as long as their cell kept the formula.
+std::string restoreArrayFormulas(const Sheet& sheet, std::string_view rows,
+                                 std::vector<ArrayFormulaOrigin> arrays) {
+  std::erase_if(arrays, [&](const ArrayFormulaOrigin& array) {
+    return sheet.formula(array.row, array.column) != array.formula;
+  });
+  std::sort(arrays.begin(), arrays.end(), [](const auto& a, const auto& b) {
+    return std::pair(a.row, a.column) < std::pair(b.row, b.column);
+  });
+  std::string out;
+  size_t copied = 0;
+  for (const ArrayFormulaOrigin& array : arrays) {
+    const std::string cell = "<c r=\"" + toUtf8(columnName(array.column)) + std::to_string(array.row + 1) + "\"";
+    const size_t at = rows.find(cell, copied);
+    if (at == std::string_view::npos) continue;
+    const size_t formula = rows.find("<f>", at);
+    const size_t cellEnd = rows.find("</c>", at);
+    if (formula == std::string_view::npos || formula > cellEnd) continue;
+    out.append(rows.substr(copied, formula - copied));
+    out += "<f t=\"array\" ref=\"" + xmlAttribute(array.ref) + "\">";
+    copied = formula + 3;
+  }
+  out.append(rows.substr(copied));
+  return out;
+}
+
+}  // namespace
+
+std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigin& origin,
+                               const StyleMapping& styles, SharedStrings& strings) {
+  const std::string written = worksheetXml(sheet, active, styles, strings);
+  const size_t rootEnd = written.find('>', written.find("<worksheet"));
+  size_t dataStart = written.find("<sheetData");
+  const size_t rootClose = written.rfind("</worksheet>");
+  if (rootEnd == std::string::npos || dataStart == std::string::npos || rootClose == std::string::npos) {
+    throw std::logic_error("the worksheet writer gave an unexpected shape");
+  }
+  size_t dataEnd = written.find("</sheetData>", dataStart);
+  dataEnd = dataEnd == std::string::npos ? written.find('>', dataStart) + 1 : dataEnd + 12;
+
+  std::map<std::string, std::string> model = elementsOf(std::string_view(written).substr(rootEnd + 1, dataStart - rootEnd - 1));
+  for (auto& [name, xml] : elementsOf(std::string_view(written).substr(dataEnd, rootClose - dataEnd))) {
+    model[name] += xml;
+  }
+  // The file's views (zoom, selection, grid lines) stay unless the frozen panes changed.
+  const bool keepViews = sheet.freezePanes() == origin.freeze;
+
+  std::vector<Piece> pieces;
+  int rank = -1;
+  std::map<std::string, bool> fromFile;
+  for (const auto& [name, xml] : origin.elements) {
+    const int known = schemaRank(name);
+    if (known >= 0) rank = known;
+    const bool fileWins = fileVersionWins(name) || (name == "sheetViews" && keepViews);
+    const bool modelOwned = name == "dimension" || name == "cols" || name == "mergeCells" ||
+                            (model.count(name) && !fileWins);
+    if (modelOwned) continue;
+    fromFile[name] = true;
+    pieces.push_back({rank, name == "sheetViews" ? selectTab(xml, active) : xml});
+  }
+  for (const auto& [name, xml] : model) {
+    if (!fromFile.count(name)) pieces.push_back({schemaRank(name), xml});
+  }
+  std::string rows = written.substr(dataStart, dataEnd - dataStart);
+  if (!origin.arrays.empty()) rows = restoreArrayFormulas(sheet, rows, origin.arrays);
+  pieces.push_back({schemaRank("sheetData"), std::move(rows)});
+  std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.rank < b.rank; });
+
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet";
+  bool hasMain = false, hasRelationships = false;
+  for (const auto& [name, value] : origin.rootAttributes) {
+    if (name == "xmlns") {
+      hasMain = true;
+      xml += " xmlns=\"" + std::string(kMainNamespace) + "\"";
+      continue;
+    }
+    if (name == "xmlns:r") hasRelationships = true;
+    xml += " " + name + "=\"" + xmlAttribute(value) + "\"";
+  }
+  if (!hasMain) xml += " xmlns=\"" + std::string(kMainNamespace) + "\"";
+  if (!hasRelationships) xml += " xmlns:r=\"" + std::string(kRelationshipsNamespace) + "\"";
+  xml += ">";
+  for (const Piece& piece : pieces) xml += piece.xml;
+  return xml + "</worksheet>";
+}
+
+std::string editedSharedStringsXml(const Workbook& workbook, const SharedStrings& strings,
+                                   const std::map<std::u16string, std::string>& richStrings) {
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+  xml += "<sst xmlns=\"" + std::string(kMainNamespace) + "\" count=\"" + std::to_string(strings.references) +
+         "\" uniqueCount=\"" + std::to_string(strings.order.size()) + "\">";
+  for (uint32_t id : strings.order) {
+    const std::u16string& text = workbook.strings().at(id);
+    if (auto rich = richStrings.find(text); rich != richStrings.end()) {
+      xml += rich->second;
+    } else {
+      xml += "<si><t xml:space=\"preserve\">" + xmlText(text) + "</t></si>";
+    }
+  }
+  return xml + "</sst>";
+}
+
+}  // namespace sx

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "io/opc_package.h"
+#include "io/package_writer.h"
+#include "model/package_origin.h"
+#include "model/sheet.h"
+#include "model/style.h"
+
+namespace sx {
+
+using XmlAttributes = std::vector<std::pair<std::string, std::string>>;
+
+// The component ids one cellXfs entry of the opened file pointed at.
+struct CellFormatIds {
+  int numberFormat = 0;
+  uint32_t font = 0;
+  uint32_t fill = 0;
+  uint32_t border = 0;
+};
+
+// The opened styles part: its XML as it was, and each entry decoded as the model reads it, so a
+// save can tell which entries the workbook still uses unchanged.
+struct StylesOrigin {
+  std::string partName;
+  std::string xml;
+  std::vector<Style> cellFormats;  // per cellXfs entry (Style::origin set)
+  std::vector<CellFormatIds> cellFormatIds;
+  std::vector<Font> fonts;
+  std::vector<std::optional<Color>> fills;
+  std::vector<Borders> borders;
+  std::map<int, std::u16string> numberFormats;  // custom codes by id
+};
+
+struct ArrayFormulaOrigin {
+  int32_t row = 0;
+  int32_t column = 0;
+  std::string ref;
+  std::u16string formula;  // as read: the cell keeps it only while unchanged
+};
+
+// One opened worksheet: where it lived, the <sheet> entry's extra attributes, and every element
+// around <sheetData> as the file had it.
+struct SheetOrigin {
+  std::string partName;
+  std::string relationshipId;
+  std::string sheetId;
+  XmlAttributes extraAttributes;  // of the <sheet> entry: state, ...
+  XmlAttributes rootAttributes;   // of <worksheet>: namespace declarations
+  std::vector<std::pair<std::string, std::string>> elements;  // local name, XML
+  FreezePanes freeze;
+  std::vector<ArrayFormulaOrigin> arrays;
+};
+
+// A defined name the model does not hold (sheet scope, hidden, built-in): written back as read,
+// its scope following its sheet through moves.
+struct KeptDefinedName {
+  XmlAttributes attributes;  // without localSheetId
+  std::optional<uint32_t> scopeSheetId;  // model sheet id
+  std::string text;
+};
+
+struct XlsxOrigin : PackageOrigin {
+  std::vector<PackagePart> keptParts;  // carried through unchanged, in package order
+  std::string workbookPart;
+  std::string workbookContentType;
+  std::string workbookXml;
+  std::vector<Relationship> workbookRelationships;  // as read, worksheets included
+  std::string sharedStringsPart;
+  std::map<std::u16string, std::string> richStrings;  // text -> its <si> as read
+  StylesOrigin styles;
+  std::map<uint32_t, SheetOrigin> sheets;  // by model sheet id
+  std::vector<std::string> otherSheetEntries;  // <sheet> entries of chart and dialog sheets
+  std::vector<KeptDefinedName> keptNames;
+};
+
+}  // namespace sx

@@ -1,0 +1,179 @@
+#include "io/xlsx_reader.h"
+
+#include <set>
+#include <stdexcept>
+
+#include "io/opc_package.h"
+#include "io/xlsx_origin.h"
+#include "io/xlsx_sheet_reader.h"
+#include "io/xlsx_style_reader.h"
+#include "io/xml_parse.h"
+#include "model/utf.h"
+
+namespace sx {
+
+namespace {
+
+constexpr size_t kMaxSharedStrings = size_t{16} << 20;
+
+const Relationship* findRelationship(const std::vector<Relationship>& relationships,
+                                     std::string_view kind) {
+  for (const Relationship& rel : relationships) {
+    if (!rel.external && relationshipKind(rel.type) == kind) return &rel;
+  }
+  return nullptr;
+}
+
+const Relationship* findRelationshipById(const std::vector<Relationship>& relationships,
+                                         std::string_view id) {
+  for (const Relationship& rel : relationships) {
+    if (rel.id == id) return &rel;
+  }
+  return nullptr;
+}
+
+// Every <si> as text; the ones with runs or phonetic text keep their XML for the next save.
+std::vector<std::u16string> readSharedStrings(const std::string& xml, const std::string& part,
+                                              XlsxOrigin& origin) {
+  const pugi::xml_document document = parseXmlPart(xml, part);
+  std::vector<std::u16string> strings;
+  for (pugi::xml_node item : document.document_element().children()) {
+    if (localName(item) != "si") continue;
+    if (strings.size() == kMaxSharedStrings) throw std::runtime_error("the part " + part + " has too many strings");
+    std::string text;
+    bool rich = false;
+    for (pugi::xml_node child : item.children()) {
+      if (localName(child) == "t") {
+        text += child.text().get();
+      } else if (localName(child) == "r") {
+        text += childNamed(child, "t").text().get();
+        rich = true;
+      } else if (child.type() == pugi::node_element) {
+        rich = true;  // phonetic runs and properties
+      }
+    }
+    strings.push_back(decodeXmlString(text));
+    if (rich) origin.richStrings.emplace(strings.back(), xmlOf(item));
+  }
+  return strings;
+}
+
+XmlAttributes attributesExcept(const pugi::xml_node& node, std::initializer_list<std::string_view> skip) {
+  XmlAttributes out;
+  for (pugi::xml_attribute attribute : node.attributes()) {
+    bool skipped = false;
+    for (std::string_view name : skip) skipped = skipped || localName(attribute) == name;
+    if (!skipped) out.emplace_back(attribute.name(), attribute.value());
+  }
+  return out;
+}
+
+void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
+                      const std::vector<uint32_t>& sheetIdByEntry, XlsxOrigin& origin) {
+  for (pugi::xml_node node : names.children()) {
+    if (localName(node) != "definedName") continue;
+    const std::u16string name = fromUtf8(node.attribute("name").value());
+    const std::u16string reference = fromUtf8(node.text().get());
+    const pugi::xml_attribute scope = node.attribute("localSheetId");
+    const bool plain = !scope && !node.attribute("hidden").as_bool() && Workbook::isValidDefinedName(name) &&
+                       !reference.empty() && !workbook.findDefinedName(name);
+    if (plain) {
+      workbook.addDefinedName(name, reference);
+      continue;
+    }
+    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, node.text().get()};
+    if (scope) {
+      const unsigned entry = scope.as_uint(UINT32_MAX);
+      if (entry >= sheetIdByEntry.size() || sheetIdByEntry[entry] == 0) continue;  // its sheet is gone
+      kept.scopeSheetId = sheetIdByEntry[entry];
+    }
+    origin.keptNames.push_back(std::move(kept));
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
+  const OpcPackage package(readZipArchive(bytes));
+  auto origin = std::make_shared<XlsxOrigin>();
+  auto workbook = std::make_unique<Workbook>(false);
+
+  const Relationship* office = findRelationship(package.relationships(""), "officeDocument");
+  if (!office) throw std::runtime_error("the package names no workbook part");
+  origin->workbookPart = resolveTarget("", office->target);
+  origin->workbookContentType = package.contentType(origin->workbookPart);
+  origin->workbookXml = package.data(origin->workbookPart);
+  origin->workbookRelationships = package.relationships(origin->workbookPart);
+  const auto& relationships = origin->workbookRelationships;
+  std::set<std::string> rewritten = {"[Content_Types].xml", origin->workbookPart,
+                                     relationshipsPartName(origin->workbookPart)};
+
+  std::vector<uint32_t> styleMapping;
+  if (const Relationship* styles = findRelationship(relationships, "styles")) {
+    origin->styles.partName = resolveTarget(origin->workbookPart, styles->target);
+    if (const std::string* xml = package.find(origin->styles.partName)) {
+      styleMapping = readStyles(*xml, origin->styles, *workbook);
+      rewritten.insert(origin->styles.partName);
+    }
+  }
+  std::vector<std::u16string> sharedStrings;
+  if (const Relationship* strings = findRelationship(relationships, "sharedStrings")) {
+    origin->sharedStringsPart = resolveTarget(origin->workbookPart, strings->target);
+    if (const std::string* xml = package.find(origin->sharedStringsPart)) {
+      sharedStrings = readSharedStrings(*xml, origin->sharedStringsPart, *origin);
+      rewritten.insert(origin->sharedStringsPart);
+    }
+  }
+  // The calculation chain lists formula cells; edits make it stale, and the next application
+  // rebuilds it.
+  if (const Relationship* chain = findRelationship(relationships, "calcChain")) {
+    rewritten.insert(resolveTarget(origin->workbookPart, chain->target));
+  }
+
+  const pugi::xml_document document = parseXmlPart(origin->workbookXml, origin->workbookPart);
+  const pugi::xml_node root = document.document_element();
+  const SheetReadContext context{sharedStrings, styleMapping};
+  std::vector<uint32_t> sheetIdByEntry;  // model sheet id per <sheet> entry, 0 for other kinds
+  for (pugi::xml_node entry : childNamed(root, "sheets").children()) {
+    if (localName(entry) != "sheet") continue;
+    const std::string id = attributeNamed(entry, "id").value();
+    const Relationship* rel = findRelationshipById(relationships, id);
+    if (!rel || rel->external) throw std::runtime_error("a sheet of the workbook has no part");
+    const std::string part = resolveTarget(origin->workbookPart, rel->target);
+    if (relationshipKind(rel->type) != "worksheet") {
+      origin->otherSheetEntries.push_back(xmlOf(entry));
+      sheetIdByEntry.push_back(0);
+      continue;
+    }
+    Sheet& sheet = workbook->addSheet(fromUtf8(entry.attribute("name").value()));
+    SheetOrigin& sheetOrigin = origin->sheets[sheet.id()];
+    sheetOrigin.partName = part;
+    sheetOrigin.relationshipId = id;
+    sheetOrigin.sheetId = entry.attribute("sheetId").value();
+    sheetOrigin.extraAttributes = attributesExcept(entry, {"name", "sheetId", "id"});
+    readWorksheet(package.data(part), part, sheet, context, sheetOrigin);
+    rewritten.insert(part);
+    sheetIdByEntry.push_back(sheet.id());
+  }
+  if (workbook->sheetCount() == 0) throw std::runtime_error("the workbook has no worksheet");
+
+  const unsigned activeTab = childNamed(childNamed(root, "bookViews"), "workbookView")
+                                 .attribute("activeTab")
+                                 .as_uint(0);
+  const uint32_t activeId = activeTab < sheetIdByEntry.size() ? sheetIdByEntry[activeTab] : 0;
+  workbook->setActiveSheet(activeId ? *workbook->sheetById(activeId) : workbook->sheet(0));
+  readDefinedNames(childNamed(root, "definedNames"), *workbook, sheetIdByEntry, *origin);
+
+  for (const ZipEntry& part : package.parts()) {
+    if (rewritten.count(part.name)) continue;
+    std::string type = package.contentType(part.name);
+    // The package writer's own defaults cover .rels and .xml parts.
+    if (type == "application/vnd.openxmlformats-package.relationships+xml" && part.name.ends_with(".rels")) type.clear();
+    if (type == "application/xml" && part.name.ends_with(".xml")) type.clear();
+    origin->keptParts.push_back({part.name, type, part.data});
+  }
+  workbook->setOrigin(std::move(origin));
+  return workbook;
+}
+
+}  // namespace sx

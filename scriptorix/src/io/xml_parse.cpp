@@ -1,0 +1,104 @@
+#include "io/xml_parse.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace sx {
+
+namespace {
+
+constexpr size_t kMaxDepth = 128;
+constexpr unsigned kParseOptions = pugi::parse_default;
+
+pugi::xml_document parse(std::string_view xml, const std::string& partName, unsigned options) {
+  if (xmlNestingDepth(xml, kMaxDepth) > kMaxDepth) {
+    throw std::runtime_error("the part " + partName + " nests its XML deeper than " +
+                             std::to_string(kMaxDepth) + " levels");
+  }
+  pugi::xml_document document;
+  const pugi::xml_parse_result result =
+      document.load_buffer(xml.data(), xml.size(), options, pugi::encoding_utf8);
+  if (!result) {
+    throw std::runtime_error("the part " + partName + " is not well-formed XML (" +
+                             result.description() + " at byte " + std::to_string(result.offset) + ")");
+  }
+  return document;
+}
+
+}  // namespace
+
+pugi::xml_document parseXmlPart(std::string_view xml, const std::string& partName) {
+  pugi::xml_document document = parse(xml, partName, kParseOptions);
+  if (!document.document_element()) throw std::runtime_error("the part " + partName + " is empty");
+  return document;
+}
+
+pugi::xml_document parseXmlFragment(std::string_view xml, const std::string& partName) {
+  return parse(xml, partName, kParseOptions | pugi::parse_fragment);
+}
+
+size_t xmlNestingDepth(std::string_view xml, size_t limit) {
+  size_t depth = 0, deepest = 0;
+  for (size_t i = 0; i + 1 < xml.size(); ++i) {
+    if (xml[i] != '<') continue;
+    const char next = xml[i + 1];
+    if (next == '/') {
+      if (depth > 0) --depth;
+    } else if (next == '!' || next == '?') {
+      // Comments, CDATA, declarations: skip to their end so their text is not counted.
+      const char* terminator = xml.compare(i, 4, "<!--") == 0 ? "-->"
+                               : xml.compare(i, 9, "<![CDATA[") == 0 ? "]]>"
+                               : next == '?' ? "?>" : ">";
+      const size_t end = xml.find(terminator, i + 2);
+      if (end == std::string_view::npos) break;
+      i = end;
+    } else {
+      const size_t close = xml.find('>', i + 1);
+      if (close == std::string_view::npos) break;
+      if (xml[close - 1] != '/') deepest = std::max(deepest, ++depth);
+      if (deepest > limit) return deepest;
+      i = close;
+    }
+  }
+  return deepest;
+}
+
+std::string_view localName(const pugi::xml_node& node) {
+  const std::string_view name = node.name();
+  const size_t colon = name.find(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+std::string_view localName(const pugi::xml_attribute& attribute) {
+  const std::string_view name = attribute.name();
+  const size_t colon = name.find(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+pugi::xml_node childNamed(const pugi::xml_node& node, std::string_view name) {
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() == pugi::node_element && localName(child) == name) return child;
+  }
+  return {};
+}
+
+pugi::xml_attribute attributeNamed(const pugi::xml_node& node, std::string_view name) {
+  for (pugi::xml_attribute attribute : node.attributes()) {
+    if (localName(attribute) == name) return attribute;
+  }
+  return {};
+}
+
+std::string xmlOf(const pugi::xml_node& node) {
+  std::ostringstream out;
+  node.print(out, "", pugi::format_raw);
+  return std::move(out).str();
+}
+
+std::string documentXml(const pugi::xml_document& document) {
+  std::ostringstream out;
+  document.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n" + std::move(out).str();
+}
+
+}  // namespace sx
