@@ -314,7 +314,8 @@ std::u16string renderNumber(const Section& section, double value) {
       }
     } else if (item.kind == Item::Kind::Literal) {
       pieces[i] = item.text;
-    } else if (item.kind == Item::Kind::General) {
+    } else if (item.kind == Item::Kind::General || item.kind == Item::Kind::TextValue) {
+      // "@" shows a number as General does.
       pieces[i] = numberToText(std::fabs(value));
     }
   }
@@ -331,13 +332,13 @@ std::u16string renderNumber(const Section& section, double value) {
         break;
       case Item::Kind::Digit:
         if (i > exponentAt) break;
-        if (fractionIndex < fractionDigits.size()) {
-          bool trailingZero = fractionIndex >= lastShown;
-          if (!trailingZero || item.text == u"0") {
-            out.push_back(fractionDigits[fractionIndex]);
-          } else if (item.text == u"?") {
-            out.push_back(u' ');
-          }
+        // Places past the digits kept (see the cap above) are zeros.
+        if (fractionIndex < lastShown) {
+          out.push_back(fractionDigits[fractionIndex]);
+        } else if (item.text == u"0") {
+          out.push_back(u'0');
+        } else if (item.text == u"?") {
+          out.push_back(u' ');
         }
         fractionIndex += 1;
         break;
@@ -357,6 +358,7 @@ std::u16string renderNumber(const Section& section, double value) {
         out += item.text;
         break;
       case Item::Kind::General:
+      case Item::Kind::TextValue:
         out += numberToText(std::fabs(value));
         break;
       default:

@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{0, u"0;-0;\"zero\"", "zero"}, FormatCase{12345.678, u"0.00E+00", "1.23E+04"},
         FormatCase{0.000123, u"0.0E+0", "1.2E-4"}, FormatCase{1234567, u"#,##0,\"k\"", "1,235k"},
         FormatCase{42, u"\"$\"#,##0.00", "$42.00"}, FormatCase{5551234, u"000-0000", "555-1234"},
-        FormatCase{1.5, u"General", "1.5"}, FormatCase{9.996, u"0.00", "10.00"},
+        FormatCase{1.5, u"General", "1.5"}, FormatCase{9.996, u"0.00", "10.00"}, FormatCase{-12, u"@", "-12"},
+        FormatCase{0.5, u"0.00000000000000000000000000000000000", "0.50000000000000000000000000000000000"},
         FormatCase{-0.4, u"0", "0"}, FormatCase{2.5, u"0", "3"}, FormatCase{-2.5, u"0", "-3"}));
 
 INSTANTIATE_TEST_SUITE_P(
