@@ -70,14 +70,17 @@ double isoDateSerial(std::string_view text, const std::string& part) {
       text.size() >= 19) {
     std::from_chars(text.data() + 17, text.data() + text.size(), second);
   }
-  // Days from the civil date, then shifted so that 1900-03-01 is serial 61.
+  // Days from the civil date (counted from 0000-03-01), then as a serial.
   const int y = month <= 2 ? year - 1 : year;
   const int era = y / 400;
   const int yoe = y - era * 400;
   const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
   const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  const int64_t days = int64_t{era} * 146097 + doe - 693901;  // 0 = 1899-12-31 in the 1900 system
-  double serial = static_cast<double>(days) + (days >= 60 ? 1 : 0);
+  // 1970-01-01 is day 719468 from 0000-03-01 and serial 25569; serials below 61 lie before the
+  // phantom 1900-02-29 and so one day lower.
+  int64_t days = int64_t{era} * 146097 + doe - 693899;
+  if (days < 61) --days;
+  const double serial = static_cast<double>(days);
   return serial + (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 

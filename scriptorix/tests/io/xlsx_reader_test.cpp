@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "io/xlsx_reader.h"
+#include "io/xlsx_writer.h"
+#include "package_fixtures.h"
+#include "package_reader.h"
+
+namespace sx {
+namespace {
+
+using testing::PackageSpec;
+using testing::worksheet;
+
+const std::string kStyles =
+    "<styleSheet xmlns=\"" + testing::kMain + "\">"
+    "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"0.000&quot;kg&quot;\"/></numFmts>"
+    "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
+    "<font><b/><i/><u/><sz val=\"14\"/><color rgb=\"FF112233\"/><name val=\"Arial\"/></font></fonts>"
+    "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
+    "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFEE00\"/></patternFill></fill></fills>"
+    "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
+    "<border><left style=\"thin\"><color rgb=\"FF0000FF\"/></left><right/><top/><bottom style=\"double\"/><diagonal/></border></borders>"
+    "<cellStyleXfs count=\"2\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+    "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+    "<cellXfs count=\"4\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+    "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" xfId=\"1\"><alignment horizontal=\"center\" vertical=\"top\" wrapText=\"1\" indent=\"2\"/><protection locked=\"0\"/></xf>"
+    "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+    "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" xfId=\"0\"><alignment horizontal=\"center\" vertical=\"top\" wrapText=\"1\"/></xf></cellXfs>"
+    "<cellStyles count=\"2\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/><cellStyle name=\"Loud\" xfId=\"1\"/></cellStyles>"
+    "<dxfs count=\"1\"><dxf><font><b/></font></dxf></dxfs><tableStyles count=\"0\"/></styleSheet>";
+
+const std::string kStrings =
+    "<si><t>plain</t></si>"
+    "<si><r><rPr><b/></rPr><t>bold</t></r><r><t xml:space=\"preserve\"> and not</t></r></si>"
+    "<si><t>line_x000D_break</t></si>";
+
+std::unique_ptr<Workbook> open(const PackageSpec& spec) { return readXlsxWorkbook(testing::package(spec)); }
+
+std::string save(const Workbook& workbook, FileFormat format = FileFormat::Xlsx) {
+  return writePackage(buildWorkbookParts(workbook, format));
+}
+
+RangeRef at(const char16_t* text) { return parseRangeRef(text); }
+
+TEST(XlsxReader, CellsOfEveryKind) {
+  PackageSpec spec;
+  spec.sharedStrings = kStrings;
+  spec.sheets = {{"Data", worksheet(
+      "<row r=\"1\"><c r=\"A1\"><v>-1.5E-3</v></c><c r=\"B1\" t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>1</v></c>"
+      "<c r=\"D1\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c><c r=\"E1\" t=\"b\"><v>1</v></c>"
+      "<c r=\"F1\" t=\"e\"><v>#DIV/0!</v></c><c r=\"G1\" t=\"s\"><v>2</v></c><c r=\"H1\" t=\"d\"><v>2024-03-01T12:00:00</v></c></row>"
+      "<row r=\"3\"><c r=\"A3\"><f>A1*2</f><v>-3E-3</v></c><c r=\"B3\" t=\"str\"><f>B1&amp;\"!\"</f><v>plain!</v></c>"
+      "<c><v>7</v></c><c r=\"E3\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row>")}};
+  const auto book = open(spec);
+  const Sheet& sheet = book->sheet(0);
+  EXPECT_EQ(sheet.value(0, 0), CellValue::fromNumber(-1.5e-3));
+  EXPECT_EQ(sheet.value(0, 1), CellValue::fromText(u"plain"));
+  EXPECT_EQ(sheet.value(0, 2), CellValue::fromText(u"bold and not"));
+  EXPECT_EQ(sheet.value(0, 3), CellValue::fromText(u"inline"));
+  EXPECT_EQ(sheet.value(0, 4), CellValue::fromBoolean(true));
+  EXPECT_EQ(sheet.value(0, 5), CellValue::fromError(u"#DIV/0!"));
+  EXPECT_EQ(sheet.value(0, 6), CellValue::fromText(u"line\rbreak"));
+  EXPECT_EQ(sheet.value(0, 7), CellValue::fromNumber(45352.5));  // 2024-03-01 noon
+  EXPECT_EQ(sheet.formula(2, 0), u"A1*2");
+  EXPECT_EQ(sheet.value(2, 0), CellValue::fromNumber(-3e-3));
+  EXPECT_EQ(sheet.value(2, 1), CellValue::fromText(u"plain!"));
+  EXPECT_EQ(sheet.value(2, 2), CellValue::fromNumber(7));  // no r: the next column
+  EXPECT_EQ(sheet.formula(2, 4), u"1/0");
+  EXPECT_TRUE(sheet.value(1, 0).isEmpty());
+}
+
+TEST(XlsxReader, SharedAndArrayFormulas) {
+  PackageSpec spec;
+  spec.sheets = {{"S", worksheet(
+      "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f t=\"shared\" ref=\"B1:C2\" si=\"0\">A1+$A$1</f><v>2</v></c>"
+      "<c r=\"C1\"><f t=\"shared\" si=\"0\"/><v>3</v></c></row>"
+      "<row r=\"2\"><c r=\"B2\"><f t=\"shared\" si=\"0\"/></c><c r=\"D2\"><f t=\"array\" ref=\"D2:D3\">A1:A2*2</f><v>2</v></c></row>"
+      "<row r=\"3\"><c r=\"D3\"><v>0</v></c></row>")}};
+  const auto book = open(spec);
+  const Sheet& sheet = book->sheet(0);
+  EXPECT_EQ(sheet.formula(0, 2), u"B1+$A$1");
+  EXPECT_EQ(sheet.formula(1, 1), u"A2+$A$1");
+  EXPECT_EQ(sheet.value(0, 2), CellValue::fromNumber(3));
+  EXPECT_EQ(sheet.formula(1, 3), u"A1:A2*2");
+  EXPECT_FALSE(sheet.formula(2, 3));
+
+  // The array formula goes back as one, over the same cells.
+  const auto zip = testing::unpackZip(save(*book));
+  const std::string& xml = zip.entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(xml.find("<c r=\"D2\"><f t=\"array\" ref=\"D2:D3\">A1:A2*2</f>"), std::string::npos) << xml;
+  // Once the cell holds another formula it is an ordinary one.
+  auto edited = open(spec);
+  edited->sheet(0).setText(at(u"D2"), u"=A1*3");
+  const std::string changed = testing::unpackZip(save(*edited)).entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_EQ(changed.find("t=\"array\""), std::string::npos);
+}
+
+TEST(XlsxReader, StylesDecodeAndSurviveEdits) {
+  PackageSpec spec;
+  spec.styles = kStyles;
+  spec.sheets = {{"S", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>2</v></c><c r=\"B1\" s=\"2\"><v>45000</v></c>"
+                                 "<c r=\"C1\" s=\"3\"><v>1</v></c><c r=\"D1\" s=\"1\"/></row>")}};
+  const auto book = open(spec);
+  Sheet& sheet = book->sheet(0);
+  const Style style = sheet.style(0, 0);  // a copy: edits below grow the style table
+  EXPECT_EQ(style.numberFormat, u"0.000\"kg\"");
+  EXPECT_EQ(style.font.name, u"Arial");
+  EXPECT_EQ(style.font.size, 14);
+  EXPECT_TRUE(style.font.bold && style.font.italic && style.font.underline);
+  EXPECT_EQ(style.font.color, (Color{0x11, 0x22, 0x33}));
+  EXPECT_EQ(style.fill, (Color{0xFF, 0xEE, 0x00}));
+  EXPECT_EQ(style.borders.left.line, BorderLineStyle::Thin);
+  EXPECT_EQ(style.borders.left.color, (Color{0, 0, 0xFF}));
+  EXPECT_EQ(style.borders.bottom.line, BorderLineStyle::Double);
+  EXPECT_EQ(style.horizontal, HorizontalAlignment::Center);
+  EXPECT_EQ(style.vertical, VerticalAlignment::Top);
+  EXPECT_TRUE(style.wrap);
+  EXPECT_EQ(sheet.displayText(0, 0), u"2.000kg");
+  EXPECT_EQ(sheet.style(0, 1).numberFormat, u"mm-dd-yy");
+  // Entries that differ only in what the model does not hold stay apart.
+  EXPECT_NE(sheet.styleIndex(0, 0), sheet.styleIndex(0, 2));
+  EXPECT_EQ(sheet.styleIndex(0, 0), sheet.styleIndex(0, 3));
+
+  sheet.setFontName(at(u"A1"), u"Courier New");
+  sheet.setNumberFormat(at(u"C1"), u"0.0%");
+  const std::string styles = testing::unpackZip(save(*book)).entries.at("xl/styles.xml");
+  // Every entry of the file is still there, the named style, protection and dxfs included ...
+  for (const char* kept : {"<cellStyle name=\"Loud\" xfId=\"1\"/>", "<protection locked=\"0\"/>",
+                           "<dxfs count=\"1\"><dxf><font><b/></font></dxf></dxfs>", "formatCode=\"0.000&quot;kg&quot;\"",
+                           "indent=\"2\""}) {
+    EXPECT_NE(styles.find(kept), std::string::npos) << kept << " in " << styles;
+  }
+  // ... and the edited cells got new entries after them.
+  EXPECT_NE(styles.find("<cellXfs count=\"6\">"), std::string::npos) << styles;
+  EXPECT_NE(styles.find("Courier New"), std::string::npos);
+  EXPECT_NE(styles.find("formatCode=\"0.0%\""), std::string::npos);
+  const auto reread = readXlsxWorkbook(save(*book));
+  const Sheet& again = reread->sheet(0);
+  EXPECT_EQ(again.style(0, 0).font.name, u"Courier New");
+  EXPECT_EQ(again.style(0, 0).fill, style.fill);
+  EXPECT_EQ(again.style(0, 2).numberFormat, u"0.0%");
+  EXPECT_EQ(again.style(0, 3).font.name, u"Arial");
+  // The edited cell kept what the model does not hold: its protection.
+  const std::string xml = testing::unpackZip(save(*reread)).entries.at("xl/styles.xml");
+  size_t protections = 0;
+  for (size_t at2 = xml.find("<protection locked=\"0\"/>"); at2 != std::string::npos;
+       at2 = xml.find("<protection locked=\"0\"/>", at2 + 1)) {
+    ++protections;
+  }
+  EXPECT_EQ(protections, 2u) << xml;
+}
+
+TEST(XlsxReader, SheetStructureNamesAndViews) {
+  PackageSpec spec;
+  spec.bookViews = "<bookViews><workbookView activeTab=\"1\"/></bookViews>";
+  spec.sheets = {
+      {"First", worksheet("<row r=\"2\" ht=\"30\" customHeight=\"1\" hidden=\"1\"><c r=\"A2\"><v>1</v></c></row>",
+                          "<sheetViews><sheetView workbookViewId=\"0\" zoomScale=\"150\"><pane xSplit=\"1\" ySplit=\"2\" "
+                          "topLeftCell=\"B3\" state=\"frozen\"/></sheetView></sheetViews>"
+                          "<cols><col min=\"2\" max=\"3\" width=\"25.5\" customWidth=\"1\"/><col min=\"5\" max=\"5\" "
+                          "width=\"9\" hidden=\"1\"/></cols>",
+                          "<mergeCells count=\"1\"><mergeCell ref=\"A5:C6\"/></mergeCells>")},
+      {"Second", worksheet("")},
+  };
+  spec.workbookExtra = "<definedNames><definedName name=\"Total\">First!$A$1:$A$3</definedName>"
+                       "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">First!$A$1:$C$6</definedName>"
+                       "<definedName name=\"Local\" localSheetId=\"1\">Second!$B$2</definedName></definedNames>";
+  const auto book = open(spec);
+  ASSERT_EQ(book->sheetCount(), 2u);
+  EXPECT_EQ(book->activeSheet().name(), u"Second");
+  const Sheet& first = book->sheet(0);
+  EXPECT_EQ(first.freezePanes(), (FreezePanes{2, 1}));
+  EXPECT_EQ(first.rowFormats().at(1).height, 30);
+  EXPECT_TRUE(first.rowFormats().at(1).hidden);
+  EXPECT_EQ(first.columnFormats().at(1).width, 25.5);
+  EXPECT_EQ(first.columnFormats().at(2).width, 25.5);
+  EXPECT_TRUE(first.columnFormats().at(4).hidden);
+  EXPECT_FALSE(first.columnFormats().at(4).width);
+  ASSERT_EQ(first.merges().size(), 1u);
+  EXPECT_EQ(first.merges()[0], at(u"A5:C6"));
+  ASSERT_EQ(book->definedNames().size(), 1u);
+  EXPECT_EQ(book->definedNames()[0].reference, u"First!$A$1:$A$3");
+
+  // Sheet-scoped names follow their sheet through a move; the view's zoom stays.
+  book->moveSheet(book->sheet(1), 0);
+  const auto zip = testing::unpackZip(save(*book));
+  const std::string& workbookXml = zip.entries.at("xl/workbook.xml");
+  EXPECT_NE(workbookXml.find("name=\"_xlnm.Print_Area\" localSheetId=\"1\""), std::string::npos) << workbookXml;
+  EXPECT_NE(workbookXml.find("name=\"Local\" localSheetId=\"0\""), std::string::npos) << workbookXml;
+  EXPECT_NE(workbookXml.find("activeTab=\"0\""), std::string::npos) << workbookXml;
+  EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("zoomScale=\"150\""), std::string::npos);
+}
+
+TEST(XlsxReader, OpenSaveOpenReadsBackEqualAndSavesTheSameBytes) {
+  PackageSpec spec;
+  spec.styles = kStyles;
+  spec.sharedStrings = kStrings;
+  spec.sheets = {{"A", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>1</v></c><c r=\"B1\" s=\"3\"><f>1+1</f><v>2</v></c></row>"
+                                 "<row r=\"4\" s=\"2\" customFormat=\"1\"><c r=\"C4\" t=\"s\"><v>0</v></c></row>",
+                                 "<cols><col min=\"1\" max=\"1\" width=\"12\" customWidth=\"1\" style=\"2\"/></cols>",
+                                 "<mergeCells count=\"1\"><mergeCell ref=\"D1:E2\"/></mergeCells>")},
+                 {"B", worksheet("<row r=\"1\"><c r=\"A1\" t=\"b\"><v>0</v></c></row>")}};
+  auto book = open(spec);
+  book->addSheet(u"Added").setNumber(at(u"B2"), 5);
+  const std::string first = save(*book);
+  const auto again = readXlsxWorkbook(first);
+  ASSERT_EQ(again->sheetCount(), book->sheetCount());
+  for (size_t i = 0; i < book->sheetCount(); ++i) {
+    const Sheet& a = book->sheet(i);
+    const Sheet& b = again->sheet(i);
+    EXPECT_EQ(a.name(), b.name());
+    EXPECT_EQ(a.usedRange(), b.usedRange());
+    EXPECT_EQ(a.merges(), b.merges());
+    EXPECT_EQ(a.rowFormats().size(), b.rowFormats().size());
+    EXPECT_EQ(a.columnFormats().size(), b.columnFormats().size());
+    const RangeRef used = a.usedRange();
+    for (int32_t row = used.firstRow; row <= used.lastRow; ++row) {
+      for (int32_t column = used.firstColumn; column <= used.lastColumn; ++column) {
+        EXPECT_EQ(a.value(row, column), b.value(row, column)) << i << ":" << row << "," << column;
+        EXPECT_EQ(a.formula(row, column), b.formula(row, column));
+        Style left = a.style(row, column), right = b.style(row, column);
+        left.origin = right.origin = 0;
+        EXPECT_EQ(left, right) << i << ":" << row << "," << column;
+      }
+    }
+  }
+  EXPECT_EQ(save(*again), first);
+  EXPECT_EQ(testing::unpackZip(first).entries.at("xl/sharedStrings.xml").find("<r><rPr><b/></rPr><t>bold</t></r>") !=
+                std::string::npos,
+            true);
+}
+
+}  // namespace
+}  // namespace sx
