@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "io/workbook_file.h"
 
@@ -18,15 +19,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One folder per fuzzing process; RAM-backed where the system has it, since every input is a file.
-fs::path scratchFolder() {
-  static const fs::path folder = [] {
+// One folder per fuzzing process, RAM-backed where the system has it since every input is a
+// file; removed when the fuzzer exits.
+struct ScratchFolder {
+  ScratchFolder() {
     const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    fs::path made = base / ("zq_fuzz_workbook_" + std::to_string(getpid()));
-    fs::create_directories(made);
-    return made;
-  }();
-  return folder;
+    path = base / ("zq_fuzz_workbook_" + std::to_string(getpid()));
+    fs::create_directories(path);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+  fs::path path;
+};
+
+const fs::path& scratchFolder() {
+  static const ScratchFolder folder;
+  return folder.path;
 }
 
 void writeInput(const fs::path& path, const uint8_t* data, size_t size) {
