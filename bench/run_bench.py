@@ -107,6 +107,39 @@ wb.save(out)
 """
 
 
+XLSXWRITER_MAKE_INPUT = """
+import sys, xlsxwriter
+count, out = int(sys.argv[1]), sys.argv[2]
+wb = xlsxwriter.Workbook(out, {"constant_memory": True}); ws = wb.add_worksheet("Data")
+bold = wb.add_format({"bold": True})
+for i in range(count):
+    row, col = divmod(i, %d)
+    if col == 0:
+        ws.write_string(row, col, "row %%d" %% row, bold if row %% 100 == 0 else None)
+    elif col == 9:
+        ws.write_formula(row, col, "=B%%d*2" %% (row + 1), None, (row * 10 + 1) * 2)
+    else:
+        ws.write_number(row, col, row * 10 + col)
+wb.close()
+""" % COLUMNS
+
+OPENPYXL_OPEN_EDIT = """
+import sys, openpyxl
+source, out = sys.argv[1], sys.argv[2]
+wb = openpyxl.load_workbook(source); ws = wb["Data"]
+for row in (1, 2, 3, 500, 5000):
+    ws.cell(row=row, column=2, value=-row)
+wb.save(out)
+"""
+
+
+def open_edit_task(source, output):
+    """Opens a large workbook, changes a few cells and saves it."""
+    actions = [{"cmd": "setValue", "sheet": "Data", "row": row - 1, "col": 1, "value": -row}
+               for row in (1, 2, 3, 500, 5000)]
+    return {"input": source, "output": output, "actions": actions}
+
+
 def measure(argv, cwd):
     """Runs one process; returns (seconds, peak resident MiB) or raises with its stderr."""
     start = time.perf_counter()
@@ -130,7 +163,8 @@ def run_case(name, helper_task, contenders, helper, work):
     print("%-22s %-12s %9.2fs %8.0f MiB  %6.2f us/action  1.00x" %
           (name, "helper", base_time, base_mem, base_time / actions * 1e6, ))
     for label, code, arg in contenders:
-        script = os.path.join(work, label + ".py")
+        # Not named after the module: the script's folder comes first on the import path.
+        script = os.path.join(work, "bench_%s.py" % label)
         with open(script, "w") as f:
             f.write(code)
         out = os.path.join(work, "%s-%s.xlsx" % (name, label))
@@ -146,6 +180,8 @@ def main():
     parser.add_argument("--sizes", default="10000,100000,1000000",
                         help="comma-separated setValue counts")
     parser.add_argument("--report-rows", type=int, default=20000)
+    parser.add_argument("--open-sizes", default="100000,1000000",
+                        help="comma-separated cell counts of the workbooks opened and edited")
     args = parser.parse_args()
     helper = os.path.abspath(args.helper)
 
@@ -158,9 +194,19 @@ def main():
                      [("openpyxl", OPENPYXL_SET_VALUES, size),
                       ("xlsxwriter", XLSXWRITER_SET_VALUES, size)], helper, work)
         rows = args.report_rows
-        name = "report-%drows" % rows
-        run_case(name, report_task(rows, name + "-helper.xlsx"),
-                 [("openpyxl", OPENPYXL_REPORT, rows)], helper, work)
+        if rows > 0:
+            name = "report-%drows" % rows
+            run_case(name, report_task(rows, name + "-helper.xlsx"),
+                     [("openpyxl", OPENPYXL_REPORT, rows)], helper, work)
+        for size in (int(s) for s in args.open_sizes.split(",") if s):
+            name = "openEdit-%d" % size
+            source = os.path.join(work, name + "-input.xlsx")
+            maker = os.path.join(work, "make_input.py")
+            with open(maker, "w") as f:
+                f.write(XLSXWRITER_MAKE_INPUT)
+            measure([sys.executable, maker, str(size), source], work)
+            run_case(name, open_edit_task(source, name + "-helper.xlsx"),
+                     [("openpyxl", OPENPYXL_OPEN_EDIT, source)], helper, work)
 
 
 if __name__ == "__main__":
