@@ -6,13 +6,14 @@
 
 #include "js/exception_report.h"
 #include "js/js_text.h"
+#include "js/script_context.h"
 #include "js/script_file.h"
 
 namespace sx {
 
 std::vector<std::u16string> loadFontsList(const std::filesystem::path& file) {
   const std::u16string source = readScriptFile(file);
-  JSGlobalContextRef context = JSGlobalContextCreate(nullptr);
+  JSGlobalContextRef context = JSGlobalContextCreateInGroup(engineContextGroup(), nullptr);
   std::vector<std::u16string> names;
   std::string failure;
   JsString script(source);

@@ -30,6 +30,11 @@ class ScriptContext {
   JSGlobalContextRef context_;
 };
 
+// One JavaScriptCore VM for the whole process, kept to its end: contexts come and go, the VM
+// is never torn down (its teardown also trips the sanitizers' type checks on JavaScriptCore's
+// own objects, which carry no type information).
+JSContextGroupRef engineContextGroup();
+
 ScriptContextData* findContextData(JSContextRef context);
 ScriptContextData& contextData(JSContextRef context);
 Session& sessionOf(JSContextRef context);
