@@ -226,9 +226,17 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
                            relativeTarget(origin.workbookPart, stylesPart), false});
   relationships.push_back({stringsId, std::string(kDocumentRelationship) + "sharedStrings",
                            relativeTarget(origin.workbookPart, stringsPart), false});
+  // A workbook saved without macros leaves its VBA project out, as a macro-free file must.
+  std::set<std::string> dropped;
   for (const Relationship& rel : origin.workbookRelationships) {
     const std::string_view kind = relationshipKind(rel.type);
     if (replaced.count(rel.id) || rel.id == stylesId || rel.id == stringsId || kind == "calcChain") continue;
+    if (kind == "vbaProject" && format != FileFormat::Xlsm) {
+      const std::string part = resolveTarget(origin.workbookPart, rel.target);
+      dropped.insert(part);
+      dropped.insert(relationshipsPartName(part));
+      continue;
+    }
     relationships.push_back(rel);
   }
 
@@ -239,7 +247,9 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   parts.push_back({stringsPart, std::string(kSpreadsheetType) + "sharedStrings+xml",
                    editedSharedStringsXml(workbook, strings, origin.richStrings)});
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
-  for (const PackagePart& part : origin.keptParts) parts.push_back(part);
+  for (const PackagePart& part : origin.keptParts) {
+    if (!dropped.count(part.name)) parts.push_back(part);
+  }
   return parts;
 }
 

@@ -105,6 +105,18 @@ TEST(XlsxPreservation, EveryOtherPartSurvivesAnEditWithItsContentType) {
             std::string::npos) << rels;
 }
 
+TEST(XlsxPreservation, SavedWithoutMacrosTheVbaProjectIsLeftOut) {
+  const auto book = readXlsxWorkbook(testing::package(richPackage()));
+  for (FileFormat format : {FileFormat::Xlsx, FileFormat::Xltx}) {
+    const auto zip = testing::unpackZip(save(*book, format));
+    EXPECT_FALSE(zip.entries.contains("xl/vbaProject.bin"));
+    EXPECT_EQ(zip.entries.at("xl/_rels/workbook.xml.rels").find("vbaProject"), std::string::npos);
+    EXPECT_EQ(zip.entries.at("[Content_Types].xml").find("vbaProject"), std::string::npos);
+    EXPECT_TRUE(zip.entries.contains("customXml/item1.xml"));
+  }
+  EXPECT_TRUE(testing::unpackZip(save(*book, FileFormat::Xlsm)).entries.contains("xl/vbaProject.bin"));
+}
+
 TEST(XlsxPreservation, WorksheetElementsStayInSchemaOrderAroundTheModelsOwn) {
   auto book = readXlsxWorkbook(testing::package(richPackage()));
   Sheet& sheet = book->sheet(0);
