@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "formula/reference_adjust.h"
 #include "io/xlsx_writer.h"
 #include "io/xml_parse.h"
 #include "io/xml_text.h"
@@ -108,6 +109,16 @@ void appendXml(pugi::xml_node parent, const std::string& xml) {
   parent.append_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
 }
 
+// A kept name's reference, with the sheets renamed since the file was read.
+std::u16string followRenames(const Workbook& workbook, const XlsxOrigin& origin, const std::string& text) {
+  std::u16string reference = fromUtf8(text);
+  for (const auto& [id, sheet] : origin.sheets) {
+    const Sheet* now = workbook.sheetById(id);
+    if (now && now->name() != sheet.name) reference = renameSheetInFormula(reference, sheet.name, now->name());
+  }
+  return reference;
+}
+
 std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
                             const std::vector<SheetPlacement>& placements) {
   pugi::xml_document document = parseXmlPart(origin.workbookXml, origin.workbookPart);
@@ -149,7 +160,7 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
       if (!scope) continue;
       entry += " localSheetId=\"" + std::to_string(workbook.sheetIndex(*scope)) + "\"";
     }
-    namesXml += entry + ">" + xmlAttribute(name.text) + "</definedName>";
+    namesXml += entry + ">" + xmlPlainText(followRenames(workbook, origin, name.text)) + "</definedName>";
   }
   if (!namesXml.empty()) appendXml(placeInOrder(root, "definedNames"), namesXml);
 

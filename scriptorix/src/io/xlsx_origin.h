@@ -48,6 +48,7 @@ struct ArrayFormulaOrigin {
 // One opened worksheet: where it lived, the <sheet> entry's extra attributes, and every element
 // around <sheetData> as the file had it.
 struct SheetOrigin {
+  std::u16string name;  // as read: kept names that refer to it follow a rename
   std::string partName;
   std::string relationshipId;
   std::string sheetId;

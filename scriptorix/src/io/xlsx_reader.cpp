@@ -147,6 +147,7 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     }
     Sheet& sheet = workbook->addSheet(fromUtf8(entry.attribute("name").value()));
     SheetOrigin& sheetOrigin = origin->sheets[sheet.id()];
+    sheetOrigin.name = sheet.name();
     sheetOrigin.partName = part;
     sheetOrigin.relationshipId = id;
     sheetOrigin.sheetId = entry.attribute("sheetId").value();

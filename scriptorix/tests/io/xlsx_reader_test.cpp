@@ -183,12 +183,14 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
   ASSERT_EQ(book->definedNames().size(), 1u);
   EXPECT_EQ(book->definedNames()[0].reference, u"First!$A$1:$A$3");
 
-  // Sheet-scoped names follow their sheet through a move; the view's zoom stays.
+  // Sheet-scoped names follow their sheet through a move and a rename; the view's zoom stays.
   book->moveSheet(book->sheet(1), 0);
+  book->renameSheet(book->sheet(0), u"Second one");
   const auto zip = testing::unpackZip(save(*book));
   const std::string& workbookXml = zip.entries.at("xl/workbook.xml");
   EXPECT_NE(workbookXml.find("name=\"_xlnm.Print_Area\" localSheetId=\"1\""), std::string::npos) << workbookXml;
-  EXPECT_NE(workbookXml.find("name=\"Local\" localSheetId=\"0\""), std::string::npos) << workbookXml;
+  EXPECT_NE(workbookXml.find("name=\"Local\" localSheetId=\"0\">'Second one'!$B$2<"), std::string::npos)
+      << workbookXml;
   EXPECT_NE(workbookXml.find("activeTab=\"0\""), std::string::npos) << workbookXml;
   EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("zoomScale=\"150\""), std::string::npos);
 }
