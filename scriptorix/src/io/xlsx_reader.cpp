@@ -98,7 +98,8 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   auto origin = std::make_shared<XlsxOrigin>();
   auto workbook = std::make_unique<Workbook>(false);
 
-  const Relationship* office = findRelationship(package.relationships(""), "officeDocument");
+  const std::vector<Relationship> packageRelationships = package.relationships("");
+  const Relationship* office = findRelationship(packageRelationships, "officeDocument");
   if (!office) throw std::runtime_error("the package names no workbook part");
   origin->workbookPart = resolveTarget("", office->target);
   origin->workbookContentType = package.contentType(origin->workbookPart);
