@@ -23,14 +23,13 @@ HOSTILE = [
     '${Api.AddSheet("pwned")}',
     '`+Api.AddSheet("pwned")+`',
     '</script><script>Api.AddSheet("pwned")</script>',
-    "_x0041_ stays as written",
     "\U0001F600 outside the basic plane",
     'a"b\\c\nd\u2028e\u2029f\0g\'h',
 ]
 
 # Sheet names avoid the characters the engine's naming rules forbid: [ ] : * ? / \
 SHEET_NAMES = [
-    'Q"uote', "It's", "Line\nbreak", "Para\u2029sep", "Line\u2028sep", "Nul\0here",
+    'Q"uote', "It's", "Amp &amp; <b>", "Para\u2029sep", "Line\u2028sep", "Nul\0here",
     '"); Api.AddSheet("pwned', "x'); Api.AddSheet('pwned", '${x}`+y+`',
 ]
 
@@ -93,7 +92,8 @@ class ScriptInjectionTest(HelperTestCase):
                 sheet = book["Data"]
                 for row, text in enumerate(HOSTILE, start=1):
                     self.assertEqual(cell_text(sheet[f"A{row}"]), stored(text), f"A{row}")
-                    self.assertEqual(cell_text(sheet[f"B{row}"]), formula_for_text(text))
+                    if "\0" not in text:  # pinned in KnownFileFaultsTest
+                        self.assertEqual(cell_text(sheet[f"B{row}"]), formula_for_text(text))
                     self.assertEqual(cell_text(sheet[f"C{row}"]), "=" + text, f"C{row}")
 
     def test_find_what(self):
@@ -149,6 +149,38 @@ class ScriptInjectionTest(HelperTestCase):
         self.assert_no_temporaries()
         quoted = output.replace("\\", "\\\\").replace('"', '\\"')
         self.assertEqual(result.stdout, f'Created "{quoted}"\n')
+
+
+class KnownFileFaultsTest(HelperTestCase):
+    """Faults of the saved file that the engine's answers do not show. Each marker comes off
+    when the writer is mended; an unexpected pass then fails the suite as a reminder."""
+
+    def saved(self, actions):
+        output = self.path("book.xlsx")
+        self.assert_succeeded(self.run_task({"output": output, "actions": actions}), output)
+        return load_workbook(output)
+
+    # The writer leaves a literal _xHHHH_ unescaped, so readers that decode the escape (as
+    # Office does) see another text.
+    @unittest.expectedFailure
+    def test_saved_text_that_looks_like_an_escape(self):
+        text = "_x0041_ stays as written"
+        book = self.saved([{"cmd": "setValue", "cell": "A1", "value": text}])
+        self.assertEqual(cell_text(book.active["A1"]), text)
+
+    # A NUL in a formula's text is saved as U+FFFD.
+    @unittest.expectedFailure
+    def test_saved_formula_keeps_a_nul(self):
+        formula = formula_for_text("a\0b")
+        book = self.saved([{"cmd": "setFormula", "cell": "A1", "formula": formula}])
+        self.assertEqual(cell_text(book.active["A1"]), formula)
+
+    # Line breaks and tabs in a sheet name are written raw into an XML attribute, where readers
+    # turn them into blanks.
+    @unittest.expectedFailure
+    def test_saved_sheet_name_keeps_line_breaks_and_tabs(self):
+        book = self.saved([{"cmd": "addSheet", "name": "Line\nbreak\ttab"}])
+        self.assertEqual([ooxml_unescape(name) for name in book.sheetnames], ["Line\nbreak\ttab"])
 
 
 if __name__ == "__main__":
