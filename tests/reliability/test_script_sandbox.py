@@ -19,7 +19,7 @@ def attempts(target):
     path = json.dumps(target)
     return [
         f"require('fs').writeFileSync({path}, 'x')",
-        f"process.binding('fs')",
+        "process.binding('fs')",
         f"Deno.writeTextFileSync({path}, 'x')",
         f"Bun.write({path}, 'x')",
         f"os.file.writeTypedArrayToFile({path}, new Uint8Array(1))",
@@ -30,7 +30,7 @@ def attempts(target):
         f"new Worker({path})",
         f"importScripts({path})",
         f"Function('return this')().require('child_process').execSync('touch ' + {path})",
-        f"this.constructor.constructor('return process')().exit(3)",
+        "this.constructor.constructor('return process')().exit(3)",
     ]
 
 
