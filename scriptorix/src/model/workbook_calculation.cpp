@@ -1,5 +1,6 @@
 #include "model/workbook_calculation.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -46,13 +47,22 @@ WorkbookCalculation::WorkbookCalculation(Workbook& workbook)
 
 WorkbookCalculation::~WorkbookCalculation() = default;
 
+void WorkbookCalculation::widenBounds(const Sheet& sheet, int32_t row, int32_t column) {
+  auto known = bounds_.find(static_cast<int32_t>(sheet.id()));
+  if (known == bounds_.end()) return;
+  known->second.lastRow = std::max(known->second.lastRow, row);
+  known->second.lastColumn = std::max(known->second.lastColumn, column);
+}
+
 void WorkbookCalculation::formulaSet(const Sheet& sheet, int32_t row, int32_t column,
                                      std::u16string_view formula) {
+  widenBounds(sheet, row, column);
   if (rebuildPending_) return;
   calculator_->setFormula({static_cast<int32_t>(sheet.id()), row, column}, formula);
 }
 
 void WorkbookCalculation::valueSet(const Sheet& sheet, int32_t row, int32_t column) {
+  widenBounds(sheet, row, column);
   if (rebuildPending_) return;
   calculator_->removeFormula({static_cast<int32_t>(sheet.id()), row, column});
 }
@@ -78,10 +88,7 @@ void WorkbookCalculation::update() {
   updating_ = true;
   struct Reset {
     WorkbookCalculation& self;
-    ~Reset() {
-      self.updating_ = false;
-      self.bounds_.clear();
-    }
+    ~Reset() { self.updating_ = false; }
   } reset{*this};
   if (rebuildPending_) rebuild();
   calculator_->recalculateDirty(
@@ -110,8 +117,7 @@ formula::UsedBounds WorkbookCalculation::usedBounds(int32_t sheet) {
       bounds.lastColumn = std::max(bounds.lastColumn, cells.back().column);
     }
   }
-  // Kept only while calculating: between updates any edit may move the bounds.
-  if (updating_) bounds_.emplace(sheet, bounds);
+  bounds_.emplace(sheet, bounds);
   return bounds;
 }
 

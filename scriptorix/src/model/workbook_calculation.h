@@ -30,7 +30,10 @@ class WorkbookCalculation final : public formula::CalcHost {
   void formulaSet(const Sheet& sheet, int32_t row, int32_t column, std::u16string_view formula);
   // The cell now holds a value, or nothing (a formula there is gone).
   void valueSet(const Sheet& sheet, int32_t row, int32_t column);
-  void rebuildLater() { rebuildPending_ = true; }
+  void rebuildLater() {
+    rebuildPending_ = true;
+    bounds_.clear();
+  }
   void update();
 
   formula::Scalar storedValue(int32_t sheet, int32_t row, int32_t column) override;
@@ -42,12 +45,15 @@ class WorkbookCalculation final : public formula::CalcHost {
  private:
   void rebuild();
   void store(const formula::CellPosition& cell, const formula::Scalar& value);
+  void widenBounds(const Sheet& sheet, int32_t row, int32_t column);
 
   Workbook& workbook_;
   std::unique_ptr<formula::Calculator> calculator_;
   bool rebuildPending_ = false;
   bool updating_ = false;
-  std::unordered_map<int32_t, formula::UsedBounds> bounds_;  // valid during one update
+  // Per sheet, kept across updates: edits only widen them, and bounds a little too wide only
+  // make a formula read a few more empty cells.
+  std::unordered_map<int32_t, formula::UsedBounds> bounds_;
 };
 
 }  // namespace sx
