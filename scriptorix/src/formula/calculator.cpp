@@ -344,6 +344,8 @@ void Calculator::visitDependents(std::vector<Registration>& list, const CellPosi
 
 void Calculator::invalidateDependents(const CellPosition& changed) {
   dropIndexesCovering(changed);
+  // Nothing has been calculated yet (a workbook being filled): no one can depend on the cell.
+  if (byCell_.empty() && byColumn_.empty() && wide_.empty()) return;
   std::deque<CellPosition> queue{changed};
   auto markDependent = [&](uint64_t formula) {
     FormulaCell& cell = formulas_.at(formula);

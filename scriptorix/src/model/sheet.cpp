@@ -157,16 +157,24 @@ void Sheet::setValue(const RangeRef& range, const CellValue& value) {
   if (value.kind == CellValue::Kind::Text || value.kind == CellValue::Kind::Error) {
     pattern.text = workbook_->strings().intern(value.text);
   }
-  WorkbookCalculation& calculation = workbook_->calculation();
-  const bool oneByOne = notifiedOneByOne(checked(range));
-  if (!oneByOne) calculation.rebuildLater();
-  forEachPosition(range, [&](StoredCell& cell, int32_t row, int32_t column) {
+  // One captured reference keeps the callback within std::function's inline storage: no heap
+  // allocation per written value.
+  struct Fill {
+    Sheet& sheet;
+    const StoredCell& pattern;
+    WorkbookCalculation* notify;  // null when the calculation is rebuilt instead
+  } fill{*this, pattern, &workbook_->calculation()};
+  if (!notifiedOneByOne(checked(range))) {
+    fill.notify->rebuildLater();
+    fill.notify = nullptr;
+  }
+  forEachPosition(range, [&fill](StoredCell& cell, int32_t row, int32_t column) {
     // Copy the whole cell so the value's union member travels as one piece.
-    StoredCell written = pattern;
+    StoredCell written = fill.pattern;
     written.column = cell.column;
     written.style = cell.style;
     cell = written;
-    if (oneByOne) calculation.valueSet(*this, row, column);
+    if (fill.notify) fill.notify->valueSet(fill.sheet, row, column);
   });
 }
 
