@@ -192,5 +192,7 @@ def can_mount():
 
 
 def mount(test, args, target):
+    """Mounts for the length of the test; a remount changes a mount that is already undone."""
     subprocess.run(["mount", *args, target], check=True)
-    test.addCleanup(subprocess.run, ["umount", "-l", target])
+    if not any(arg.startswith("remount") for arg in args):
+        test.addCleanup(subprocess.run, ["umount", "-l", target])
