@@ -37,8 +37,8 @@ TEST(CsvWriter, StartsAtA1AndIgnoresFormatOnlyCells) {
   sheet.setNumber(at(u"C2"), 7);
   sheet.setBold(at(u"E9"), true);
   EXPECT_EQ(writeCsv(sheet), ",,\n,,7\n");
-  sheet.setText(at(u"A1"), u"=B1");  // a formula with no calculated value yet shows nothing
-  EXPECT_EQ(writeCsv(sheet), ",,\n,,7\n");
+  sheet.setText(at(u"A1"), u"=B1");  // a formula shows its calculated value: an empty cell is 0
+  EXPECT_EQ(writeCsv(sheet), "0,,\n,,7\n");
 }
 
 TEST(CsvReader, ParsesQuotesLineEndsAndValueKinds) {
