@@ -1,7 +1,9 @@
 #include "app/result_output.h"
 
 #include <stdexcept>
+#include <system_error>
 
+#include "engine/process_id.h"
 #include "text/text_file.h"
 
 namespace zq {
@@ -49,7 +51,19 @@ void writeResultOutput(const std::filesystem::path& resultsCsv,
   if (!std::filesystem::exists(resultsCsv)) {
     throw std::runtime_error("Result CSV file was not created");
   }
-  writeUtf8File(resultOutput, extractResultJson(readUtf8File(resultsCsv)));
+  const std::u16string json = extractResultJson(readUtf8File(resultsCsv));
+  // Written beside the target and renamed into place: a full disk leaves an older file whole.
+  const std::filesystem::path staging =
+      resultOutput.parent_path() /
+      (u"zq_scriptorix_result_" + currentProcessIdText() + u".tmp");
+  try {
+    writeUtf8File(staging, json);
+    std::filesystem::rename(staging, resultOutput);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(staging, ignored);
+    throw;
+  }
 }
 
 }  // namespace zq

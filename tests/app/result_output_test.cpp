@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <stdexcept>
+#include <vector>
 
 #include "support/file_bytes.h"
 #include "support/scratch_folder.h"
@@ -63,6 +66,19 @@ TEST(WriteResultOutput, MissingCsvFailsAndLeavesAnOldResultAlone) {
     EXPECT_STREQ(error.what(), "Result CSV file was not created");
   }
   EXPECT_EQ(testing::readBytes(scratch / "answers.json"), "old");
+}
+
+TEST(WriteResultOutput, AFailedReplaceLeavesNoStagingFileBehind) {
+  const testing::ScratchFolder scratch;
+  testing::writeBytes(scratch / "results.csv", "{}");
+  std::filesystem::create_directories(scratch / "answers.json" / "inside");
+  EXPECT_ANY_THROW(writeResultOutput(scratch / "results.csv", scratch / "answers.json"));
+  std::vector<std::filesystem::path> entries;
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.path())) {
+    entries.push_back(entry.path().filename());
+  }
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::filesystem::path>{"answers.json", "results.csv"}));
 }
 
 }  // namespace

@@ -117,9 +117,6 @@ class FullDiskTest(HelperTestCase):
         self.assert_folder_holds(disk, ["answers.json", "filler"])
         self.assert_no_temporaries()
 
-    # Known fault: the result file is rewritten in place, so a full disk leaves it cut short
-    # instead of as it was. Drop the marker once it is written beside and renamed into place.
-    @unittest.expectedFailure
     def test_result_output_on_a_full_disk_keeps_the_older_file(self):
         _, _, answers = self.run_with_results_on_full_disk()
         self.assertEqual(file_bytes(answers), b'{"old": true}')
