@@ -112,6 +112,10 @@ class SheetDataReader {
   void readRow(const pugi::xml_node& row) {
     if (auto r = row.attribute("r")) {
       row_ = parseIndex(r.value(), kMaxRows, part_, "row");
+    } else if (auto first = childNamed(row, "c").attribute("r")) {
+      // A row without its number is the row its first cell names.
+      int32_t column = 0;
+      parseCellName(first.value(), row_, column);
     } else {
       ++row_;
       if (row_ >= kMaxRows) fail(part_, "has more rows than a sheet holds");

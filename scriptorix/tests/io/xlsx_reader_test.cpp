@@ -52,7 +52,8 @@ TEST(XlsxReader, CellsOfEveryKind) {
       "<c r=\"D1\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c><c r=\"E1\" t=\"b\"><v>1</v></c>"
       "<c r=\"F1\" t=\"e\"><v>#DIV/0!</v></c><c r=\"G1\" t=\"s\"><v>2</v></c><c r=\"H1\" t=\"d\"><v>2024-03-01T12:00:00</v></c></row>"
       "<row r=\"3\"><c r=\"A3\"><f>A1*2</f><v>-3E-3</v></c><c r=\"B3\" t=\"str\"><f>B1&amp;\"!\"</f><v>plain!</v></c>"
-      "<c><v>7</v></c><c r=\"E3\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row>")}};
+      "<c><v>7</v></c><c r=\"E3\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row>"
+      "<row><c r=\"B5\"><v>5</v></c></row><row><c><v>6</v></c></row>")}};
   const auto book = open(spec);
   const Sheet& sheet = book->sheet(0);
   EXPECT_EQ(sheet.value(0, 0), CellValue::fromNumber(-1.5e-3));
@@ -69,6 +70,9 @@ TEST(XlsxReader, CellsOfEveryKind) {
   EXPECT_EQ(sheet.value(2, 2), CellValue::fromNumber(7));  // no r: the next column
   EXPECT_EQ(sheet.formula(2, 4), u"1/0");
   EXPECT_TRUE(sheet.value(1, 0).isEmpty());
+  // Rows without a number: the row their first cell names, else the one after the last.
+  EXPECT_EQ(sheet.value(4, 1), CellValue::fromNumber(5));
+  EXPECT_EQ(sheet.value(5, 0), CellValue::fromNumber(6));
 }
 
 TEST(XlsxReader, SharedAndArrayFormulas) {
