@@ -40,8 +40,6 @@ OpcPackage::OpcPackage(std::vector<ZipEntry> entries) : parts_(std::move(entries
   }
 }
 
-bool OpcPackage::has(std::string_view name) const { return index_.find(name) != index_.end(); }
-
 const std::string* OpcPackage::find(std::string_view name) const {
   auto it = index_.find(name);
   return it == index_.end() ? nullptr : &parts_[it->second].data;

@@ -22,7 +22,6 @@ class OpcPackage {
   explicit OpcPackage(std::vector<ZipEntry> entries);
 
   const std::vector<ZipEntry>& parts() const { return parts_; }
-  bool has(std::string_view name) const;
   // Throws std::runtime_error naming the missing part.
   const std::string& data(std::string_view name) const;
   const std::string* find(std::string_view name) const;

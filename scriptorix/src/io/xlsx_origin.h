@@ -70,7 +70,6 @@ struct KeptDefinedName {
 struct XlsxOrigin : PackageOrigin {
   std::vector<PackagePart> keptParts;  // carried through unchanged, in package order
   std::string workbookPart;
-  std::string workbookContentType;
   std::string workbookXml;
   std::vector<Relationship> workbookRelationships;  // as read, worksheets included
   std::string sharedStringsPart;

@@ -102,7 +102,6 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   const Relationship* office = findRelationship(packageRelationships, "officeDocument");
   if (!office) throw std::runtime_error("the package names no workbook part");
   origin->workbookPart = resolveTarget("", office->target);
-  origin->workbookContentType = package.contentType(origin->workbookPart);
   origin->workbookXml = package.data(origin->workbookPart);
   origin->workbookRelationships = package.relationships(origin->workbookPart);
   const auto& relationships = origin->workbookRelationships;

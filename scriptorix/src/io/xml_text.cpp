@@ -34,7 +34,11 @@ void appendEscaped(std::string& out, std::string_view utf8) {
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
-      case '\r': out += "&#13;"; break;  // kept: a bare CR would be normalised away on reading
+      // Character references survive where raw ones would not: a bare CR is normalised away on
+      // reading, and a tab or line feed inside an attribute (a sheet name) becomes a blank.
+      case '\r': out += "&#13;"; break;
+      case '\n': out += "&#10;"; break;
+      case '\t': out += "&#9;"; break;
       default: out += c;
     }
   }
