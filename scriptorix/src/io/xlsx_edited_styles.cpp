@@ -17,19 +17,6 @@ constexpr const char* kStyleSheetOrder[] = {"numFmts", "fonts",  "fills",      "
                                             "cellXfs", "cellStyles", "dxfs", "tableStyles", "colors",
                                             "extLst"};
 
-std::set<uint32_t> stylesInUse(const Workbook& workbook) {
-  std::set<uint32_t> used = {0};
-  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
-    const Sheet& sheet = workbook.sheet(i);
-    for (int32_t row = 0; row < sheet.rowLimit(); ++row) {
-      for (const StoredCell& cell : sheet.rowCells(row)) used.insert(cell.style);
-    }
-    for (const auto& [row, format] : sheet.rowFormats()) used.insert(format.style);
-    for (const auto& [column, format] : sheet.columnFormats()) used.insert(format.style);
-  }
-  return used;
-}
-
 // The list element `name` of the style sheet, made in schema order when the file had none.
 pugi::xml_node listElement(pugi::xml_node root, std::string_view name) {
   if (pugi::xml_node found = childNamed(root, name)) return found;

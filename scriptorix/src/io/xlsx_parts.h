@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,6 +25,8 @@ struct SharedStrings {
 };
 
 std::string stylesXml(const Workbook& workbook, StyleMapping& mapping);
+// Style-table indexes that a cell, row or column of the workbook uses; 0 always.
+std::set<uint32_t> stylesInUse(const Workbook& workbook);
 // One entry of the fonts, fills and borders lists.
 std::string fontXml(const Font& font);
 std::string fillXml(const std::optional<Color>& fill);

@@ -40,6 +40,9 @@ class UniqueList {
   std::map<std::string, uint32_t> index_;
 };
 
+
+}  // namespace
+
 std::set<uint32_t> stylesInUse(const Workbook& workbook) {
   std::set<uint32_t> used = {0};
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
@@ -52,8 +55,6 @@ std::set<uint32_t> stylesInUse(const Workbook& workbook) {
   }
   return used;
 }
-
-}  // namespace
 
 static std::string colorXml(const char* element, const Color& color) {
   char rgb[16];

@@ -363,6 +363,14 @@ CellShift makeShift(CellShift::Kind kind, const std::u16string& sheet, const Ran
   shift.lastColumn = range.lastColumn;
   return shift;
 }
+// Moving part of a merged area would tear it apart.
+void refuseSplitMerges(const std::vector<RangeRef>& merges, const CellShift& shift) {
+  for (const RangeRef& merge : merges) {
+    bool splits = false;
+    shiftedMerge(merge, shift, splits);
+    if (splits) throw std::runtime_error("Cannot shift cells: part of a merged area would move");
+  }
+}
 }  // namespace
 
 void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
@@ -373,11 +381,7 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   if (range.shape == RangeRef::Shape::Rows) kind = CellShift::Kind::DeleteUp;
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::DeleteLeft;
   const CellShift shift = makeShift(kind, name_, range);
-  for (const RangeRef& merge : merges_) {
-    bool splits = false;
-    shiftedMerge(merge, shift, splits);
-    if (splits) throw std::runtime_error("Cannot shift cells: part of a merged area would move");
-  }
+  refuseSplitMerges(merges_, shift);
   shiftCells(shift);
   shiftMerges(shift);
   shiftRowAndColumnFormats(shift);
@@ -394,11 +398,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   if (range.shape == RangeRef::Shape::Rows) kind = CellShift::Kind::InsertDown;
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::InsertRight;
   const CellShift shift = makeShift(kind, name_, range);
-  for (const RangeRef& merge : merges_) {
-    bool splits = false;
-    shiftedMerge(merge, shift, splits);
-    if (splits) throw std::runtime_error("Cannot shift cells: part of a merged area would move");
-  }
+  refuseSplitMerges(merges_, shift);
   // Data pushed past the last row or column would be lost: refuse instead.
   if (isVertical(kind)) {
     const int32_t edge = kMaxRows - range.rowCount();
