@@ -52,9 +52,15 @@ ScriptContext::ScriptContext(Session& session) {
 }
 
 ScriptContext::~ScriptContext() {
+  releaseWorksheets(context_, data_);
   JSValueUnprotect(context_, data_.typeErrorPrototype);
   JSValueUnprotect(context_, data_.rangeErrorPrototype);
   JSGlobalContextRelease(context_);
+}
+
+void releaseWorksheets(JSContextRef context, ScriptContextData& data) {
+  for (const auto& [id, object] : data.worksheets) JSValueUnprotect(context, object);
+  data.worksheets.clear();
 }
 
 ScriptContextData* findContextData(JSContextRef context) {

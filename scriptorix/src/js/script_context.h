@@ -2,6 +2,9 @@
 
 #include <JavaScriptCore/JavaScript.h>
 
+#include <cstdint>
+#include <unordered_map>
+
 namespace sx {
 
 class Session;
@@ -12,7 +15,15 @@ struct ScriptContextData {
   Session* session = nullptr;
   JSObjectRef typeErrorPrototype = nullptr;
   JSObjectRef rangeErrorPrototype = nullptr;
+  // The worksheet objects of the current document, one per sheet id and kept alive while it
+  // is open: a sheet is the same object each time it is asked for, and the usual
+  // `Api.GetActiveSheet()` on every line allocates nothing.
+  uint64_t worksheetGeneration = 0;
+  std::unordered_map<uint32_t, JSObjectRef> worksheets;
 };
+
+// Lets go of the cached worksheet objects (they stay alive while scripts still hold them).
+void releaseWorksheets(JSContextRef context, ScriptContextData& data);
 
 // Owns a global context whose global object carries ScriptContextData. The context sees only
 // standard JavaScript until the engine objects are installed.

@@ -144,8 +144,19 @@ JSClassRef worksheetClass() {
 }
 
 JSObjectRef makeWorksheet(JSContextRef context, const Sheet& sheet) {
-  auto* handle = new SheetHandle{sessionOf(context).generation(), sheet.id()};
-  return JSObjectMake(context, worksheetClass(), handle);
+  ScriptContextData& data = contextData(context);
+  const uint64_t generation = data.session->generation();
+  if (data.worksheetGeneration != generation) {
+    releaseWorksheets(context, data);
+    data.worksheetGeneration = generation;
+  }
+  auto [cached, added] = data.worksheets.try_emplace(sheet.id(), nullptr);
+  if (added) {
+    cached->second =
+        JSObjectMake(context, worksheetClass(), new SheetHandle{generation, sheet.id()});
+    JSValueProtect(context, cached->second);
+  }
+  return cached->second;
 }
 
 Sheet& sheetOf(JSContextRef context, const SheetHandle& handle) {
