@@ -293,19 +293,19 @@ Value Evaluator::evaluateName(const Node& node) {
 }
 
 Value Evaluator::evaluateCall(const Node& node) {
-  const FunctionSpec* spec = findFunction(withoutFunctionPrefix(node.text));
-  if (!spec) return Scalar::fromError(ErrorCode::Name);
+  const FunctionSpec* entry = findFunction(withoutFunctionPrefix(node.text));
+  if (!entry) return Scalar::fromError(ErrorCode::Name);
   int count = int(node.children.size());
-  if (count < spec->minArgs || (spec->maxArgs >= 0 && count > spec->maxArgs)) {
+  if (count < entry->minArgs || (entry->maxArgs >= 0 && count > entry->maxArgs)) {
     return Scalar::fromError(ErrorCode::Value);
   }
-  if (arrayMode_ && spec->liftsOverArrays) return liftedCall(*spec, node);
+  if (arrayMode_ && entry->liftsOverArrays) return liftedCall(*entry, node);
   bool outerArrayMode = arrayMode_;
-  if (spec->arrayArguments) arrayMode_ = true;
+  if (entry->arrayArguments) arrayMode_ = true;
   Value result;
   try {
     CallArgs args(*this, node.children);
-    result = spec->impl(args);
+    result = entry->impl(args);
   } catch (const FormulaError& error) {
     result = Scalar::fromError(error.code);
   }
@@ -358,7 +358,7 @@ Value Evaluator::evaluateOperation(const Node& node) {
   return guarded(node.op, a, &b);
 }
 
-Value Evaluator::liftedCall(const FunctionSpec& spec, const Node& node) {
+Value Evaluator::liftedCall(const FunctionSpec& entry, const Node& node) {
   std::vector<Value> values;
   int32_t rows = 1, columns = 1;
   bool anyArray = false;
@@ -378,7 +378,7 @@ Value Evaluator::liftedCall(const FunctionSpec& spec, const Node& node) {
   auto call = [&](const std::vector<Value>& given) -> Scalar {
     try {
       CallArgs args(*this, node.children, &given);
-      return toScalar(spec.impl(args));
+      return toScalar(entry.impl(args));
     } catch (const FormulaError& error) {
       return Scalar::fromError(error.code);
     }

@@ -107,7 +107,7 @@ class Evaluator {
   Value evaluateName(const Node& node);
   Value resolveReference(const ParsedReference& reference);
   Value elementwise(const Node& node, const Value& left, const Value* right);
-  Value liftedCall(const FunctionSpec& spec, const Node& node);
+  Value liftedCall(const FunctionSpec& entry, const Node& node);
 
   EvalContext& context_;
   bool arrayMode_ = false;

@@ -10,7 +10,7 @@ const FunctionSpec* findFunction(std::u16string_view upperName) {
     std::unordered_map<std::u16string_view, const FunctionSpec*> byName;
     for (auto group : {mathFunctions(), statisticsFunctions(), logicFunctions(), textFunctions(),
                        lookupFunctions(), dateFunctions(), informationFunctions()}) {
-      for (const auto& spec : group) byName.emplace(spec.name, &spec);
+      for (const auto& entry : group) byName.emplace(entry.name, &entry);
     }
     return byName;
   }();

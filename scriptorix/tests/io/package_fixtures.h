@@ -44,38 +44,38 @@ struct PackageSpec {
   std::vector<std::pair<std::string, std::string>> extraWorkbookRelationships;
 };
 
-inline std::vector<PackagePart> packageParts(const PackageSpec& spec) {
+inline std::vector<PackagePart> packageParts(const PackageSpec& layout) {
   std::vector<PackagePart> parts;
   parts.push_back({"_rels/.rels", "", relationships({{"rId1", "officeDocument|xl/workbook.xml"}})});
   std::string sheets;
   std::vector<std::pair<std::string, std::string>> rels;
-  for (size_t i = 0; i < spec.sheets.size(); ++i) {
+  for (size_t i = 0; i < layout.sheets.size(); ++i) {
     const std::string n = std::to_string(i + 1);
-    sheets += "<sheet name=\"" + spec.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+    sheets += "<sheet name=\"" + layout.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
     rels.push_back({"rId" + n, "worksheet|worksheets/sheet" + n + ".xml"});
-    parts.push_back({"xl/worksheets/sheet" + n + ".xml", kSheetType, spec.sheets[i].second});
+    parts.push_back({"xl/worksheets/sheet" + n + ".xml", kSheetType, layout.sheets[i].second});
   }
-  if (!spec.styles.empty()) {
+  if (!layout.styles.empty()) {
     rels.push_back({"rIdS", "styles|styles.xml"});
     parts.push_back({"xl/styles.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml",
-                     spec.styles});
+                     layout.styles});
   }
-  if (!spec.sharedStrings.empty()) {
+  if (!layout.sharedStrings.empty()) {
     rels.push_back({"rIdT", "sharedStrings|sharedStrings.xml"});
     parts.push_back({"xl/sharedStrings.xml",
                      "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml",
-                     "<sst xmlns=\"" + kMain + "\">" + spec.sharedStrings + "</sst>"});
+                     "<sst xmlns=\"" + kMain + "\">" + layout.sharedStrings + "</sst>"});
   }
-  for (const auto& rel : spec.extraWorkbookRelationships) rels.push_back(rel);
+  for (const auto& rel : layout.extraWorkbookRelationships) rels.push_back(rel);
   parts.push_back({"xl/workbook.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml",
-                   "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRel + "\">" + spec.bookViews + "<sheets>" +
-                       sheets + "</sheets>" + spec.workbookExtra + "</workbook>"});
+                   "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRel + "\">" + layout.bookViews + "<sheets>" +
+                       sheets + "</sheets>" + layout.workbookExtra + "</workbook>"});
   parts.push_back({"xl/_rels/workbook.xml.rels", "", relationships(rels)});
-  for (const PackagePart& part : spec.extraParts) parts.push_back(part);
+  for (const PackagePart& part : layout.extraParts) parts.push_back(part);
   return parts;
 }
 
-inline std::string package(const PackageSpec& spec) { return writePackage(packageParts(spec)); }
+inline std::string package(const PackageSpec& layout) { return writePackage(packageParts(layout)); }
 
 inline uint32_t crc32Of(const std::string& data) {
   uint32_t crc = 0xFFFFFFFFu;

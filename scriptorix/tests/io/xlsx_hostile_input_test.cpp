@@ -22,9 +22,9 @@ std::string errorOf(const std::string& bytes) {
 }
 
 PackageSpec oneSheet(const std::string& xml) {
-  PackageSpec spec;
-  spec.sheets = {{"S", xml}};
-  return spec;
+  PackageSpec layout;
+  layout.sheets = {{"S", xml}};
+  return layout;
 }
 
 std::string nested(size_t depth) {

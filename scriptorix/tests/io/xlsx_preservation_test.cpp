@@ -14,8 +14,8 @@ using testing::worksheet;
 // A package with the parts other programs add: a drawing with an image, a comment, a table, a
 // VBA project, custom XML and a stale calculation chain, referenced from the first sheet.
 PackageSpec richPackage() {
-  PackageSpec spec;
-  spec.sheets = {
+  PackageSpec layout;
+  layout.sheets = {
       {"Main", worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f>A1+1</f><v>2</v></c></row>",
                          "<sheetPr><tabColor rgb=\"FF00FF00\"/></sheetPr><dimension ref=\"A1:B1\"/>",
                          "<sheetProtection sheet=\"1\"/><autoFilter ref=\"A1:B1\"/>"
@@ -28,7 +28,7 @@ PackageSpec richPackage() {
                          "<tableParts count=\"1\"><tablePart r:id=\"rId3\"/></tableParts>"
                          "<extLst><ext uri=\"{X}\"><kept/></ext></extLst>")},
   };
-  spec.extraParts = {
+  layout.extraParts = {
       {"xl/worksheets/_rels/sheet1.xml.rels", "",
        testing::relationships({{"rId1", "drawing|../drawings/drawing1.xml"},
                                {"rId2", "vmlDrawing|../drawings/vmlDrawing1.vml"},
@@ -43,8 +43,8 @@ PackageSpec richPackage() {
       {"xl/calcChain.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml",
        "<calcChain xmlns=\"" + testing::kMain + "\"><c r=\"B1\" i=\"1\"/></calcChain>"},
   };
-  spec.extraWorkbookRelationships = {{"rId2", "vbaProject|vbaProject.bin"}, {"rId7", "calcChain|calcChain.xml"}};
-  return spec;
+  layout.extraWorkbookRelationships = {{"rId2", "vbaProject|vbaProject.bin"}, {"rId7", "calcChain|calcChain.xml"}};
+  return layout;
 }
 
 std::string save(const Workbook& workbook, FileFormat format) {
@@ -137,9 +137,9 @@ TEST(XlsxPreservation, WorksheetElementsStayInSchemaOrderAroundTheModelsOwn) {
 
 TEST(XlsxPreservation, NewSheetsGetPartNamesNoPartUses) {
   // The first sheet lives in sheet2.xml, and a stray sheet1.xml part is referenced by nothing.
-  PackageSpec spec;
-  spec.sheets = {{"Only", worksheet("")}};
-  std::vector<PackagePart> parts = testing::packageParts(spec);
+  PackageSpec layout;
+  layout.sheets = {{"Only", worksheet("")}};
+  std::vector<PackagePart> parts = testing::packageParts(layout);
   for (PackagePart& part : parts) {
     if (part.name == "xl/worksheets/sheet1.xml") part.name = "xl/worksheets/sheet2.xml";
     if (part.name == "xl/_rels/workbook.xml.rels") {

@@ -36,7 +36,7 @@ const std::string kStrings =
     "<si><r><rPr><b/></rPr><t>bold</t></r><r><t xml:space=\"preserve\"> and not</t></r></si>"
     "<si><t>line_x000D_break</t></si>";
 
-std::unique_ptr<Workbook> open(const PackageSpec& spec) { return readXlsxWorkbook(testing::package(spec)); }
+std::unique_ptr<Workbook> open(const PackageSpec& layout) { return readXlsxWorkbook(testing::package(layout)); }
 
 std::string save(const Workbook& workbook, FileFormat format = FileFormat::Xlsx) {
   return writePackage(buildWorkbookParts(workbook, format));
@@ -45,16 +45,16 @@ std::string save(const Workbook& workbook, FileFormat format = FileFormat::Xlsx)
 RangeRef at(const char16_t* text) { return parseRangeRef(text); }
 
 TEST(XlsxReader, CellsOfEveryKind) {
-  PackageSpec spec;
-  spec.sharedStrings = kStrings;
-  spec.sheets = {{"Data", worksheet(
+  PackageSpec layout;
+  layout.sharedStrings = kStrings;
+  layout.sheets = {{"Data", worksheet(
       "<row r=\"1\"><c r=\"A1\"><v>-1.5E-3</v></c><c r=\"B1\" t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>1</v></c>"
       "<c r=\"D1\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c><c r=\"E1\" t=\"b\"><v>1</v></c>"
       "<c r=\"F1\" t=\"e\"><v>#DIV/0!</v></c><c r=\"G1\" t=\"s\"><v>2</v></c><c r=\"H1\" t=\"d\"><v>2024-03-01T12:00:00</v></c></row>"
       "<row r=\"3\"><c r=\"A3\"><f>A1*2</f><v>-3E-3</v></c><c r=\"B3\" t=\"str\"><f>B1&amp;\"!\"</f><v>plain!</v></c>"
       "<c><v>7</v></c><c r=\"E3\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row>"
       "<row><c r=\"B5\"><v>5</v></c></row><row><c><v>6</v></c></row>")}};
-  const auto book = open(spec);
+  const auto book = open(layout);
   const Sheet& sheet = book->sheet(0);
   EXPECT_EQ(sheet.value(0, 0), CellValue::fromNumber(-1.5e-3));
   EXPECT_EQ(sheet.value(0, 1), CellValue::fromText(u"plain"));
@@ -76,13 +76,13 @@ TEST(XlsxReader, CellsOfEveryKind) {
 }
 
 TEST(XlsxReader, SharedAndArrayFormulas) {
-  PackageSpec spec;
-  spec.sheets = {{"S", worksheet(
+  PackageSpec layout;
+  layout.sheets = {{"S", worksheet(
       "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f t=\"shared\" ref=\"B1:C2\" si=\"0\">A1+$A$1</f><v>2</v></c>"
       "<c r=\"C1\"><f t=\"shared\" si=\"0\"/><v>3</v></c></row>"
       "<row r=\"2\"><c r=\"B2\"><f t=\"shared\" si=\"0\"/></c><c r=\"D2\"><f t=\"array\" ref=\"D2:D3\">A1:A2*2</f><v>2</v></c></row>"
       "<row r=\"3\"><c r=\"D3\"><v>0</v></c></row>")}};
-  const auto book = open(spec);
+  const auto book = open(layout);
   const Sheet& sheet = book->sheet(0);
   EXPECT_EQ(sheet.formula(0, 2), u"B1+$A$1");
   EXPECT_EQ(sheet.formula(1, 1), u"A2+$A$1");
@@ -95,18 +95,18 @@ TEST(XlsxReader, SharedAndArrayFormulas) {
   const std::string& xml = zip.entries.at("xl/worksheets/sheet1.xml");
   EXPECT_NE(xml.find("<c r=\"D2\"><f t=\"array\" ref=\"D2:D3\">A1:A2*2</f>"), std::string::npos) << xml;
   // Once the cell holds another formula it is an ordinary one.
-  auto edited = open(spec);
+  auto edited = open(layout);
   edited->sheet(0).setText(at(u"D2"), u"=A1*3");
   const std::string changed = testing::unpackZip(save(*edited)).entries.at("xl/worksheets/sheet1.xml");
   EXPECT_EQ(changed.find("t=\"array\""), std::string::npos);
 }
 
 TEST(XlsxReader, StylesDecodeAndSurviveEdits) {
-  PackageSpec spec;
-  spec.styles = kStyles;
-  spec.sheets = {{"S", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>2</v></c><c r=\"B1\" s=\"2\"><v>45000</v></c>"
+  PackageSpec layout;
+  layout.styles = kStyles;
+  layout.sheets = {{"S", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>2</v></c><c r=\"B1\" s=\"2\"><v>45000</v></c>"
                                  "<c r=\"C1\" s=\"3\"><v>1</v></c><c r=\"D1\" s=\"1\"/></row>")}};
-  const auto book = open(spec);
+  const auto book = open(layout);
   Sheet& sheet = book->sheet(0);
   const Style style = sheet.style(0, 0);  // a copy: edits below grow the style table
   EXPECT_EQ(style.numberFormat, u"0.000\"kg\"");
@@ -157,9 +157,9 @@ TEST(XlsxReader, StylesDecodeAndSurviveEdits) {
 }
 
 TEST(XlsxReader, SheetStructureNamesAndViews) {
-  PackageSpec spec;
-  spec.bookViews = "<bookViews><workbookView activeTab=\"1\"/></bookViews>";
-  spec.sheets = {
+  PackageSpec layout;
+  layout.bookViews = "<bookViews><workbookView activeTab=\"1\"/></bookViews>";
+  layout.sheets = {
       {"First", worksheet("<row r=\"2\" ht=\"30\" customHeight=\"1\" hidden=\"1\"><c r=\"A2\"><v>1</v></c></row>",
                           "<sheetViews><sheetView workbookViewId=\"0\" zoomScale=\"150\"><pane xSplit=\"1\" ySplit=\"2\" "
                           "topLeftCell=\"B3\" state=\"frozen\"/></sheetView></sheetViews>"
@@ -168,10 +168,10 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
                           "<mergeCells count=\"1\"><mergeCell ref=\"A5:C6\"/></mergeCells>")},
       {"Second", worksheet("")},
   };
-  spec.workbookExtra = "<definedNames><definedName name=\"Total\">First!$A$1:$A$3</definedName>"
+  layout.workbookExtra = "<definedNames><definedName name=\"Total\">First!$A$1:$A$3</definedName>"
                        "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">First!$A$1:$C$6</definedName>"
                        "<definedName name=\"Local\" localSheetId=\"1\">Second!$B$2</definedName></definedNames>";
-  const auto book = open(spec);
+  const auto book = open(layout);
   ASSERT_EQ(book->sheetCount(), 2u);
   EXPECT_EQ(book->activeSheet().name(), u"Second");
   const Sheet& first = book->sheet(0);
@@ -200,15 +200,15 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
 }
 
 TEST(XlsxReader, OpenSaveOpenReadsBackEqualAndSavesTheSameBytes) {
-  PackageSpec spec;
-  spec.styles = kStyles;
-  spec.sharedStrings = kStrings;
-  spec.sheets = {{"A", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>1</v></c><c r=\"B1\" s=\"3\"><f>1+1</f><v>2</v></c></row>"
+  PackageSpec layout;
+  layout.styles = kStyles;
+  layout.sharedStrings = kStrings;
+  layout.sheets = {{"A", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>1</v></c><c r=\"B1\" s=\"3\"><f>1+1</f><v>2</v></c></row>"
                                  "<row r=\"4\" s=\"2\" customFormat=\"1\"><c r=\"C4\" t=\"s\"><v>0</v></c></row>",
                                  "<cols><col min=\"1\" max=\"1\" width=\"12\" customWidth=\"1\" style=\"2\"/></cols>",
                                  "<mergeCells count=\"1\"><mergeCell ref=\"D1:E2\"/></mergeCells>")},
                  {"B", worksheet("<row r=\"1\"><c r=\"A1\" t=\"b\"><v>0</v></c></row>")}};
-  auto book = open(spec);
+  auto book = open(layout);
   book->addSheet(u"Added").setNumber(at(u"B2"), 5);
   const std::string first = save(*book);
   const auto again = readXlsxWorkbook(first);
