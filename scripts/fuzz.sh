@@ -10,6 +10,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelW
   -DZQ_FUZZ=ON -DZQ_BUILD_BENCH=OFF
 cmake --build "$build_dir" --target fuzz_targets
 
+# Undefined behaviour is a finding like a crash: stop at the first report.
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 for fuzzer in "$build_dir"/fuzz/fuzz_*; do
   name=$(basename "$fuzzer")
   corpus=tests/fuzz/corpus/${name#fuzz_}

@@ -155,7 +155,9 @@ std::u16string twoDigits(int64_t value, bool pad) {
 }
 
 std::u16string renderDate(const Section& section, double value) {
-  if (value < 0) return std::u16string(1, u'#');
+  // Before 1900 or after 9999-12-31 there is no date to show (nor an integer day to compute).
+  constexpr double kPastLastSerial = 2958466;
+  if (!(value >= 0 && value < kPastLastSerial)) return std::u16string(1, u'#');
   int64_t days = int64_t(std::floor(value));
   int64_t seconds = int64_t(std::llround((value - double(days)) * 86400));
   if (seconds >= 86400) {

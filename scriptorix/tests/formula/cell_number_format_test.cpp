@@ -140,6 +140,8 @@ TEST(DateFormats, FollowThe1900DateSystem) {
       {1.25, u"[h]:mm", "30:00"},
       {2958465, u"yyyy-mm-dd", "9999-12-31"},
       {-1, u"yyyy-mm-dd", "#"},  // no date before 1900: the hash marks of a cell too narrow
+      {2958466, u"yyyy-mm-dd", "#"},  // nor after 9999-12-31
+      {1e300, u"yyyy-mm-dd", "#"},
   });
 }
 
