@@ -359,7 +359,9 @@ class Examples(HelperCase):
         work = self.path("examples")
         shutil.copytree(examples, work, ignore=shutil.ignore_patterns("out"))
         helper = os.path.join(os.environ["ZQ_BUILD_DIR"], "zq_builder_helper")
-        for task in ("invoice.json", "report.json", "csv_edit.json"):
+        tasks = ("invoice.json", "report.json", "csv_edit.json", "quote_template.json",
+                 "quote_from_template.json")
+        for task in tasks:
             process = subprocess.run([helper, task], cwd=work, capture_output=True, text=True,
                                      timeout=300)
             self.assertEqual(process.returncode, 0, task + ": " + process.stderr)
@@ -380,6 +382,12 @@ class Examples(HelperCase):
             self.assertEqual(json.load(file), {
                 "exported": "A1:D5", "largeGadget": "B6",
                 "header": [["Region", "Product", "Units", "Revenue"]]})
+        quote = openpyxl.load_workbook(os.path.join(work, "out", "quote.xlsx"), data_only=True)
+        self.assertEqual(quote["Quote"]["B2"].value, "Northwind Traders")
+        self.assertEqual(quote["Quote"]["D10"].value, 2 * 850 + 3200.5)
+        with open(os.path.join(work, "out", "quote_answers.json"), encoding="utf-8") as file:
+            self.assertEqual(json.load(file), {"total": 4900.5, "totalName": "QuoteTotal",
+                                               "sheets": ["Quote"]})
         rows = self.libreoffice_csv(os.path.join(work, "out", "invoice.xlsx"))
         self.assertEqual(rows[0][0], "Invoice")
 
