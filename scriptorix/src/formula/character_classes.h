@@ -1,12 +1,8 @@
 #pragma once
 
-namespace sx::formula {
+#include "core/ascii.h"
 
-inline bool isAsciiLetter(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-}
-inline bool isAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-inline char16_t asciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+namespace sx::formula {
 
 // Characters that may start a defined name, function name or unquoted sheet name.
 inline bool isNameStart(char16_t c) {

@@ -1,5 +1,6 @@
 #include "formula/criteria.h"
 
+#include "core/text_case.h"
 #include "formula/function_helpers.h"
 #include "formula/value_coercion.h"
 
@@ -33,8 +34,8 @@ Criterion::Criterion(const Scalar& condition) {
   if (auto numeric = parseNumericText(text)) {
     operand_ = Scalar::fromNumber(*numeric);
     operandText_ = std::u16string(text);
-  } else if (equalIgnoringCase(text, u"TRUE") || equalIgnoringCase(text, u"FALSE")) {
-    operand_ = Scalar::fromBoolean(equalIgnoringCase(text, u"TRUE"));
+  } else if (equalsIgnoringCase(text, u"TRUE") || equalsIgnoringCase(text, u"FALSE")) {
+    operand_ = Scalar::fromBoolean(equalsIgnoringCase(text, u"TRUE"));
   } else if (auto error = errorFromText(text)) {
     operand_ = Scalar::fromError(*error);
   } else {
@@ -56,7 +57,7 @@ bool Criterion::matches(const Scalar& value) const {
   }
   if (value.isText() && !operandText_.empty() &&
       (comparison_ == Comparison::Equal || comparison_ == Comparison::NotEqual)) {
-    bool equal = equalIgnoringCase(value.text, operandText_);
+    bool equal = equalsIgnoringCase(value.text, operandText_);
     return comparison_ == Comparison::Equal ? equal : !equal;
   }
   if (!sameKind || value.isError()) return comparison_ == Comparison::NotEqual;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/text_case.h"
 #include "formula/formula_token.h"
 #include "formula/reference_syntax.h"
 
@@ -43,11 +44,11 @@ std::u16string rewriteReferences(std::u16string_view text, Rewrite rewrite) {
 bool movePart(ReferencePart& part, ReferenceShape shape, int32_t rowOffset, int32_t columnOffset) {
   if (shape != ReferenceShape::Columns && !part.rowAbsolute) {
     part.row += rowOffset;
-    if (part.row < 0 || part.row >= formula::kMaxRows) return false;
+    if (part.row < 0 || part.row >= kMaxRows) return false;
   }
   if (shape != ReferenceShape::Rows && !part.columnAbsolute) {
     part.column += columnOffset;
-    if (part.column < 0 || part.column >= formula::kMaxColumns) return false;
+    if (part.column < 0 || part.column >= kMaxColumns) return false;
   }
   return true;
 }
@@ -96,9 +97,9 @@ std::optional<std::u16string> shiftReference(ParsedReference reference, const Ce
     return wholeSpan ? std::pair{0, whole - 1} : std::pair{std::min(a, b), std::max(a, b)};
   };
   auto [crossFirst, crossLast] =
-      vertical ? span(reference.first.column, reference.last.column, formula::kMaxColumns,
+      vertical ? span(reference.first.column, reference.last.column, kMaxColumns,
                       reference.shape == ReferenceShape::Rows)
-               : span(reference.first.row, reference.last.row, formula::kMaxRows,
+               : span(reference.first.row, reference.last.row, kMaxRows,
                       reference.shape == ReferenceShape::Columns);
   int32_t bandCrossFirst = vertical ? shift.firstColumn : shift.firstRow;
   int32_t bandCrossLast = vertical ? shift.lastColumn : shift.lastRow;
@@ -114,7 +115,7 @@ std::optional<std::u16string> shiftReference(ParsedReference reference, const Ce
   int32_t& high = ordered ? b : a;
   int32_t bandFirst = vertical ? shift.firstRow : shift.firstColumn;
   int32_t bandLast = vertical ? shift.lastRow : shift.lastColumn;
-  int32_t limit = vertical ? formula::kMaxRows : formula::kMaxColumns;
+  int32_t limit = vertical ? kMaxRows : kMaxColumns;
   if (!shiftSpan(low, high, bandFirst, bandLast, insert, limit)) return std::nullopt;
   return formula::formatReference(reference);
 }
@@ -142,7 +143,7 @@ std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string
       formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
         std::u16string_view sheet =
             reference.hasSheet ? std::u16string_view(reference.sheet) : formulaSheet;
-        if (sheet.empty() || !formula::sameSheetName(sheet, shift.sheet)) {
+        if (sheet.empty() || !equalsIgnoringCase(sheet, shift.sheet)) {
           return formula::formatReference(reference);
         }
         return shiftReference(std::move(reference), shift);
@@ -153,7 +154,7 @@ std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_
                                     std::u16string_view newName) {
   return rewriteReferences(
       formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
-        if (reference.hasSheet && formula::sameSheetName(reference.sheet, oldName)) {
+        if (reference.hasSheet && equalsIgnoringCase(reference.sheet, oldName)) {
           reference.sheet = std::u16string(newName);
         }
         return formula::formatReference(reference);

@@ -44,7 +44,7 @@ std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string
                                      const CellShift& shift);
 
 // References that name `oldName` (ignoring case) name `newName` instead, quoted where the new
-// name needs it (see formula::quoteSheetNameIfNeeded). Text in strings is never touched.
+// name needs it (see quoteSheetName). Text in strings is never touched.
 std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_view oldName,
                                     std::u16string_view newName);
 

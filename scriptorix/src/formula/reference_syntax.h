@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace sx::formula {
+#include "core/sheet_limits.h"
 
-inline constexpr int32_t kMaxRows = 1048576;
-inline constexpr int32_t kMaxColumns = 16384;
+namespace sx::formula {
 
 // One corner of a reference, 0-based; a whole row has no column, a whole column no row.
 struct ReferencePart {
@@ -36,16 +35,5 @@ std::optional<ParsedReference> parseReferenceText(std::u16string_view text);
 
 // Writes a reference back in A1 style, quoting the sheet name where it needs it.
 std::u16string formatReference(const ParsedReference& reference);
-
-// The sheet name as a reference prefix must write it: quoted (with doubled apostrophes) when it
-// holds anything beyond letters, digits, "_" and ".", starts with a digit or a ".", or could be
-// read as a cell reference or a boolean.
-std::u16string quoteSheetNameIfNeeded(std::u16string_view name);
-
-// "A", "Z", "AA", ... for a 0-based column.
-std::u16string columnLetters(int32_t column);
-
-// Sheet names compare without regard to case (ASCII letters; others as they stand).
-bool sameSheetName(std::u16string_view a, std::u16string_view b);
 
 }  // namespace sx::formula

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/text_case.h"
 #include "formula/character_classes.h"
 
 namespace sx::formula {
@@ -51,14 +52,6 @@ std::u16string lowerCase(std::u16string_view text) {
   std::u16string out(text);
   for (auto& c : out) c = lowerOf(c);
   return out;
-}
-
-bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upperOf(a[i]) != upperOf(b[i])) return false;
-  }
-  return true;
 }
 
 std::optional<double> parseNumericText(std::u16string_view text) {
@@ -149,8 +142,8 @@ bool toBoolean(const Scalar& value) {
     case Scalar::Kind::Error:
       throw FormulaError{value.error};
     case Scalar::Kind::Text:
-      if (equalIgnoringCase(value.text, u"TRUE")) return true;
-      if (equalIgnoringCase(value.text, u"FALSE")) return false;
+      if (equalsIgnoringCase(value.text, u"TRUE")) return true;
+      if (equalsIgnoringCase(value.text, u"FALSE")) return false;
       throw FormulaError{ErrorCode::Value};
   }
   return false;

@@ -33,7 +33,6 @@ int compareScalars(const Scalar& left, const Scalar& right);
 
 std::u16string upperCase(std::u16string_view text);
 std::u16string lowerCase(std::u16string_view text);
-bool equalIgnoringCase(std::u16string_view a, std::u16string_view b);
 
 // The number a result must be: NaN or an infinity is #NUM!.
 Scalar numberResult(double value);

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "io/csv.h"
-#include "model/text_case.h"
-#include "model/utf.h"
+#include "core/text_case.h"
+#include "core/utf.h"
 
 namespace sx {
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "io/csv.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

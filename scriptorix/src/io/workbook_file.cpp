@@ -11,7 +11,7 @@
 #include "io/package_writer.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

@@ -8,7 +8,7 @@
 #include "io/xlsx_writer.h"
 #include "io/xml_parse.h"
 #include "io/xml_text.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

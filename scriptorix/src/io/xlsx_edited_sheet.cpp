@@ -5,7 +5,7 @@
 #include "io/xlsx_edit_writer.h"
 #include "io/xml_parse.h"
 #include "io/xml_text.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 
@@ -74,7 +74,7 @@ std::string restoreArrayFormulas(const Sheet& sheet, std::string_view rows,
   std::string out;
   size_t copied = 0;
   for (const ArrayFormulaOrigin& array : arrays) {
-    const std::string cell = "<c r=\"" + toUtf8(columnName(array.column)) + std::to_string(array.row + 1) + "\"";
+    const std::string cell = "<c r=\"" + toUtf8(columnLetters(array.column)) + std::to_string(array.row + 1) + "\"";
     const size_t at = rows.find(cell, copied);
     if (at == std::string_view::npos) continue;
     const size_t formula = rows.find("<f>", at);

@@ -7,7 +7,7 @@
 #include "io/xlsx_style_reader.h"
 #include "io/xml_parse.h"
 #include "io/xml_text.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

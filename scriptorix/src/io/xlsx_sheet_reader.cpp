@@ -8,7 +8,7 @@
 #include "formula/reference_adjust.h"
 #include "io/xlsx_style_reader.h"
 #include "io/xml_parse.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

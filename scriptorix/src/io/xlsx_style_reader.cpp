@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "io/xml_parse.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

@@ -5,8 +5,8 @@
 
 #include "io/xlsx_parts.h"
 #include "io/xml_text.h"
-#include "model/text_case.h"
-#include "model/utf.h"
+#include "core/text_case.h"
+#include "core/utf.h"
 
 namespace sx {
 

@@ -3,14 +3,14 @@
 
 #include "io/xlsx_parts.h"
 #include "io/xml_text.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 
 namespace {
 
 std::string cellName(int32_t row, int32_t column) {
-  return toUtf8(columnName(column)) + std::to_string(row + 1);
+  return toUtf8(columnLetters(column)) + std::to_string(row + 1);
 }
 
 // Merged areas and the dimension need explicit corners even for whole rows or columns.

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "js/js_text.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

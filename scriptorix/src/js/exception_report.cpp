@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "js/js_text.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

@@ -4,7 +4,7 @@
 
 #include "js/js_text.h"
 #include "js/script_context.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 

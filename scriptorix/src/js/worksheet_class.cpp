@@ -6,7 +6,7 @@
 #include "js/line_selection.h"
 #include "js/session.h"
 #include "js/script_context.h"
-#include "model/utf.h"
+#include "core/utf.h"
 #include "model/workbook.h"
 
 namespace sx {

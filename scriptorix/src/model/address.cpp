@@ -4,15 +4,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "model/utf.h"
+#include "core/ascii.h"
+#include "core/utf.h"
 
 namespace sx {
 
 namespace {
-
-bool isAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
 
 [[noreturn]] void fail(std::u16string_view text, const char* why) {
   throw std::runtime_error("Invalid range reference \"" + toUtf8(text) + "\": " + why);
@@ -31,7 +28,7 @@ Corner parseCorner(std::u16string_view part, std::u16string_view whole) {
   const size_t letters = i;
   int64_t column = 0;
   while (i < part.size() && isAsciiLetter(part[i])) {
-    column = column * 26 + (upper(part[i]) - u'A' + 1);
+    column = column * 26 + (asciiUpper(part[i]) - u'A' + 1);
     if (column > kMaxColumns) fail(whole, "column beyond XFD");
     ++i;
   }
@@ -43,7 +40,7 @@ Corner parseCorner(std::u16string_view part, std::u16string_view whole) {
   }
   const size_t digits = i;
   int64_t row = 0;
-  while (i < part.size() && isDigit(part[i])) {
+  while (i < part.size() && isAsciiDigit(part[i])) {
     row = row * 10 + (part[i] - u'0');
     if (row > kMaxRows) fail(whole, "row beyond 1048576");
     ++i;
@@ -56,26 +53,6 @@ Corner parseCorner(std::u16string_view part, std::u16string_view whole) {
   if (hasColumn) corner.column = static_cast<int32_t>(column - 1);
   if (hasRow) corner.row = static_cast<int32_t>(row - 1);
   return corner;
-}
-
-bool readsAsCell(std::u16string_view name) {
-  size_t i = 0;
-  while (i < name.size() && isAsciiLetter(name[i])) ++i;
-  const size_t letters = i;
-  while (i < name.size() && isDigit(name[i])) ++i;
-  if (i == name.size() && letters >= 1 && letters <= 3 && i > letters) return true;
-  // R1C1 forms: R, C, R2, C3, RC, R2C3.
-  i = 0;
-  auto digitsFrom = [&](size_t& k) { while (k < name.size() && isDigit(name[k])) ++k; };
-  if (i < name.size() && upper(name[i]) == u'R') {
-    ++i;
-    digitsFrom(i);
-  }
-  if (i < name.size() && upper(name[i]) == u'C') {
-    ++i;
-    digitsFrom(i);
-  }
-  return i == name.size() && !name.empty();
 }
 
 }  // namespace
@@ -138,22 +115,10 @@ RangeRef parseRangeRef(std::u16string_view text) {
   return range;
 }
 
-std::u16string columnName(int32_t column) {
-  if (column < 0 || column >= kMaxColumns) throw std::out_of_range("Column outside the sheet");
-  std::u16string name;
-  int32_t n = column + 1;
-  while (n > 0) {
-    const int32_t rest = (n - 1) % 26;
-    name.insert(name.begin(), static_cast<char16_t>(u'A' + rest));
-    n = (n - 1) / 26;
-  }
-  return name;
-}
-
 std::u16string formatRangeRef(const RangeRef& range, bool absolute) {
   const std::u16string dollar = absolute ? u"$" : u"";
   auto rowText = [&](int32_t row) { return dollar + fromUtf8(std::to_string(row + 1)); };
-  auto columnText = [&](int32_t column) { return dollar + columnName(column); };
+  auto columnText = [&](int32_t column) { return dollar + columnLetters(column); };
   switch (range.shape) {
     case RangeRef::Shape::Rows:
       return rowText(range.firstRow) + u":" + rowText(range.lastRow);
@@ -167,20 +132,6 @@ std::u16string formatRangeRef(const RangeRef& range, bool absolute) {
     text += u":" + columnText(range.lastColumn) + rowText(range.lastRow);
   }
   return text;
-}
-
-std::u16string quoteSheetName(std::u16string_view name) {
-  bool plain = !name.empty() && !isDigit(name[0]) && !readsAsCell(name);
-  for (char16_t c : name) {
-    if (!isAsciiLetter(c) && !isDigit(c) && c != u'_' && c != u'.') plain = false;
-  }
-  if (plain) return std::u16string(name);
-  std::u16string quoted = u"'";
-  for (char16_t c : name) {
-    quoted += c;
-    if (c == u'\'') quoted += c;
-  }
-  return quoted + u"'";
 }
 
 std::u16string formatExternalRef(std::u16string_view sheetName, const RangeRef& range,

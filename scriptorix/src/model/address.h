@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-namespace sx {
+#include "core/sheet_limits.h"
+#include "core/sheet_name.h"
 
-inline constexpr int32_t kMaxRows = 1048576;
-inline constexpr int32_t kMaxColumns = 16384;
+namespace sx {
 
 // A rectangle of cells, 0-based and inclusive. Rows/Columns mark whole rows ("1:3") or whole
 // columns ("A:C"); their other span always covers the whole sheet.
@@ -48,11 +48,6 @@ RangeRef normalizedShape(RangeRef range);
 RangeRef parseRangeRef(std::u16string_view text);
 // "A1:B2" / "$A$1:$B$2"; one cell gives "A1"; whole rows "1:3", whole columns "A:C".
 std::u16string formatRangeRef(const RangeRef& range, bool absolute);
-// 0 -> "A", 25 -> "Z", 26 -> "AA", 16383 -> "XFD".
-std::u16string columnName(int32_t column);
-// A sheet name as it appears in front of "!": quoted (inner quotes doubled) when it holds
-// anything but letters, digits, underscores and dots, starts with a digit, or reads as a cell.
-std::u16string quoteSheetName(std::u16string_view name);
 // "Sheet1!A1:B2" or "'My sheet'!$A$1".
 std::u16string formatExternalRef(std::u16string_view sheetName, const RangeRef& range,
                                  bool absolute);

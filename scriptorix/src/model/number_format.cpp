@@ -4,8 +4,8 @@
 
 #include "formula/general_display.h"
 #include "formula/number_format.h"
-#include "model/text_case.h"
-#include "model/utf.h"
+#include "core/text_case.h"
+#include "core/utf.h"
 
 namespace sx {
 

@@ -7,7 +7,7 @@
 
 #include "formula/reference_adjust.h"
 #include "model/number_format.h"
-#include "model/text_case.h"
+#include "core/text_case.h"
 #include "model/workbook.h"
 #include "model/workbook_calculation.h"
 

@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "model/text_case.h"
-#include "model/utf.h"
+#include "core/text_case.h"
+#include "core/utf.h"
 
 namespace sx {
 

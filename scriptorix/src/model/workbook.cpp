@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "formula/reference_adjust.h"
-#include "model/text_case.h"
-#include "model/utf.h"
+#include "core/text_case.h"
+#include "core/utf.h"
 #include "model/workbook_calculation.h"
 
 namespace sx {

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/text_case.h"
 #include "formula/calculator.h"
 #include "formula/eval_context.h"
 #include "formula/value_coercion.h"
@@ -50,13 +51,13 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
   }
   std::optional<int32_t> sheetByName(std::u16string_view name) override {
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
-      if (equalIgnoringCase(sheets_[i], name)) return int32_t(i);
+      if (equalsIgnoringCase(sheets_[i], name)) return int32_t(i);
     }
     return std::nullopt;
   }
   std::optional<std::u16string> definedName(std::u16string_view name) override {
     for (const auto& [known, reference] : names_) {
-      if (equalIgnoringCase(known, name)) return reference;
+      if (equalsIgnoringCase(known, name)) return reference;
     }
     return std::nullopt;
   }

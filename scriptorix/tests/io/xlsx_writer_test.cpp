@@ -6,7 +6,7 @@
 
 #include "io/package_writer.h"
 #include "io/xlsx_writer.h"
-#include "model/utf.h"
+#include "core/utf.h"
 #include "package_reader.h"
 
 namespace sx {

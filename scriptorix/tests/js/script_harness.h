@@ -8,7 +8,7 @@
 
 #include "js/runtime_config.h"
 #include "js/script_runner.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx::testing {
 

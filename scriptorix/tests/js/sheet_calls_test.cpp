@@ -120,6 +120,10 @@ TEST(SheetCalls, DefinedNames) {
       {"quoted sheet in the reference",
        "Api.AddSheet(\"Bob's data\"); var s = Api.GetActiveSheet();"
        " s.AddDefName('Cells', \"'Bob''s data'!$C$3\"); same(s.GetRange('C3').GetDefName().GetName(), 'Cells');"},
+      {"a sheet name that needs quotes gets them, and formulas read the name",
+       "var s = Api.AddSheet('.x'); s.GetRange('A1').SetValue(5); s.AddDefName('Five', '$A$1');"
+       " same(s.GetRange('A1').GetDefName().GetRefersTo(), \"='.x'!$A$1\");"
+       " var f = Api.GetSheets()[0].GetRange('B1'); f.SetValue('=Five*2'); same(f.GetValue(), 10);"},
       {"no name for another range", "var s = Api.GetActiveSheet(); s.AddDefName('One', '$A$1');"
                                     " same(s.GetRange('A2').GetDefName(), null);"},
       {"taken and invalid names", "var s = Api.GetActiveSheet(); s.AddDefName('One', '$A$1');"

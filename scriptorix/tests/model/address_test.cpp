@@ -47,17 +47,15 @@ TEST(ParseRangeRef, RefusesBadTextAndPositionsPastTheLimits) {
   }
 }
 
-TEST(ColumnName, CountsInBase26WithoutZero) {
-  EXPECT_EQ(columnName(0), u"A");
-  EXPECT_EQ(columnName(25), u"Z");
-  EXPECT_EQ(columnName(26), u"AA");
-  EXPECT_EQ(columnName(701), u"ZZ");
-  EXPECT_EQ(columnName(702), u"AAA");
-  EXPECT_EQ(columnName(kMaxColumns - 1), u"XFD");
-  EXPECT_THROW(columnName(kMaxColumns), std::out_of_range);
-  EXPECT_THROW(columnName(-1), std::out_of_range);
+TEST(ColumnLetters, CountsInBase26WithoutZeroAndReadBack) {
+  EXPECT_EQ(columnLetters(0), u"A");
+  EXPECT_EQ(columnLetters(25), u"Z");
+  EXPECT_EQ(columnLetters(26), u"AA");
+  EXPECT_EQ(columnLetters(701), u"ZZ");
+  EXPECT_EQ(columnLetters(702), u"AAA");
+  EXPECT_EQ(columnLetters(kMaxColumns - 1), u"XFD");
   for (int32_t column : {0, 25, 26, 51, 52, 701, 702, 16383}) {
-    EXPECT_EQ(parseRangeRef(columnName(column) + u"1").firstColumn, column);
+    EXPECT_EQ(parseRangeRef(columnLetters(column) + u"1").firstColumn, column);
   }
 }
 
@@ -76,16 +74,9 @@ TEST(CellRef, RefusesPositionsOutsideTheSheet) {
   EXPECT_THROW(cellRef(0, kMaxColumns), std::out_of_range);
 }
 
-TEST(SheetNames, AreQuotedWhereAReferenceNeedsIt) {
-  EXPECT_EQ(quoteSheetName(u"Sheet1"), u"Sheet1");
-  EXPECT_EQ(quoteSheetName(u"Data_2024.v2"), u"Data_2024.v2");
-  EXPECT_EQ(quoteSheetName(u"My sheet"), u"'My sheet'");
-  EXPECT_EQ(quoteSheetName(u"O'Brien"), u"'O''Brien'");
-  EXPECT_EQ(quoteSheetName(u"2024"), u"'2024'");
-  EXPECT_EQ(quoteSheetName(u"A1"), u"'A1'");
-  EXPECT_EQ(quoteSheetName(u"R1C1"), u"'R1C1'");
-  EXPECT_EQ(quoteSheetName(u"a-b"), u"'a-b'");
+TEST(ExternalRef, QuotesTheSheetWhereNeeded) {
   EXPECT_EQ(formatExternalRef(u"My sheet", parseRangeRef(u"A1:B2"), true), u"'My sheet'!$A$1:$B$2");
+  EXPECT_EQ(formatExternalRef(u".x", parseRangeRef(u"A1"), false), u"'.x'!A1");
 }
 
 TEST(SheetRangeRef, ReadsTheSheetInFront) {

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "model/number_format.h"
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 namespace {

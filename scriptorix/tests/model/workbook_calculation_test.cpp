@@ -104,6 +104,31 @@ TEST_F(WorkbookCalculationTest, OtherSheetsAndNamesResolveWhenTheyAppearOrChange
   EXPECT_EQ(get(u"A2"), number(10));
 }
 
+// Sheet names are matched and written by one rule in every layer: the model, the formula
+// reader and the reference rewrites after a rename or a shift.
+TEST_F(WorkbookCalculationTest, SheetNamesFollowOneRuleForQuotingAndCase) {
+  Sheet& dotted = book.addSheet(u".x");
+  dotted.setNumber(parseRangeRef(u"A1"), 5);
+  book.addDefinedName(u"Five", u"='.x'!$A$1");
+  put(u"A1", u"=Five*2");
+  EXPECT_EQ(get(u"A1"), number(10));
+
+  Sheet& umlaut = book.addSheet(u"\u00C4rger");
+  umlaut.setNumber(parseRangeRef(u"A1"), 4);
+  umlaut.setNumber(parseRangeRef(u"A2"), 6);
+  put(u"B1", u"='\u00E4rger'!A1*2");
+  put(u"B2", u"='\u00E4rger'!A2");
+  EXPECT_EQ(get(u"B1"), number(8));
+  umlaut.deleteCells(parseRangeRef(u"A1"), DeleteShift::Up);
+  EXPECT_EQ(sheet.formula(1, 1), u"'\u00E4rger'!A1");
+  EXPECT_EQ(get(u"B2"), number(6));
+  EXPECT_EQ(get(u"B1"), error(u"#REF!"));
+  put(u"B1", u"='\u00E4rger'!A1*2");
+  book.renameSheet(umlaut, u"Gr\u00FCn");
+  EXPECT_EQ(sheet.formula(0, 1), u"'Gr\u00FCn'!A1*2");
+  EXPECT_EQ(get(u"B1"), number(12));
+}
+
 TEST_F(WorkbookCalculationTest, WholeColumnsAndRowsReadOnlyTheUsedCells) {
   put(u"A1", 1);
   put(u"B1", u"=SUM(A:A)");

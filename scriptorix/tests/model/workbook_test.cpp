@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "model/utf.h"
+#include "core/utf.h"
 #include "model/workbook.h"
 
 namespace sx {

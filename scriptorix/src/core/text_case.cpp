@@ -1,4 +1,4 @@
-#include "model/text_case.h"
+#include "core/text_case.h"
 
 namespace sx {
 

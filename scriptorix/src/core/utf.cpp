@@ -1,4 +1,4 @@
-#include "model/utf.h"
+#include "core/utf.h"
 
 namespace sx {
 
