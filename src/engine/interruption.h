@@ -8,8 +8,8 @@ namespace zq {
 
 // While one lives, SIGINT, SIGTERM and SIGHUP (those not ignored) are held back instead of
 // killing the helper outright, so that a run they interrupt still stops its engine and removes
-// its temporary files; the run then fails with "Interrupted by signal N". On Windows the engine
-// shares the helper's console and its Ctrl+C, and a job object ends it with the helper.
+// its temporary files; the run then fails with "Interrupted by signal N". Windows holds nothing:
+// a job object ends the engine with the helper.
 class InterruptionHold {
  public:
   InterruptionHold();

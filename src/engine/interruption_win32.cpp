@@ -4,8 +4,8 @@
 
 namespace zq {
 
-// Ctrl+C reaches the engine on the shared console and ends it, which fails the run as usual;
-// a helper that is ended takes the engine along through the job object (engine_runner_win32).
+// Nothing is held on Windows: Ctrl+C ends the helper outright, and the job object of
+// engine_runner_win32 ends the engine with it.
 InterruptionHold::InterruptionHold() = default;
 InterruptionHold::~InterruptionHold() = default;
 
