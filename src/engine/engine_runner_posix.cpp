@@ -100,16 +100,26 @@ int waitForChild(pid_t child, const sigset_t& wake) {
   }
 }
 
-// SIGCHLD is held while the engine runs, so that its end wakes the wait.
+// SIGCHLD is held while the engine runs, so that its end wakes the wait. A caller that set it to
+// SIG_IGN would have the engine reaped unseen and its exit status lost, so it is the default here.
 class ChildSignalHold {
  public:
-  explicit ChildSignalHold(const sigset_t& wake) { pthread_sigmask(SIG_BLOCK, &wake, &previous_); }
-  ~ChildSignalHold() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  explicit ChildSignalHold(const sigset_t& wake) {
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    sigaction(SIGCHLD, &standard, &previousAction_);
+    pthread_sigmask(SIG_BLOCK, &wake, &previousMask_);
+  }
+  ~ChildSignalHold() {
+    pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+    sigaction(SIGCHLD, &previousAction_, nullptr);
+  }
   ChildSignalHold(const ChildSignalHold&) = delete;
   ChildSignalHold& operator=(const ChildSignalHold&) = delete;
 
  private:
-  sigset_t previous_;
+  struct sigaction previousAction_ {};
+  sigset_t previousMask_;
 };
 
 }  // namespace
