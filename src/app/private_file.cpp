@@ -4,16 +4,9 @@
 #include <string>
 #include <system_error>
 
-#ifdef _WIN32
-#include "text/text_file.h"
-#else
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "app/exclusive_file.h"
+#include "engine/temporary_path.h"
 #include "text/utf8.h"
-#endif
 
 namespace zq {
 
@@ -28,36 +21,26 @@ void removeStaleFile(const std::filesystem::path& file) {
 }
 
 void writePrivateUtf8File(const std::filesystem::path& file, std::u16string_view text) {
-#ifdef _WIN32
-  writeUtf8File(file, text);
-#else
   const std::string bytes = encodeUtf8(text);
   const std::filesystem::path directory = file.parent_path();
   if (!directory.empty()) {
     std::filesystem::create_directories(directory);
   }
-  unlink(file.c_str());
-  const int descriptor =
-      open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
-  if (descriptor < 0) {
-    throw std::runtime_error("Cannot create temporary file");
+  // A plain file or link of that name goes; anything else makes the exclusive creation fail.
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(std::filesystem::symlink_status(file, ignored))) {
+    std::filesystem::remove(file, ignored);
   }
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t count = write(descriptor, bytes.data() + written, bytes.size() - written);
-    if (count < 0 && errno == EINTR) {
-      continue;
-    }
-    if (count <= 0) {
-      close(descriptor);
+  switch (writeExclusiveFile(file, bytes, NewFileAccess::OwnerOnly)) {
+    case NewFileOutcome::Written:
+      return;
+    case NewFileOutcome::NotCreated:
+      throw std::runtime_error("Cannot create temporary file");
+    case NewFileOutcome::NotWritten:
       throw std::runtime_error("Cannot write temporary file");
-    }
-    written += static_cast<std::size_t>(count);
+    case NewFileOutcome::NoSpace:
+      throw temporaryDirectoryFull(directory);
   }
-  if (close(descriptor) != 0) {
-    throw std::runtime_error("Cannot write temporary file");
-  }
-#endif
 }
 
 }  // namespace zq

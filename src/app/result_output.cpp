@@ -1,10 +1,13 @@
 #include "app/result_output.h"
 
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
+#include "app/exclusive_file.h"
 #include "engine/process_id.h"
 #include "text/text_file.h"
+#include "text/utf8.h"
 
 namespace zq {
 
@@ -27,7 +30,31 @@ std::u16string quotedField(std::u16string_view text) {
   return field;
 }
 
+void writeStagingFile(const std::filesystem::path& staging, std::u16string_view json) {
+  switch (writeExclusiveFile(staging, encodeUtf8(json), NewFileAccess::Default)) {
+    case NewFileOutcome::Written:
+      return;
+    case NewFileOutcome::NotCreated:
+      throw std::runtime_error("Cannot open output file");
+    case NewFileOutcome::NotWritten:
+    case NewFileOutcome::NoSpace:
+      throw std::runtime_error("Cannot write output file");
+  }
+}
+
 }  // namespace
+
+std::u16string resultStagingName() {
+  std::random_device source;
+  const unsigned long long random =
+      (static_cast<unsigned long long>(source()) << 32U) ^ static_cast<unsigned long long>(source());
+  static constexpr char16_t kHexDigits[] = u"0123456789abcdef";
+  std::u16string hex(16, u'0');
+  for (std::size_t index = 0; index < hex.size(); ++index) {
+    hex[index] = kHexDigits[(random >> (60U - 4U * index)) & 0xFU];
+  }
+  return u"zq_scriptorix_result_" + currentProcessIdText() + u"_" + hex + u".tmp";
+}
 
 std::u16string extractResultJson(std::u16string_view csvText) {
   if (!csvText.empty() && csvText.front() == u'\uFEFF') {
@@ -53,11 +80,14 @@ void writeResultOutput(const std::filesystem::path& resultsCsv,
   }
   const std::u16string json = extractResultJson(readUtf8File(resultsCsv));
   // Written beside the target and renamed into place: a full disk leaves an older file whole.
-  const std::filesystem::path staging =
-      resultOutput.parent_path() /
-      (u"zq_scriptorix_result_" + currentProcessIdText() + u".tmp");
+  // The name is not guessable and the file new, so nothing planted there can redirect the write.
+  const std::filesystem::path directory = resultOutput.parent_path();
+  if (!directory.empty()) {
+    std::filesystem::create_directories(directory);
+  }
+  const std::filesystem::path staging = directory / resultStagingName();
+  writeStagingFile(staging, json);
   try {
-    writeUtf8File(staging, json);
     std::filesystem::rename(staging, resultOutput);
   } catch (...) {
     std::error_code ignored;

@@ -8,6 +8,7 @@
 #include "app/result_output.h"
 #include "app/run_cleanup.h"
 #include "engine/engine_runner.h"
+#include "engine/interruption.h"
 #include "engine/runtime_staging.h"
 #include "engine/temporary_path.h"
 #include "script/script_builder.h"
@@ -16,6 +17,8 @@ namespace zq {
 
 void runTask(const TaskSettings& settings) {
   namespace fs = std::filesystem;
+  // Held before anything is created, and released only after the cleanup below has run.
+  const InterruptionHold interruptions;
   const bool wantsResults = !settings.resultOutputPath.empty();
   const fs::path resultsCsv =
       wantsResults ? temporaryRunPath(u"zq_scriptorix_results_", u".csv") : fs::path();
@@ -23,6 +26,7 @@ void runTask(const TaskSettings& settings) {
   const RunCleanup cleanup({scriptFile, resultsCsv}, stagedRuntimePath());
 
   const fs::path staged = stageRuntime(settings.runtimeDirectory);
+  stopIfInterrupted();
   const std::u16string script =
       buildScript(settings.task, settings.format, settings.outputPath.u16string(),
                   resultsCsv.u16string(), fs::current_path());
@@ -31,6 +35,7 @@ void runTask(const TaskSettings& settings) {
     removeStaleFile(resultsCsv);
   }
   writePrivateUtf8File(scriptFile, script);
+  stopIfInterrupted();
 
   const std::int32_t exitCode = runEngine(staged / "scriptorix.exe", scriptFile, staged);
   if (exitCode != 0) {
@@ -40,6 +45,7 @@ void runTask(const TaskSettings& settings) {
   if (!fs::is_regular_file(settings.outputPath)) {
     throw std::runtime_error("Output file was not created");
   }
+  stopIfInterrupted();
   if (wantsResults) {
     writeResultOutput(resultsCsv, settings.resultOutputPath);
   }

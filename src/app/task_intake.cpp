@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/output_targets.h"
 #include "app/runtime_location.h"
 #include "json/json_lookup.h"
 #include "json/json_parser.h"
@@ -32,6 +33,7 @@ TaskSettings readTaskSettings(std::span<const std::u16string> arguments) {
   settings.outputPath = std::filesystem::path(requireString(settings.task, u"output"));
   settings.resultOutputPath =
       std::filesystem::path(optionalString(settings.task, u"resultOutput", u""));
+  checkOutputTargets(settings.outputPath, settings.resultOutputPath);
 
   const std::filesystem::path outputDirectory = settings.outputPath.parent_path();
   if (!outputDirectory.empty()) {

@@ -68,9 +68,17 @@ fs::path stageRuntime(const fs::path& runtimeDirectory) {
   }
   const fs::path installed = installedRuntimePath(runtimeDirectory);
   const fs::path staged = stagedRuntimePath();
-  createPrivateDirectory(staged);
-  copyTopLevelEntries(installed, staged);
-  writePatchedSettings(installed, staged);
+  try {
+    createPrivateDirectory(staged);
+    copyTopLevelEntries(installed, staged);
+    writePatchedSettings(installed, staged);
+  } catch (const std::exception&) {
+    // The library reports a copy cut short by a full disk as an input/output error.
+    if (directoryIsFull(staged.parent_path())) {
+      throw temporaryDirectoryFull(staged.parent_path());
+    }
+    throw;
+  }
   return staged;
 }
 

@@ -42,7 +42,7 @@ void writeUtf8File(const std::filesystem::path& file, std::u16string_view text) 
   }
   stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   stream.close();
-  // A full disk must not pass for a written script or result file.
+  // A full disk must not pass for a written file.
   if (stream.fail()) {
     throw std::runtime_error("Cannot write output file");
   }

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #endif
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/child_process.h"
@@ -131,6 +139,22 @@ class HelperCommandLineTest : public ::testing::Test {
     EXPECT_EQ(outcome.standardOutput, "");
   }
 
+  // The engine's process id, once the stand-in engine has started and written its record.
+  long engineProcess() const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+      const std::string record =
+          fs::exists(scratch_ / "record.txt") ? readBytes(scratch_ / "record.txt") : "";
+      const std::size_t at = record.find("pid=");
+      if (at != std::string::npos && record.find('\n', at) != std::string::npos) {
+        return std::stol(record.substr(at + 4));
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ADD_FAILURE() << "the engine never started";
+    return -1;
+  }
+
   testing::ScratchFolder scratch_;
   fs::path temp_ = scratch_ / "tmp";
   fs::path cwd_ = scratch_ / "cwd";
@@ -254,7 +278,6 @@ TEST_F(HelperCommandLineTest, RelativeOutputIsQuotedAsWrittenAndResolvedAgainstT
 }
 
 TEST_F(HelperCommandLineTest, EngineAndOutputFailuresAreReportedAndCleanedUp) {
-  fs::create_directories(cwd_ / "dir.xlsx");
   writeBytes(scratch_ / "answers.json", "older answers");
   const struct {
     fs::path output;
@@ -266,7 +289,6 @@ TEST_F(HelperCommandLineTest, EngineAndOutputFailuresAreReportedAndCleanedUp) {
        {"signal: 15"},
        "scriptorix.exe failed with code " + std::to_string(kTerminatedCode)},
       {cwd_ / "c.xlsx", {"skip-save: xlsx"}, "Output file was not created"},
-      {cwd_ / "dir.xlsx", {"skip-save: xlsx"}, "Output file was not created"},
       {cwd_ / "d.xlsx", {"skip-save: csv"}, "Result CSV file was not created"},
   };
   for (const auto& failure : cases) {
@@ -345,6 +367,111 @@ TEST_F(HelperCommandLineTest, PlantedEntriesDoNotRedirectTheRun) {
   EXPECT_TRUE(leftovers().empty());
 #endif
 }
+
+TEST_F(HelperCommandLineTest, TargetsThatMustNotBeReplacedAreRefusedBeforeAnythingRuns) {
+  fs::create_directories(cwd_ / "dir.xlsx");
+  writeBytes(cwd_ / "book.xlsx", "older workbook");
+#ifdef _WIN32
+  const fs::path device = "NUL";
+  const fs::path namedDevice = cwd_ / "con.xlsx";
+#else
+  const fs::path device = "/dev/null";
+  ASSERT_EQ(mkfifo((cwd_ / "fifo.json").c_str(), 0600), 0);
+  const fs::path namedDevice = cwd_ / "fifo.json";
+#endif
+  const struct {
+    fs::path output;
+    fs::path resultOutput;
+    std::string message;
+  } cases[] = {
+      {cwd_ / "dir.xlsx", {}, "Output is not a regular file"},
+      {device, {}, "Output is not a regular file"},
+      {cwd_ / "new.xlsx", device, "Result output is not a regular file"},
+      {cwd_ / "new.xlsx", namedDevice, "Result output is not a regular file"},
+      {cwd_ / "new.xlsx", cwd_, "Result output is not a regular file"},
+      {cwd_ / "book.xlsx", cwd_ / "." / "sub" / ".." / "book.xlsx",
+       "Result output and output are the same file"},
+      {"new.xlsx", cwd_ / "new.xlsx", "Result output and output are the same file"},
+  };
+  for (const auto& refused : cases) {
+    SCOPED_TRACE(refused.output.string() + " / " + refused.resultOutput.string());
+    expectFailure(runWithRuntime(task(refused.output, {}, refused.resultOutput)), refused.message);
+    EXPECT_TRUE(leftovers().empty());
+    EXPECT_FALSE(fs::exists(scratch_ / "record.txt")) << "the engine ran";
+  }
+  EXPECT_EQ(readBytes(cwd_ / "book.xlsx"), "older workbook");
+  EXPECT_FALSE(fs::exists(cwd_ / "new.xlsx"));
+  EXPECT_FALSE(fs::exists(cwd_ / "sub"));
+}
+
+TEST_F(HelperCommandLineTest, ResultIsStagedBesideItsTargetUnderAFreshName) {
+  writeBytes(cwd_ / "answers.json", "older answers");
+  const fs::path taskFile =
+      task(cwd_ / "o.xlsx", {"result-csv: {\"fresh\":1}"}, cwd_ / "answers.json");
+  ASSERT_EQ(runWithRuntime(taskFile).exitCode, 0);
+  EXPECT_EQ(readBytes(cwd_ / "answers.json"), "{\"fresh\":1}");
+  // Nothing but the task's own files: no staging file is left beside the result.
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(cwd_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"answers.json", "o.xlsx"}));
+}
+
+// A caller's timeout often ends the helper outright; the engine must not run on and write.
+TEST_F(HelperCommandLineTest, EngineDoesNotOutliveAHelperKilledOutright) {
+  testing::adoptOrphans();
+  testing::RunningChild helper(
+      request({task(cwd_ / "o.xlsx", {"sleep-ms: 60000"}).string(), runtime_.string()}),
+      scratch_.path());
+  const long engine = engineProcess();
+  helper.killOutright();
+  helper.wait();
+  EXPECT_TRUE(testing::processEnds(engine, std::chrono::seconds(20)));
+  EXPECT_FALSE(fs::exists(cwd_ / "o.xlsx"));
+}
+
+#ifndef _WIN32
+TEST_F(HelperCommandLineTest, SignalsStopTheEngineAndRemoveTheTemporaryFiles) {
+  testing::adoptOrphans();
+  for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(number);
+    fs::remove(scratch_ / "record.txt");
+    testing::RunningChild helper(
+        request({task(cwd_ / "o.xlsx", {"sleep-ms: 60000"}, scratch_ / "r.json").string(),
+                 runtime_.string()}),
+        scratch_.path());
+    const long engine = engineProcess();
+    const auto sent = std::chrono::steady_clock::now();
+    kill(helper.id(), number);
+    expectFailure(helper.wait(), "Interrupted by signal " + std::to_string(number));
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(20));
+    // Ended and collected by the helper itself: no engine was handed on to this process.
+    EXPECT_EQ(waitpid(static_cast<pid_t>(engine), nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+    EXPECT_TRUE(leftovers().empty());
+    EXPECT_FALSE(fs::exists(cwd_ / "o.xlsx"));
+    EXPECT_FALSE(fs::exists(scratch_ / "r.json"));
+  }
+}
+
+TEST_F(HelperCommandLineTest, EmptyTemporaryVariablesMeanTheDefaultFolder) {
+  ChildRequest child = request({task(cwd_ / "o.xlsx", {}).string(), runtime_.string()});
+  child.environment["TMPDIR"] = "";
+  child.environment["TMP"] = std::nullopt;
+  child.environment["TEMP"] = std::nullopt;
+  const ChildOutcome outcome = run(child);
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
+  EXPECT_NE(readBytes(scratch_ / "record.txt").find("cwd=/tmp/zq_scriptorix_cli_"),
+            std::string::npos);
+}
+#else
+TEST_F(HelperCommandLineTest, SignalsStopTheEngineAndRemoveTheTemporaryFiles) {
+  GTEST_SKIP() << "Windows has no SIGINT, SIGTERM or SIGHUP to send; Ctrl+C ends the helper "
+                  "outright, which EngineDoesNotOutliveAHelperKilledOutright covers";
+}
+#endif
 
 }  // namespace
 }  // namespace zq

@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <csignal>
 #endif
 
 namespace zq {
@@ -89,6 +90,18 @@ TEST(EngineCommandLine, QuotesBothPathsUnchanged) {
 #ifndef _WIN32
 TEST_F(EngineRunnerTest, KilledEngineGivesSignalStatus) {
   EXPECT_EQ(runScript("// signal: 15\n"), 128 + 15);
+}
+
+TEST_F(EngineRunnerTest, ExitCodeSurvivesACallerThatIgnoresSigchld) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  struct sigaction previous {};
+  sigaction(SIGCHLD, &ignore, &previous);
+  const std::int32_t code = runScript("// exit: 3\n");
+  struct sigaction after {};
+  sigaction(SIGCHLD, &previous, &after);
+  EXPECT_EQ(code, 3);
+  EXPECT_EQ(after.sa_handler, SIG_IGN);
 }
 
 TEST_F(EngineRunnerTest, EngineWithoutExecutePermissionCannotStart) {

@@ -3,6 +3,7 @@
 import json
 import os
 import signal
+import stat
 import threading
 import time
 import unittest
@@ -97,7 +98,8 @@ class FullDiskTest(HelperTestCase):
 
         result = self.run_task(value_task(output, 1))
 
-        self.assert_failed(result)
+        # Not the library's "Input/output error" of a copy cut short.
+        self.assert_failed(result, f"No space left in the temporary directory {self.tmpdir}")
         self.assertFalse(os.path.exists(output))
         self.assert_folder_holds(self.tmpdir, ["filler"])
 
@@ -122,18 +124,19 @@ class FullDiskTest(HelperTestCase):
         self.assertEqual(file_bytes(answers), b'{"old": true}')
 
 
-class KilledEngineTest(HelperTestCase):
-    def engine_of(self, helper, timeout=30):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            engines = [pid for pid in children_of(helper.pid) if process_name(pid) == ENGINE_NAME]
-            if engines:
-                return engines[0]
-            if helper.poll() is not None:
-                self.fail("the helper ended before its engine could be killed")
-            time.sleep(0.02)
-        self.fail("no engine process appeared")
+def engine_of(test, helper, timeout=30):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        engines = [pid for pid in children_of(helper.pid) if process_name(pid) == ENGINE_NAME]
+        if engines:
+            return engines[0]
+        if helper.poll() is not None:
+            test.fail("the helper ended before its engine could be killed")
+        time.sleep(0.02)
+    test.fail("no engine process appeared")
 
+
+class KilledEngineTest(HelperTestCase):
     def test_engine_killed_mid_run(self):
         for kill_signal in (signal.SIGKILL, signal.SIGTERM):
             with self.subTest(signal=kill_signal.name):
@@ -141,7 +144,7 @@ class KilledEngineTest(HelperTestCase):
                 task = {"output": output, "resultOutput": self.path("answers.json"),
                         "actions": [{"cmd": "setValue", "cell": "A1", "value": 1}, BUSY_LOOP]}
                 helper = self.start(task)
-                engine = self.engine_of(helper)
+                engine = engine_of(self, helper)
                 time.sleep(0.2)  # well inside the loop
                 os.kill(engine, kill_signal)
 
@@ -151,6 +154,81 @@ class KilledEngineTest(HelperTestCase):
                 self.assertFalse(os.path.exists(output))
                 self.assertFalse(os.path.exists(self.path("answers.json")))
                 self.assert_no_temporaries()
+
+
+def process_gone(pid):
+    """True once pid has ended (a zombie nobody collects counts as ended)."""
+    try:
+        with open(f"/proc/{pid}/stat", encoding="utf-8", errors="replace") as file:
+            return file.read().rsplit(")", 1)[1].split()[0] == "Z"
+    except (OSError, IndexError):
+        return True
+
+
+class KilledHelperTest(HelperTestCase):
+    """What a caller's timeout does to the helper must end its engine too."""
+
+    def start_busy_run(self, name):
+        output = self.path(f"{name}.xlsx")
+        task = {"output": output, "resultOutput": self.path(f"{name}.json"),
+                "actions": [{"cmd": "setValue", "cell": "A1", "value": 1}, BUSY_LOOP]}
+        helper = self.start(task)
+        return helper, engine_of(self, helper), output
+
+    def test_signals_end_the_engine_and_remove_the_temporary_files(self):
+        for kill_signal in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            with self.subTest(signal=kill_signal.name):
+                helper, engine, output = self.start_busy_run(kill_signal.name)
+                os.kill(helper.pid, kill_signal)
+
+                result = self.finish(helper, timeout=30)
+
+                self.assert_failed(result, f"Interrupted by signal {int(kill_signal)}")
+                self.assertTrue(process_gone(engine), "the engine runs on")
+                self.assertFalse(os.path.exists(output))
+                self.assert_no_temporaries()
+                self.assert_folder_holds(self.work, ["task.json"])
+
+    def test_helper_killed_outright_takes_its_engine_along(self):
+        helper, engine, output = self.start_busy_run("killed")
+        os.kill(helper.pid, signal.SIGKILL)
+        self.finish(helper)
+        deadline = time.monotonic() + 20
+        while not process_gone(engine) and time.monotonic() < deadline:
+            time.sleep(0.02)
+        self.assertTrue(process_gone(engine), "the engine outlived the helper")
+        self.assertFalse(os.path.exists(output))
+        # Nothing could remove them; the next run with this process id replaces them.
+        self.assertEqual(sorted(os.listdir(self.tmpdir)),
+                         [f"zq_scriptorix_cli_{helper.pid}",
+                          f"zq_scriptorix_task_{helper.pid}.scriptorix"])
+
+
+class RefusedTargetTest(HelperTestCase):
+    def test_targets_the_run_must_not_replace(self):
+        book = self.path("book.xlsx")
+        with open(book, "wb") as file:
+            file.write(b"older workbook")
+        os.mkfifo(self.path("fifo"))
+        cases = [
+            ({"output": book, "resultOutput": "./book.xlsx"},
+             "Result output and output are the same file"),
+            ({"output": "book.xlsx", "resultOutput": os.path.join(self.work, "sub", "..", "book.xlsx")},
+             "Result output and output are the same file"),
+            ({"output": "/dev/null"}, "Output is not a regular file"),
+            ({"output": "new.xlsx", "resultOutput": "/dev/null"}, "Result output is not a regular file"),
+            ({"output": self.path("fifo")}, "Output is not a regular file"),
+            ({"output": self.work}, "Output is not a regular file"),
+        ]
+        for keys, message in cases:
+            with self.subTest(**keys):
+                result = self.run_task(dict(keys, actions=[
+                    {"cmd": "getValue", "cell": "A1", "result": "a"}]))
+                self.assert_failed(result, message)
+                self.assert_no_temporaries()
+        self.assertEqual(file_bytes(book), b"older workbook")
+        self.assertTrue(stat.S_ISCHR(os.stat("/dev/null").st_mode))
+        self.assert_folder_holds(self.work, ["book.xlsx", "fifo", "task.json"])
 
 
 class BrokenRuntimeTest(HelperTestCase):

@@ -3,11 +3,15 @@
 #include "support/child_process.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 #include "support/file_bytes.h"
 
@@ -74,6 +78,23 @@ ChildOutcome RunningChild::wait() {
   outcome.standardOutput = readBytes(outputFile_);
   outcome.standardError = readBytes(errorFile_);
   return outcome;
+}
+
+void RunningChild::killOutright() { kill(id_, SIGKILL); }
+
+void adoptOrphans() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
+
+bool processEnds(long id, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const pid_t process = static_cast<pid_t>(id);
+  do {
+    const pid_t ended = waitpid(process, nullptr, WNOHANG);
+    if (ended == process || (ended < 0 && kill(process, 0) != 0)) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return false;
 }
 
 ChildOutcome runChild(const ChildRequest& request, const std::filesystem::path& captureDirectory) {
@@ -210,6 +231,20 @@ ChildOutcome RunningChild::wait() {
   outcome.standardOutput = readBytes(outputFile_);
   outcome.standardError = readBytes(errorFile_);
   return outcome;
+}
+
+void RunningChild::killOutright() { TerminateProcess(static_cast<HANDLE>(process_), 1); }
+
+void adoptOrphans() {}
+
+bool processEnds(long id, std::chrono::milliseconds timeout) {
+  const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
+  if (process == nullptr) {
+    return true;
+  }
+  const DWORD waited = WaitForSingleObject(process, static_cast<DWORD>(timeout.count()));
+  CloseHandle(process);
+  return waited == WAIT_OBJECT_0;
 }
 
 ChildOutcome runChild(const ChildRequest& request, const std::filesystem::path& captureDirectory) {

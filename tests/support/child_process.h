@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -34,6 +35,8 @@ class RunningChild {
   RunningChild(const ChildRequest& request, const std::filesystem::path& captureDirectory);
   ChildOutcome wait();
   pid_t id() const { return id_; }
+  // Ends the child at once, as SIGKILL or TerminateProcess does, giving it no chance to act.
+  void killOutright();
 
  private:
   pid_t id_ = -1;
@@ -43,6 +46,13 @@ class RunningChild {
   std::filesystem::path outputFile_;
   std::filesystem::path errorFile_;
 };
+
+// Makes this process the one that orphans of its descendants are handed to (Linux), so that
+// processEnds can see them end. Windows needs nothing for it.
+void adoptOrphans();
+
+// Whether process `id`, a descendant, has ended within `timeout`.
+bool processEnds(long id, std::chrono::milliseconds timeout);
 
 ChildOutcome runChild(const ChildRequest& request, const std::filesystem::path& captureDirectory);
 

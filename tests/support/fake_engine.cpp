@@ -6,7 +6,8 @@
 //   // exit: N                          ends here with exit code N
 //   // signal: N                        raises signal N
 //   // sleep-ms: N                      pauses
-// The record goes to the file named by ZQ_FAKE_ENGINE_RECORD, if set; paths in it are UTF-8.
+// The record goes to the file named by ZQ_FAKE_ENGINE_RECORD, if set; paths in it are UTF-8. Its
+// last line, "pid=N", tells that the engine is under way.
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -19,8 +20,10 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <process.h>
 #define ZQ_ENVIRONMENT _environ
 #else
+#include <unistd.h>
 extern char** environ;
 #define ZQ_ENVIRONMENT environ
 #endif
@@ -28,6 +31,14 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+
+long processId() {
+#ifdef _WIN32
+  return _getpid();
+#else
+  return getpid();
+#endif
+}
 
 std::string utf8(const fs::path& path) {
   const std::u8string text = path.u8string();
@@ -56,6 +67,7 @@ void writeRecord(const std::vector<fs::path>& arguments) {
   for (char** variable = ZQ_ENVIRONMENT; *variable != nullptr; ++variable) {
     record << "env=" << *variable << "\n";
   }
+  record << "pid=" << processId() << "\n";
 }
 
 // Reads one double-quoted script literal at `position`, undoing the helper's escapes.
