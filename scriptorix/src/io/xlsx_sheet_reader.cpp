@@ -15,7 +15,6 @@ namespace sx {
 namespace {
 
 constexpr size_t kSliceBytes = size_t{4} << 20;
-constexpr size_t kMaxMerges = 32768;
 
 [[noreturn]] void fail(const std::string& part, const std::string& why) {
   throw std::runtime_error("the part " + part + " " + why);
@@ -248,11 +247,10 @@ void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContex
   }
 }
 
-void readMerges(const pugi::xml_node& merges, Sheet& sheet, const std::string& part) {
-  size_t count = 0;
+void readMerges(const pugi::xml_node& merges, Sheet& sheet) {
+  std::vector<RangeRef> areas;
   for (pugi::xml_node merge : merges.children()) {
     if (localName(merge) != "mergeCell") continue;
-    if (++count > kMaxMerges) fail(part, "has more merged areas than this engine reads");
     const std::string_view ref = merge.attribute("ref").value();
     const size_t colon = ref.find(':');
     if (colon == std::string_view::npos) continue;
@@ -261,8 +259,9 @@ void readMerges(const pugi::xml_node& merges, Sheet& sheet, const std::string& p
     parseCellName(ref.substr(colon + 1), area.lastRow, area.lastColumn);
     if (area.lastRow < area.firstRow) std::swap(area.firstRow, area.lastRow);
     if (area.lastColumn < area.firstColumn) std::swap(area.firstColumn, area.lastColumn);
-    if (!area.isSingleCell()) sheet.merge(area, false);
+    areas.push_back(area);
   }
+  sheet.loadMerges(std::move(areas));
 }
 
 FreezePanes readFreeze(const pugi::xml_node& views) {
@@ -342,7 +341,7 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
     if (child.type() != pugi::node_element) continue;
     const std::string_view name = localName(child);
     if (name == "cols") readColumns(child, sheet, context, partName);
-    if (name == "mergeCells") readMerges(child, sheet, partName);
+    if (name == "mergeCells") readMerges(child, sheet);
     if (name == "sheetViews") origin.freeze = readFreeze(child);
     if (name != "sheetData") origin.elements.emplace_back(std::string(name), xmlOf(child));
   }

@@ -146,6 +146,12 @@ TEST_F(WorkbookFiles, OpeningFailsClearly) {
   writeFile(folder / "huge.csv", "");
   fs::resize_file(folder / "huge.csv", (std::uintmax_t{1} << 30) + 1);  // sparse: no disk used
   EXPECT_NE(message(folder / "huge.csv").find("larger than"), std::string::npos);
+  // Never read, and never waited on: a device without end, a FIFO without a writer.
+  EXPECT_NE(message("/dev/zero").find("not a regular file"), std::string::npos);
+  ASSERT_EQ(::mkfifo((folder / "pipe.csv").c_str(), 0600), 0);
+  EXPECT_NE(message(folder / "pipe.csv").find("not a regular file"), std::string::npos);
+  fs::create_symlink("/dev/zero", folder / "zero.xlsx");
+  EXPECT_NE(message(folder / "zero.xlsx").find("not a regular file"), std::string::npos);
   writeFile(folder / "odd[name]*.csv", "1\n");
   EXPECT_EQ(openWorkbook(folder / "odd[name]*.csv")->sheet(0).name(), u"odd_name__");
 }

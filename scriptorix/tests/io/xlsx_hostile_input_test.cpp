@@ -27,13 +27,13 @@ PackageSpec oneSheet(const std::string& xml) {
   return layout;
 }
 
-std::string nested(size_t depth) {
-  std::string open, close;
+std::string nested(size_t depth, const std::string& open = "<x>") {
+  std::string opened, closed;
   for (size_t i = 0; i < depth; ++i) {
-    open += "<x>";
-    close += "</x>";
+    opened += open;
+    closed += "</x>";
   }
-  return open + close;
+  return opened + closed;
 }
 
 struct BadPackage {
@@ -82,6 +82,12 @@ TEST(XlsxHostileInput, BrokenPackagesFailWithAClearMessage) {
        "number"},
       {"deep nesting", testing::package(oneSheet(worksheet("", "", "<extLst>" + nested(100000) + "</extLst>"))),
        "deeper than"},
+      {"deep nesting behind markup in attribute values",
+       testing::package(oneSheet(worksheet("", "", "<extLst>" + nested(20000, "<x a=\"/>\">") + "</extLst>"))),
+       "deeper than"},
+      {"deep nesting inside a row",
+       testing::package(oneSheet(worksheet("<row r=\"1\"><c r=\"A1\"><is>" + nested(200) + "</is></c></row>"))),
+       "deeper than"},
       {"path out of the package", testing::storedZip({{"../evil.xml", "<a/>"}}), "leaves the package"},
       {"absolute path", testing::storedZip({{"/etc/evil.xml", "<a/>"}}), "not a package path"},
       {"same name twice", testing::storedZip({{"a.xml", "<a/>"}, {"A.xml", "<a/>"}}), "appears twice"},
@@ -90,6 +96,13 @@ TEST(XlsxHostileInput, BrokenPackagesFailWithAClearMessage) {
     const std::string message = errorOf(bad.bytes);
     EXPECT_NE(message.find(bad.message), std::string::npos) << bad.label << ": " << message;
   }
+}
+
+TEST(XlsxHostileInput, NestingUpToTheLimitIsRead) {
+  // worksheet > extLst > 126 levels: 128 in all.
+  const auto book = readXlsxWorkbook(
+      testing::package(oneSheet(worksheet("", "", "<extLst>" + nested(126, "<x a=\"/>\">") + "</extLst>"))));
+  EXPECT_EQ(book->sheetCount(), 1u);
 }
 
 TEST(XlsxHostileInput, ZipBombsAreStoppedWhileReading) {
