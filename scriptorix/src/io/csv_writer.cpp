@@ -20,7 +20,9 @@ void appendField(std::string& out, const std::string& field) {
 }
 }  // namespace
 
-std::string writeCsv(const Sheet& sheet) {
+void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& write) {
+  // Records are gathered up to about this size before they are handed on.
+  constexpr size_t kPieceBytes = size_t{64} << 10;
   int32_t lastRow = -1, lastColumn = -1;
   for (int32_t row = 0; row < sheet.rowLimit(); ++row) {
     for (const StoredCell& cell : sheet.rowCells(row)) {
@@ -39,8 +41,12 @@ std::string writeCsv(const Sheet& sheet) {
     }
     for (; column < lastColumn; ++column) out += ',';
     out += '\n';
+    if (out.size() >= kPieceBytes) {
+      write(out);
+      out.clear();
+    }
   }
-  return out;
+  if (!out.empty()) write(out);
 }
 
 }  // namespace sx

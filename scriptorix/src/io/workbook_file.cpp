@@ -111,7 +111,7 @@ std::unique_ptr<Workbook> openWorkbook(const std::filesystem::path& path) {
 
 void saveWorkbook(const Workbook& workbook, FileFormat format, const std::filesystem::path& path) {
   if (format == FileFormat::Csv) {
-    writeFileAtomically(path, writeCsv(workbook.activeSheet()));
+    writeFileAtomically(path, [&](const ByteSink& write) { writeCsv(workbook.activeSheet(), write); });
   } else {
     writeFileAtomically(path, writePackage(buildWorkbookParts(workbook, format)));
   }

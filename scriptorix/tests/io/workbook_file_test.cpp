@@ -91,6 +91,24 @@ TEST_F(WorkbookFiles, AFailedSaveLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(readFile(target), "precious");
 }
 
+TEST_F(WorkbookFiles, AStreamedSaveThatFailsHalfwayLeavesTheOldFile) {
+  const fs::path target = folder / "out.csv";
+  writeFile(target, "old");
+  EXPECT_THROW(writeFileAtomically(target,
+                                   [](const ByteSink& write) {
+                                     write("first half,");
+                                     throw std::runtime_error("the producer failed");
+                                   }),
+               std::runtime_error);
+  EXPECT_EQ(readFile(target), "old");
+  EXPECT_EQ(entriesInFolder(), 1u);
+  writeFileAtomically(target, [](const ByteSink& write) {
+    write("a,");
+    write("b\n");
+  });
+  EXPECT_EQ(readFile(target), "a,b\n");
+}
+
 TEST_F(WorkbookFiles, ASymlinkAtTheDestinationIsReplacedNotFollowed) {
   const fs::path victim = folder / "victim.txt";
   writeFile(victim, "untouched");
