@@ -2,10 +2,12 @@
 keeps the data, never a wrong result with exit 0."""
 
 import os
+import random
+import string
 import time
 import zipfile
 
-from harness import HelperTestCase, read_json
+from harness import HelperTestCase, can_mount, mount, read_json
 
 ENGINE_FAILED = "scriptorix.exe failed with code 1"
 
@@ -73,4 +75,22 @@ class EngineLimitsTest(HelperTestCase):
         with zipfile.ZipFile(second) as package:
             sheet = package.read("xl/worksheets/sheet1.xml").decode()
         self.assertEqual(sheet.count("<mergeCell "), 40000)
+        self.assert_no_temporaries()
+
+
+class EngineSaveMessagesTest(HelperTestCase):
+    def test_a_full_disk_on_save_is_named(self):
+        if not can_mount():
+            self.skipTest("mounting a small disk needs root with CAP_SYS_ADMIN")
+        disk = self.make_dir("disk")
+        mount(self, ["-t", "tmpfs", "-o", "size=64k", "tmpfs"], disk)
+        output = os.path.join(disk, "book.xlsx")
+        texts = ["".join(random.choice(string.ascii_letters) for _ in range(30000)) for _ in range(8)]
+        task = {"output": output, "actions": [{"cmd": "setValue", "cell": f"A{row}", "value": text}
+                                              for row, text in enumerate(texts, start=1)]}
+        result = self.run_task(task)
+        self.assert_failed(result, ENGINE_FAILED)
+        self.assertIn("the disk is full", result.stderr, result)
+        self.assertIn("book.xlsx", result.stderr, result)
+        self.assert_folder_holds(disk, [])
         self.assert_no_temporaries()

@@ -14,7 +14,9 @@ namespace sx {
 namespace {
 
 [[noreturn]] void failure(const std::filesystem::path& path, const std::string& what, int error) {
-  throw std::runtime_error("Cannot save \"" + path.string() + "\": " + what + " (" +
+  // A full disk is common enough to be named in words, not only by the system's message.
+  const std::string full = error == ENOSPC || error == EDQUOT ? "the disk is full: " : "";
+  throw std::runtime_error("Cannot save \"" + path.string() + "\": " + what + " (" + full +
                            std::strerror(error) + ")");
 }
 

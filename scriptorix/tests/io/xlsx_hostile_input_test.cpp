@@ -55,6 +55,13 @@ TEST(XlsxHostileInput, BrokenPackagesFailWithAClearMessage) {
   std::vector<PackagePart> missingSheet = testing::packageParts(oneSheet(worksheet("")));
   std::erase_if(missingSheet, [](const PackagePart& part) { return part.name == "xl/worksheets/sheet1.xml"; });
 
+  std::vector<PackagePart> twinSheets = testing::packageParts(oneSheet(worksheet("")));
+  for (PackagePart& part : twinSheets) {
+    if (part.name != "xl/workbook.xml") continue;
+    const size_t end = part.data.find("</sheets>");
+    part.data.insert(end, "<sheet name=\"Twin\" sheetId=\"2\" r:id=\"rId1\"/>");
+  }
+
   const std::vector<BadPackage> cases = {
       {"not a zip", "PK\x03\x04 just some text", "not a readable workbook package"},
       {"truncated", good.substr(0, good.size() / 2), "not a readable workbook package"},
@@ -88,9 +95,14 @@ TEST(XlsxHostileInput, BrokenPackagesFailWithAClearMessage) {
       {"deep nesting inside a row",
        testing::package(oneSheet(worksheet("<row r=\"1\"><c r=\"A1\"><is>" + nested(200) + "</is></c></row>"))),
        "deeper than"},
+      {"two sheets on one part", writePackage(twinSheets),
+       "the sheets \"S\" and \"Twin\" share the part xl/worksheets/sheet1.xml"},
       {"path out of the package", testing::storedZip({{"../evil.xml", "<a/>"}}), "leaves the package"},
       {"absolute path", testing::storedZip({{"/etc/evil.xml", "<a/>"}}), "not a package path"},
       {"same name twice", testing::storedZip({{"a.xml", "<a/>"}, {"A.xml", "<a/>"}}), "appears twice"},
+      {"exactly the same name twice",
+       testing::storedZip({{"a.xml", "<a/>"}, {"xl/worksheets/sheet1.xml", "<a/>"}, {"xl/worksheets/sheet1.xml", "<b/>"}}),
+       "the entry \"xl/worksheets/sheet1.xml\" appears twice"},
   };
   for (const BadPackage& bad : cases) {
     const std::string message = errorOf(bad.bytes);
@@ -103,6 +115,26 @@ TEST(XlsxHostileInput, NestingUpToTheLimitIsRead) {
   const auto book = readXlsxWorkbook(
       testing::package(oneSheet(worksheet("", "", "<extLst>" + nested(126, "<x a=\"/>\">") + "</extLst>"))));
   EXPECT_EQ(book->sheetCount(), 1u);
+}
+
+// cells sharing the formula of A1 down column A
+std::string sharedFormulaSheet(const std::string& formula, int cells) {
+  std::string rows = "<row r=\"1\"><c r=\"A1\"><f t=\"shared\" ref=\"A1:A" + std::to_string(cells) +
+                     "\" si=\"0\">" + formula + "</f><v>1</v></c></row>";
+  for (int row = 2; row <= cells; ++row) {
+    rows += "<row r=\"" + std::to_string(row) + "\"><c r=\"A" + std::to_string(row) + "\"><f t=\"shared\" si=\"0\"/><v>1</v></c></row>";
+  }
+  return worksheet(rows);
+}
+
+TEST(XlsxHostileInput, SharedFormulasCannotMultiplyIntoGigabytes) {
+  std::string longFormula = "B1";
+  while (longFormula.size() < 7000) longFormula += "+B1";
+  const std::string message = errorOf(testing::package(oneSheet(sharedFormulaSheet(longFormula, 3000))));
+  EXPECT_NE(message.find("shared formulas that expand to more formula text"), std::string::npos) << message;
+  // Ordinary sharing is far below the limit.
+  const auto book = readXlsxWorkbook(testing::package(oneSheet(sharedFormulaSheet("B1*2+C1", 20000))));
+  EXPECT_EQ(book->sheet(0).formula(19999, 0), u"B20000*2+C20000");
 }
 
 TEST(XlsxHostileInput, ZipBombsAreStoppedWhileReading) {
