@@ -163,6 +163,17 @@ TEST(XlsxHostileInput, ZipBombsAreStoppedWhileReading) {
   EXPECT_EQ(refused(ZipLimits{}), "accepted");
 }
 
+// The writer never makes a package the reader would refuse for its number of entries.
+TEST(XlsxHostileInput, TheWriterKeepsToTheReadersEntryLimit) {
+  const std::vector<PackagePart> parts(ZipLimits{}.maxEntries, PackagePart{"p.xml", "", ""});
+  try {
+    writePackage(parts);
+    ADD_FAILURE() << "a package of too many parts was written";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("more than the 100000"), std::string::npos) << error.what();
+  }
+}
+
 TEST(XlsxHostileInput, HugeDeclaredSizesAllocateNothing) {
   // A dimension and a column range over the whole sheet, a cell in its last corner.
   const auto book = readXlsxWorkbook(testing::package(oneSheet(worksheet(
