@@ -12,11 +12,12 @@ CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelW
   -DZQ_FUZZ=ON -DZQ_BUILD_BENCH=OFF
 cmake --build "$build_dir" --target fuzz_targets
 
-# Seeds for the package fuzzers: the small packages of the shared corpus, when it is present.
+# Seeds for the package fuzzer: the small packages of the shared corpus, when it is present
+# (small, so that loading them takes a few seconds of the run).
 seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
 if [ -f "$shared_corpus/manifest.tsv" ]; then
-  awk -F'\t' 'NR > 1 && $7 == "zip" && $5 <= 65536 { print $1 }' "$shared_corpus/manifest.tsv" |
+  awk -F'\t' 'NR > 1 && $7 == "zip" && $5 <= 8192 { print $1 }' "$shared_corpus/manifest.tsv" |
     while read -r file; do cp "$shared_corpus/files/$file" "$seeds/"; done
 fi
 echo "--- $(find "$seeds" -type f | wc -l) seed packages from $shared_corpus"
@@ -30,8 +31,7 @@ for fuzzer in "$build_dir"/fuzz/fuzz_*; do
   inputs=("$corpus")
   case $name in
     # Formulas may be long (the application allows 8,192 characters).
-    fuzz_formula_parser) options=(-max_len=20000) ;;
-    fuzz_workbook_reader) inputs+=("$seeds") ;;
+    fuzz_formula_parser) options=(-max_len=20000 -len_control=0) ;;
     # Whole packages; the kept seeds are the reader's packages.
     fuzz_package_parts) options=(-max_len=262144); inputs=(tests/fuzz/corpus/workbook_reader "$seeds") ;;
   esac
