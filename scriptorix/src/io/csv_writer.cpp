@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 #include "io/csv.h"
 #include "model/utf.h"
@@ -20,7 +22,7 @@ void appendField(std::string& out, const std::string& field) {
 }
 }  // namespace
 
-void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& write) {
+void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& write, uint64_t maxBytes) {
   // Records are gathered up to about this size before they are handed on.
   constexpr size_t kPieceBytes = size_t{64} << 10;
   int32_t lastRow = -1, lastColumn = -1;
@@ -32,6 +34,16 @@ void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& w
     }
   }
   std::string out;
+  uint64_t total = 0;
+  const auto hand = [&] {
+    total += out.size();
+    if (total > maxBytes) {
+      throw std::length_error("the CSV text would be larger than " + std::to_string(maxBytes) +
+                               " bytes, more than a file the engine opens");
+    }
+    write(out);
+    out.clear();
+  };
   for (int32_t row = 0; row <= lastRow; ++row) {
     int32_t column = 0;
     for (const StoredCell& cell : sheet.rowCells(row)) {
@@ -41,12 +53,9 @@ void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& w
     }
     for (; column < lastColumn; ++column) out += ',';
     out += '\n';
-    if (out.size() >= kPieceBytes) {
-      write(out);
-      out.clear();
-    }
+    if (out.size() >= kPieceBytes) hand();
   }
-  if (!out.empty()) write(out);
+  if (!out.empty()) hand();
 }
 
 }  // namespace sx

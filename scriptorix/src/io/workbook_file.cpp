@@ -21,7 +21,8 @@ namespace sx {
 
 namespace {
 
-// Far beyond any real workbook a script edits; a larger file is refused before it is read.
+// Far beyond any real workbook a script edits; a larger file is refused before it is read,
+// and the engine saves nothing larger, so whatever it saves it can open.
 constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{1} << 30;
 
 [[noreturn]] void refuseToOpen(const std::filesystem::path& path, const std::string& why) {
@@ -111,9 +112,17 @@ std::unique_ptr<Workbook> openWorkbook(const std::filesystem::path& path) {
 
 void saveWorkbook(const Workbook& workbook, FileFormat format, const std::filesystem::path& path) {
   if (format == FileFormat::Csv) {
-    writeFileAtomically(path, [&](const ByteSink& write) { writeCsv(workbook.activeSheet(), write); });
+    try {
+      writeFileAtomically(path, [&](const ByteSink& write) { writeCsv(workbook.activeSheet(), write, kMaxInputBytes); });
+    } catch (const std::length_error& error) {
+      throw std::runtime_error("Cannot save \"" + path.string() + "\": " + error.what());
+    }
   } else {
-    writeFileAtomically(path, writePackage(buildWorkbookParts(workbook, format)));
+    const std::string package = writePackage(buildWorkbookParts(workbook, format));
+    if (package.size() > kMaxInputBytes) {
+      throw std::runtime_error("Cannot save \"" + path.string() + "\": the package would be larger than 1 GiB, more than a file the engine opens");
+    }
+    writeFileAtomically(path, package);
   }
 }
 

@@ -15,7 +15,7 @@ RangeRef at(const char16_t* text) { return parseRangeRef(text); }
 
 std::string csvOf(const Sheet& sheet) {
   std::string text;
-  writeCsv(sheet, [&](std::string_view piece) { text += piece; });
+  writeCsv(sheet, [&](std::string_view piece) { text += piece; }, UINT64_MAX);
   return text;
 }
 
@@ -58,16 +58,21 @@ TEST(CsvWriter, StreamsRecordsInPiecesNotTheWholeText) {
   sheet.setNumber(at(u"XFD300"), 2);
   size_t pieces = 0, largest = 0, total = 0;
   bool wholeRecords = true;
-  writeCsv(sheet, [&](std::string_view piece) {
+  const auto count = [&](std::string_view piece) {
     ++pieces;
     largest = std::max(largest, piece.size());
     total += piece.size();
     wholeRecords = wholeRecords && piece.ends_with('\n');
-  });
+  };
+  writeCsv(sheet, count, UINT64_MAX);
   EXPECT_EQ(total, 300u * kMaxColumns + 2);  // 16,383 commas and a line end per record, "1" and "2"
   EXPECT_GT(pieces, 50u);
   EXPECT_LT(largest, size_t{64 << 10} + kMaxColumns);
   EXPECT_TRUE(wholeRecords);
+  // Past the limit nothing more is handed on: what the engine saves it must be able to open.
+  total = 0;
+  EXPECT_THROW(writeCsv(sheet, count, 100u * kMaxColumns), std::length_error);
+  EXPECT_LE(total, 100u * kMaxColumns);
 }
 
 TEST(CsvReader, ParsesQuotesLineEndsAndValueKinds) {
