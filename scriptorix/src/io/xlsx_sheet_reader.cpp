@@ -17,10 +17,10 @@ namespace {
 constexpr size_t kSliceBytes = size_t{4} << 20;
 // Each cell of a shared formula holds its own translated copy, so a long formula shared by many
 // cells multiplies in memory. The copies may come to this base plus this many characters per
-// byte of the worksheet's XML: a real sheet stays far below (a 50-byte cell would need an
-// 800-character formula), while a small part cannot expand into gigabytes.
+// byte of the worksheet's XML: a real sheet stays below (a 50-byte cell would need a
+// 400-character formula), while a small part cannot expand into gigabytes.
 constexpr size_t kSharedFormulaBaseChars = size_t{4} << 20;
-constexpr size_t kSharedFormulaCharsPerByte = 16;
+constexpr size_t kSharedFormulaCharsPerByte = 8;
 
 [[noreturn]] void fail(const std::string& part, const std::string& why) {
   throw std::runtime_error("the part " + part + " " + why);
