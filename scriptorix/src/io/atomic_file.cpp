@@ -14,7 +14,9 @@ namespace sx {
 namespace {
 
 [[noreturn]] void failure(const std::filesystem::path& path, const std::string& what, int error) {
-  throw std::runtime_error("Cannot save \"" + path.string() + "\": " + what + " (" +
+  // A full disk is common enough to be named in words, not only by the system's message.
+  const std::string full = error == ENOSPC || error == EDQUOT ? "the disk is full: " : "";
+  throw std::runtime_error("Cannot save \"" + path.string() + "\": " + what + " (" + full +
                            std::strerror(error) + ")");
 }
 
@@ -47,9 +49,26 @@ class TemporaryFile {
   bool kept_ = false;
 };
 
+void writeAll(const std::filesystem::path& path, int fd, std::string_view bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t result = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (result < 0) {
+      if (errno == EINTR) continue;
+      failure(path, "cannot write", errno);
+    }
+    written += static_cast<size_t>(result);
+  }
+}
+
 }  // namespace
 
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  writeFileAtomically(path, [bytes](const ByteSink& write) { write(bytes); });
+}
+
+void writeFileAtomically(const std::filesystem::path& path,
+                         const std::function<void(const ByteSink&)>& produce) {
   if (path.empty() || !path.has_filename()) failure(path, "no file name", EINVAL);
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
   int fd = -1;
@@ -63,15 +82,7 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
   if (fd < 0) failure(path, "cannot create a temporary file", EEXIST);
   TemporaryFile temporary(temporaryPath);
   temporary.fd() = fd;
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t result = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (result < 0) {
-      if (errno == EINTR) continue;
-      failure(path, "cannot write", errno);
-    }
-    written += static_cast<size_t>(result);
-  }
+  produce([&](std::string_view bytes) { writeAll(path, fd, bytes); });
   if (::fsync(fd) != 0) failure(path, "cannot flush", errno);
   const int closed = ::close(fd);
   temporary.fd() = -1;

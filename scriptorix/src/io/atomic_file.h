@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 namespace sx {
@@ -10,5 +11,12 @@ namespace sx {
 // followed. On any failure the temporary file is removed, what stood at `path` is untouched and
 // std::runtime_error is thrown.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Receives the file's bytes piece by piece.
+using ByteSink = std::function<void(std::string_view)>;
+// The same, with the bytes streamed by `produce` into the sink it is given, so the whole file
+// never has to be in memory. An exception from `produce` fails the save like a write error.
+void writeFileAtomically(const std::filesystem::path& path,
+                         const std::function<void(const ByteSink&)>& produce);
 
 }  // namespace sx

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "io/xml_text.h"
+#include "io/zip_reader.h"
 
 namespace sx {
 
@@ -57,6 +58,12 @@ void addEntry(zip_t* archive, const std::string& name, const std::string& data) 
 }  // namespace
 
 std::string writePackage(const std::vector<PackagePart>& parts) {
+  const uint64_t entries = parts.size() + 1;  // and [Content_Types].xml
+  if (entries > ZipLimits{}.maxEntries) {
+    throw std::runtime_error("Cannot build the workbook package: it would hold " + std::to_string(entries) +
+                             " parts, more than the " + std::to_string(ZipLimits{}.maxEntries) +
+                             " a package may have to be opened again");
+  }
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);

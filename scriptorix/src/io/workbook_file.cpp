@@ -1,9 +1,13 @@
 #include "io/workbook_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cstring>
 #include <stdexcept>
 
 #include "io/atomic_file.h"
@@ -17,27 +21,60 @@ namespace sx {
 
 namespace {
 
-// Far beyond any real workbook a script edits; a larger file is refused before it is read.
+// Far beyond any real workbook a script edits; a larger file is refused before it is read,
+// and the engine saves nothing larger, so whatever it saves it can open.
 constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{1} << 30;
 
+[[noreturn]] void refuseToOpen(const std::filesystem::path& path, const std::string& why) {
+  throw std::runtime_error("Cannot open \"" + path.string() + "\": " + why);
+}
+
+// Closes the descriptor on every way out.
+struct InputFile {
+  int fd;
+  ~InputFile() { ::close(fd); }
+};
+
+void checkRegularFile(const std::filesystem::path& path, const struct stat& status) {
+  if (S_ISDIR(status.st_mode)) refuseToOpen(path, "it is a folder, not a file");
+  if (!S_ISREG(status.st_mode)) {
+    refuseToOpen(path, "it is not a regular file (a device, pipe or socket is never read)");
+  }
+  if (static_cast<std::uintmax_t>(status.st_size) > kMaxInputBytes) {
+    refuseToOpen(path, "the file is larger than 1 GiB");
+  }
+}
+
+// Only a regular file is read: a device (/dev/zero) never ends and a FIFO without a writer
+// never answers. It is checked before opening, so opening has no effect on a device, and again
+// on the opened descriptor (opened with O_NONBLOCK, so a FIFO swapped in cannot make it wait).
 std::string readWholeFile(const std::filesystem::path& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (error || !std::filesystem::exists(status)) {
-    throw std::runtime_error("Cannot open \"" + path.string() + "\": the file does not exist");
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) refuseToOpen(path, "the file does not exist");
+    refuseToOpen(path, std::string("the file cannot be read (") + std::strerror(errno) + ")");
   }
-  if (std::filesystem::is_directory(status)) {
-    throw std::runtime_error("Cannot open \"" + path.string() + "\": it is a folder, not a file");
+  checkRegularFile(path, status);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) refuseToOpen(path, std::string("the file cannot be read (") + std::strerror(errno) + ")");
+  const InputFile file{fd};
+  if (::fstat(fd, &status) != 0) refuseToOpen(path, "the file cannot be read");
+  checkRegularFile(path, status);
+  std::string content;
+  content.reserve(static_cast<size_t>(status.st_size));
+  std::array<char, 65536> buffer{};
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got == 0) break;
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) refuseToOpen(path, std::string("the file cannot be read (") + std::strerror(errno) + ")");
+    // The size is checked again while reading: the file may grow after fstat.
+    if (content.size() + static_cast<size_t>(got) > kMaxInputBytes) {
+      refuseToOpen(path, "the file is larger than 1 GiB");
+    }
+    content.append(buffer.data(), static_cast<size_t>(got));
   }
-  if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, error) > kMaxInputBytes) {
-    throw std::runtime_error("Cannot open \"" + path.string() + "\": the file is larger than 1 GiB");
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("Cannot open \"" + path.string() + "\": the file cannot be read");
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) throw std::runtime_error("Cannot read \"" + path.string() + "\"");
-  return std::move(content).str();
+  return content;
 }
 
 // A sheet name made from the file name, within the naming rules.
@@ -75,9 +112,17 @@ std::unique_ptr<Workbook> openWorkbook(const std::filesystem::path& path) {
 
 void saveWorkbook(const Workbook& workbook, FileFormat format, const std::filesystem::path& path) {
   if (format == FileFormat::Csv) {
-    writeFileAtomically(path, writeCsv(workbook.activeSheet()));
+    try {
+      writeFileAtomically(path, [&](const ByteSink& write) { writeCsv(workbook.activeSheet(), write, kMaxInputBytes); });
+    } catch (const std::length_error& error) {
+      throw std::runtime_error("Cannot save \"" + path.string() + "\": " + error.what());
+    }
   } else {
-    writeFileAtomically(path, writePackage(buildWorkbookParts(workbook, format)));
+    const std::string package = writePackage(buildWorkbookParts(workbook, format));
+    if (package.size() > kMaxInputBytes) {
+      throw std::runtime_error("Cannot save \"" + path.string() + "\": the package would be larger than 1 GiB, more than a file the engine opens");
+    }
+    writeFileAtomically(path, package);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "io/xlsx_reader.h"
 
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -134,6 +135,7 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   const pugi::xml_node root = document.document_element();
   const SheetReadContext context{sharedStrings, styleMapping};
   std::vector<uint32_t> sheetIdByEntry;  // model sheet id per <sheet> entry, 0 for other kinds
+  std::map<std::string, std::string> sheetByPart;
   for (pugi::xml_node entry : childNamed(root, "sheets").children()) {
     if (localName(entry) != "sheet") continue;
     const std::string id = attributeNamed(entry, "id").value();
@@ -144,6 +146,11 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
       origin->otherSheetEntries.push_back(xmlOf(entry));
       sheetIdByEntry.push_back(0);
       continue;
+    }
+    // Saving writes each sheet to its own part; two sheets reading one part could not be saved.
+    if (const auto [first, added] = sheetByPart.emplace(part, entry.attribute("name").value()); !added) {
+      throw std::runtime_error("the sheets \"" + first->second + "\" and \"" + entry.attribute("name").value() +
+                               "\" share the part " + part + " (each sheet needs a part of its own)");
     }
     Sheet& sheet = workbook->addSheet(fromUtf8(entry.attribute("name").value()));
     SheetOrigin& sheetOrigin = origin->sheets[sheet.id()];

@@ -15,7 +15,12 @@ namespace sx {
 namespace {
 
 constexpr size_t kSliceBytes = size_t{4} << 20;
-constexpr size_t kMaxMerges = 32768;
+// Each cell of a shared formula holds its own translated copy, so a long formula shared by many
+// cells multiplies in memory. The copies may come to this base plus this many characters per
+// byte of the worksheet's XML: a real sheet stays below (a 50-byte cell would need a
+// 400-character formula), while a small part cannot expand into gigabytes.
+constexpr size_t kSharedFormulaBaseChars = size_t{4} << 20;
+constexpr size_t kSharedFormulaCharsPerByte = 8;
 
 [[noreturn]] void fail(const std::string& part, const std::string& why) {
   throw std::runtime_error("the part " + part + " " + why);
@@ -106,8 +111,12 @@ struct SharedFormula {
 class SheetDataReader {
  public:
   SheetDataReader(const std::string& part, Sheet& sheet, const SheetReadContext& context,
-                  SheetOrigin& origin)
-      : part_(part), sheet_(sheet), context_(context), origin_(origin) {}
+                  SheetOrigin& origin, size_t partBytes)
+      : part_(part),
+        sheet_(sheet),
+        context_(context),
+        origin_(origin),
+        sharedCharsLimit_(kSharedFormulaBaseChars + kSharedFormulaCharsPerByte * partBytes) {}
 
   void readRow(const pugi::xml_node& row) {
     if (auto r = row.attribute("r")) {
@@ -204,8 +213,14 @@ class SheetDataReader {
       }
       auto master = shared_.find(si);
       if (master == shared_.end()) return {};  // the master was lost: keep the cached value
-      return translateFormula(master->second.formula, row_ - master->second.row,
-                              column_ - master->second.column);
+      std::u16string copy = translateFormula(master->second.formula, row_ - master->second.row,
+                                             column_ - master->second.column);
+      sharedChars_ += copy.size();
+      if (sharedChars_ > sharedCharsLimit_) {
+        fail(part_, "has shared formulas that expand to more formula text than this engine holds (over " +
+                        std::to_string(sharedCharsLimit_) + " characters for this part)");
+      }
+      return copy;
     }
     if (type == "array" && !text.empty()) {
       origin_.arrays.push_back({row_, column_, node.attribute("ref").value(), text});
@@ -221,6 +236,8 @@ class SheetDataReader {
   int32_t row_ = -1;
   int32_t column_ = -1;
   std::map<std::string, SharedFormula> shared_;
+  const size_t sharedCharsLimit_;
+  size_t sharedChars_ = 0;
 };
 
 void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContext& context,
@@ -248,11 +265,10 @@ void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContex
   }
 }
 
-void readMerges(const pugi::xml_node& merges, Sheet& sheet, const std::string& part) {
-  size_t count = 0;
+void readMerges(const pugi::xml_node& merges, Sheet& sheet) {
+  std::vector<RangeRef> areas;
   for (pugi::xml_node merge : merges.children()) {
     if (localName(merge) != "mergeCell") continue;
-    if (++count > kMaxMerges) fail(part, "has more merged areas than this engine reads");
     const std::string_view ref = merge.attribute("ref").value();
     const size_t colon = ref.find(':');
     if (colon == std::string_view::npos) continue;
@@ -261,8 +277,9 @@ void readMerges(const pugi::xml_node& merges, Sheet& sheet, const std::string& p
     parseCellName(ref.substr(colon + 1), area.lastRow, area.lastColumn);
     if (area.lastRow < area.firstRow) std::swap(area.firstRow, area.lastRow);
     if (area.lastColumn < area.firstColumn) std::swap(area.firstColumn, area.lastColumn);
-    if (!area.isSingleCell()) sheet.merge(area, false);
+    areas.push_back(area);
   }
+  sheet.loadMerges(std::move(areas));
 }
 
 FreezePanes readFreeze(const pugi::xml_node& views) {
@@ -342,13 +359,13 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
     if (child.type() != pugi::node_element) continue;
     const std::string_view name = localName(child);
     if (name == "cols") readColumns(child, sheet, context, partName);
-    if (name == "mergeCells") readMerges(child, sheet, partName);
+    if (name == "mergeCells") readMerges(child, sheet);
     if (name == "sheetViews") origin.freeze = readFreeze(child);
     if (name != "sheetData") origin.elements.emplace_back(std::string(name), xmlOf(child));
   }
   if (origin.freeze.rows > 0 || origin.freeze.columns > 0) sheet.setFreezePanes(origin.freeze);
 
-  SheetDataReader reader(partName, sheet, context, origin);
+  SheetDataReader reader(partName, sheet, context, origin, xml.size());
   const std::string rowTag = "<" + prefix + "row";
   size_t start = 0;
   while (start < rows.size()) {

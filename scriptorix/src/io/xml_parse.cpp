@@ -1,5 +1,6 @@
 #include "io/xml_parse.h"
 
+#include <algorithm>
 #include <sstream>
 #include <stdexcept>
 
@@ -10,17 +11,38 @@ namespace {
 constexpr size_t kMaxDepth = 128;
 constexpr unsigned kParseOptions = pugi::parse_default;
 
-pugi::xml_document parse(std::string_view xml, const std::string& partName, unsigned options) {
-  if (xmlNestingDepth(xml, kMaxDepth) > kMaxDepth) {
-    throw std::runtime_error("the part " + partName + " nests its XML deeper than " +
-                             std::to_string(kMaxDepth) + " levels");
+// Element depth of the parsed tree, walked without recursion; stops early past `limit`.
+size_t elementDepth(const pugi::xml_node& root, size_t limit) {
+  size_t depth = 0, deepest = 0;
+  pugi::xml_node node = root.first_child();
+  while (node && deepest <= limit) {
+    if (node.type() == pugi::node_element) deepest = std::max(deepest, depth + 1);
+    if (node.type() == pugi::node_element && node.first_child()) {
+      node = node.first_child();
+      ++depth;
+      continue;
+    }
+    while (!node.next_sibling() && node.parent() != root) {
+      node = node.parent();
+      --depth;
+    }
+    node = node.next_sibling();
   }
+  return deepest;
+}
+
+pugi::xml_document parse(std::string_view xml, const std::string& partName, unsigned options) {
   pugi::xml_document document;
   const pugi::xml_parse_result result =
       document.load_buffer(xml.data(), xml.size(), options, pugi::encoding_utf8);
   if (!result) {
     throw std::runtime_error("the part " + partName + " is not well-formed XML (" +
                              result.description() + " at byte " + std::to_string(result.offset) + ")");
+  }
+  // Counted on the parser's tree, so markup inside attribute values or text cannot hide a level.
+  if (elementDepth(document, kMaxDepth) > kMaxDepth) {
+    throw std::runtime_error("the part " + partName + " nests its XML deeper than " +
+                             std::to_string(kMaxDepth) + " levels");
   }
   return document;
 }
@@ -35,32 +57,6 @@ pugi::xml_document parseXmlPart(std::string_view xml, const std::string& partNam
 
 pugi::xml_document parseXmlFragment(std::string_view xml, const std::string& partName) {
   return parse(xml, partName, kParseOptions | pugi::parse_fragment);
-}
-
-size_t xmlNestingDepth(std::string_view xml, size_t limit) {
-  size_t depth = 0, deepest = 0;
-  for (size_t i = 0; i + 1 < xml.size(); ++i) {
-    if (xml[i] != '<') continue;
-    const char next = xml[i + 1];
-    if (next == '/') {
-      if (depth > 0) --depth;
-    } else if (next == '!' || next == '?') {
-      // Comments, CDATA, declarations: skip to their end so their text is not counted.
-      const char* terminator = xml.compare(i, 4, "<!--") == 0 ? "-->"
-                               : xml.compare(i, 9, "<![CDATA[") == 0 ? "]]>"
-                               : next == '?' ? "?>" : ">";
-      const size_t end = xml.find(terminator, i + 2);
-      if (end == std::string_view::npos) break;
-      i = end;
-    } else {
-      const size_t close = xml.find('>', i + 1);
-      if (close == std::string_view::npos) break;
-      if (xml[close - 1] != '/') deepest = std::max(deepest, ++depth);
-      if (deepest > limit) return deepest;
-      i = close;
-    }
-  }
-  return deepest;
 }
 
 std::string_view localName(const pugi::xml_node& node) {

@@ -6,14 +6,11 @@
 
 namespace sx {
 
-// Parsed XML of one package part. Nesting deeper than any real part is refused before parsing,
-// and malformed XML throws std::runtime_error naming the part.
+// Parsed XML of one package part. Malformed XML, and elements nested deeper than any real part
+// does, throw std::runtime_error naming the part.
 pugi::xml_document parseXmlPart(std::string_view xml, const std::string& partName);
 // The same for a run of sibling elements (a slice of <sheetData>).
 pugi::xml_document parseXmlFragment(std::string_view xml, const std::string& partName);
-
-// Element nesting depth of `xml`, counted without parsing; stops early past `limit`.
-size_t xmlNestingDepth(std::string_view xml, size_t limit);
 
 // The element's name without its namespace prefix ("x:row" -> "row").
 std::string_view localName(const pugi::xml_node& node);

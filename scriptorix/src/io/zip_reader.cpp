@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "io/zip_directory.h"
 
 namespace sx {
 
@@ -73,6 +74,10 @@ std::vector<ZipEntry> readZipArchive(std::string_view bytes, const ZipLimits& li
   zip_t* raw = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
   if (!raw) {
     std::string why = zip_error_strerror(&error);
+    if (zip_error_code_zip(&error) == ZIP_ER_EXISTS) {
+      const auto repeated = firstRepeatedEntryName(bytes);
+      why = repeated ? "the entry \"" + *repeated + "\" appears twice" : "an entry name appears twice";
+    }
     zip_source_free(source);
     zip_error_fini(&error);
     fail(why);

@@ -9,7 +9,8 @@ namespace sx {
 
 // Bounds on what one archive may unpack to, so that a hostile zip cannot exhaust memory.
 struct ZipLimits {
-  uint64_t maxEntries = 10000;
+  // The package writer refuses to write more, so whatever the engine saves it can open.
+  uint64_t maxEntries = 100000;
   uint64_t maxEntryBytes = uint64_t{512} << 20;
   uint64_t maxTotalBytes = uint64_t{1} << 30;
   // Above `ratioFloorBytes`, an entry may not unpack to more than `maxRatio` times its size.

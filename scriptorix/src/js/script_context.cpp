@@ -34,6 +34,17 @@ void removeHostExtras(JSContextRef context, JSObjectRef global) {
   }
 }
 
+// Without the legacy Object.prototype.__proto__ accessor, `o["__proto__"] = v` makes an ordinary
+// property like any other key: a result named "__proto__" stays in the helper's results object
+// and its JSON instead of replacing the object's prototype. Object.getPrototypeOf and
+// Object.setPrototypeOf remain.
+void removeProtoAccessor(JSContextRef context, JSObjectRef global) {
+  JSObjectRef objectPrototype = prototypeOf(context, global, "Object");
+  JsString key("__proto__");
+  JSObjectDeleteProperty(context, objectPrototype, key.get(), nullptr);
+  JSValueUnprotect(context, objectPrototype);
+}
+
 }  // namespace
 
 JSContextGroupRef engineContextGroup() {
@@ -49,6 +60,7 @@ ScriptContext::ScriptContext(Session& session) {
   data_.typeErrorPrototype = prototypeOf(context_, global, "TypeError");
   data_.rangeErrorPrototype = prototypeOf(context_, global, "RangeError");
   removeHostExtras(context_, global);
+  removeProtoAccessor(context_, global);
 }
 
 ScriptContext::~ScriptContext() {

@@ -33,7 +33,9 @@ JSValueRef setName(const Call& call) {
   return JSValueMakeUndefined(call.context);
 }
 
-// Move(before) puts the sheet before another; Move(null, after) after one; Move() to the end.
+// Move(before) puts the sheet before another, Move(null, after) after one. Without either there
+// is nothing to place it against: a misspelt name or an index past the last sheet must not
+// quietly move it to the end.
 JSValueRef move(const Call& call) {
   call.args.expectCount(0, 2);
   Sheet& sheet = thisSheet(call);
@@ -45,7 +47,8 @@ JSValueRef move(const Call& call) {
     auto& after = call.args.object<SheetHandle>(1, worksheetClass(), "a Worksheet or null");
     book.moveSheetAfter(sheet, sheetOf(call.context, after));
   } else {
-    book.moveSheet(sheet, book.sheetCount() - 1);
+    throw std::runtime_error(
+        "Worksheet.Move: no sheet to move before or after (both arguments are null or undefined)");
   }
   return JSValueMakeUndefined(call.context);
 }

@@ -115,6 +115,10 @@ class Sheet {
   void setStyleIndex(int32_t row, int32_t column, uint32_t style);
   void setRowFormat(int32_t row, const RowFormat& format);
   void setColumnFormat(int32_t column, const ColumnFormat& format);
+  // The merged areas a file states, replacing the sheet's, in the file's order. Applications
+  // refuse overlapping merges, so an area overlapping one that starts above it or to its left
+  // is dropped; single cells are no merge.
+  void loadMerges(std::vector<RangeRef> areas);
 
   // --- storage, for the file writers
   // One past the last row that has stored cells.

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "io/csv.h"
 #include "model/workbook.h"
@@ -9,6 +12,12 @@ namespace sx {
 namespace {
 
 RangeRef at(const char16_t* text) { return parseRangeRef(text); }
+
+std::string csvOf(const Sheet& sheet) {
+  std::string text;
+  writeCsv(sheet, [&](std::string_view piece) { text += piece; }, UINT64_MAX);
+  return text;
+}
 
 TEST(CsvWriter, QuotesOnlyWhereNeededAndShowsCellsAsDisplayed) {
   Workbook book;
@@ -23,7 +32,7 @@ TEST(CsvWriter, QuotesOnlyWhereNeededAndShowsCellsAsDisplayed) {
   sheet.setBoolean(at(u"A3"), true);
   sheet.setNumber(at(u"C3"), 1234.5);
   sheet.setText(at(u"B4"), u"{\"k\":\"v, w\"}");
-  EXPECT_EQ(writeCsv(sheet),
+  EXPECT_EQ(csvOf(sheet),
             "plain,\"a,b\",\"say \"\"hi\"\"\"\n"
             "\"two\nlines\",\"cr\rhere\",50%\n"
             "TRUE,,1234.5\n"
@@ -33,12 +42,37 @@ TEST(CsvWriter, QuotesOnlyWhereNeededAndShowsCellsAsDisplayed) {
 TEST(CsvWriter, StartsAtA1AndIgnoresFormatOnlyCells) {
   Workbook book;
   Sheet& sheet = book.sheet(0);
-  EXPECT_EQ(writeCsv(sheet), "");
+  EXPECT_EQ(csvOf(sheet), "");
   sheet.setNumber(at(u"C2"), 7);
   sheet.setBold(at(u"E9"), true);
-  EXPECT_EQ(writeCsv(sheet), ",,\n,,7\n");
+  EXPECT_EQ(csvOf(sheet), ",,\n,,7\n");
   sheet.setText(at(u"A1"), u"=B1");  // a formula shows its calculated value: an empty cell is 0
-  EXPECT_EQ(writeCsv(sheet), "0,,\n,,7\n");
+  EXPECT_EQ(csvOf(sheet), "0,,\n,,7\n");
+}
+
+// Opposite corners give a long text of commas; it comes in pieces of whole records.
+TEST(CsvWriter, StreamsRecordsInPiecesNotTheWholeText) {
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  sheet.setNumber(at(u"A1"), 1);
+  sheet.setNumber(at(u"XFD300"), 2);
+  size_t pieces = 0, largest = 0, total = 0;
+  bool wholeRecords = true;
+  const auto count = [&](std::string_view piece) {
+    ++pieces;
+    largest = std::max(largest, piece.size());
+    total += piece.size();
+    wholeRecords = wholeRecords && piece.ends_with('\n');
+  };
+  writeCsv(sheet, count, UINT64_MAX);
+  EXPECT_EQ(total, 300u * kMaxColumns + 2);  // 16,383 commas and a line end per record, "1" and "2"
+  EXPECT_GT(pieces, 50u);
+  EXPECT_LT(largest, size_t{64 << 10} + kMaxColumns);
+  EXPECT_TRUE(wholeRecords);
+  // Past the limit nothing more is handed on: what the engine saves it must be able to open.
+  total = 0;
+  EXPECT_THROW(writeCsv(sheet, count, 100u * kMaxColumns), std::length_error);
+  EXPECT_LE(total, 100u * kMaxColumns);
 }
 
 TEST(CsvReader, ParsesQuotesLineEndsAndValueKinds) {
@@ -78,7 +112,7 @@ TEST(CsvReader, RoundTripsWhatTheWriterWrites) {
   sheet.setText(at(u"B2"), u"Grüße ✓ 😀");
   sheet.setNumber(at(u"C1"), 42);
   Workbook copy;
-  readCsv(writeCsv(sheet), copy.sheet(0));
+  readCsv(csvOf(sheet), copy.sheet(0));
   EXPECT_EQ(copy.sheet(0).value(0, 0), sheet.value(0, 0));
   EXPECT_EQ(copy.sheet(0).value(1, 1), sheet.value(1, 1));
   EXPECT_EQ(copy.sheet(0).value(0, 2), sheet.value(0, 2));

@@ -91,6 +91,24 @@ TEST_F(WorkbookFiles, AFailedSaveLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(readFile(target), "precious");
 }
 
+TEST_F(WorkbookFiles, AStreamedSaveThatFailsHalfwayLeavesTheOldFile) {
+  const fs::path target = folder / "out.csv";
+  writeFile(target, "old");
+  EXPECT_THROW(writeFileAtomically(target,
+                                   [](const ByteSink& write) {
+                                     write("first half,");
+                                     throw std::runtime_error("the producer failed");
+                                   }),
+               std::runtime_error);
+  EXPECT_EQ(readFile(target), "old");
+  EXPECT_EQ(entriesInFolder(), 1u);
+  writeFileAtomically(target, [](const ByteSink& write) {
+    write("a,");
+    write("b\n");
+  });
+  EXPECT_EQ(readFile(target), "a,b\n");
+}
+
 TEST_F(WorkbookFiles, ASymlinkAtTheDestinationIsReplacedNotFollowed) {
   const fs::path victim = folder / "victim.txt";
   writeFile(victim, "untouched");
@@ -146,6 +164,12 @@ TEST_F(WorkbookFiles, OpeningFailsClearly) {
   writeFile(folder / "huge.csv", "");
   fs::resize_file(folder / "huge.csv", (std::uintmax_t{1} << 30) + 1);  // sparse: no disk used
   EXPECT_NE(message(folder / "huge.csv").find("larger than"), std::string::npos);
+  // Never read, and never waited on: a device without end, a FIFO without a writer.
+  EXPECT_NE(message("/dev/zero").find("not a regular file"), std::string::npos);
+  ASSERT_EQ(::mkfifo((folder / "pipe.csv").c_str(), 0600), 0);
+  EXPECT_NE(message(folder / "pipe.csv").find("not a regular file"), std::string::npos);
+  fs::create_symlink("/dev/zero", folder / "zero.xlsx");
+  EXPECT_NE(message(folder / "zero.xlsx").find("not a regular file"), std::string::npos);
   writeFile(folder / "odd[name]*.csv", "1\n");
   EXPECT_EQ(openWorkbook(folder / "odd[name]*.csv")->sheet(0).name(), u"odd_name__");
 }

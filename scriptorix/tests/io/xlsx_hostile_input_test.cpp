@@ -27,13 +27,13 @@ PackageSpec oneSheet(const std::string& xml) {
   return layout;
 }
 
-std::string nested(size_t depth) {
-  std::string open, close;
+std::string nested(size_t depth, const std::string& open = "<x>") {
+  std::string opened, closed;
   for (size_t i = 0; i < depth; ++i) {
-    open += "<x>";
-    close += "</x>";
+    opened += open;
+    closed += "</x>";
   }
-  return open + close;
+  return opened + closed;
 }
 
 struct BadPackage {
@@ -54,6 +54,13 @@ TEST(XlsxHostileInput, BrokenPackagesFailWithAClearMessage) {
   noSheetPart.workbookExtra = "";
   std::vector<PackagePart> missingSheet = testing::packageParts(oneSheet(worksheet("")));
   std::erase_if(missingSheet, [](const PackagePart& part) { return part.name == "xl/worksheets/sheet1.xml"; });
+
+  std::vector<PackagePart> twinSheets = testing::packageParts(oneSheet(worksheet("")));
+  for (PackagePart& part : twinSheets) {
+    if (part.name != "xl/workbook.xml") continue;
+    const size_t end = part.data.find("</sheets>");
+    part.data.insert(end, "<sheet name=\"Twin\" sheetId=\"2\" r:id=\"rId1\"/>");
+  }
 
   const std::vector<BadPackage> cases = {
       {"not a zip", "PK\x03\x04 just some text", "not a readable workbook package"},
@@ -82,14 +89,52 @@ TEST(XlsxHostileInput, BrokenPackagesFailWithAClearMessage) {
        "number"},
       {"deep nesting", testing::package(oneSheet(worksheet("", "", "<extLst>" + nested(100000) + "</extLst>"))),
        "deeper than"},
+      {"deep nesting behind markup in attribute values",
+       testing::package(oneSheet(worksheet("", "", "<extLst>" + nested(20000, "<x a=\"/>\">") + "</extLst>"))),
+       "deeper than"},
+      {"deep nesting inside a row",
+       testing::package(oneSheet(worksheet("<row r=\"1\"><c r=\"A1\"><is>" + nested(200) + "</is></c></row>"))),
+       "deeper than"},
+      {"two sheets on one part", writePackage(twinSheets),
+       "the sheets \"S\" and \"Twin\" share the part xl/worksheets/sheet1.xml"},
       {"path out of the package", testing::storedZip({{"../evil.xml", "<a/>"}}), "leaves the package"},
       {"absolute path", testing::storedZip({{"/etc/evil.xml", "<a/>"}}), "not a package path"},
       {"same name twice", testing::storedZip({{"a.xml", "<a/>"}, {"A.xml", "<a/>"}}), "appears twice"},
+      {"exactly the same name twice",
+       testing::storedZip({{"a.xml", "<a/>"}, {"xl/worksheets/sheet1.xml", "<a/>"}, {"xl/worksheets/sheet1.xml", "<b/>"}}),
+       "the entry \"xl/worksheets/sheet1.xml\" appears twice"},
   };
   for (const BadPackage& bad : cases) {
     const std::string message = errorOf(bad.bytes);
     EXPECT_NE(message.find(bad.message), std::string::npos) << bad.label << ": " << message;
   }
+}
+
+TEST(XlsxHostileInput, NestingUpToTheLimitIsRead) {
+  // worksheet > extLst > 126 levels: 128 in all.
+  const auto book = readXlsxWorkbook(
+      testing::package(oneSheet(worksheet("", "", "<extLst>" + nested(126, "<x a=\"/>\">") + "</extLst>"))));
+  EXPECT_EQ(book->sheetCount(), 1u);
+}
+
+// cells sharing the formula of A1 down column A
+std::string sharedFormulaSheet(const std::string& formula, int cells) {
+  std::string rows = "<row r=\"1\"><c r=\"A1\"><f t=\"shared\" ref=\"A1:A" + std::to_string(cells) +
+                     "\" si=\"0\">" + formula + "</f><v>1</v></c></row>";
+  for (int row = 2; row <= cells; ++row) {
+    rows += "<row r=\"" + std::to_string(row) + "\"><c r=\"A" + std::to_string(row) + "\"><f t=\"shared\" si=\"0\"/><v>1</v></c></row>";
+  }
+  return worksheet(rows);
+}
+
+TEST(XlsxHostileInput, SharedFormulasCannotMultiplyIntoGigabytes) {
+  std::string longFormula = "B1";
+  while (longFormula.size() < 7000) longFormula += "+B1";
+  const std::string message = errorOf(testing::package(oneSheet(sharedFormulaSheet(longFormula, 3000))));
+  EXPECT_NE(message.find("shared formulas that expand to more formula text"), std::string::npos) << message;
+  // Ordinary sharing is far below the limit.
+  const auto book = readXlsxWorkbook(testing::package(oneSheet(sharedFormulaSheet("B1*2+C1", 20000))));
+  EXPECT_EQ(book->sheet(0).formula(19999, 0), u"B20000*2+C20000");
 }
 
 TEST(XlsxHostileInput, ZipBombsAreStoppedWhileReading) {
@@ -116,6 +161,17 @@ TEST(XlsxHostileInput, ZipBombsAreStoppedWhileReading) {
   countLimit.maxEntries = 2;  // the content-types entry makes three
   EXPECT_NE(refused(countLimit).find("too many entries"), std::string::npos);
   EXPECT_EQ(refused(ZipLimits{}), "accepted");
+}
+
+// The writer never makes a package the reader would refuse for its number of entries.
+TEST(XlsxHostileInput, TheWriterKeepsToTheReadersEntryLimit) {
+  const std::vector<PackagePart> parts(ZipLimits{}.maxEntries, PackagePart{"p.xml", "", ""});
+  try {
+    writePackage(parts);
+    ADD_FAILURE() << "a package of too many parts was written";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("more than the 100000"), std::string::npos) << error.what();
+  }
 }
 
 TEST(XlsxHostileInput, HugeDeclaredSizesAllocateNothing) {

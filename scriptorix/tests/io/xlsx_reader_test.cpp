@@ -199,6 +199,15 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
   EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("zoomScale=\"150\""), std::string::npos);
 }
 
+// Whatever the writer produces the reader takes back: merges have no count limit.
+TEST(XlsxReader, ReadsBackEveryMergeItWrote) {
+  Workbook book;
+  book.sheet(0).merge(at(u"A1:B40000"), true);
+  ASSERT_EQ(book.sheet(0).merges().size(), 40000u);
+  const auto again = readXlsxWorkbook(save(book));
+  EXPECT_EQ(again->sheet(0).merges(), book.sheet(0).merges());
+}
+
 TEST(XlsxReader, OpenSaveOpenReadsBackEqualAndSavesTheSameBytes) {
   PackageSpec layout;
   layout.styles = kStyles;

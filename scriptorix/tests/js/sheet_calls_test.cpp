@@ -33,9 +33,16 @@ TEST(SheetCalls, WorkbookAndSheetOrder) {
       {"move after when before is null",
        "Api.AddSheet('B'); Api.AddSheet('C'); var s = Api.GetSheets();"
        " s[0].Move(null, s[1]); same(Api.GetSheets().map(function (x) { return x.GetName(); }), ['B', 'Sheet1', 'C']);"},
-      {"move with neither goes to the end (an index past the last sheet)",
-       "Api.AddSheet('B'); var s = Api.GetSheets(); s[0].Move(s[5]);"
+      {"move after the last sheet", "Api.AddSheet('B'); var s = Api.GetSheets(); s[0].Move(null, s[1]);"
        " same(Api.GetSheets().map(function (x) { return x.GetName(); }), ['B', 'Sheet1']);"},
+      {"nothing to move against throws and leaves the order (a bad index, a misspelt name)",
+       "Api.AddSheet('B'); var s = Api.GetSheets();"
+       " throwsWith(function () { s[0].Move(s[5]); }, 'no sheet to move before or after');"
+       " throwsWith(function () { s[0].Move(null, undefined); }, 'no sheet to move before or after');"
+       " throwsWith(function () { s[0].Move(); }, 'no sheet to move before or after');"
+       " same(Api.GetSheets().map(function (x) { return x.GetName(); }), ['Sheet1', 'B']);"},
+      {"a sheet of a closed document", "var old = Api.GetActiveSheet(); builder.CloseFile(); builder.CreateFile('xlsx');"
+       " Api.AddSheet('B'); throwsWith(function () { Api.GetActiveSheet().Move(old); }, 'document that was closed');"},
   });
 }
 

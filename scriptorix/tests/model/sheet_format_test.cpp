@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
 
 #include "model/workbook.h"
@@ -151,6 +152,27 @@ TEST_F(SheetFormat, WholeColumnsAndRowsUseTheirOwnFormats) {
   sheet.clear(at(u"B100"));
   EXPECT_FALSE(sheet.style(99, 1).fill.has_value());
   EXPECT_TRUE(sheet.value(99, 1).isEmpty());
+}
+
+// A clear that spans formatted rows and columns stores cells only where a format showed.
+TEST_F(SheetFormat, ClearingAHugeAreaVisitsOnlyFormattedRowsAndColumns) {
+  sheet.setBold(at(u"5:5"), true);
+  sheet.setFillColor(at(u"C:C"), Color{1, 2, 3});
+  sheet.setNumber(at(u"XFC99999"), 4);
+  const auto began = std::chrono::steady_clock::now();
+  sheet.clear(at(u"A1:XFC1048575"));  // all but the last row and column: a block of cells
+  EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(20));  // hours by area
+  EXPECT_FALSE(sheet.style(4, 0).font.bold);
+  EXPECT_FALSE(sheet.style(4, kMaxColumns - 2).font.bold);
+  EXPECT_TRUE(sheet.style(4, kMaxColumns - 1).font.bold);  // XFD is outside the range
+  EXPECT_FALSE(sheet.style(0, 2).fill.has_value());
+  EXPECT_FALSE(sheet.style(kMaxRows - 2, 2).fill.has_value());
+  EXPECT_TRUE(sheet.style(kMaxRows - 1, 2).fill.has_value());
+  EXPECT_FALSE(sheet.style(4, 2).fill.has_value());
+  EXPECT_TRUE(sheet.value(99998, kMaxColumns - 2).isEmpty());
+  size_t stored = 0;
+  for (int32_t row = 0; row < sheet.rowLimit(); ++row) stored += sheet.rowCells(row).size();
+  EXPECT_EQ(stored, size_t{kMaxColumns - 1} + kMaxRows - 2);  // row 5 and column C, once
 }
 
 TEST_F(SheetFormat, WidthsHeightsHiddenAndFrozen) {

@@ -50,6 +50,24 @@ TEST_F(SheetStructure, MergeAcrossAndReplaceOverlappingMerges) {
   EXPECT_EQ(sheet.merges().size(), 3u);
 }
 
+TEST_F(SheetStructure, LoadedMergesKeepFileOrderAndDropOverlaps) {
+  sheet.merge(at(u"Z1:Z2"), false);
+  // C1:D2 starts right of B1:C3 and overlaps it; B4:C4 touches nothing; A2:B2 starts below
+  // B1:C3's first row and overlaps it; E1:E1 is a single cell.
+  sheet.loadMerges({at(u"B4:C4"), at(u"C1:D2"), at(u"B1:C3"), at(u"A2:B2"), at(u"E1:E1"), at(u"D3:E9")});
+  EXPECT_EQ(sheet.merges(), (std::vector<RangeRef>{at(u"B4:C4"), at(u"B1:C3"), at(u"D3:E9")}));
+  EXPECT_THROW(sheet.loadMerges({RangeRef{0, 0, 0, kMaxColumns}}), std::out_of_range);
+}
+
+TEST_F(SheetStructure, LoadingManyMergesTakesNoQuadraticTime) {
+  std::vector<RangeRef> areas;
+  for (int32_t row = 0; row < 200000; ++row) areas.push_back({row, 0, row, 1});
+  areas.push_back(at(u"A7:A8"));  // starts where a kept area starts: the file's earlier one wins
+  sheet.loadMerges(areas);
+  ASSERT_EQ(sheet.merges().size(), 200000u);
+  EXPECT_EQ(sheet.merges().back(), (RangeRef{199999, 0, 199999, 1}));
+}
+
 TEST_F(SheetStructure, ClearRemovesValuesFormulasFormatsAndMerges) {
   sheet.setNumber(at(u"A1"), 1);
   sheet.setText(at(u"B1"), u"=A1");
