@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 #include "io/xlsx_edit_writer.h"
@@ -35,6 +36,24 @@ int schemaRank(std::string_view name) {
 
 // Elements where the file's own version wins over the model's default one.
 bool fileVersionWins(std::string_view name) { return name == "sheetFormatPr" || name == "pageMargins"; }
+
+// The file's <sheetPr> with its tab colour as the model has it now; the rest (code name,
+// outline and page setup properties) stays.
+std::string withTabColor(const std::string& properties, const std::optional<Color>& color) {
+  pugi::xml_document document = parseXmlPart(properties, "the sheet properties");
+  pugi::xml_node root = document.document_element();
+  if (pugi::xml_node old = childNamed(root, "tabColor")) root.remove_child(old);
+  if (color) {
+    const std::string xml = colorXml("tabColor", *color);
+    pugi::xml_document fresh;
+    fresh.load_buffer(xml.data(), xml.size());
+    const std::string_view rootName = root.name();
+    const size_t colon = rootName.find(':');
+    pugi::xml_node added = root.prepend_copy(fresh.document_element());
+    if (colon != std::string_view::npos) added.set_name((std::string(rootName.substr(0, colon + 1)) + "tabColor").c_str());
+  }
+  return xmlOf(root);
+}
 
 struct Piece {
   int rank;
@@ -106,8 +125,13 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
   for (auto& [name, xml] : elementsOf(std::string_view(written).substr(dataEnd, rootClose - dataEnd))) {
     model[name] += xml;
   }
-  // The file's views (zoom, selection, grid lines) stay unless the frozen panes changed.
+  // The file's views (zoom, selection, grid lines) stay unless the frozen panes changed; so do
+  // its sheet properties and protection (which may hold a hash the model cannot make) unless
+  // the tab colour or the protection changed.
   const bool keepViews = sheet.freezePanes() == origin.freeze;
+  const SheetSettings& settings = sheet.settings();
+  const bool tabColorChanged = settings.tabColor != origin.settings.tabColor;
+  const bool protectionChanged = !(settings.protection == origin.settings.protection);
 
   std::vector<Piece> pieces;
   int rank = -1;
@@ -117,10 +141,17 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
     if (known >= 0) rank = known;
     const bool fileWins = fileVersionWins(name) || (name == "sheetViews" && keepViews);
     const bool modelOwned = name == "dimension" || name == "cols" || name == "mergeCells" ||
-                            (model.count(name) && !fileWins);
+                            (name == "sheetProtection" && protectionChanged) ||
+                            (model.count(name) && !fileWins && name != "sheetPr" && name != "sheetProtection");
     if (modelOwned) continue;
     fromFile[name] = true;
-    pieces.push_back({rank, name == "sheetViews" ? selectTab(xml, active) : xml});
+    if (name == "sheetViews") {
+      pieces.push_back({rank, selectTab(xml, active)});
+    } else if (name == "sheetPr" && tabColorChanged) {
+      pieces.push_back({rank, withTabColor(xml, settings.tabColor)});
+    } else {
+      pieces.push_back({rank, xml});
+    }
   }
   for (const auto& [name, xml] : model) {
     if (!fromFile.count(name)) pieces.push_back({schemaRank(name), xml});

@@ -31,9 +31,19 @@ std::set<uint32_t> stylesInUse(const Workbook& workbook);
 std::string fontXml(const Font& font);
 std::string fillXml(const std::optional<Color>& fill);
 std::string borderXml(const Borders& borders);
+// A colour element: <element rgb="FFRRGGBB"/>.
+std::string colorXml(const char* element, const Color& color);
 std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
                          SharedStrings& strings);
+
+// The worksheet's <sheetPr> (tab colour) and <sheetProtection>; "" when the sheet has none.
+std::string sheetPropertiesXml(const Sheet& sheet);
+std::string sheetProtectionXml(const SheetProtection& protection);
+// The attributes of the workbook's <sheet> entry and <calcPr> that the model sets: state and
+// calcMode, each with a leading space, "" when they have their default.
+std::string sheetStateAttribute(const Sheet& sheet);
+std::string calculationModeAttribute(const Workbook& workbook);
 
 // Number text that reads back as exactly the same double.
 std::string xmlNumber(double value);

@@ -344,9 +344,12 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
     if (name == "cols") readColumns(child, sheet, context, partName);
     if (name == "mergeCells") readMerges(child, sheet, partName);
     if (name == "sheetViews") origin.freeze = readFreeze(child);
+    if (name == "sheetPr") readSheetProperties(child, sheet);
+    if (name == "sheetProtection") readSheetProtection(child, sheet);
     if (name != "sheetData") origin.elements.emplace_back(std::string(name), xmlOf(child));
   }
   if (origin.freeze.rows > 0 || origin.freeze.columns > 0) sheet.setFreezePanes(origin.freeze);
+  origin.settings = sheet.settings();
 
   SheetDataReader reader(partName, sheet, context, origin);
   const std::string rowTag = "<" + prefix + "row";

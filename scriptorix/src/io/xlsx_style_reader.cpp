@@ -12,15 +12,6 @@ namespace {
 
 constexpr size_t kMaxStyleEntries = 65536;
 
-std::optional<Color> rgbColor(const pugi::xml_node& node) {
-  const std::string_view rgb = node.attribute("rgb").value();
-  if (!node || rgb.size() != 8) return std::nullopt;
-  unsigned value = 0;
-  if (std::from_chars(rgb.data(), rgb.data() + 8, value, 16).ptr != rgb.data() + 8) return std::nullopt;
-  return Color{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
-               static_cast<uint8_t>(value)};
-}
-
 bool flag(const pugi::xml_node& node) {
   if (!node) return false;
   const pugi::xml_attribute val = node.attribute("val");
@@ -111,6 +102,15 @@ const T& entryAt(const std::vector<T>& list, uint32_t index, const char* what) {
 }
 
 }  // namespace
+
+std::optional<Color> rgbColor(const pugi::xml_node& node) {
+  const std::string_view rgb = node.attribute("rgb").value();
+  if (!node || rgb.size() != 8) return std::nullopt;
+  unsigned value = 0;
+  if (std::from_chars(rgb.data(), rgb.data() + 8, value, 16).ptr != rgb.data() + 8) return std::nullopt;
+  return Color{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
+               static_cast<uint8_t>(value)};
+}
 
 std::u16string builtInNumberFormat(int id) {
   switch (id) {

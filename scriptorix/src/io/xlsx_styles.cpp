@@ -56,7 +56,7 @@ std::set<uint32_t> stylesInUse(const Workbook& workbook) {
   return used;
 }
 
-static std::string colorXml(const char* element, const Color& color) {
+std::string colorXml(const char* element, const Color& color) {
   char rgb[16];
   std::snprintf(rgb, sizeof rgb, "FF%02X%02X%02X", color.red, color.green, color.blue);
   return "<" + std::string(element) + " rgb=\"" + rgb + "\"/>";

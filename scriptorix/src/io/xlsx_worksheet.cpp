@@ -143,6 +143,7 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   xml += "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
+  xml += sheetPropertiesXml(sheet);
   xml += "<dimension ref=\"" + areaName(sheet.usedRange()) + "\"/>";
   xml += sheetViewXml(sheet, active);
   xml += "<sheetFormatPr defaultRowHeight=\"15\"/>";
@@ -171,6 +172,7 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
     ++row;
   }
   xml += "</sheetData>";
+  xml += sheetProtectionXml(sheet.settings().protection);
   if (!sheet.merges().empty()) {
     xml += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
     for (const RangeRef& merge : sheet.merges()) xml += "<mergeCell ref=\"" + areaName(merge) + "\"/>";

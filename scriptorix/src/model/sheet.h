@@ -11,6 +11,7 @@
 
 #include "model/address.h"
 #include "model/cell_value.h"
+#include "model/sheet_settings.h"
 #include "model/sheet_storage.h"
 #include "model/style.h"
 
@@ -83,6 +84,10 @@ class Sheet {
   void setColumnsHidden(const RangeRef& range, bool hidden);
   void setFreezePanes(FreezePanes panes);
   FreezePanes freezePanes() const { return freeze_; }
+  // Tab colour and protection are set here; visibility through Workbook::setSheetVisibility,
+  // which keeps one sheet visible.
+  SheetSettings& settings() { return settings_; }
+  const SheetSettings& settings() const { return settings_; }
 
   // The style index in effect for a cell: its own, else its row's, else its column's.
   uint32_t styleIndex(int32_t row, int32_t column) const;
@@ -168,6 +173,7 @@ class Sheet {
   std::map<int32_t, ColumnFormat> columnFormats_;
   std::vector<RangeRef> merges_;
   FreezePanes freeze_;
+  SheetSettings settings_;
 };
 
 }  // namespace sx

@@ -3,20 +3,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "model/text_case.h"
-#include "model/utf.h"
+#include "model/word_table.h"
 
 namespace sx {
 
 namespace {
-
-// Script word -> value, with the OOXML name of each value.
-template <typename Enum>
-struct Word {
-  const char* script;
-  Enum value;
-  const char* ooxml;
-};
 
 constexpr Word<HorizontalAlignment> kHorizontal[] = {
     {"general", HorizontalAlignment::General, "general"},
@@ -61,26 +52,6 @@ constexpr Word<BorderPosition> kPositions[] = {
     {"DiagonalDown", BorderPosition::DiagonalDown, ""},
     {"DiagonalUp", BorderPosition::DiagonalUp, ""},
 };
-
-template <typename Enum, size_t N>
-Enum parseWord(const Word<Enum> (&words)[N], std::u16string_view word, const char* what) {
-  std::string accepted;
-  for (const auto& entry : words) {
-    if (equalsAsciiIgnoringCase(word, entry.script)) return entry.value;
-    accepted += accepted.empty() ? "" : ", ";
-    accepted += entry.script;
-  }
-  throw std::invalid_argument("Unknown " + std::string(what) + " \"" + toUtf8(word) +
-                              "\" (expected one of " + accepted + ")");
-}
-
-template <typename Enum, size_t N>
-std::string_view ooxmlName(const Word<Enum> (&words)[N], Enum value) {
-  for (const auto& entry : words) {
-    if (entry.value == value) return entry.ooxml;
-  }
-  return words[0].ooxml;
-}
 
 }  // namespace
 

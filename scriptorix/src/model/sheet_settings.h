@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/style.h"
+
+namespace sx {
+
+// A very hidden sheet cannot be shown from the application's menus, only by a program.
+enum class SheetVisibility { Visible, Hidden, VeryHidden };
+// "visible", "hidden", "veryHidden" (ASCII case ignored); anything else throws.
+SheetVisibility parseSheetVisibility(std::u16string_view word);
+// The `state` attribute of a workbook's <sheet> entry.
+std::string_view sheetVisibilityName(SheetVisibility value);
+SheetVisibility sheetVisibilityFromName(std::string_view name);
+
+// What a user may still do on a protected sheet, one bit each.
+enum class SheetPermission : uint32_t {
+  SelectLockedCells, SelectUnlockedCells, FormatCells, FormatColumns, FormatRows,
+  InsertColumns, InsertRows, InsertHyperlinks, DeleteColumns, DeleteRows, Sort, AutoFilter,
+  PivotTables, EditObjects, EditScenarios
+};
+constexpr size_t kSheetPermissionCount = 15;
+// The script's name of a permission ("formatCells"), ASCII case ignored; anything else throws.
+SheetPermission parseSheetPermission(std::u16string_view word);
+// The <sheetProtection> attribute that locks it ("formatCells", "objects", ...); the
+// attribute says "locked", so its value is the negation of the permission.
+std::string_view sheetPermissionAttribute(SheetPermission permission);
+// Whether the schema's default for that attribute is "locked" (true for most of them).
+bool sheetPermissionLockedByDefault(SheetPermission permission);
+
+struct SheetProtection {
+  bool on = false;
+  // The legacy 16-bit password hash, 0 without a password.
+  uint16_t passwordHash = 0;
+  // A bit per SheetPermission; the application's default allows selecting cells only.
+  uint32_t allowed = (1u << static_cast<uint32_t>(SheetPermission::SelectLockedCells)) |
+                     (1u << static_cast<uint32_t>(SheetPermission::SelectUnlockedCells));
+  bool allows(SheetPermission permission) const {
+    return (allowed >> static_cast<uint32_t>(permission)) & 1u;
+  }
+  void allow(SheetPermission permission, bool allowedNow) {
+    const uint32_t bit = 1u << static_cast<uint32_t>(permission);
+    allowed = allowedNow ? (allowed | bit) : (allowed & ~bit);
+  }
+  bool operator==(const SheetProtection&) const = default;
+};
+
+// The legacy sheet-protection hash of a password (the `password` attribute): printable ASCII,
+// 1 to 255 characters; anything else throws std::invalid_argument.
+uint16_t legacyPasswordHash(std::u16string_view password);
+
+// What a sheet holds beyond its cells: how it shows in the workbook and what it lets users do.
+struct SheetSettings {
+  SheetVisibility visibility = SheetVisibility::Visible;
+  std::optional<Color> tabColor;
+  SheetProtection protection;
+  bool operator==(const SheetSettings&) const = default;
+};
+
+}  // namespace sx

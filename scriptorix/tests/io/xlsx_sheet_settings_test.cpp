@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "io/xlsx_reader.h"
+#include "io/xlsx_writer.h"
+#include "package_fixtures.h"
+#include "package_reader.h"
+
+namespace sx {
+namespace {
+
+using testing::PackageSpec;
+using testing::worksheet;
+
+std::map<std::string, std::string> saved(const Workbook& workbook) {
+  return testing::unpackZip(writePackage(buildWorkbookParts(workbook, FileFormat::Xlsx))).entries;
+}
+
+std::string textOf(const std::map<std::string, std::string>& entries, const std::string& name) {
+  return entries.at(name);
+}
+
+TEST(XlsxSheetSettings, WrittenAndReadBack) {
+  Workbook book;
+  Sheet& shown = book.sheet(0);
+  Sheet& hidden = book.addSheet(u"Hidden");
+  Sheet& secret = book.addSheet(u"Secret");
+  book.setActiveSheet(shown);
+  book.setSheetVisibility(hidden, SheetVisibility::Hidden);
+  book.setSheetVisibility(secret, SheetVisibility::VeryHidden);
+  shown.settings().tabColor = Color{0x12, 0xAB, 0x00};
+  SheetProtection protection;
+  protection.on = true;
+  protection.passwordHash = legacyPasswordHash(u"secret");
+  protection.allow(SheetPermission::FormatColumns, true);
+  protection.allow(SheetPermission::SelectUnlockedCells, false);
+  shown.settings().protection = protection;
+  book.setCalculationMode(CalculationMode::Manual);
+
+  const auto entries = saved(book);
+  const std::string workbookXml = textOf(entries, "xl/workbook.xml");
+  EXPECT_NE(workbookXml.find("<sheet name=\"Hidden\" sheetId=\"2\" state=\"hidden\" r:id=\"rId2\"/>"), std::string::npos);
+  EXPECT_NE(workbookXml.find("state=\"veryHidden\""), std::string::npos);
+  EXPECT_NE(workbookXml.find("calcMode=\"manual\""), std::string::npos);
+  const std::string sheetXml = textOf(entries, "xl/worksheets/sheet1.xml");
+  EXPECT_NE(sheetXml.find("<sheetPr><tabColor rgb=\"FF12AB00\"/></sheetPr><dimension"), std::string::npos) << sheetXml;
+  EXPECT_NE(sheetXml.find("</sheetData><sheetProtection password=\"DAA7\" sheet=\"1\" selectUnlockedCells=\"1\" "
+                          "formatColumns=\"0\" objects=\"1\" scenarios=\"1\"/><pageMargins"),
+            std::string::npos) << sheetXml;
+  EXPECT_EQ(textOf(entries, "xl/worksheets/sheet2.xml").find("sheetProtection"), std::string::npos);
+
+  const auto back = readXlsxWorkbook(writePackage(buildWorkbookParts(book, FileFormat::Xlsx)));
+  EXPECT_EQ(back->sheet(0).settings(), shown.settings());
+  EXPECT_EQ(back->sheet(1).settings().visibility, SheetVisibility::Hidden);
+  EXPECT_EQ(back->sheet(2).settings().visibility, SheetVisibility::VeryHidden);
+  EXPECT_EQ(back->calculationMode(), CalculationMode::Manual);
+  // Saved again unchanged, the same bytes.
+  EXPECT_EQ(saved(*back).at("xl/worksheets/sheet1.xml"), sheetXml);
+}
+
+PackageSpec settingsPackage() {
+  PackageSpec layout;
+  layout.sheets = {
+      {"Main", worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+                         "<sheetPr codeName=\"Main\"><tabColor theme=\"4\"/><pageSetUpPr fitToPage=\"1\"/></sheetPr>",
+                         "<sheetProtection algorithmName=\"SHA-512\" hashValue=\"abc=\" saltValue=\"c2FsdA==\" "
+                         "spinCount=\"100000\" sheet=\"1\" formatCells=\"0\"/>")},
+      {"Back", worksheet("")},
+  };
+  layout.workbookExtra = "<calcPr calcId=\"1\" calcMode=\"autoNoTable\"/>";
+  return layout;
+}
+
+std::string withHiddenBack() {
+  std::vector<PackagePart> parts = testing::packageParts(settingsPackage());
+  for (PackagePart& part : parts) {
+    if (part.name != "xl/workbook.xml") continue;
+    const size_t at = part.data.find("<sheet name=\"Back\"");
+    part.data.insert(at + 6, " state=\"hidden\"");
+  }
+  return writePackage(parts);
+}
+
+TEST(XlsxSheetSettings, AnEditKeepsWhatTheModelCannotMake) {
+  auto book = readXlsxWorkbook(withHiddenBack());
+  EXPECT_EQ(book->sheet(1).settings().visibility, SheetVisibility::Hidden);
+  EXPECT_EQ(book->calculationMode(), CalculationMode::AutoNoTable);
+  EXPECT_TRUE(book->sheet(0).settings().protection.on);
+  EXPECT_TRUE(book->sheet(0).settings().protection.allows(SheetPermission::FormatCells));
+  book->sheet(0).setNumber(parseRangeRef(u"A1"), 2);
+
+  auto entries = saved(*book);
+  std::string sheetXml = textOf(entries, "xl/worksheets/sheet1.xml");
+  EXPECT_NE(sheetXml.find("<sheetPr codeName=\"Main\"><tabColor theme=\"4\"/><pageSetUpPr fitToPage=\"1\"/></sheetPr>"),
+            std::string::npos) << "an unchanged theme tab colour stays: " << sheetXml;
+  EXPECT_NE(sheetXml.find("hashValue=\"abc=\""), std::string::npos) << "unchanged protection keeps its hash";
+  EXPECT_EQ(sheetXml.find("<sheetProtection", sheetXml.find("<sheetProtection") + 1), std::string::npos);
+  const std::string workbookXml = textOf(entries, "xl/workbook.xml");
+  EXPECT_NE(workbookXml.find("<sheet name=\"Back\" sheetId=\"2\" state=\"hidden\" r:id=\"rId2\"/>"), std::string::npos)
+      << workbookXml;
+  EXPECT_NE(workbookXml.find("calcMode=\"autoNoTable\""), std::string::npos);
+
+  // Changed: the tab colour replaces the file's one only, protection is the model's, the
+  // sheet is shown again and calculation is automatic.
+  book->sheet(0).settings().tabColor = Color{255, 0, 0};
+  book->sheet(0).settings().protection = SheetProtection{};
+  book->setSheetVisibility(book->sheet(1), SheetVisibility::Visible);
+  book->setCalculationMode(CalculationMode::Auto);
+  entries = saved(*book);
+  sheetXml = textOf(entries, "xl/worksheets/sheet1.xml");
+  EXPECT_NE(sheetXml.find("<sheetPr codeName=\"Main\"><tabColor rgb=\"FFFF0000\"/><pageSetUpPr fitToPage=\"1\"/></sheetPr>"),
+            std::string::npos) << sheetXml;
+  EXPECT_EQ(sheetXml.find("sheetProtection"), std::string::npos) << sheetXml;
+  EXPECT_EQ(textOf(entries, "xl/workbook.xml").find("state="), std::string::npos);
+  EXPECT_EQ(textOf(entries, "xl/workbook.xml").find("calcMode"), std::string::npos);
+}
+
+TEST(XlsxSheetSettings, AHiddenActiveSheetGivesWayToAVisibleOne) {
+  PackageSpec layout;
+  layout.sheets = {{"One", worksheet("")}, {"Two", worksheet("")}};
+  layout.bookViews = "<bookViews><workbookView activeTab=\"0\"/></bookViews>";
+  std::vector<PackagePart> parts = testing::packageParts(layout);
+  for (PackagePart& part : parts) {
+    if (part.name == "xl/workbook.xml") part.data.insert(part.data.find("<sheet name=\"One\"") + 6, " state=\"hidden\"");
+  }
+  auto book = readXlsxWorkbook(writePackage(parts));
+  EXPECT_EQ(book->activeSheet().name(), u"Two");
+}
+
+}  // namespace
+}  // namespace sx

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "script_harness.h"
+
+namespace sx::testing {
+namespace {
+
+struct Case {
+  const char* name;
+  const char* script;
+};
+
+void expectAllPass(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    const auto outcome = runChecked(std::string("builder.CreateFile('xlsx'); ") + c.script);
+    EXPECT_EQ(outcome.exitCode, 0) << c.name << ": " << outcome.errorLine;
+  }
+}
+
+TEST(SheetSettingsCalls, GetSheetFindsByNameIgnoringCase) {
+  expectAllPass({
+      {"same object", "var d = Api.AddSheet('Data'); same(Api.GetSheet('DATA') === d, true);"},
+      {"absent is null", "same(Api.GetSheet('Nope'), null); same(Api.GetSheet(''), null);"},
+      {"follows a rename", "Api.GetActiveSheet().SetName('Q1'); same(Api.GetSheet('q1').GetName(), 'Q1');"},
+      {"wrong kind", "throwsWith(function () { Api.GetSheet(1); }, 'argument 1 must be a string');"},
+  });
+}
+
+TEST(SheetSettingsCalls, DeleteKeepsAVisibleSheetAndInvalidatesHandles) {
+  expectAllPass({
+      {"references become #REF!",
+       "var d = Api.AddSheet('Data'); d.GetRange('A1').SetValue(2);"
+       " var s = Api.GetSheet('Sheet1'); s.GetRange('A1').SetValue('=Data!A1*2'); same(s.GetRange('A1').GetValue(), 4);"
+       " d.Delete(); same(s.GetRange('A1').GetFormula(), '=#REF!*2'); same(s.GetRange('A1').GetValue(), '#REF!');"
+       " same(Api.GetSheets().length, 1); same(Api.GetActiveSheet().GetName(), 'Sheet1');"},
+      {"handles of the deleted sheet throw",
+       "var d = Api.AddSheet('Data'); var r = d.GetRange('A1'); d.Delete();"
+       " throwsWith(function () { d.GetName(); }, 'sheet that was deleted');"
+       " throwsWith(function () { r.SetValue(1); }, 'sheet that was deleted');"},
+      {"the last visible sheet stays",
+       "throwsWith(function () { Api.GetActiveSheet().Delete(); }, 'only visible sheet');"
+       " var h = Api.AddSheet('H'); h.SetVisible(false);"
+       " throwsWith(function () { Api.GetSheet('Sheet1').Delete(); }, 'only visible sheet'); h.Delete();"},
+  });
+}
+
+TEST(SheetSettingsCalls, VisibilityAndActivation) {
+  expectAllPass({
+      {"hide, very hide and show",
+       "var b = Api.AddSheet('B'); b.SetVisible(false); same(b.GetVisible(), false); same(b.GetVisibility(), 'hidden');"
+       " same(Api.GetActiveSheet().GetName(), 'Sheet1');"
+       " b.SetVisibility('VeryHidden'); same(b.GetVisibility(), 'veryHidden');"
+       " b.SetVisibility('visible'); b.SetActive(); same(Api.GetActiveSheet().GetName(), 'B');"},
+      {"a hidden sheet cannot be activated",
+       "var b = Api.AddSheet('B'); b.SetVisible(false); throwsWith(function () { b.SetActive(); }, 'is hidden');"},
+      {"the last visible sheet cannot hide",
+       "throwsWith(function () { Api.GetActiveSheet().SetVisibility('hidden'); }, 'only visible sheet');"
+       " same(Api.GetActiveSheet().GetVisible(), true);"},
+      {"wrong words and kinds",
+       "throwsWith(function () { Api.GetActiveSheet().SetVisibility('gone'); }, 'visible, hidden, veryHidden');"
+       " throwsWith(function () { Api.GetActiveSheet().SetVisible('no'); }, 'must be a boolean');"
+       " throwsWith(function () { Api.GetActiveSheet().SetActive(1); }, 'takes 0 arguments, not 1');"},
+  });
+}
+
+TEST(SheetSettingsCalls, TabColorProtectionAndCalculationMode) {
+  expectAllPass({
+      {"tab colour", "var s = Api.GetActiveSheet(); s.SetTabColor(Api.CreateColorFromRGB(1, 2, 3)); s.SetTabColor(null);"
+                     " throwsWith(function () { s.SetTabColor('red'); }, 'a Color');"},
+      {"protect and unprotect",
+       "var s = Api.GetActiveSheet(); same(s.IsProtected(), false); s.Protect('pw', {formatCells: true, sort: false});"
+       " same(s.IsProtected(), true); s.Unprotect(); same(s.IsProtected(), false); s.Protect(); s.Protect(null, null);"},
+      {"protect refuses what it cannot write",
+       "var s = Api.GetActiveSheet();"
+       " throwsWith(function () { s.Protect('pw', {formatcell: true}); }, 'Unknown sheet permission');"
+       " throwsWith(function () { s.Protect('pw', {sort: 1}); }, 'permission \"sort\" must be a boolean');"
+       " throwsWith(function () { s.Protect('pw', [true]); }, 'an object of permissions');"
+       " throwsWith(function () { s.Protect('mot de passe \u00e9'); }, 'printable ASCII');"
+       " same(s.IsProtected(), false);"},
+      {"calculation mode", "same(Api.GetCalculationMode(), 'auto'); Api.SetCalculationMode('MANUAL');"
+                           " same(Api.GetCalculationMode(), 'manual');"
+                           " throwsWith(function () { Api.SetCalculationMode('sometimes'); }, 'auto, manual, autoNoTable');"},
+  });
+}
+
+}  // namespace
+}  // namespace sx
