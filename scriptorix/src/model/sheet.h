@@ -48,6 +48,9 @@ class Sheet {
   // A formula text without its "="; filled over the range like setText.
   void setFormula(const RangeRef& range, std::u16string_view formula);
   void setValue(const RangeRef& range, const CellValue& value);
+  // A date as a 1900-system serial; cells whose number format is General get a date format
+  // ("yyyy-mm-dd", with " hh:mm:ss" when the serial has a time of day).
+  void setDate(const RangeRef& range, double serial);
   // Values and formulas go; formats stay.
   void clearValues(const RangeRef& range);
 

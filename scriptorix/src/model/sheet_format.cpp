@@ -93,6 +93,14 @@ void Sheet::setNumberFormat(const RangeRef& range, std::u16string_view code) {
   editStyles(range, [&](Style& style) { style.numberFormat = text; });
 }
 
+void Sheet::setDate(const RangeRef& range, double serial) {
+  setNumber(range, serial);
+  const std::u16string code = serial == std::floor(serial) ? u"yyyy-mm-dd" : u"yyyy-mm-dd hh:mm:ss";
+  editStyles(range, [&](Style& style) {
+    if (style.numberFormat == u"General") style.numberFormat = code;
+  });
+}
+
 void Sheet::setFontName(const RangeRef& range, std::u16string_view name) {
   if (name.empty() || name.size() > 31) {
     throw std::invalid_argument("A font name must have 1 to 31 characters");
