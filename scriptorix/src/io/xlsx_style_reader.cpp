@@ -24,9 +24,9 @@ Font readFont(const pugi::xml_node& node) {
   if (auto size = childNamed(node, "sz")) font.size = size.attribute("val").as_double(11);
   font.bold = flag(childNamed(node, "b"));
   font.italic = flag(childNamed(node, "i"));
-  if (auto underline = childNamed(node, "u")) {
-    font.underline = std::string_view(underline.attribute("val").value()) != "none";
-  }
+  if (auto underline = childNamed(node, "u")) font.underline = fontUnderlineFromName(underline.attribute("val").value());
+  font.strikethrough = flag(childNamed(node, "strike"));
+  font.verticalAlign = fontVerticalAlignFromName(childNamed(node, "vertAlign").attribute("val").value());
   font.color = rgbColor(childNamed(node, "color"));
   return font;
 }

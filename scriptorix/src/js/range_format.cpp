@@ -70,9 +70,35 @@ JSValueRef setItalic(const Call& call) {
   return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) { s.setItalic(r, on); });
 }
 
+// true or false (a single underline or none), or a style: "single", "double",
+// "singleAccounting", "doubleAccounting", "none".
 JSValueRef setUnderline(const Call& call) {
-  return setOne(call, asBoolean,
-                [](Sheet& s, const RangeRef& r, bool on) { s.setUnderline(r, on); });
+  return setOne(
+      call,
+      [](const Arguments& args) {
+        if (JSValueIsBoolean(args.context(), args.at(0))) {
+          return args.boolean(0) ? FontUnderline::Single : FontUnderline::None;
+        }
+        if (!JSValueIsString(args.context(), args.at(0))) args.fail(0, "a boolean or an underline style");
+        return parseFontUnderline(args.string(0));
+      },
+      [](Sheet& s, const RangeRef& r, FontUnderline underline) { s.setUnderline(r, underline); });
+}
+
+JSValueRef setStrikethrough(const Call& call) {
+  return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) { s.setStrikethrough(r, on); });
+}
+
+JSValueRef setSuperscript(const Call& call) {
+  return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) {
+    s.setVerticalAlign(r, FontVerticalAlign::Superscript, on);
+  });
+}
+
+JSValueRef setSubscript(const Call& call) {
+  return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) {
+    s.setVerticalAlign(r, FontVerticalAlign::Subscript, on);
+  });
 }
 
 JSValueRef setWrap(const Call& call) {
@@ -143,6 +169,9 @@ void addRangeFormatMethods(std::vector<JSStaticFunction>& table) {
   table.push_back(rangeMethod<setBold>("SetBold"));
   table.push_back(rangeMethod<setItalic>("SetItalic"));
   table.push_back(rangeMethod<setUnderline>("SetUnderline"));
+  table.push_back(rangeMethod<setStrikethrough>("SetStrikethrough"));
+  table.push_back(rangeMethod<setSuperscript>("SetSuperscript"));
+  table.push_back(rangeMethod<setSubscript>("SetSubscript"));
   table.push_back(rangeMethod<setFontColor>("SetFontColor"));
   table.push_back(rangeMethod<setFillColor>("SetFillColor"));
   table.push_back(rangeMethod<setWrap>("SetWrap"));

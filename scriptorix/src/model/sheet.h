@@ -71,7 +71,10 @@ class Sheet {
   void setFontSize(const RangeRef& range, double points);
   void setBold(const RangeRef& range, bool on);
   void setItalic(const RangeRef& range, bool on);
-  void setUnderline(const RangeRef& range, bool on);
+  void setUnderline(const RangeRef& range, FontUnderline underline);
+  void setStrikethrough(const RangeRef& range, bool on);
+  // On sets the position; off returns to the baseline only a font in that position.
+  void setVerticalAlign(const RangeRef& range, FontVerticalAlign position, bool on);
   void setFontColor(const RangeRef& range, Color color);
   void setHorizontalAlignment(const RangeRef& range, HorizontalAlignment alignment);
   void setVerticalAlignment(const RangeRef& range, VerticalAlignment alignment);

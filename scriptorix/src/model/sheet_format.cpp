@@ -122,8 +122,22 @@ void Sheet::setItalic(const RangeRef& range, bool on) {
   editStyles(range, [&](Style& style) { style.font.italic = on; });
 }
 
-void Sheet::setUnderline(const RangeRef& range, bool on) {
-  editStyles(range, [&](Style& style) { style.font.underline = on; });
+void Sheet::setUnderline(const RangeRef& range, FontUnderline underline) {
+  editStyles(range, [&](Style& style) { style.font.underline = underline; });
+}
+
+void Sheet::setStrikethrough(const RangeRef& range, bool on) {
+  editStyles(range, [&](Style& style) { style.font.strikethrough = on; });
+}
+
+void Sheet::setVerticalAlign(const RangeRef& range, FontVerticalAlign position, bool on) {
+  editStyles(range, [&](Style& style) {
+    if (on) {
+      style.font.verticalAlign = position;
+    } else if (style.font.verticalAlign == position) {
+      style.font.verticalAlign = FontVerticalAlign::Baseline;
+    }
+  });
 }
 
 void Sheet::setFontColor(const RangeRef& range, Color color) {

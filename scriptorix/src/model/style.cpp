@@ -53,7 +53,32 @@ constexpr Word<BorderPosition> kPositions[] = {
     {"DiagonalUp", BorderPosition::DiagonalUp, ""},
 };
 
+constexpr Word<FontUnderline> kUnderlines[] = {
+    {"none", FontUnderline::None, "none"},
+    {"single", FontUnderline::Single, "single"},
+    {"double", FontUnderline::Double, "double"},
+    {"singleAccounting", FontUnderline::SingleAccounting, "singleAccounting"},
+    {"doubleAccounting", FontUnderline::DoubleAccounting, "doubleAccounting"},
+};
+
+constexpr Word<FontVerticalAlign> kVerticalAligns[] = {
+    {"baseline", FontVerticalAlign::Baseline, "baseline"},
+    {"superscript", FontVerticalAlign::Superscript, "superscript"},
+    {"subscript", FontVerticalAlign::Subscript, "subscript"},
+};
+
 }  // namespace
+
+FontUnderline parseFontUnderline(std::u16string_view word) { return parseWord(kUnderlines, word, "underline"); }
+std::string_view fontUnderlineName(FontUnderline value) { return ooxmlName(kUnderlines, value); }
+std::string_view fontVerticalAlignName(FontVerticalAlign value) { return ooxmlName(kVerticalAligns, value); }
+FontUnderline fontUnderlineFromName(std::string_view name) {
+  // <u/> without a value is a single underline.
+  return name.empty() ? FontUnderline::Single : fromOoxmlName(kUnderlines, name, FontUnderline::Single);
+}
+FontVerticalAlign fontVerticalAlignFromName(std::string_view name) {
+  return fromOoxmlName(kVerticalAligns, name, FontVerticalAlign::Baseline);
+}
 
 HorizontalAlignment parseHorizontalAlignment(std::u16string_view word) {
   return parseWord(kHorizontal, word, "horizontal alignment");
