@@ -34,8 +34,44 @@ int schemaRank(std::string_view name) {
   return -1;
 }
 
-// Elements where the file's own version wins over the model's default one.
-bool fileVersionWins(std::string_view name) { return name == "sheetFormatPr" || name == "pageMargins"; }
+// Elements where the file's own version wins over the model's default one (the model's
+// settings are patched into it).
+bool fileVersionWins(std::string_view name) {
+  return name == "sheetFormatPr" || name == "pageMargins" || name == "printOptions";
+}
+
+// Attribute values to set, or to remove (nullopt).
+using AttributeEdits = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
+void editAttributes(pugi::xml_node node, const AttributeEdits& edits) {
+  for (const auto& [name, value] : edits) {
+    node.remove_attribute(name.c_str());
+    if (value) node.append_attribute(name.c_str()) = value->c_str();
+  }
+}
+
+std::string withAttributes(const std::string& xml, const AttributeEdits& edits) {
+  pugi::xml_document document = parseXmlPart(xml, "a worksheet element");
+  editAttributes(document.document_element(), edits);
+  return xmlOf(document.document_element());
+}
+
+std::optional<std::string> levelText(uint8_t level) {
+  return level ? std::optional<std::string>(std::to_string(level)) : std::nullopt;
+}
+
+// The file's format properties with the model's outline depths and, when the script changed
+// it, its default row height.
+std::string formatPropertiesFor(const Sheet& sheet, const SheetOrigin& origin, const std::string& xml) {
+  AttributeEdits edits = {{"outlineLevelRow", levelText(sheet.rowOutlineDepth())},
+                          {"outlineLevelCol", levelText(sheet.columnOutlineDepth())}};
+  const std::optional<double> height = sheet.settings().defaultRowHeight;
+  if (height != origin.settings.defaultRowHeight && height) {
+    edits.push_back({"defaultRowHeight", xmlNumber(*height)});
+    edits.push_back({"customHeight", "1"});
+  }
+  return withAttributes(xml, edits);
+}
 
 // The file's <sheetPr> with its tab colour as the model has it now; the rest (code name,
 // outline and page setup properties) stays.
@@ -69,13 +105,19 @@ std::map<std::string, std::string> elementsOf(std::string_view xml) {
   return out;
 }
 
-std::string selectTab(const std::string& views, bool active) {
+// The file's views with the tab selected as the model has it, and the zoom and grid lines of
+// the first view when the script changed them.
+std::string selectTab(const std::string& views, bool active, const SheetSettings& now, const SheetSettings& read) {
   pugi::xml_document document = parseXmlPart(views, "the sheet views");
   bool first = true;
   for (pugi::xml_node view : document.document_element().children()) {
     if (localName(view) != "sheetView") continue;
     view.remove_attribute("tabSelected");
     if (first && active) view.prepend_attribute("tabSelected") = "1";
+    if (first && (now.zoom != read.zoom || now.showGridLines != read.showGridLines)) {
+      editAttributes(view, {{"showGridLines", now.showGridLines ? std::nullopt : std::optional<std::string>("0")},
+                            {"zoomScale", now.zoom == 100 ? std::nullopt : std::optional<std::string>(std::to_string(now.zoom))}});
+    }
     first = false;
   }
   return xmlOf(document.document_element());
@@ -146,7 +188,11 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
     if (modelOwned) continue;
     fromFile[name] = true;
     if (name == "sheetViews") {
-      pieces.push_back({rank, selectTab(xml, active)});
+      pieces.push_back({rank, selectTab(xml, active, settings, origin.settings)});
+    } else if (name == "sheetFormatPr") {
+      pieces.push_back({rank, formatPropertiesFor(sheet, origin, xml)});
+    } else if (name == "printOptions" && settings.printGridLines != origin.settings.printGridLines) {
+      pieces.push_back({rank, withAttributes(xml, {{"gridLines", settings.printGridLines ? std::optional<std::string>("1") : std::nullopt}})});
     } else if (name == "sheetPr" && tabColorChanged) {
       pieces.push_back({rank, withTabColor(xml, settings.tabColor)});
     } else {

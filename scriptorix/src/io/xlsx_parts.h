@@ -40,6 +40,11 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
 // The worksheet's <sheetPr> (tab colour) and <sheetProtection>; "" when the sheet has none.
 std::string sheetPropertiesXml(const Sheet& sheet);
 std::string sheetProtectionXml(const SheetProtection& protection);
+// <sheetFormatPr> (default row height, outline depths) and <printOptions> ("" by default);
+// the attributes of the sheet view the settings give (zoom, grid lines), each with a leading space.
+std::string sheetFormatPropertiesXml(const Sheet& sheet);
+std::string printOptionsXml(const SheetSettings& settings);
+std::string sheetViewAttributes(const SheetSettings& settings);
 // The attributes of the workbook's <sheet> entry and <calcPr> that the model sets: state and
 // calcMode, each with a leading space, "" when they have their default.
 std::string sheetStateAttribute(const Sheet& sheet);

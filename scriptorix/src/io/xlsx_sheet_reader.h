@@ -26,6 +26,9 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
 // <sheetPr> (the tab colour) and <sheetProtection> into the sheet's settings.
 void readSheetProperties(const pugi::xml_node& properties, Sheet& sheet);
 void readSheetProtection(const pugi::xml_node& protection, Sheet& sheet);
+// The first view's zoom and grid lines; the default row height a file set on purpose.
+void readSheetView(const pugi::xml_node& views, Sheet& sheet);
+void readSheetFormatProperties(const pugi::xml_node& properties, Sheet& sheet);
 
 // "B3" -> row 2, column 1; throws std::runtime_error past XFD1048576 or on bad text.
 void parseCellName(std::string_view text, int32_t& row, int32_t& column);

@@ -30,6 +30,26 @@ std::string sheetProtectionXml(const SheetProtection& protection) {
   return xml + "/>";
 }
 
+std::string sheetFormatPropertiesXml(const Sheet& sheet) {
+  const SheetSettings& settings = sheet.settings();
+  std::string xml = "<sheetFormatPr defaultRowHeight=\"" + xmlNumber(settings.defaultRowHeight.value_or(15)) + "\"";
+  if (settings.defaultRowHeight) xml += " customHeight=\"1\"";
+  if (const uint8_t rows = sheet.rowOutlineDepth()) xml += " outlineLevelRow=\"" + std::to_string(rows) + "\"";
+  if (const uint8_t columns = sheet.columnOutlineDepth()) xml += " outlineLevelCol=\"" + std::to_string(columns) + "\"";
+  return xml + "/>";
+}
+
+std::string printOptionsXml(const SheetSettings& settings) {
+  return settings.printGridLines ? "<printOptions gridLines=\"1\"/>" : "";
+}
+
+std::string sheetViewAttributes(const SheetSettings& settings) {
+  std::string xml;
+  if (!settings.showGridLines) xml += " showGridLines=\"0\"";
+  if (settings.zoom != 100) xml += " zoomScale=\"" + std::to_string(settings.zoom) + "\"";
+  return xml;
+}
+
 std::string sheetStateAttribute(const Sheet& sheet) {
   const SheetVisibility visibility = sheet.settings().visibility;
   if (visibility == SheetVisibility::Visible) return "";

@@ -32,4 +32,18 @@ void readSheetProtection(const pugi::xml_node& node, Sheet& sheet) {
   sheet.settings().protection = protection;
 }
 
+void readSheetView(const pugi::xml_node& views, Sheet& sheet) {
+  const pugi::xml_node view = childNamed(views, "sheetView");
+  const unsigned zoom = view.attribute("zoomScale").as_uint(100);
+  sheet.settings().zoom = static_cast<uint16_t>(zoom >= 10 && zoom <= 400 ? zoom : 100);
+  sheet.settings().showGridLines = view.attribute("showGridLines").as_bool(true);
+}
+
+void readSheetFormatProperties(const pugi::xml_node& properties, Sheet& sheet) {
+  const double height = properties.attribute("defaultRowHeight").as_double(-1);
+  if (properties.attribute("customHeight").as_bool() && height >= 0 && height <= 409) {
+    sheet.settings().defaultRowHeight = height;
+  }
+}
+
 }  // namespace sx

@@ -23,6 +23,7 @@ std::string areaName(const RangeRef& range) {
 std::string sheetViewXml(const Sheet& sheet, bool active) {
   std::string xml = "<sheetViews><sheetView";
   if (active) xml += " tabSelected=\"1\"";
+  xml += sheetViewAttributes(sheet.settings());
   xml += " workbookViewId=\"0\"";
   const FreezePanes panes = sheet.freezePanes();
   if (panes.rows == 0 && panes.columns == 0) return xml + "/></sheetViews>";
@@ -53,6 +54,7 @@ std::string columnsXml(const Sheet& sheet, const StyleMapping& styles) {
     if (format.style != 0) xml += " style=\"" + std::to_string(styles.at(format.style)) + "\"";
     if (format.hidden) xml += " hidden=\"1\"";
     if (format.width) xml += " customWidth=\"1\"";
+    if (format.outlineLevel) xml += " outlineLevel=\"" + std::to_string(format.outlineLevel) + "\"";
     xml += "/>";
     it = next;
   }
@@ -108,6 +110,7 @@ void appendRowStart(std::string& xml, int32_t row, const RowFormat* format,
     }
     if (format->height) xml += " ht=\"" + xmlNumber(*format->height) + "\" customHeight=\"1\"";
     if (format->hidden) xml += " hidden=\"1\"";
+    if (format->outlineLevel) xml += " outlineLevel=\"" + std::to_string(format->outlineLevel) + "\"";
   }
   xml += ">";
 }
@@ -146,7 +149,7 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   xml += sheetPropertiesXml(sheet);
   xml += "<dimension ref=\"" + areaName(sheet.usedRange()) + "\"/>";
   xml += sheetViewXml(sheet, active);
-  xml += "<sheetFormatPr defaultRowHeight=\"15\"/>";
+  xml += sheetFormatPropertiesXml(sheet);
   xml += columnsXml(sheet, styles);
   xml += "<sheetData>";
   const auto& rowFormats = sheet.rowFormats();
@@ -178,6 +181,7 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
     for (const RangeRef& merge : sheet.merges()) xml += "<mergeCell ref=\"" + areaName(merge) + "\"/>";
     xml += "</mergeCells>";
   }
+  xml += printOptionsXml(sheet.settings());
   xml += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
          "footer=\"0.3\"/>";
   return xml + "</worksheet>";

@@ -1,3 +1,4 @@
+#include <stdexcept>
 #include <string>
 
 #include "js/js_text.h"
@@ -119,6 +120,38 @@ JSValueRef isProtected(const Call& call) {
   return JSValueMakeBoolean(call.context, thisSheet(call).settings().protection.on);
 }
 
+// Percent, 10 to 400, as the application allows.
+JSValueRef setZoom(const Call& call) {
+  call.args.expectCount(1, 1);
+  Sheet& sheet = thisSheet(call);
+  sheet.settings().zoom = static_cast<uint16_t>(call.args.integer(0, 10, 400));
+  return done(call);
+}
+
+JSValueRef setDisplayGridlines(const Call& call) {
+  call.args.expectCount(1, 1);
+  Sheet& sheet = thisSheet(call);
+  sheet.settings().showGridLines = call.args.boolean(0);
+  return done(call);
+}
+
+JSValueRef setPrintGridlines(const Call& call) {
+  call.args.expectCount(1, 1);
+  Sheet& sheet = thisSheet(call);
+  sheet.settings().printGridLines = call.args.boolean(0);
+  return done(call);
+}
+
+// Points, 0 to 409, for every row without a height of its own.
+JSValueRef setDefaultRowHeight(const Call& call) {
+  call.args.expectCount(1, 1);
+  Sheet& sheet = thisSheet(call);
+  const double points = call.args.number(0);
+  if (points < 0 || points > 409) throw std::out_of_range(call.args.methodName() + ": a row height runs from 0 to 409 points");
+  sheet.settings().defaultRowHeight = points;
+  return done(call);
+}
+
 }  // namespace
 
 void addWorksheetSettingsMethods(std::vector<JSStaticFunction>& table) {
@@ -132,6 +165,10 @@ void addWorksheetSettingsMethods(std::vector<JSStaticFunction>& table) {
   table.push_back(worksheetMethod<protect>("Protect"));
   table.push_back(worksheetMethod<unprotect>("Unprotect"));
   table.push_back(worksheetMethod<isProtected>("IsProtected"));
+  table.push_back(worksheetMethod<setZoom>("SetZoom"));
+  table.push_back(worksheetMethod<setDisplayGridlines>("SetDisplayGridlines"));
+  table.push_back(worksheetMethod<setPrintGridlines>("SetPrintGridlines"));
+  table.push_back(worksheetMethod<setDefaultRowHeight>("SetDefaultRowHeight"));
 }
 
 }  // namespace sx

@@ -88,6 +88,15 @@ class Sheet {
   void setRowHeight(const RangeRef& range, double points);
   void setRowsHidden(const RangeRef& range, bool hidden);
   void setColumnsHidden(const RangeRef& range, bool hidden);
+  // Outline groups of whole rows or columns: `level` 1 to 7, or one deeper than each is now
+  // without it (at most 7); ungrouping makes each one shallower.
+  void groupRows(const RangeRef& range, std::optional<uint8_t> level);
+  void ungroupRows(const RangeRef& range);
+  void groupColumns(const RangeRef& range, std::optional<uint8_t> level);
+  void ungroupColumns(const RangeRef& range);
+  // The deepest level of any row or column (for the sheet's format properties).
+  uint8_t rowOutlineDepth() const;
+  uint8_t columnOutlineDepth() const;
   void setFreezePanes(FreezePanes panes);
   FreezePanes freezePanes() const { return freeze_; }
   // Tab colour and protection are set here; visibility through Workbook::setSheetVisibility,

@@ -233,6 +233,58 @@ void Sheet::setColumnsHidden(const RangeRef& input, bool hidden) {
   std::erase_if(columnFormats_, [](const auto& entry) { return entry.second == ColumnFormat{}; });
 }
 
+namespace {
+
+uint8_t grouped(uint8_t now, std::optional<uint8_t> level) {
+  if (level && (*level < 1 || *level > kMaxOutlineLevel)) throw std::out_of_range("An outline level runs from 1 to 7");
+  return level ? *level : static_cast<uint8_t>(std::min<int>(now + 1, kMaxOutlineLevel));
+}
+
+template <typename Format>
+uint8_t deepest(const std::map<int32_t, Format>& formats) {
+  uint8_t depth = 0;
+  for (const auto& [index, format] : formats) depth = std::max(depth, format.outlineLevel);
+  return depth;
+}
+
+}  // namespace
+
+void Sheet::groupRows(const RangeRef& input, std::optional<uint8_t> level) {
+  const RangeRef range = checked(input);
+  grouped(0, level);
+  for (int32_t row = range.firstRow; row <= range.lastRow; ++row) {
+    rowFormats_[row].outlineLevel = grouped(rowFormats_[row].outlineLevel, level);
+  }
+}
+
+void Sheet::ungroupRows(const RangeRef& input) {
+  const RangeRef range = checked(input);
+  for (auto it = rowFormats_.lower_bound(range.firstRow); it != rowFormats_.end() && it->first <= range.lastRow; ++it) {
+    if (it->second.outlineLevel > 0) --it->second.outlineLevel;
+  }
+  std::erase_if(rowFormats_, [](const auto& entry) { return entry.second == RowFormat{}; });
+}
+
+void Sheet::groupColumns(const RangeRef& input, std::optional<uint8_t> level) {
+  const RangeRef range = checked(input);
+  grouped(0, level);
+  for (int32_t column = range.firstColumn; column <= range.lastColumn; ++column) {
+    columnFormats_[column].outlineLevel = grouped(columnFormats_[column].outlineLevel, level);
+  }
+}
+
+void Sheet::ungroupColumns(const RangeRef& input) {
+  const RangeRef range = checked(input);
+  for (auto it = columnFormats_.lower_bound(range.firstColumn); it != columnFormats_.end() && it->first <= range.lastColumn;
+       ++it) {
+    if (it->second.outlineLevel > 0) --it->second.outlineLevel;
+  }
+  std::erase_if(columnFormats_, [](const auto& entry) { return entry.second == ColumnFormat{}; });
+}
+
+uint8_t Sheet::rowOutlineDepth() const { return deepest(rowFormats_); }
+uint8_t Sheet::columnOutlineDepth() const { return deepest(columnFormats_); }
+
 void Sheet::setFreezePanes(FreezePanes panes) {
   if (panes.rows < 0 || panes.rows >= kMaxRows || panes.columns < 0 ||
       panes.columns >= kMaxColumns) {

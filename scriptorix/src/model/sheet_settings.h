@@ -53,11 +53,18 @@ struct SheetProtection {
 // 1 to 255 characters; anything else throws std::invalid_argument.
 uint16_t legacyPasswordHash(std::u16string_view password);
 
+// The deepest outline level rows or columns may have.
+constexpr uint8_t kMaxOutlineLevel = 7;
+
 // What a sheet holds beyond its cells: how it shows in the workbook and what it lets users do.
 struct SheetSettings {
   SheetVisibility visibility = SheetVisibility::Visible;
   std::optional<Color> tabColor;
   SheetProtection protection;
+  uint16_t zoom = 100;  // percent, 10 to 400
+  bool showGridLines = true;
+  bool printGridLines = false;
+  std::optional<double> defaultRowHeight;  // points; unset: the application's default
   bool operator==(const SheetSettings&) const = default;
 };
 

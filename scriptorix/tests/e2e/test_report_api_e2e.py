@@ -36,6 +36,12 @@ Api.GetSheet('Secret').SetVisibility('veryHidden');
 Api.GetSheet('Scratch').Delete();
 Api.SetCalculationMode('manual');
 s.GetRange('E1').SetValue(s.GetRange('B2').GetValueAsDate().getDate());
+s.GetRows('2:3').Group();
+s.GetCols('B:C').Group(2);
+s.SetZoom(85);
+s.SetDisplayGridlines(false);
+s.SetPrintGridlines(true);
+s.SetDefaultRowHeight(18);
 """
 
 
@@ -137,6 +143,14 @@ class ReportApi(HelperCase):
         self.assertTrue(sheet["A3"].font.strike)
         self.assertEqual(sheet["C2"].font.vertAlign, "superscript")
         self.assertEqual(sheet["C3"].font.vertAlign, "subscript")
+        self.assertEqual([sheet.row_dimensions[r].outlineLevel for r in (1, 2, 3, 4)], [0, 1, 1, 0])
+        self.assertEqual(sheet.column_dimensions["B"].outlineLevel, 2)
+        self.assertEqual(sheet.sheet_format.outlineLevelRow, 1)
+        self.assertEqual(sheet.sheet_format.outlineLevelCol, 2)
+        self.assertEqual(sheet.sheet_format.defaultRowHeight, 18)
+        self.assertEqual(sheet.sheet_view.zoomScale, 85)
+        self.assertFalse(sheet.sheet_view.showGridLines)
+        self.assertTrue(sheet.print_options.gridLines)
         self.assertFalse(book["Hidden"].protection.sheet)
         self.assertIsNone(book["Hidden"].sheet_properties.tabColor)
 

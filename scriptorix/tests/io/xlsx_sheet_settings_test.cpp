@@ -128,3 +128,81 @@ TEST(XlsxSheetSettings, AHiddenActiveSheetGivesWayToAVisibleOne) {
 
 }  // namespace
 }  // namespace sx
+
+namespace sx {
+namespace {
+
+TEST(XlsxSheetLayout, OutlinesViewAndPrintSettingsRoundTrip) {
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  sheet.setNumber(parseRangeRef(u"A1:A6"), 1);
+  sheet.groupRows(parseRangeRef(u"2:5"), std::nullopt);
+  sheet.groupRows(parseRangeRef(u"3:4"), std::nullopt);
+  sheet.groupColumns(parseRangeRef(u"B:C"), 3);
+  sheet.groupColumns(parseRangeRef(u"C:C"), std::nullopt);  // already 3: one deeper
+  sheet.settings().zoom = 85;
+  sheet.settings().showGridLines = false;
+  sheet.settings().printGridLines = true;
+  sheet.settings().defaultRowHeight = 18.5;
+
+  const std::string bytes = writePackage(buildWorkbookParts(book, FileFormat::Xlsx));
+  const std::string xml = testing::unpackZip(bytes).entries.at("xl/worksheets/sheet1.xml");
+  for (const char* part : {"<sheetView tabSelected=\"1\" showGridLines=\"0\" zoomScale=\"85\" workbookViewId=\"0\"/>",
+                           "<sheetFormatPr defaultRowHeight=\"18.5\" customHeight=\"1\" outlineLevelRow=\"2\" outlineLevelCol=\"4\"/>",
+                           "<col min=\"2\" max=\"2\" width=\"9.140625\" outlineLevel=\"3\"/>",
+                           "<col min=\"3\" max=\"3\" width=\"9.140625\" outlineLevel=\"4\"/>",
+                           "<row r=\"3\" outlineLevel=\"2\">", "<row r=\"5\" outlineLevel=\"1\">"}) {
+    EXPECT_NE(xml.find(part), std::string::npos) << part << " in " << xml;
+  }
+  EXPECT_NE(xml.find("</sheetData><printOptions gridLines=\"1\"/><pageMargins"), std::string::npos) << xml;
+
+  auto back = readXlsxWorkbook(bytes);
+  Sheet& read = back->sheet(0);
+  EXPECT_EQ(read.settings(), sheet.settings());
+  EXPECT_EQ(read.rowFormats(), sheet.rowFormats());
+  EXPECT_EQ(read.columnFormats(), sheet.columnFormats());
+
+  // Ungrouped twice, the rows lose their levels; their formats go once nothing is left.
+  read.ungroupRows(parseRangeRef(u"1:6"));
+  read.ungroupRows(parseRangeRef(u"1:6"));
+  EXPECT_TRUE(read.rowFormats().empty());
+  EXPECT_EQ(read.rowOutlineDepth(), 0);
+  EXPECT_THROW(read.groupRows(parseRangeRef(u"1:1"), 8), std::out_of_range);
+}
+
+TEST(XlsxSheetLayout, AnEditPatchesTheFilesOwnElements) {
+  PackageSpec layout;
+  layout.sheets = {{"Main", worksheet("<row r=\"1\" outlineLevel=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+                                      "<sheetViews><sheetView zoomScale=\"120\" workbookViewId=\"0\">"
+                                      "<selection activeCell=\"B2\" sqref=\"B2\"/></sheetView></sheetViews>"
+                                      "<sheetFormatPr baseColWidth=\"10\" defaultRowHeight=\"16\" outlineLevelRow=\"1\"/>",
+                                      "<printOptions headings=\"1\"/>")}};
+  auto book = readXlsxWorkbook(testing::package(layout));
+  Sheet& sheet = book->sheet(0);
+  EXPECT_EQ(sheet.settings().zoom, 120);
+  EXPECT_EQ(sheet.rowOutlineDepth(), 1);
+  EXPECT_FALSE(sheet.settings().defaultRowHeight) << "not a height set on purpose";
+
+  std::string xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)))
+                        .entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(xml.find("<sheetFormatPr baseColWidth=\"10\" defaultRowHeight=\"16\" outlineLevelRow=\"1\"/>"),
+            std::string::npos) << xml;
+  EXPECT_NE(xml.find("<printOptions headings=\"1\"/>"), std::string::npos);
+
+  sheet.settings().zoom = 100;
+  sheet.settings().showGridLines = false;
+  sheet.settings().printGridLines = true;
+  sheet.settings().defaultRowHeight = 20;
+  sheet.ungroupRows(parseRangeRef(u"1:1"));
+  sheet.groupColumns(parseRangeRef(u"A:A"), 2);
+  xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx))).entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(xml.find("<sheetView tabSelected=\"1\" workbookViewId=\"0\" showGridLines=\"0\"><selection activeCell=\"B2\""),
+            std::string::npos) << "the selection stays, the zoom goes: " << xml;
+  EXPECT_NE(xml.find("<sheetFormatPr baseColWidth=\"10\" outlineLevelCol=\"2\" defaultRowHeight=\"20\" customHeight=\"1\"/>"),
+            std::string::npos) << xml;
+  EXPECT_NE(xml.find("<printOptions headings=\"1\" gridLines=\"1\"/>"), std::string::npos) << xml;
+  EXPECT_EQ(xml.find("outlineLevelRow"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sx

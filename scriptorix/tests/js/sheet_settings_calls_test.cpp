@@ -86,5 +86,23 @@ TEST(SheetSettingsCalls, TabColorProtectionAndCalculationMode) {
   });
 }
 
+TEST(SheetSettingsCalls, LayoutCallsCheckTheirArguments) {
+  expectAllPass({
+      {"grouping rows and columns",
+       "var s = Api.GetActiveSheet(); s.GetRows('2:4').Group(); s.GetCols('B').Group(7); s.GetRange('A1:C3').GetRows().Group(null);"
+       " s.GetRows(3).Ungroup(); s.GetRange('D:E').Group();"
+       " throwsWith(function () { s.GetRange('A1:B2').Group(); }, 'call it on GetRows() or GetCols()');"
+       " throwsWith(function () { s.GetCols('B').Group(8); }, '');"
+       " throwsWith(function () { s.GetCols('B').Group('2'); }, 'must be a number');"},
+      {"view and print",
+       "var s = Api.GetActiveSheet(); s.SetZoom(75); s.SetDisplayGridlines(false); s.SetPrintGridlines(true);"
+       " s.SetDefaultRowHeight(20.25);"
+       " throwsWith(function () { s.SetZoom(5); }, ''); throwsWith(function () { s.SetZoom(401); }, '');"
+       " throwsWith(function () { s.SetZoom(50.5); }, 'whole number');"
+       " throwsWith(function () { s.SetDefaultRowHeight(410); }, 'from 0 to 409 points');"
+       " throwsWith(function () { s.SetDisplayGridlines(0); }, 'must be a boolean');"},
+  });
+}
+
 }  // namespace
 }  // namespace sx
