@@ -37,7 +37,8 @@ int schemaRank(std::string_view name) {
 // Elements where the file's own version wins over the model's default one (the model's
 // settings are patched into it).
 bool fileVersionWins(std::string_view name) {
-  return name == "sheetFormatPr" || name == "pageMargins" || name == "printOptions";
+  return name == "sheetFormatPr" || name == "pageMargins" || name == "printOptions" || name == "pageSetup" ||
+         name == "headerFooter";
 }
 
 // Attribute values to set, or to remove (nullopt).
@@ -73,20 +74,27 @@ std::string formatPropertiesFor(const Sheet& sheet, const SheetOrigin& origin, c
   return withAttributes(xml, edits);
 }
 
-// The file's <sheetPr> with its tab colour as the model has it now; the rest (code name,
-// outline and page setup properties) stays.
-std::string withTabColor(const std::string& properties, const std::optional<Color>& color) {
+// The file's <sheetPr> with its tab colour and fit-to-page flag as the model has them now;
+// the rest (code name, outline properties) stays.
+std::string sheetPropertiesFor(const std::string& properties, const SheetSettings& now, const SheetSettings& read) {
   pugi::xml_document document = parseXmlPart(properties, "the sheet properties");
   pugi::xml_node root = document.document_element();
+  const std::string_view rootName = root.name();
+  const std::string prefix(rootName.substr(0, rootName.find(':') == std::string_view::npos ? 0 : rootName.find(':') + 1));
+  if (now.page.fitToPage != read.page.fitToPage) {
+    pugi::xml_node setup = childNamed(root, "pageSetUpPr");
+    if (!setup) setup = root.append_child((prefix + "pageSetUpPr").c_str());
+    setup.remove_attribute("fitToPage");
+    if (now.page.fitToPage) setup.append_attribute("fitToPage") = "1";
+  }
+  if (now.tabColor == read.tabColor) return xmlOf(root);
+  const std::optional<Color>& color = now.tabColor;
   if (pugi::xml_node old = childNamed(root, "tabColor")) root.remove_child(old);
   if (color) {
     const std::string xml = colorXml("tabColor", *color);
     pugi::xml_document fresh;
     fresh.load_buffer(xml.data(), xml.size());
-    const std::string_view rootName = root.name();
-    const size_t colon = rootName.find(':');
-    pugi::xml_node added = root.prepend_copy(fresh.document_element());
-    if (colon != std::string_view::npos) added.set_name((std::string(rootName.substr(0, colon + 1)) + "tabColor").c_str());
+    root.prepend_copy(fresh.document_element()).set_name((prefix + "tabColor").c_str());
   }
   return xmlOf(root);
 }
@@ -172,7 +180,14 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
   // the tab colour or the protection changed.
   const bool keepViews = sheet.freezePanes() == origin.freeze;
   const SheetSettings& settings = sheet.settings();
-  const bool tabColorChanged = settings.tabColor != origin.settings.tabColor;
+  const bool propertiesChanged = settings.tabColor != origin.settings.tabColor ||
+                                 settings.page.fitToPage != origin.settings.page.fitToPage;
+  const PageSetup& page = settings.page;
+  const PageSetup& pageRead = origin.settings.page;
+  const bool headerFooterChanged = page.header != pageRead.header || page.footer != pageRead.footer;
+  const bool pageSetupChanged = page.orientation != pageRead.orientation || page.paperSize != pageRead.paperSize ||
+                                page.fitToPage != pageRead.fitToPage || page.fitToWidth != pageRead.fitToWidth ||
+                                page.fitToHeight != pageRead.fitToHeight;
   const bool protectionChanged = !(settings.protection == origin.settings.protection);
 
   std::vector<Piece> pieces;
@@ -184,6 +199,8 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
     const bool fileWins = fileVersionWins(name) || (name == "sheetViews" && keepViews);
     const bool modelOwned = name == "dimension" || name == "cols" || name == "mergeCells" ||
                             (name == "sheetProtection" && protectionChanged) ||
+                            (name == "pageMargins" && page.margins != pageRead.margins) ||
+                            (name == "headerFooter" && headerFooterChanged) ||
                             (model.count(name) && !fileWins && name != "sheetPr" && name != "sheetProtection");
     if (modelOwned) continue;
     fromFile[name] = true;
@@ -193,8 +210,10 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
       pieces.push_back({rank, formatPropertiesFor(sheet, origin, xml)});
     } else if (name == "printOptions" && settings.printGridLines != origin.settings.printGridLines) {
       pieces.push_back({rank, withAttributes(xml, {{"gridLines", settings.printGridLines ? std::optional<std::string>("1") : std::nullopt}})});
-    } else if (name == "sheetPr" && tabColorChanged) {
-      pieces.push_back({rank, withTabColor(xml, settings.tabColor)});
+    } else if (name == "sheetPr" && propertiesChanged) {
+      pieces.push_back({rank, sheetPropertiesFor(xml, settings, origin.settings)});
+    } else if (name == "pageSetup" && pageSetupChanged) {
+      pieces.push_back({rank, withAttributes(xml, pageSetupAttributes(page))});
     } else {
       pieces.push_back({rank, xml});
     }

@@ -45,6 +45,12 @@ std::string sheetProtectionXml(const SheetProtection& protection);
 std::string sheetFormatPropertiesXml(const Sheet& sheet);
 std::string printOptionsXml(const SheetSettings& settings);
 std::string sheetViewAttributes(const SheetSettings& settings);
+// <pageMargins> always; <pageSetup> and <headerFooter> only when set ("" otherwise); the
+// attributes of <pageSetup> as edits of a file's element.
+std::string pageMarginsXml(const PageMargins& margins);
+std::string pageSetupXml(const PageSetup& page);
+std::string headerFooterXml(const PageSetup& page);
+std::vector<std::pair<std::string, std::optional<std::string>>> pageSetupAttributes(const PageSetup& page);
 // The attributes of the workbook's <sheet> entry and <calcPr> that the model sets: state and
 // calcMode, each with a leading space, "" when they have their default.
 std::string sheetStateAttribute(const Sheet& sheet);

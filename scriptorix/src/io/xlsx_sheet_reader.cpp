@@ -351,6 +351,7 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
     if (name == "sheetProtection") readSheetProtection(child, sheet);
     if (name == "sheetViews") readSheetView(child, sheet);
     if (name == "sheetFormatPr") readSheetFormatProperties(child, sheet);
+    if (name == "pageMargins" || name == "pageSetup" || name == "headerFooter") readPageSetup(child, sheet);
     if (name == "printOptions") sheet.settings().printGridLines = child.attribute("gridLines").as_bool();
     if (name != "sheetData") origin.elements.emplace_back(std::string(name), xmlOf(child));
   }

@@ -1,13 +1,51 @@
 #include <cstdio>
 
 #include "io/xlsx_parts.h"
+#include "io/xml_text.h"
 
 namespace sx {
 
 std::string sheetPropertiesXml(const Sheet& sheet) {
   const SheetSettings& settings = sheet.settings();
-  if (!settings.tabColor) return "";
-  return "<sheetPr>" + colorXml("tabColor", *settings.tabColor) + "</sheetPr>";
+  if (!settings.tabColor && !settings.page.fitToPage) return "";
+  std::string xml = "<sheetPr>";
+  if (settings.tabColor) xml += colorXml("tabColor", *settings.tabColor);
+  if (settings.page.fitToPage) xml += "<pageSetUpPr fitToPage=\"1\"/>";
+  return xml + "</sheetPr>";
+}
+
+std::string pageMarginsXml(const PageMargins& margins) {
+  return "<pageMargins left=\"" + xmlNumber(margins.left) + "\" right=\"" + xmlNumber(margins.right) + "\" top=\"" +
+         xmlNumber(margins.top) + "\" bottom=\"" + xmlNumber(margins.bottom) + "\" header=\"" +
+         xmlNumber(margins.header) + "\" footer=\"" + xmlNumber(margins.footer) + "\"/>";
+}
+
+std::vector<std::pair<std::string, std::optional<std::string>>> pageSetupAttributes(const PageSetup& page) {
+  const auto number = [](uint16_t value) { return std::optional<std::string>(std::to_string(value)); };
+  return {
+      {"paperSize", page.paperSize ? number(page.paperSize) : std::nullopt},
+      {"orientation", page.orientation == PageOrientation::Default
+                          ? std::nullopt
+                          : std::optional<std::string>(pageOrientationName(page.orientation))},
+      {"fitToWidth", page.fitToPage ? number(page.fitToWidth) : std::nullopt},
+      {"fitToHeight", page.fitToPage ? number(page.fitToHeight) : std::nullopt},
+  };
+}
+
+std::string pageSetupXml(const PageSetup& page) {
+  std::string attributes;
+  for (const auto& [name, value] : pageSetupAttributes(page)) {
+    if (value) attributes += " " + name + "=\"" + *value + "\"";
+  }
+  return attributes.empty() ? "" : "<pageSetup" + attributes + "/>";
+}
+
+std::string headerFooterXml(const PageSetup& page) {
+  if (page.header.empty() && page.footer.empty()) return "";
+  std::string xml = "<headerFooter>";
+  if (!page.header.empty()) xml += "<oddHeader>" + xmlText(page.header) + "</oddHeader>";
+  if (!page.footer.empty()) xml += "<oddFooter>" + xmlText(page.footer) + "</oddFooter>";
+  return xml + "</headerFooter>";
 }
 
 std::string sheetProtectionXml(const SheetProtection& protection) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 
 #include "io/xlsx_sheet_reader.h"
@@ -8,6 +9,29 @@ namespace sx {
 
 void readSheetProperties(const pugi::xml_node& properties, Sheet& sheet) {
   sheet.settings().tabColor = rgbColor(childNamed(properties, "tabColor"));
+  sheet.settings().page.fitToPage = childNamed(properties, "pageSetUpPr").attribute("fitToPage").as_bool();
+}
+
+void readPageSetup(const pugi::xml_node& element, Sheet& sheet) {
+  PageSetup& page = sheet.settings().page;
+  const std::string_view name = localName(element);
+  if (name == "pageMargins") {
+    PageMargins& margins = page.margins;
+    for (auto [attribute, value] : {std::pair{"left", &margins.left}, std::pair{"right", &margins.right},
+                                    std::pair{"top", &margins.top}, std::pair{"bottom", &margins.bottom},
+                                    std::pair{"header", &margins.header}, std::pair{"footer", &margins.footer}}) {
+      const double inches = element.attribute(attribute).as_double(*value);
+      if (inches >= 0 && inches < 50) *value = inches;
+    }
+  } else if (name == "pageSetup") {
+    page.orientation = pageOrientationFromName(element.attribute("orientation").value());
+    page.paperSize = static_cast<uint16_t>(std::min(element.attribute("paperSize").as_uint(0), 65535u));
+    page.fitToWidth = static_cast<uint16_t>(std::min(element.attribute("fitToWidth").as_uint(1), 32767u));
+    page.fitToHeight = static_cast<uint16_t>(std::min(element.attribute("fitToHeight").as_uint(1), 32767u));
+  } else if (name == "headerFooter") {
+    page.header = decodeXmlString(childNamed(element, "oddHeader").text().get());
+    page.footer = decodeXmlString(childNamed(element, "oddFooter").text().get());
+  }
 }
 
 void readSheetProtection(const pugi::xml_node& node, Sheet& sheet) {

@@ -182,8 +182,9 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
     xml += "</mergeCells>";
   }
   xml += printOptionsXml(sheet.settings());
-  xml += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-         "footer=\"0.3\"/>";
+  xml += pageMarginsXml(sheet.settings().page.margins);
+  xml += pageSetupXml(sheet.settings().page);
+  xml += headerFooterXml(sheet.settings().page);
   return xml + "</worksheet>";
 }
 

@@ -134,6 +134,7 @@ JSClassRef worksheetClass() {
   static const std::vector<JSStaticFunction> table = [] {
     std::vector<JSStaticFunction> functions(std::begin(kFunctions), std::end(kFunctions));
     addWorksheetSettingsMethods(functions);
+    addWorksheetPageSetupMethods(functions);
     functions.push_back({nullptr, nullptr, 0});
     return functions;
   }();

@@ -21,5 +21,6 @@ constexpr JSStaticFunction worksheetMethod(const char* name) {
 }
 
 void addWorksheetSettingsMethods(std::vector<JSStaticFunction>& table);
+void addWorksheetPageSetupMethods(std::vector<JSStaticFunction>& table);
 
 }  // namespace sx

@@ -31,7 +31,33 @@ constexpr Word<SheetPermission> kPermissions[] = {
 };
 static_assert(std::size(kPermissions) == kSheetPermissionCount);
 
+constexpr Word<PageOrientation> kOrientations[] = {
+    {"default", PageOrientation::Default, "default"},
+    {"portrait", PageOrientation::Portrait, "portrait"},
+    {"landscape", PageOrientation::Landscape, "landscape"},
+};
+
+// What a script may ask for: "default" is only what a file says without an orientation.
+constexpr Word<PageOrientation> kOrientationWords[] = {
+    {"portrait", PageOrientation::Portrait, "portrait"},
+    {"landscape", PageOrientation::Landscape, "landscape"},
+};
+
+constexpr Word<uint16_t> kPaperSizes[] = {
+    {"Letter", 1, ""}, {"Tabloid", 3, ""}, {"Legal", 5, ""}, {"Executive", 7, ""},
+    {"A3", 8, ""},     {"A4", 9, ""},      {"A5", 11, ""},   {"B5", 13, ""},
+};
+
 }  // namespace
+
+PageOrientation parsePageOrientation(std::u16string_view word) {
+  return parseWord(kOrientationWords, word, "page orientation");
+}
+std::string_view pageOrientationName(PageOrientation value) { return ooxmlName(kOrientations, value); }
+PageOrientation pageOrientationFromName(std::string_view name) {
+  return fromOoxmlName(kOrientations, name, PageOrientation::Default);
+}
+uint16_t parsePaperSize(std::u16string_view name) { return parseWord(kPaperSizes, name, "paper size"); }
 
 SheetVisibility parseSheetVisibility(std::u16string_view word) {
   return parseWord(kVisibilities, word, "sheet visibility");

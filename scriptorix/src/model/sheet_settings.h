@@ -53,6 +53,35 @@ struct SheetProtection {
 // 1 to 255 characters; anything else throws std::invalid_argument.
 uint16_t legacyPasswordHash(std::u16string_view password);
 
+enum class PageOrientation { Default, Portrait, Landscape };
+// "portrait" or "landscape" (ASCII case ignored); anything else throws.
+PageOrientation parsePageOrientation(std::u16string_view word);
+std::string_view pageOrientationName(PageOrientation value);
+PageOrientation pageOrientationFromName(std::string_view name);
+// A paper name ("A4", "Letter", "Legal", "A3", "A5", "Tabloid", "Executive", "B5"; ASCII case
+// ignored) as its code in the file format; anything else throws.
+uint16_t parsePaperSize(std::u16string_view name);
+
+// In inches, as the file states them.
+struct PageMargins {
+  double left = 0.7, right = 0.7, top = 0.75, bottom = 0.75, header = 0.3, footer = 0.3;
+  bool operator==(const PageMargins&) const = default;
+};
+
+struct PageSetup {
+  PageOrientation orientation = PageOrientation::Default;
+  uint16_t paperSize = 0;  // 0: the application's default
+  PageMargins margins;
+  // Fit the printout to so many pages across and down (0: as many as it takes).
+  bool fitToPage = false;
+  uint16_t fitToWidth = 1;
+  uint16_t fitToHeight = 1;
+  // Header and footer texts with the application's codes (&L, &C, &R, &P, &N, &D, ...).
+  std::u16string header;
+  std::u16string footer;
+  bool operator==(const PageSetup&) const = default;
+};
+
 // The deepest outline level rows or columns may have.
 constexpr uint8_t kMaxOutlineLevel = 7;
 
@@ -65,6 +94,7 @@ struct SheetSettings {
   bool showGridLines = true;
   bool printGridLines = false;
   std::optional<double> defaultRowHeight;  // points; unset: the application's default
+  PageSetup page;
   bool operator==(const SheetSettings&) const = default;
 };
 

@@ -42,6 +42,12 @@ s.SetZoom(85);
 s.SetDisplayGridlines(false);
 s.SetPrintGridlines(true);
 s.SetDefaultRowHeight(18);
+s.SetPageOrientation('landscape');
+s.SetPaperSize('A4');
+s.SetPageMargins(0.5, 0.5, 1, 1);
+s.SetFitToPage(1, 0);
+s.SetHeader('&CQuarterly report');
+s.SetFooter('&RPage &P of &N');
 """
 
 
@@ -151,6 +157,13 @@ class ReportApi(HelperCase):
         self.assertEqual(sheet.sheet_view.zoomScale, 85)
         self.assertFalse(sheet.sheet_view.showGridLines)
         self.assertTrue(sheet.print_options.gridLines)
+        self.assertEqual(sheet.page_setup.orientation, "landscape")
+        self.assertEqual(int(sheet.page_setup.paperSize), 9)
+        self.assertEqual((int(sheet.page_setup.fitToWidth), int(sheet.page_setup.fitToHeight)), (1, 0))
+        self.assertTrue(sheet.sheet_properties.pageSetUpPr.fitToPage)
+        self.assertEqual((sheet.page_margins.left, sheet.page_margins.top), (0.5, 1))
+        self.assertEqual(sheet.oddHeader.center.text, "Quarterly report")
+        self.assertEqual(sheet.oddFooter.right.text, "Page &P of &N")
         self.assertFalse(book["Hidden"].protection.sheet)
         self.assertIsNone(book["Hidden"].sheet_properties.tabColor)
 

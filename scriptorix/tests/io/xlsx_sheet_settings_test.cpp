@@ -206,3 +206,48 @@ TEST(XlsxSheetLayout, AnEditPatchesTheFilesOwnElements) {
 
 }  // namespace
 }  // namespace sx
+
+namespace sx {
+namespace {
+
+TEST(XlsxPageSetup, WrittenReadBackAndPatchedIntoTheFilesElements) {
+  PackageSpec layout;
+  layout.sheets = {{"Main", worksheet("", "<sheetPr codeName=\"M\"/>",
+                                      "<pageMargins left=\"1\" right=\"1\" top=\"1\" bottom=\"1\" header=\"0.5\" footer=\"0.5\"/>"
+                                      "<pageSetup paperSize=\"1\" copies=\"2\" r:id=\"rId4\"/>"
+                                      "<headerFooter differentFirst=\"1\"><oddHeader>&amp;CTitle</oddHeader>"
+                                      "<firstHeader>First</firstHeader></headerFooter>")}};
+  auto book = readXlsxWorkbook(testing::package(layout));
+  PageSetup& page = book->sheet(0).settings().page;
+  EXPECT_EQ(page.paperSize, 1);
+  EXPECT_EQ(page.margins.header, 0.5);
+  EXPECT_EQ(page.header, u"&CTitle");
+  book->sheet(0).setNumber(parseRangeRef(u"A1"), 1);
+  std::string xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)))
+                        .entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(xml.find("<pageSetup paperSize=\"1\" copies=\"2\" r:id=\"rId4\"/>"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<firstHeader>First</firstHeader>"), std::string::npos) << "unchanged, kept whole";
+
+  page.orientation = PageOrientation::Landscape;
+  page.paperSize = parsePaperSize(u"a4");
+  page.fitToPage = true;
+  page.fitToWidth = 1;
+  page.fitToHeight = 0;
+  page.margins.left = 0.25;
+  page.footer = u"&P";
+  xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx))).entries.at("xl/worksheets/sheet1.xml");
+  for (const char* part : {"<sheetPr codeName=\"M\"><pageSetUpPr fitToPage=\"1\"/></sheetPr>",
+                           "<pageMargins left=\"0.25\" right=\"1\" top=\"1\" bottom=\"1\" header=\"0.5\" footer=\"0.5\"/>",
+                           "<pageSetup copies=\"2\" r:id=\"rId4\" paperSize=\"9\" orientation=\"landscape\" fitToWidth=\"1\" "
+                           "fitToHeight=\"0\"/>",
+                           "<headerFooter><oddHeader>&amp;CTitle</oddHeader><oddFooter>&amp;P</oddFooter></headerFooter>"}) {
+    EXPECT_NE(xml.find(part), std::string::npos) << part << " in " << xml;
+  }
+  const auto back = readXlsxWorkbook(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)));
+  EXPECT_EQ(back->sheet(0).settings().page, page);
+  EXPECT_THROW(parsePaperSize(u"A0"), std::invalid_argument);
+  EXPECT_THROW(parsePageOrientation(u"default"), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace sx

@@ -101,6 +101,17 @@ TEST(SheetSettingsCalls, LayoutCallsCheckTheirArguments) {
        " throwsWith(function () { s.SetZoom(50.5); }, 'whole number');"
        " throwsWith(function () { s.SetDefaultRowHeight(410); }, 'from 0 to 409 points');"
        " throwsWith(function () { s.SetDisplayGridlines(0); }, 'must be a boolean');"},
+      {"page setup",
+       "var s = Api.GetActiveSheet(); s.SetPageOrientation('Landscape'); s.SetPaperSize('letter'); s.SetPaperSize(9);"
+       " s.SetPageMargins(0.5, 0.5, 1, 1); s.SetPageMargins(0.5, 0.5, 1, 1, 0.2, 0.2); s.SetFitToPage(1, 0); s.SetFitToPage(null);"
+       " s.SetHeader('&CReport'); s.SetFooter(null);"
+       " throwsWith(function () { s.SetPageOrientation('sideways'); }, 'portrait, landscape');"
+       " throwsWith(function () { s.SetPaperSize('A0'); }, 'Letter, Tabloid');"
+       " throwsWith(function () { s.SetPaperSize(119); }, '');"
+       " throwsWith(function () { s.SetPageMargins(1, 1, 1); }, 'takes 4 to 6 arguments');"
+       " throwsWith(function () { s.SetPageMargins(1, 1, 1, -1); }, 'argument 4 must be from 0');"
+       " throwsWith(function () { s.SetFitToPage(1); }, 'takes 2 arguments');"
+       " throwsWith(function () { s.SetHeader('x'.repeat(256)); }, 'at most 255');"},
   });
 }
 
