@@ -84,6 +84,10 @@ class Sheet {
                   Color color);
   // Width in characters (0 to 255) of every column the range touches.
   void setColumnWidth(const RangeRef& range, double width);
+  // Each column the range touches as wide as its widest displayed text (estimatedTextWidth,
+  // plus a little margin, at most 255); cells merged across columns do not count, and a column
+  // with no text keeps its width.
+  void autoFitColumns(const RangeRef& range);
   // Height in points (0 to 409) of every row the range touches.
   void setRowHeight(const RangeRef& range, double points);
   void setRowsHidden(const RangeRef& range, bool hidden);

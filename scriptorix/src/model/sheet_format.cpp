@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "model/sheet.h"
+#include "model/text_width.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -210,6 +211,31 @@ void Sheet::setColumnWidth(const RangeRef& input, double width) {
   const RangeRef range = checked(input);
   for (int32_t column = range.firstColumn; column <= range.lastColumn; ++column) {
     columnFormats_[column].width = width;
+  }
+}
+
+void Sheet::autoFitColumns(const RangeRef& input) {
+  const RangeRef range = checked(input);
+  std::map<int32_t, double> widest;
+  const auto mergedAcross = [&](int32_t row, int32_t column) {
+    return std::any_of(merges_.begin(), merges_.end(), [&](const RangeRef& merge) {
+      return merge.firstColumn != merge.lastColumn && merge.contains(row, column);
+    });
+  };
+  const int32_t lastRow = std::min(range.lastRow, rowLimit() - 1);
+  for (int32_t row = range.firstRow; row <= lastRow; ++row) {
+    for (const StoredCell& cell : rowCells(row)) {
+      if (cell.column < range.firstColumn || cell.column > range.lastColumn) continue;
+      if (cell.kind == CellValue::Kind::Empty || mergedAcross(row, cell.column)) continue;
+      const std::u16string text = displayText(row, cell.column);
+      const double width = estimatedTextWidth(text, style(row, cell.column).font);
+      double& entry = widest[cell.column];
+      entry = std::max(entry, width);
+    }
+  }
+  // The cell's padding on both sides is about one character.
+  for (const auto& [column, width] : widest) {
+    if (width > 0) columnFormats_[column].width = std::min(255.0, std::ceil((width + 1.0) * 4) / 4);
   }
 }
 

@@ -48,6 +48,11 @@ s.SetPageMargins(0.5, 0.5, 1, 1);
 s.SetFitToPage(1, 0);
 s.SetHeader('&CQuarterly report');
 s.SetFooter('&RPage &P of &N');
+s.GetRange('C2:C3').SetCurrencyFormat('EUR ', 2);
+s.GetRange('F1').SetValue(0.125);
+s.GetRange('F1').SetPercentFormat(1);
+s.GetRange('G1').SetValue('A heading long enough to widen its column');
+s.GetCols('A:G').AutoFit();
 """
 
 
@@ -164,6 +169,10 @@ class ReportApi(HelperCase):
         self.assertEqual((sheet.page_margins.left, sheet.page_margins.top), (0.5, 1))
         self.assertEqual(sheet.oddHeader.center.text, "Quarterly report")
         self.assertEqual(sheet.oddFooter.right.text, "Page &P of &N")
+        self.assertEqual(sheet["C2"].number_format, '"EUR "#,##0.00')
+        self.assertEqual(sheet["F1"].number_format, "0.0%")
+        self.assertTrue(35 < sheet.column_dimensions["G"].width < 50, sheet.column_dimensions["G"].width)
+        self.assertTrue(sheet.column_dimensions["A"].width < 10)
         self.assertFalse(book["Hidden"].protection.sheet)
         self.assertIsNone(book["Hidden"].sheet_properties.tabColor)
 
