@@ -260,6 +260,11 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
     relationships.push_back(rel);
   }
 
+  // A deleted sheet's own relationships go with it (the parts they point at stay, unreferenced).
+  for (const auto& [id, sheet] : origin.sheets) {
+    if (!workbook.sheetById(id)) dropped.insert(relationshipsPartName(sheet.partName));
+  }
+
   std::vector<PackagePart> parts;
   parts.push_back({origin.workbookPart, workbookContentType(format), workbookPartXml(workbook, origin, placements)});
   parts.push_back({relationshipsPartName(origin.workbookPart), "", relationshipsXml(relationships)});

@@ -114,6 +114,20 @@ TEST(XlsxSheetSettings, AnEditKeepsWhatTheModelCannotMake) {
   EXPECT_EQ(textOf(entries, "xl/workbook.xml").find("calcMode"), std::string::npos);
 }
 
+TEST(XlsxSheetSettings, ADeletedSheetLeavesWithItsRelationships) {
+  PackageSpec layout;
+  layout.sheets = {{"Keep", worksheet("")}, {"Gone", worksheet("")}};
+  layout.extraParts = {{"xl/worksheets/_rels/sheet2.xml.rels", "",
+                        testing::relationships({{"rId1", "drawing|../drawings/drawing1.xml"}})}};
+  auto book = readXlsxWorkbook(testing::package(layout));
+  book->removeSheet(book->sheet(1));
+  const auto entries = saved(*book);
+  EXPECT_FALSE(entries.contains("xl/worksheets/sheet2.xml"));
+  EXPECT_FALSE(entries.contains("xl/worksheets/_rels/sheet2.xml.rels"));
+  EXPECT_EQ(entries.at("xl/workbook.xml").find("Gone"), std::string::npos);
+  EXPECT_EQ(entries.at("xl/_rels/workbook.xml.rels").find("sheet2.xml"), std::string::npos);
+}
+
 TEST(XlsxSheetSettings, AHiddenActiveSheetGivesWayToAVisibleOne) {
   PackageSpec layout;
   layout.sheets = {{"One", worksheet("")}, {"Two", worksheet("")}};
