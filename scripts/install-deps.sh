@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   libjavascriptcoregtk-4.1-dev libzip-dev libpugixml-dev zlib1g-dev
   python3 python3-openpyxl python3-xlsxwriter
-  libreoffice-calc-nogui
+  libreoffice-calc-nogui poppler-utils
   python3-jsonschema dpkg-dev file
   g++-mingw-w64-x86-64 wine64 googletest
 )

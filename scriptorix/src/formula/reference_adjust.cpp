@@ -161,4 +161,12 @@ std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_
       });
 }
 
+std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet) {
+  return rewriteReferences(
+      formula, [&](const ParsedReference& reference) -> std::optional<std::u16string> {
+        if (reference.hasSheet && equalsIgnoringCase(reference.sheet, sheet)) return std::nullopt;
+        return formula::formatReference(reference);
+      });
+}
+
 }  // namespace sx

@@ -48,4 +48,7 @@ std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string
 std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_view oldName,
                                     std::u16string_view newName);
 
+// References that name `sheet` (ignoring case) become #REF!: the sheet was deleted.
+std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet);
+
 }  // namespace sx

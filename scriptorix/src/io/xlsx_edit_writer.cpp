@@ -119,6 +119,11 @@ std::u16string followRenames(const Workbook& workbook, const XlsxOrigin& origin,
   return reference;
 }
 
+void setCalculationMode(pugi::xml_node calc, CalculationMode mode) {
+  calc.remove_attribute("calcMode");
+  if (mode != CalculationMode::Auto) calc.append_attribute("calcMode") = std::string(calculationModeName(mode)).c_str();
+}
+
 std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
                             const std::vector<SheetPlacement>& placements) {
   pugi::xml_document document = parseXmlPart(origin.workbookXml, origin.workbookPart);
@@ -134,6 +139,9 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
     entry.append_attribute("sheetId") = placements[i].sheetId.c_str();
     if (auto kept = origin.sheets.find(sheet.id()); kept != origin.sheets.end()) {
       for (const auto& [name, value] : kept->second.extraAttributes) entry.append_attribute(name.c_str()) = value.c_str();
+    }
+    if (sheet.settings().visibility != SheetVisibility::Visible) {
+      entry.append_attribute("state") = std::string(sheetVisibilityName(sheet.settings().visibility)).c_str();
     }
     entry.append_attribute((prefix + ":id").c_str()) = placements[i].relationshipId.c_str();
   }
@@ -168,6 +176,7 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
   pugi::xml_node calc = placeInOrder(root, "calcPr");
   calc.remove_attribute("fullCalcOnLoad");
   calc.append_attribute("fullCalcOnLoad") = "1";
+  setCalculationMode(calc, workbook.calculationMode());
   return documentXml(document);
 }
 
@@ -249,6 +258,11 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
       continue;
     }
     relationships.push_back(rel);
+  }
+
+  // A deleted sheet's own relationships go with it (the parts they point at stay, unreferenced).
+  for (const auto& [id, sheet] : origin.sheets) {
+    if (!workbook.sheetById(id)) dropped.insert(relationshipsPartName(sheet.partName));
   }
 
   std::vector<PackagePart> parts;

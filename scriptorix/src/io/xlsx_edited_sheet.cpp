@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 #include "io/xlsx_edit_writer.h"
@@ -33,8 +34,70 @@ int schemaRank(std::string_view name) {
   return -1;
 }
 
-// Elements where the file's own version wins over the model's default one.
-bool fileVersionWins(std::string_view name) { return name == "sheetFormatPr" || name == "pageMargins"; }
+// Elements where the file's own version wins over the model's default one (the model's
+// settings are patched into it).
+bool fileVersionWins(std::string_view name) {
+  return name == "sheetFormatPr" || name == "pageMargins" || name == "printOptions" || name == "pageSetup" ||
+         name == "headerFooter";
+}
+
+// Attribute values to set, or to remove (nullopt).
+using AttributeEdits = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
+void editAttributes(pugi::xml_node node, const AttributeEdits& edits) {
+  for (const auto& [name, value] : edits) {
+    node.remove_attribute(name.c_str());
+    if (value) node.append_attribute(name.c_str()) = value->c_str();
+  }
+}
+
+std::string withAttributes(const std::string& xml, const AttributeEdits& edits) {
+  pugi::xml_document document = parseXmlPart(xml, "a worksheet element");
+  editAttributes(document.document_element(), edits);
+  return xmlOf(document.document_element());
+}
+
+std::optional<std::string> levelText(uint8_t level) {
+  return level ? std::optional<std::string>(std::to_string(level)) : std::nullopt;
+}
+
+// The file's format properties with the model's outline depths and, when the script changed
+// it, its default row height.
+std::string formatPropertiesFor(const Sheet& sheet, const SheetOrigin& origin, const std::string& xml) {
+  AttributeEdits edits = {{"outlineLevelRow", levelText(sheet.rowOutlineDepth())},
+                          {"outlineLevelCol", levelText(sheet.columnOutlineDepth())}};
+  const std::optional<double> height = sheet.settings().defaultRowHeight;
+  if (height != origin.settings.defaultRowHeight && height) {
+    edits.push_back({"defaultRowHeight", xmlNumber(*height)});
+    edits.push_back({"customHeight", "1"});
+  }
+  return withAttributes(xml, edits);
+}
+
+// The file's <sheetPr> with its tab colour and fit-to-page flag as the model has them now;
+// the rest (code name, outline properties) stays.
+std::string sheetPropertiesFor(const std::string& properties, const SheetSettings& now, const SheetSettings& read) {
+  pugi::xml_document document = parseXmlPart(properties, "the sheet properties");
+  pugi::xml_node root = document.document_element();
+  const std::string_view rootName = root.name();
+  const std::string prefix(rootName.substr(0, rootName.find(':') == std::string_view::npos ? 0 : rootName.find(':') + 1));
+  if (now.page.fitToPage != read.page.fitToPage) {
+    pugi::xml_node setup = childNamed(root, "pageSetUpPr");
+    if (!setup) setup = root.append_child((prefix + "pageSetUpPr").c_str());
+    setup.remove_attribute("fitToPage");
+    if (now.page.fitToPage) setup.append_attribute("fitToPage") = "1";
+  }
+  if (now.tabColor == read.tabColor) return xmlOf(root);
+  const std::optional<Color>& color = now.tabColor;
+  if (pugi::xml_node old = childNamed(root, "tabColor")) root.remove_child(old);
+  if (color) {
+    const std::string xml = colorXml("tabColor", *color);
+    pugi::xml_document fresh;
+    fresh.load_buffer(xml.data(), xml.size());
+    root.prepend_copy(fresh.document_element()).set_name((prefix + "tabColor").c_str());
+  }
+  return xmlOf(root);
+}
 
 struct Piece {
   int rank;
@@ -50,13 +113,19 @@ std::map<std::string, std::string> elementsOf(std::string_view xml) {
   return out;
 }
 
-std::string selectTab(const std::string& views, bool active) {
+// The file's views with the tab selected as the model has it, and the zoom and grid lines of
+// the first view when the script changed them.
+std::string selectTab(const std::string& views, bool active, const SheetSettings& now, const SheetSettings& read) {
   pugi::xml_document document = parseXmlPart(views, "the sheet views");
   bool first = true;
   for (pugi::xml_node view : document.document_element().children()) {
     if (localName(view) != "sheetView") continue;
     view.remove_attribute("tabSelected");
     if (first && active) view.prepend_attribute("tabSelected") = "1";
+    if (first && (now.zoom != read.zoom || now.showGridLines != read.showGridLines)) {
+      editAttributes(view, {{"showGridLines", now.showGridLines ? std::nullopt : std::optional<std::string>("0")},
+                            {"zoomScale", now.zoom == 100 ? std::nullopt : std::optional<std::string>(std::to_string(now.zoom))}});
+    }
     first = false;
   }
   return xmlOf(document.document_element());
@@ -106,8 +175,20 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
   for (auto& [name, xml] : elementsOf(std::string_view(written).substr(dataEnd, rootClose - dataEnd))) {
     model[name] += xml;
   }
-  // The file's views (zoom, selection, grid lines) stay unless the frozen panes changed.
+  // The file's views (zoom, selection, grid lines) stay unless the frozen panes changed; so do
+  // its sheet properties and protection (which may hold a hash the model cannot make) unless
+  // the tab colour or the protection changed.
   const bool keepViews = sheet.freezePanes() == origin.freeze;
+  const SheetSettings& settings = sheet.settings();
+  const bool propertiesChanged = settings.tabColor != origin.settings.tabColor ||
+                                 settings.page.fitToPage != origin.settings.page.fitToPage;
+  const PageSetup& page = settings.page;
+  const PageSetup& pageRead = origin.settings.page;
+  const bool headerFooterChanged = page.header != pageRead.header || page.footer != pageRead.footer;
+  const bool pageSetupChanged = page.orientation != pageRead.orientation || page.paperSize != pageRead.paperSize ||
+                                page.fitToPage != pageRead.fitToPage || page.fitToWidth != pageRead.fitToWidth ||
+                                page.fitToHeight != pageRead.fitToHeight;
+  const bool protectionChanged = !(settings.protection == origin.settings.protection);
 
   std::vector<Piece> pieces;
   int rank = -1;
@@ -117,10 +198,25 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
     if (known >= 0) rank = known;
     const bool fileWins = fileVersionWins(name) || (name == "sheetViews" && keepViews);
     const bool modelOwned = name == "dimension" || name == "cols" || name == "mergeCells" ||
-                            (model.count(name) && !fileWins);
+                            (name == "sheetProtection" && protectionChanged) ||
+                            (name == "pageMargins" && page.margins != pageRead.margins) ||
+                            (name == "headerFooter" && headerFooterChanged) ||
+                            (model.count(name) && !fileWins && name != "sheetPr" && name != "sheetProtection");
     if (modelOwned) continue;
     fromFile[name] = true;
-    pieces.push_back({rank, name == "sheetViews" ? selectTab(xml, active) : xml});
+    if (name == "sheetViews") {
+      pieces.push_back({rank, selectTab(xml, active, settings, origin.settings)});
+    } else if (name == "sheetFormatPr") {
+      pieces.push_back({rank, formatPropertiesFor(sheet, origin, xml)});
+    } else if (name == "printOptions" && settings.printGridLines != origin.settings.printGridLines) {
+      pieces.push_back({rank, withAttributes(xml, {{"gridLines", settings.printGridLines ? std::optional<std::string>("1") : std::nullopt}})});
+    } else if (name == "sheetPr" && propertiesChanged) {
+      pieces.push_back({rank, sheetPropertiesFor(xml, settings, origin.settings)});
+    } else if (name == "pageSetup" && pageSetupChanged) {
+      pieces.push_back({rank, withAttributes(xml, pageSetupAttributes(page))});
+    } else {
+      pieces.push_back({rank, xml});
+    }
   }
   for (const auto& [name, xml] : model) {
     if (!fromFile.count(name)) pieces.push_back({schemaRank(name), xml});

@@ -56,6 +56,7 @@ struct SheetOrigin {
   XmlAttributes rootAttributes;   // of <worksheet>: namespace declarations
   std::vector<std::pair<std::string, std::string>> elements;  // local name, XML
   FreezePanes freeze;
+  SheetSettings settings;  // as read: the file's elements stay while the model's are unchanged
   std::vector<ArrayFormulaOrigin> arrays;
 };
 

@@ -31,9 +31,30 @@ std::set<uint32_t> stylesInUse(const Workbook& workbook);
 std::string fontXml(const Font& font);
 std::string fillXml(const std::optional<Color>& fill);
 std::string borderXml(const Borders& borders);
+// A colour element: <element rgb="FFRRGGBB"/>.
+std::string colorXml(const char* element, const Color& color);
 std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
                          SharedStrings& strings);
+
+// The worksheet's <sheetPr> (tab colour) and <sheetProtection>; "" when the sheet has none.
+std::string sheetPropertiesXml(const Sheet& sheet);
+std::string sheetProtectionXml(const SheetProtection& protection);
+// <sheetFormatPr> (default row height, outline depths) and <printOptions> ("" by default);
+// the attributes of the sheet view the settings give (zoom, grid lines), each with a leading space.
+std::string sheetFormatPropertiesXml(const Sheet& sheet);
+std::string printOptionsXml(const SheetSettings& settings);
+std::string sheetViewAttributes(const SheetSettings& settings);
+// <pageMargins> always; <pageSetup> and <headerFooter> only when set ("" otherwise); the
+// attributes of <pageSetup> as edits of a file's element.
+std::string pageMarginsXml(const PageMargins& margins);
+std::string pageSetupXml(const PageSetup& page);
+std::string headerFooterXml(const PageSetup& page);
+std::vector<std::pair<std::string, std::optional<std::string>>> pageSetupAttributes(const PageSetup& page);
+// The attributes of the workbook's <sheet> entry and <calcPr> that the model sets: state and
+// calcMode, each with a leading space, "" when they have their default.
+std::string sheetStateAttribute(const Sheet& sheet);
+std::string calculationModeAttribute(const Workbook& workbook);
 
 // Number text that reads back as exactly the same double.
 std::string xmlNumber(double value);

@@ -92,6 +92,23 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
   }
 }
 
+// The file's active sheet when it is visible, else the first visible one. A workbook whose
+// sheets are all hidden cannot be shown: its first sheet is shown.
+void setActiveVisibleSheet(Workbook& workbook, Sheet* active) {
+  if (active && active->settings().visibility == SheetVisibility::Visible) {
+    workbook.setActiveSheet(*active);
+    return;
+  }
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    if (workbook.sheet(i).settings().visibility == SheetVisibility::Visible) {
+      workbook.setActiveSheet(workbook.sheet(i));
+      return;
+    }
+  }
+  workbook.sheet(0).settings().visibility = SheetVisibility::Visible;
+  workbook.setActiveSheet(workbook.sheet(0));
+}
+
 }  // namespace
 
 std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
@@ -158,7 +175,8 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     sheetOrigin.partName = part;
     sheetOrigin.relationshipId = id;
     sheetOrigin.sheetId = entry.attribute("sheetId").value();
-    sheetOrigin.extraAttributes = attributesExcept(entry, {"name", "sheetId", "id"});
+    sheetOrigin.extraAttributes = attributesExcept(entry, {"name", "sheetId", "id", "state"});
+    sheet.settings().visibility = sheetVisibilityFromName(entry.attribute("state").value());
     readWorksheet(package.data(part), part, sheet, context, sheetOrigin);
     rewritten.insert(part);
     sheetIdByEntry.push_back(sheet.id());
@@ -169,7 +187,8 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
                                  .attribute("activeTab")
                                  .as_uint(0);
   const uint32_t activeId = activeTab < sheetIdByEntry.size() ? sheetIdByEntry[activeTab] : 0;
-  workbook->setActiveSheet(activeId ? *workbook->sheetById(activeId) : workbook->sheet(0));
+  setActiveVisibleSheet(*workbook, activeId ? workbook->sheetById(activeId) : nullptr);
+  workbook->setCalculationMode(calculationModeFromName(childNamed(root, "calcPr").attribute("calcMode").value()));
   readDefinedNames(childNamed(root, "definedNames"), *workbook, sheetIdByEntry, *origin);
 
   for (const ZipEntry& part : package.parts()) {

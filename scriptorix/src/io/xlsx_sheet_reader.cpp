@@ -1,5 +1,6 @@
 #include "io/xlsx_sheet_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -135,6 +136,7 @@ class SheetDataReader {
       format.height.reset();
     }
     format.hidden = row.attribute("hidden").as_bool();
+    format.outlineLevel = static_cast<uint8_t>(std::min(row.attribute("outlineLevel").as_uint(0), unsigned{kMaxOutlineLevel}));
     if (row.attribute("customFormat").as_bool()) format.style = style(row.attribute("s"));
     if (!(format == RowFormat{})) sheet_.setRowFormat(row_, format);
     column_ = -1;
@@ -255,6 +257,7 @@ void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContex
     const double width = col.attribute("width").as_double(-1);
     if (col.attribute("customWidth").as_bool() && width >= 0 && width <= 255) format.width = width;
     format.hidden = col.attribute("hidden").as_bool();
+    format.outlineLevel = static_cast<uint8_t>(std::min(col.attribute("outlineLevel").as_uint(0), unsigned{kMaxOutlineLevel}));
     if (auto s = col.attribute("style")) {
       const unsigned index = s.as_uint(UINT32_MAX);
       if (index >= context.styleMapping.size()) fail(part, "names a cell format that does not exist");
@@ -361,9 +364,16 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
     if (name == "cols") readColumns(child, sheet, context, partName);
     if (name == "mergeCells") readMerges(child, sheet);
     if (name == "sheetViews") origin.freeze = readFreeze(child);
+    if (name == "sheetPr") readSheetProperties(child, sheet);
+    if (name == "sheetProtection") readSheetProtection(child, sheet);
+    if (name == "sheetViews") readSheetView(child, sheet);
+    if (name == "sheetFormatPr") readSheetFormatProperties(child, sheet);
+    if (name == "pageMargins" || name == "pageSetup" || name == "headerFooter") readPageSetup(child, sheet);
+    if (name == "printOptions") sheet.settings().printGridLines = child.attribute("gridLines").as_bool();
     if (name != "sheetData") origin.elements.emplace_back(std::string(name), xmlOf(child));
   }
   if (origin.freeze.rows > 0 || origin.freeze.columns > 0) sheet.setFreezePanes(origin.freeze);
+  origin.settings = sheet.settings();
 
   SheetDataReader reader(partName, sheet, context, origin, xml.size());
   const std::string rowTag = "<" + prefix + "row";

@@ -12,15 +12,6 @@ namespace {
 
 constexpr size_t kMaxStyleEntries = 65536;
 
-std::optional<Color> rgbColor(const pugi::xml_node& node) {
-  const std::string_view rgb = node.attribute("rgb").value();
-  if (!node || rgb.size() != 8) return std::nullopt;
-  unsigned value = 0;
-  if (std::from_chars(rgb.data(), rgb.data() + 8, value, 16).ptr != rgb.data() + 8) return std::nullopt;
-  return Color{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
-               static_cast<uint8_t>(value)};
-}
-
 bool flag(const pugi::xml_node& node) {
   if (!node) return false;
   const pugi::xml_attribute val = node.attribute("val");
@@ -33,9 +24,9 @@ Font readFont(const pugi::xml_node& node) {
   if (auto size = childNamed(node, "sz")) font.size = size.attribute("val").as_double(11);
   font.bold = flag(childNamed(node, "b"));
   font.italic = flag(childNamed(node, "i"));
-  if (auto underline = childNamed(node, "u")) {
-    font.underline = std::string_view(underline.attribute("val").value()) != "none";
-  }
+  if (auto underline = childNamed(node, "u")) font.underline = fontUnderlineFromName(underline.attribute("val").value());
+  font.strikethrough = flag(childNamed(node, "strike"));
+  font.verticalAlign = fontVerticalAlignFromName(childNamed(node, "vertAlign").attribute("val").value());
   font.color = rgbColor(childNamed(node, "color"));
   return font;
 }
@@ -111,6 +102,15 @@ const T& entryAt(const std::vector<T>& list, uint32_t index, const char* what) {
 }
 
 }  // namespace
+
+std::optional<Color> rgbColor(const pugi::xml_node& node) {
+  const std::string_view rgb = node.attribute("rgb").value();
+  if (!node || rgb.size() != 8) return std::nullopt;
+  unsigned value = 0;
+  if (std::from_chars(rgb.data(), rgb.data() + 8, value, 16).ptr != rgb.data() + 8) return std::nullopt;
+  return Color{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
+               static_cast<uint8_t>(value)};
+}
 
 std::u16string builtInNumberFormat(int id) {
   switch (id) {

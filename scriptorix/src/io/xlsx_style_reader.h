@@ -1,6 +1,9 @@
 #pragma once
 
+#include <pugixml.hpp>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,10 @@ std::vector<uint32_t> readStyles(const std::string& xml, StylesOrigin& origin, W
 
 // The code of a built-in number format id, or "General" for an unknown id.
 std::u16string builtInNumberFormat(int id);
+
+// The ARGB colour of a colour element (alpha dropped); nullopt for a missing element or a theme
+// or indexed colour.
+std::optional<Color> rgbColor(const pugi::xml_node& node);
 
 // Text of an Office Open XML string value, with _xHHHH_ escapes decoded.
 std::u16string decodeXmlString(std::string_view utf8);

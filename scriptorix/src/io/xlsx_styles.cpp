@@ -56,7 +56,7 @@ std::set<uint32_t> stylesInUse(const Workbook& workbook) {
   return used;
 }
 
-static std::string colorXml(const char* element, const Color& color) {
+std::string colorXml(const char* element, const Color& color) {
   char rgb[16];
   std::snprintf(rgb, sizeof rgb, "FF%02X%02X%02X", color.red, color.green, color.blue);
   return "<" + std::string(element) + " rgb=\"" + rgb + "\"/>";
@@ -66,7 +66,14 @@ std::string fontXml(const Font& font) {
   std::string xml = "<font>";
   if (font.bold) xml += "<b/>";
   if (font.italic) xml += "<i/>";
-  if (font.underline) xml += "<u/>";
+  if (font.strikethrough) xml += "<strike/>";
+  if (font.underline == FontUnderline::Single) xml += "<u/>";
+  if (font.underline != FontUnderline::None && font.underline != FontUnderline::Single) {
+    xml += "<u val=\"" + std::string(fontUnderlineName(font.underline)) + "\"/>";
+  }
+  if (font.verticalAlign != FontVerticalAlign::Baseline) {
+    xml += "<vertAlign val=\"" + std::string(fontVerticalAlignName(font.verticalAlign)) + "\"/>";
+  }
   xml += "<sz val=\"" + xmlNumber(font.size) + "\"/>";
   if (font.color) xml += colorXml("color", *font.color);
   xml += "<name val=\"" + xmlText(font.name) + "\"/><family val=\"2\"/>";

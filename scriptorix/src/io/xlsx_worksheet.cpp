@@ -23,6 +23,7 @@ std::string areaName(const RangeRef& range) {
 std::string sheetViewXml(const Sheet& sheet, bool active) {
   std::string xml = "<sheetViews><sheetView";
   if (active) xml += " tabSelected=\"1\"";
+  xml += sheetViewAttributes(sheet.settings());
   xml += " workbookViewId=\"0\"";
   const FreezePanes panes = sheet.freezePanes();
   if (panes.rows == 0 && panes.columns == 0) return xml + "/></sheetViews>";
@@ -53,6 +54,7 @@ std::string columnsXml(const Sheet& sheet, const StyleMapping& styles) {
     if (format.style != 0) xml += " style=\"" + std::to_string(styles.at(format.style)) + "\"";
     if (format.hidden) xml += " hidden=\"1\"";
     if (format.width) xml += " customWidth=\"1\"";
+    if (format.outlineLevel) xml += " outlineLevel=\"" + std::to_string(format.outlineLevel) + "\"";
     xml += "/>";
     it = next;
   }
@@ -108,6 +110,7 @@ void appendRowStart(std::string& xml, int32_t row, const RowFormat* format,
     }
     if (format->height) xml += " ht=\"" + xmlNumber(*format->height) + "\" customHeight=\"1\"";
     if (format->hidden) xml += " hidden=\"1\"";
+    if (format->outlineLevel) xml += " outlineLevel=\"" + std::to_string(format->outlineLevel) + "\"";
   }
   xml += ">";
 }
@@ -143,9 +146,10 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   xml += "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
+  xml += sheetPropertiesXml(sheet);
   xml += "<dimension ref=\"" + areaName(sheet.usedRange()) + "\"/>";
   xml += sheetViewXml(sheet, active);
-  xml += "<sheetFormatPr defaultRowHeight=\"15\"/>";
+  xml += sheetFormatPropertiesXml(sheet);
   xml += columnsXml(sheet, styles);
   xml += "<sheetData>";
   const auto& rowFormats = sheet.rowFormats();
@@ -171,13 +175,16 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
     ++row;
   }
   xml += "</sheetData>";
+  xml += sheetProtectionXml(sheet.settings().protection);
   if (!sheet.merges().empty()) {
     xml += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
     for (const RangeRef& merge : sheet.merges()) xml += "<mergeCell ref=\"" + areaName(merge) + "\"/>";
     xml += "</mergeCells>";
   }
-  xml += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-         "footer=\"0.3\"/>";
+  xml += printOptionsXml(sheet.settings());
+  xml += pageMarginsXml(sheet.settings().page.margins);
+  xml += pageSetupXml(sheet.settings().page);
+  xml += headerFooterXml(sheet.settings().page);
   return xml + "</worksheet>";
 }
 

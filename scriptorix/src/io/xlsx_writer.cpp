@@ -57,8 +57,8 @@ std::string workbookXml(const Workbook& workbook) {
          "\"/></bookViews><sheets>";
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
-    xml += "<sheet name=\"" + xmlText(sheet.name()) + "\" sheetId=\"" + std::to_string(sheet.id()) +
-           "\" r:id=\"rId" + std::to_string(i + 1) + "\"/>";
+    xml += "<sheet name=\"" + xmlText(sheet.name()) + "\" sheetId=\"" + std::to_string(sheet.id()) + "\"" +
+           sheetStateAttribute(sheet) + " r:id=\"rId" + std::to_string(i + 1) + "\"/>";
   }
   xml += "</sheets>";
   if (!workbook.definedNames().empty()) {
@@ -70,7 +70,7 @@ std::string workbookXml(const Workbook& workbook) {
     xml += "</definedNames>";
   }
   // The next application calculates every formula when it opens the file.
-  xml += "<calcPr calcId=\"191029\" fullCalcOnLoad=\"1\"/>";
+  xml += "<calcPr calcId=\"191029\"" + calculationModeAttribute(workbook) + " fullCalcOnLoad=\"1\"/>";
   return xml + "</workbook>";
 }
 

@@ -3,8 +3,10 @@
 #include "js/arguments.h"
 #include "js/engine_objects.h"
 #include "js/handles.h"
+#include "js/js_text.h"
 #include "js/session.h"
 #include "js/script_context.h"
+#include "core/utf.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -37,6 +39,27 @@ JSValueRef getSheets(const Call& call) {
   return sheets;
 }
 
+// The sheet of that name, ignoring case, or null.
+JSValueRef getSheet(const Call& call) {
+  call.args.expectCount(1, 1);
+  Workbook& book = workbookOf(call);
+  const Sheet* sheet = book.findSheet(call.args.string(0));
+  return sheet ? makeWorksheet(call.context, *sheet) : JSValueMakeNull(call.context);
+}
+
+// "auto", "manual" or "autoNoTable": what the next application does about calculation.
+JSValueRef setCalculationMode(const Call& call) {
+  call.args.expectCount(1, 1);
+  Workbook& book = workbookOf(call);
+  book.setCalculationMode(parseCalculationMode(call.args.string(0)));
+  return JSValueMakeUndefined(call.context);
+}
+
+JSValueRef getCalculationMode(const Call& call) {
+  call.args.expectCount(0, 0);
+  return makeString(call.context, fromUtf8(calculationModeName(workbookOf(call).calculationMode())));
+}
+
 // Appends the sheet and makes it the active one.
 JSValueRef addSheet(const Call& call) {
   call.args.expectCount(1, 1);
@@ -62,6 +85,9 @@ const JSStaticFunction kFunctions[] = {
     staticMethod<Tag, getActiveSheet>("GetActiveSheet"),
     staticMethod<Tag, getSheets>("GetSheets"),
     staticMethod<Tag, addSheet>("AddSheet"),
+    staticMethod<Tag, getSheet>("GetSheet"),
+    staticMethod<Tag, setCalculationMode>("SetCalculationMode"),
+    staticMethod<Tag, getCalculationMode>("GetCalculationMode"),
     staticMethod<Tag, createColorFromRGB>("CreateColorFromRGB"),
     {nullptr, nullptr, 0},
 };

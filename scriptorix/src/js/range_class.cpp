@@ -17,6 +17,7 @@ JSClassRef rangeClass() {
     addRangeFormatMethods(functions);
     addRangeStructureMethods(functions);
     addRangeQueryMethods(functions);
+    addRangeOutlineMethods(functions);
     functions.push_back({nullptr, nullptr, 0});
     return functions;
   }();

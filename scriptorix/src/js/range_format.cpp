@@ -1,4 +1,6 @@
 #include <optional>
+#include <stdexcept>
+#include <string>
 
 #include "js/range_methods.h"
 #include "js/session.h"
@@ -70,9 +72,35 @@ JSValueRef setItalic(const Call& call) {
   return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) { s.setItalic(r, on); });
 }
 
+// true or false (a single underline or none), or a style: "single", "double",
+// "singleAccounting", "doubleAccounting", "none".
 JSValueRef setUnderline(const Call& call) {
-  return setOne(call, asBoolean,
-                [](Sheet& s, const RangeRef& r, bool on) { s.setUnderline(r, on); });
+  return setOne(
+      call,
+      [](const Arguments& args) {
+        if (JSValueIsBoolean(args.context(), args.at(0))) {
+          return args.boolean(0) ? FontUnderline::Single : FontUnderline::None;
+        }
+        if (!JSValueIsString(args.context(), args.at(0))) args.fail(0, "a boolean or an underline style");
+        return parseFontUnderline(args.string(0));
+      },
+      [](Sheet& s, const RangeRef& r, FontUnderline underline) { s.setUnderline(r, underline); });
+}
+
+JSValueRef setStrikethrough(const Call& call) {
+  return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) { s.setStrikethrough(r, on); });
+}
+
+JSValueRef setSuperscript(const Call& call) {
+  return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) {
+    s.setVerticalAlign(r, FontVerticalAlign::Superscript, on);
+  });
+}
+
+JSValueRef setSubscript(const Call& call) {
+  return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) {
+    s.setVerticalAlign(r, FontVerticalAlign::Subscript, on);
+  });
 }
 
 JSValueRef setWrap(const Call& call) {
@@ -115,6 +143,49 @@ JSValueRef setBorders(const Call& call) {
   return done(call);
 }
 
+// The columns the range touches, each as wide as its widest displayed text (an estimate).
+JSValueRef autoFit(const Call& call) {
+  call.args.expectCount(0, 0);
+  RangeTarget target = thisRange(call);
+  target.sheet.autoFitColumns(target.range());
+  return done(call);
+}
+
+// Number format helpers: the codes a report uses most, so that scripts need not spell them.
+JSValueRef setDateFormat(const Call& call) {
+  call.args.expectCount(0, 1);
+  RangeTarget target = thisRange(call);
+  const bool withTime = call.args.booleanOr(0, false);
+  target.sheet.setNumberFormat(target.range(), withTime ? u"yyyy-mm-dd hh:mm" : u"yyyy-mm-dd");
+  return done(call);
+}
+
+// SetCurrencyFormat(symbol = "$", decimals = 2): "$"#,##0.00, negatives with a minus sign.
+JSValueRef setCurrencyFormat(const Call& call) {
+  call.args.expectCount(0, 2);
+  RangeTarget target = thisRange(call);
+  const std::u16string symbol = call.args.isNullish(0) ? u"$" : call.args.string(0);
+  if (symbol.empty() || symbol.size() > 8 || symbol.find(u'"') != std::u16string::npos) {
+    throw std::invalid_argument(call.args.methodName() + ": a currency symbol has 1 to 8 characters and no double quote");
+  }
+  const int32_t decimals = call.args.isNullish(1) ? 2 : call.args.integer(1, 0, 10);
+  std::u16string code = u"\"" + symbol + u"\"#,##0";
+  if (decimals > 0) code += u"." + std::u16string(static_cast<size_t>(decimals), u'0');
+  target.sheet.setNumberFormat(target.range(), code);
+  return done(call);
+}
+
+// SetPercentFormat(decimals = 0): 0% or 0.00%.
+JSValueRef setPercentFormat(const Call& call) {
+  call.args.expectCount(0, 1);
+  RangeTarget target = thisRange(call);
+  const int32_t decimals = call.args.isNullish(0) ? 0 : call.args.integer(0, 0, 10);
+  std::u16string code = u"0";
+  if (decimals > 0) code += u"." + std::u16string(static_cast<size_t>(decimals), u'0');
+  target.sheet.setNumberFormat(target.range(), code + u"%");
+  return done(call);
+}
+
 // Rows of a rows view (or of whole rows), columns of a columns view (or of whole columns).
 JSValueRef setHidden(const Call& call) {
   call.args.expectCount(1, 1);
@@ -143,6 +214,9 @@ void addRangeFormatMethods(std::vector<JSStaticFunction>& table) {
   table.push_back(rangeMethod<setBold>("SetBold"));
   table.push_back(rangeMethod<setItalic>("SetItalic"));
   table.push_back(rangeMethod<setUnderline>("SetUnderline"));
+  table.push_back(rangeMethod<setStrikethrough>("SetStrikethrough"));
+  table.push_back(rangeMethod<setSuperscript>("SetSuperscript"));
+  table.push_back(rangeMethod<setSubscript>("SetSubscript"));
   table.push_back(rangeMethod<setFontColor>("SetFontColor"));
   table.push_back(rangeMethod<setFillColor>("SetFillColor"));
   table.push_back(rangeMethod<setWrap>("SetWrap"));
@@ -150,6 +224,10 @@ void addRangeFormatMethods(std::vector<JSStaticFunction>& table) {
   table.push_back(rangeMethod<setAlignVertical>("SetAlignVertical"));
   table.push_back(rangeMethod<setBorders>("SetBorders"));
   table.push_back(rangeMethod<setHidden>("SetHidden"));
+  table.push_back(rangeMethod<autoFit>("AutoFit"));
+  table.push_back(rangeMethod<setDateFormat>("SetDateFormat"));
+  table.push_back(rangeMethod<setCurrencyFormat>("SetCurrencyFormat"));
+  table.push_back(rangeMethod<setPercentFormat>("SetPercentFormat"));
 }
 
 }  // namespace sx

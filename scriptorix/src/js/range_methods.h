@@ -30,5 +30,6 @@ void addRangeValueMethods(std::vector<JSStaticFunction>& table);
 void addRangeFormatMethods(std::vector<JSStaticFunction>& table);
 void addRangeStructureMethods(std::vector<JSStaticFunction>& table);
 void addRangeQueryMethods(std::vector<JSStaticFunction>& table);
+void addRangeOutlineMethods(std::vector<JSStaticFunction>& table);
 
 }  // namespace sx

@@ -48,10 +48,11 @@ void Session::closeDocument() {
 
 Sheet& Session::sheet(uint64_t generation, uint32_t sheetId) const {
   Workbook& book = workbook();
-  Sheet* found = generation == generation_ ? book.sheetById(sheetId) : nullptr;
-  if (found == nullptr) {
+  if (generation != generation_) {
     throw std::runtime_error("This object belongs to a document that was closed");
   }
+  Sheet* found = book.sheetById(sheetId);
+  if (found == nullptr) throw std::runtime_error("This object belongs to a sheet that was deleted");
   return *found;
 }
 

@@ -1,4 +1,6 @@
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "js/arguments.h"
 #include "js/handles.h"
@@ -7,19 +9,16 @@
 #include "js/session.h"
 #include "js/script_context.h"
 #include "core/utf.h"
+#include "js/worksheet_methods.h"
 #include "model/workbook.h"
 
 namespace sx {
 
-namespace {
-
-struct Tag {
-  static constexpr const char* kName = "Worksheet";
-};
-
 Sheet& thisSheet(const Call& call) {
   return sheetOf(call.context, call.handle<SheetHandle>(worksheetClass()));
 }
+
+namespace {
 
 JSValueRef getName(const Call& call) {
   call.args.expectCount(0, 0);
@@ -116,7 +115,7 @@ JSValueRef setFreezePanes(const Call& call) {
 
 template <JSValueRef (*Body)(const Call&)>
 constexpr JSStaticFunction method(const char* name) {
-  return staticMethod<Tag, Body>(name);
+  return worksheetMethod<Body>(name);
 }
 
 const JSStaticFunction kFunctions[] = {
@@ -130,16 +129,22 @@ const JSStaticFunction kFunctions[] = {
     method<getCols>("GetCols"),
     method<getUsedRange>("GetUsedRange"),
     method<setFreezePanes>("SetFreezePanes"),
-    {nullptr, nullptr, 0},
 };
 
 }  // namespace
 
 JSClassRef worksheetClass() {
+  static const std::vector<JSStaticFunction> table = [] {
+    std::vector<JSStaticFunction> functions(std::begin(kFunctions), std::end(kFunctions));
+    addWorksheetSettingsMethods(functions);
+    addWorksheetPageSetupMethods(functions);
+    functions.push_back({nullptr, nullptr, 0});
+    return functions;
+  }();
   static JSClassRef cls = [] {
     JSClassDefinition definition = kJSClassDefinitionEmpty;
-    definition.className = Tag::kName;
-    definition.staticFunctions = kFunctions;
+    definition.className = WorksheetTag::kName;
+    definition.staticFunctions = table.data();
     definition.finalize = finalizeHandle<SheetHandle>;
     return JSClassCreate(&definition);
   }();

@@ -11,6 +11,7 @@
 
 #include "model/address.h"
 #include "model/cell_value.h"
+#include "model/sheet_settings.h"
 #include "model/sheet_storage.h"
 #include "model/style.h"
 
@@ -47,6 +48,9 @@ class Sheet {
   // A formula text without its "="; filled over the range like setText.
   void setFormula(const RangeRef& range, std::u16string_view formula);
   void setValue(const RangeRef& range, const CellValue& value);
+  // A date as a 1900-system serial; cells whose number format is General get a date format
+  // ("yyyy-mm-dd", with " hh:mm:ss" when the serial has a time of day).
+  void setDate(const RangeRef& range, double serial);
   // Values and formulas go; formats stay.
   void clearValues(const RangeRef& range);
 
@@ -67,7 +71,10 @@ class Sheet {
   void setFontSize(const RangeRef& range, double points);
   void setBold(const RangeRef& range, bool on);
   void setItalic(const RangeRef& range, bool on);
-  void setUnderline(const RangeRef& range, bool on);
+  void setUnderline(const RangeRef& range, FontUnderline underline);
+  void setStrikethrough(const RangeRef& range, bool on);
+  // On sets the position; off returns to the baseline only a font in that position.
+  void setVerticalAlign(const RangeRef& range, FontVerticalAlign position, bool on);
   void setFontColor(const RangeRef& range, Color color);
   void setHorizontalAlignment(const RangeRef& range, HorizontalAlignment alignment);
   void setVerticalAlignment(const RangeRef& range, VerticalAlignment alignment);
@@ -77,12 +84,29 @@ class Sheet {
                   Color color);
   // Width in characters (0 to 255) of every column the range touches.
   void setColumnWidth(const RangeRef& range, double width);
+  // Each column the range touches as wide as its widest displayed text (estimatedTextWidth,
+  // plus a little margin, at most 255); cells merged across columns do not count, and a column
+  // with no text keeps its width.
+  void autoFitColumns(const RangeRef& range);
   // Height in points (0 to 409) of every row the range touches.
   void setRowHeight(const RangeRef& range, double points);
   void setRowsHidden(const RangeRef& range, bool hidden);
   void setColumnsHidden(const RangeRef& range, bool hidden);
+  // Outline groups of whole rows or columns: `level` 1 to 7, or one deeper than each is now
+  // without it (at most 7); ungrouping makes each one shallower.
+  void groupRows(const RangeRef& range, std::optional<uint8_t> level);
+  void ungroupRows(const RangeRef& range);
+  void groupColumns(const RangeRef& range, std::optional<uint8_t> level);
+  void ungroupColumns(const RangeRef& range);
+  // The deepest level of any row or column (for the sheet's format properties).
+  uint8_t rowOutlineDepth() const;
+  uint8_t columnOutlineDepth() const;
   void setFreezePanes(FreezePanes panes);
   FreezePanes freezePanes() const { return freeze_; }
+  // Tab colour and protection are set here; visibility through Workbook::setSheetVisibility,
+  // which keeps one sheet visible.
+  SheetSettings& settings() { return settings_; }
+  const SheetSettings& settings() const { return settings_; }
 
   // The style index in effect for a cell: its own, else its row's, else its column's.
   uint32_t styleIndex(int32_t row, int32_t column) const;
@@ -172,6 +196,7 @@ class Sheet {
   std::map<int32_t, ColumnFormat> columnFormats_;
   std::vector<RangeRef> merges_;
   FreezePanes freeze_;
+  SheetSettings settings_;
 };
 
 }  // namespace sx

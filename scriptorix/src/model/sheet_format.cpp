@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "model/sheet.h"
+#include "model/text_width.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -93,6 +94,14 @@ void Sheet::setNumberFormat(const RangeRef& range, std::u16string_view code) {
   editStyles(range, [&](Style& style) { style.numberFormat = text; });
 }
 
+void Sheet::setDate(const RangeRef& range, double serial) {
+  setNumber(range, serial);
+  const std::u16string code = serial == std::floor(serial) ? u"yyyy-mm-dd" : u"yyyy-mm-dd hh:mm:ss";
+  editStyles(range, [&](Style& style) {
+    if (style.numberFormat == u"General") style.numberFormat = code;
+  });
+}
+
 void Sheet::setFontName(const RangeRef& range, std::u16string_view name) {
   if (name.empty() || name.size() > 31) {
     throw std::invalid_argument("A font name must have 1 to 31 characters");
@@ -114,8 +123,22 @@ void Sheet::setItalic(const RangeRef& range, bool on) {
   editStyles(range, [&](Style& style) { style.font.italic = on; });
 }
 
-void Sheet::setUnderline(const RangeRef& range, bool on) {
-  editStyles(range, [&](Style& style) { style.font.underline = on; });
+void Sheet::setUnderline(const RangeRef& range, FontUnderline underline) {
+  editStyles(range, [&](Style& style) { style.font.underline = underline; });
+}
+
+void Sheet::setStrikethrough(const RangeRef& range, bool on) {
+  editStyles(range, [&](Style& style) { style.font.strikethrough = on; });
+}
+
+void Sheet::setVerticalAlign(const RangeRef& range, FontVerticalAlign position, bool on) {
+  editStyles(range, [&](Style& style) {
+    if (on) {
+      style.font.verticalAlign = position;
+    } else if (style.font.verticalAlign == position) {
+      style.font.verticalAlign = FontVerticalAlign::Baseline;
+    }
+  });
 }
 
 void Sheet::setFontColor(const RangeRef& range, Color color) {
@@ -191,6 +214,31 @@ void Sheet::setColumnWidth(const RangeRef& input, double width) {
   }
 }
 
+void Sheet::autoFitColumns(const RangeRef& input) {
+  const RangeRef range = checked(input);
+  std::map<int32_t, double> widest;
+  const auto mergedAcross = [&](int32_t row, int32_t column) {
+    return std::any_of(merges_.begin(), merges_.end(), [&](const RangeRef& merge) {
+      return merge.firstColumn != merge.lastColumn && merge.contains(row, column);
+    });
+  };
+  const int32_t lastRow = std::min(range.lastRow, rowLimit() - 1);
+  for (int32_t row = range.firstRow; row <= lastRow; ++row) {
+    for (const StoredCell& cell : rowCells(row)) {
+      if (cell.column < range.firstColumn || cell.column > range.lastColumn) continue;
+      if (cell.kind == CellValue::Kind::Empty || mergedAcross(row, cell.column)) continue;
+      const std::u16string text = displayText(row, cell.column);
+      const double width = estimatedTextWidth(text, style(row, cell.column).font);
+      double& entry = widest[cell.column];
+      entry = std::max(entry, width);
+    }
+  }
+  // The cell's padding on both sides is about one character.
+  for (const auto& [column, width] : widest) {
+    if (width > 0) columnFormats_[column].width = std::min(255.0, std::ceil((width + 1.0) * 4) / 4);
+  }
+}
+
 void Sheet::setRowHeight(const RangeRef& input, double points) {
   requireInRange(points, 0, 409, "A row height");
   const RangeRef range = checked(input);
@@ -210,6 +258,58 @@ void Sheet::setColumnsHidden(const RangeRef& input, bool hidden) {
   }
   std::erase_if(columnFormats_, [](const auto& entry) { return entry.second == ColumnFormat{}; });
 }
+
+namespace {
+
+uint8_t grouped(uint8_t now, std::optional<uint8_t> level) {
+  if (level && (*level < 1 || *level > kMaxOutlineLevel)) throw std::out_of_range("An outline level runs from 1 to 7");
+  return level ? *level : static_cast<uint8_t>(std::min<int>(now + 1, kMaxOutlineLevel));
+}
+
+template <typename Format>
+uint8_t deepest(const std::map<int32_t, Format>& formats) {
+  uint8_t depth = 0;
+  for (const auto& [index, format] : formats) depth = std::max(depth, format.outlineLevel);
+  return depth;
+}
+
+}  // namespace
+
+void Sheet::groupRows(const RangeRef& input, std::optional<uint8_t> level) {
+  const RangeRef range = checked(input);
+  grouped(0, level);
+  for (int32_t row = range.firstRow; row <= range.lastRow; ++row) {
+    rowFormats_[row].outlineLevel = grouped(rowFormats_[row].outlineLevel, level);
+  }
+}
+
+void Sheet::ungroupRows(const RangeRef& input) {
+  const RangeRef range = checked(input);
+  for (auto it = rowFormats_.lower_bound(range.firstRow); it != rowFormats_.end() && it->first <= range.lastRow; ++it) {
+    if (it->second.outlineLevel > 0) --it->second.outlineLevel;
+  }
+  std::erase_if(rowFormats_, [](const auto& entry) { return entry.second == RowFormat{}; });
+}
+
+void Sheet::groupColumns(const RangeRef& input, std::optional<uint8_t> level) {
+  const RangeRef range = checked(input);
+  grouped(0, level);
+  for (int32_t column = range.firstColumn; column <= range.lastColumn; ++column) {
+    columnFormats_[column].outlineLevel = grouped(columnFormats_[column].outlineLevel, level);
+  }
+}
+
+void Sheet::ungroupColumns(const RangeRef& input) {
+  const RangeRef range = checked(input);
+  for (auto it = columnFormats_.lower_bound(range.firstColumn); it != columnFormats_.end() && it->first <= range.lastColumn;
+       ++it) {
+    if (it->second.outlineLevel > 0) --it->second.outlineLevel;
+  }
+  std::erase_if(columnFormats_, [](const auto& entry) { return entry.second == ColumnFormat{}; });
+}
+
+uint8_t Sheet::rowOutlineDepth() const { return deepest(rowFormats_); }
+uint8_t Sheet::columnOutlineDepth() const { return deepest(columnFormats_); }
 
 void Sheet::setFreezePanes(FreezePanes panes) {
   if (panes.rows < 0 || panes.rows >= kMaxRows || panes.columns < 0 ||

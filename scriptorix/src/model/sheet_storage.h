@@ -29,6 +29,7 @@ struct StoredCell {
 struct RowFormat {
   std::optional<double> height;  // points
   bool hidden = false;
+  uint8_t outlineLevel = 0;  // 0 to 7: how deep the row is grouped
   uint32_t style = 0;  // applies to the row's cells that have no style of their own
   bool operator==(const RowFormat&) const = default;
 };
@@ -36,6 +37,7 @@ struct RowFormat {
 struct ColumnFormat {
   std::optional<double> width;  // characters
   bool hidden = false;
+  uint8_t outlineLevel = 0;
   uint32_t style = 0;
   bool operator==(const ColumnFormat&) const = default;
 };

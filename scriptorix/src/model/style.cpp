@@ -5,18 +5,11 @@
 
 #include "core/text_case.h"
 #include "core/utf.h"
+#include "model/word_table.h"
 
 namespace sx {
 
 namespace {
-
-// Script word -> value, with the OOXML name of each value.
-template <typename Enum>
-struct Word {
-  const char* script;
-  Enum value;
-  const char* ooxml;
-};
 
 constexpr Word<HorizontalAlignment> kHorizontal[] = {
     {"general", HorizontalAlignment::General, "general"},
@@ -62,27 +55,32 @@ constexpr Word<BorderPosition> kPositions[] = {
     {"DiagonalUp", BorderPosition::DiagonalUp, ""},
 };
 
-template <typename Enum, size_t N>
-Enum parseWord(const Word<Enum> (&words)[N], std::u16string_view word, const char* what) {
-  std::string accepted;
-  for (const auto& entry : words) {
-    if (equalsAsciiIgnoringCase(word, entry.script)) return entry.value;
-    accepted += accepted.empty() ? "" : ", ";
-    accepted += entry.script;
-  }
-  throw std::invalid_argument("Unknown " + std::string(what) + " \"" + toUtf8(word) +
-                              "\" (expected one of " + accepted + ")");
-}
+constexpr Word<FontUnderline> kUnderlines[] = {
+    {"none", FontUnderline::None, "none"},
+    {"single", FontUnderline::Single, "single"},
+    {"double", FontUnderline::Double, "double"},
+    {"singleAccounting", FontUnderline::SingleAccounting, "singleAccounting"},
+    {"doubleAccounting", FontUnderline::DoubleAccounting, "doubleAccounting"},
+};
 
-template <typename Enum, size_t N>
-std::string_view ooxmlName(const Word<Enum> (&words)[N], Enum value) {
-  for (const auto& entry : words) {
-    if (entry.value == value) return entry.ooxml;
-  }
-  return words[0].ooxml;
-}
+constexpr Word<FontVerticalAlign> kVerticalAligns[] = {
+    {"baseline", FontVerticalAlign::Baseline, "baseline"},
+    {"superscript", FontVerticalAlign::Superscript, "superscript"},
+    {"subscript", FontVerticalAlign::Subscript, "subscript"},
+};
 
 }  // namespace
+
+FontUnderline parseFontUnderline(std::u16string_view word) { return parseWord(kUnderlines, word, "underline"); }
+std::string_view fontUnderlineName(FontUnderline value) { return ooxmlName(kUnderlines, value); }
+std::string_view fontVerticalAlignName(FontVerticalAlign value) { return ooxmlName(kVerticalAligns, value); }
+FontUnderline fontUnderlineFromName(std::string_view name) {
+  // <u/> without a value is a single underline.
+  return name.empty() ? FontUnderline::Single : fromOoxmlName(kUnderlines, name, FontUnderline::Single);
+}
+FontVerticalAlign fontVerticalAlignFromName(std::string_view name) {
+  return fromOoxmlName(kVerticalAligns, name, FontVerticalAlign::Baseline);
+}
 
 HorizontalAlignment parseHorizontalAlignment(std::u16string_view word) {
   return parseWord(kHorizontal, word, "horizontal alignment");

@@ -25,17 +25,26 @@ enum class BorderPosition {
   Top, Bottom, Left, Right, InsideHorizontal, InsideVertical, DiagonalDown, DiagonalUp
 };
 
+enum class FontUnderline { None, Single, Double, SingleAccounting, DoubleAccounting };
+enum class FontVerticalAlign { Baseline, Superscript, Subscript };
+
 // The script's words, compared without regard to ASCII case ("left", "Thin", "InsideVertical").
 // An unknown word throws std::invalid_argument naming the accepted words.
 HorizontalAlignment parseHorizontalAlignment(std::u16string_view word);
 VerticalAlignment parseVerticalAlignment(std::u16string_view word);
 BorderLineStyle parseBorderLineStyle(std::u16string_view word);
 BorderPosition parseBorderPosition(std::u16string_view word);
+FontUnderline parseFontUnderline(std::u16string_view word);
 
 // The names Office Open XML uses ("left", "center", "mediumDashDot", ...).
 std::string_view horizontalAlignmentName(HorizontalAlignment value);
 std::string_view verticalAlignmentName(VerticalAlignment value);
 std::string_view borderLineStyleName(BorderLineStyle value);
+std::string_view fontUnderlineName(FontUnderline value);
+std::string_view fontVerticalAlignName(FontVerticalAlign value);
+// From the file's words; an unknown word gives the default.
+FontUnderline fontUnderlineFromName(std::string_view name);
+FontVerticalAlign fontVerticalAlignFromName(std::string_view name);
 
 struct BorderEdge {
   BorderLineStyle line = BorderLineStyle::None;
@@ -48,7 +57,9 @@ struct Font {
   double size = 11;
   bool bold = false;
   bool italic = false;
-  bool underline = false;
+  FontUnderline underline = FontUnderline::None;
+  bool strikethrough = false;
+  FontVerticalAlign verticalAlign = FontVerticalAlign::Baseline;
   std::optional<Color> color;
   bool operator==(const Font&) const = default;
 };

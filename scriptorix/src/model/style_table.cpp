@@ -23,9 +23,10 @@ size_t hashStyle(const Style& style) {
   size_t seed = std::hash<std::u16string>{}(style.numberFormat);
   mix(seed, std::hash<std::u16string>{}(style.font.name));
   mix(seed, std::hash<double>{}(style.font.size));
-  mix(seed, (style.font.bold ? 1 : 0) | (style.font.italic ? 2 : 0) | (style.font.underline ? 4 : 0) |
+  mix(seed, (style.font.bold ? 1 : 0) | (style.font.italic ? 2 : 0) | (style.font.strikethrough ? 4 : 0) |
                 (style.wrap ? 8 : 0) | (style.borders.diagonalDown ? 16 : 0) |
                 (style.borders.diagonalUp ? 32 : 0));
+  mix(seed, static_cast<size_t>(style.font.underline) * 4 + static_cast<size_t>(style.font.verticalAlign));
   mix(seed, hashColor(style.font.color));
   mix(seed, hashColor(style.fill));
   mix(seed, static_cast<size_t>(style.horizontal) * 16 + static_cast<size_t>(style.vertical));

@@ -6,9 +6,30 @@
 #include "formula/reference_adjust.h"
 #include "core/text_case.h"
 #include "core/utf.h"
+#include "model/word_table.h"
 #include "model/workbook_calculation.h"
 
 namespace sx {
+
+namespace {
+
+constexpr Word<CalculationMode> kCalculationModes[] = {
+    {"auto", CalculationMode::Auto, "auto"},
+    {"manual", CalculationMode::Manual, "manual"},
+    {"autoNoTable", CalculationMode::AutoNoTable, "autoNoTable"},
+};
+
+}  // namespace
+
+CalculationMode parseCalculationMode(std::u16string_view word) {
+  return parseWord(kCalculationModes, word, "calculation mode");
+}
+
+std::string_view calculationModeName(CalculationMode mode) { return ooxmlName(kCalculationModes, mode); }
+
+CalculationMode calculationModeFromName(std::string_view name) {
+  return fromOoxmlName(kCalculationModes, name, CalculationMode::Auto);
+}
 
 Workbook::Workbook(bool withFirstSheet)
     : calculation_(std::make_unique<WorkbookCalculation>(*this)) {
@@ -105,7 +126,53 @@ Sheet& Workbook::activeSheet() const {
 
 void Workbook::setActiveSheet(const Sheet& sheet) {
   sheetIndex(sheet);
+  if (sheet.settings().visibility != SheetVisibility::Visible) {
+    throw std::invalid_argument("The sheet \"" + toUtf8(sheet.name()) +
+                                "\" is hidden: show it before making it active");
+  }
   activeSheetId_ = sheet.id();
+}
+
+const Sheet* Workbook::visibleNeighbour(const Sheet& sheet) const {
+  const size_t at = sheetIndex(sheet);
+  for (size_t i = at + 1; i < sheets_.size(); ++i) {
+    if (sheets_[i]->settings().visibility == SheetVisibility::Visible) return sheets_[i].get();
+  }
+  for (size_t i = at; i-- > 0;) {
+    if (sheets_[i]->settings().visibility == SheetVisibility::Visible) return sheets_[i].get();
+  }
+  return nullptr;
+}
+
+void Workbook::setSheetVisibility(Sheet& sheet, SheetVisibility visibility) {
+  sheetIndex(sheet);
+  if (visibility == SheetVisibility::Visible || sheet.settings().visibility != SheetVisibility::Visible) {
+    sheet.settings().visibility = visibility;
+    return;
+  }
+  const Sheet* next = visibleNeighbour(sheet);
+  if (next == nullptr) {
+    throw std::invalid_argument("The sheet \"" + toUtf8(sheet.name()) +
+                                "\" is the only visible sheet: a workbook keeps one visible");
+  }
+  if (activeSheetId_ == sheet.id()) activeSheetId_ = next->id();
+  sheet.settings().visibility = visibility;
+}
+
+void Workbook::removeSheet(Sheet& sheet) {
+  const size_t at = sheetIndex(sheet);
+  const Sheet* next = visibleNeighbour(sheet);
+  if (sheet.settings().visibility == SheetVisibility::Visible && next == nullptr) {
+    throw std::invalid_argument("The sheet \"" + toUtf8(sheet.name()) +
+                                "\" is the only visible sheet: a workbook keeps one visible");
+  }
+  if (activeSheetId_ == sheet.id()) activeSheetId_ = next->id();
+  const std::u16string name = sheet.name();
+  sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(at));
+  rewriteFormulas([&](std::u16string_view formula, std::u16string_view) {
+    return removeSheetFromFormula(formula, name);
+  });
+  calculation_->rebuildLater();
 }
 
 bool Workbook::isValidDefinedName(std::u16string_view name) {

@@ -23,6 +23,14 @@ struct DefinedName {
   std::u16string reference;
 };
 
+// When the application recalculates: always, only on request, or always except data tables.
+enum class CalculationMode { Auto, Manual, AutoNoTable };
+// "auto", "manual", "autoNoTable" (ASCII case ignored); anything else throws.
+CalculationMode parseCalculationMode(std::u16string_view word);
+// The calcMode attribute of <calcPr>.
+std::string_view calculationModeName(CalculationMode mode);
+CalculationMode calculationModeFromName(std::string_view name);
+
 // Sheets in order, each with an id that survives rename and move. A Workbook is neither
 // copied nor moved: sheets point back at it.
 class Workbook {
@@ -49,8 +57,18 @@ class Workbook {
   void moveSheetBefore(Sheet& sheet, const Sheet& before);
   void moveSheetAfter(Sheet& sheet, const Sheet& after);
 
+  // Removes the sheet; references to it in formulas and defined names become #REF!. The last
+  // visible sheet cannot go. When the active sheet goes, the next visible one becomes active.
+  void removeSheet(Sheet& sheet);
+  // Hiding the active sheet activates the next visible one; the last visible sheet stays.
+  void setSheetVisibility(Sheet& sheet, SheetVisibility visibility);
+
   Sheet& activeSheet() const;
+  // A hidden sheet cannot be made active (std::invalid_argument).
   void setActiveSheet(const Sheet& sheet);
+
+  CalculationMode calculationMode() const { return calculationMode_; }
+  void setCalculationMode(CalculationMode mode) { calculationMode_ = mode; }
 
   // 1 to 31 characters, none of []:*?/\, not starting or ending with an apostrophe, unique
   // ignoring case (`ignore` is the sheet being renamed). Throws std::invalid_argument.
@@ -86,6 +104,8 @@ class Workbook {
   friend class Sheet;
   // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
   // reference (given with an empty home sheet name).
+  // The visible sheet nearest after `sheet` (else before it), or nullptr.
+  const Sheet* visibleNeighbour(const Sheet& sheet) const;
   void rewriteFormulas(
       const std::function<std::u16string(std::u16string_view formula, std::u16string_view home)>&
           rewrite);
@@ -93,6 +113,7 @@ class Workbook {
   std::vector<std::unique_ptr<Sheet>> sheets_;
   uint32_t nextSheetId_ = 1;
   uint32_t activeSheetId_ = 0;
+  CalculationMode calculationMode_ = CalculationMode::Auto;
   std::vector<DefinedName> names_;
   StyleTable styles_;
   StringPool strings_;

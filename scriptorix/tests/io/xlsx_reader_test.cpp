@@ -112,7 +112,7 @@ TEST(XlsxReader, StylesDecodeAndSurviveEdits) {
   EXPECT_EQ(style.numberFormat, u"0.000\"kg\"");
   EXPECT_EQ(style.font.name, u"Arial");
   EXPECT_EQ(style.font.size, 14);
-  EXPECT_TRUE(style.font.bold && style.font.italic && style.font.underline);
+  EXPECT_TRUE(style.font.bold && style.font.italic && style.font.underline == FontUnderline::Single);
   EXPECT_EQ(style.font.color, (Color{0x11, 0x22, 0x33}));
   EXPECT_EQ(style.fill, (Color{0xFF, 0xEE, 0x00}));
   EXPECT_EQ(style.borders.left.line, BorderLineStyle::Thin);

@@ -40,8 +40,8 @@ TEST(RangeCalls, ValuesKeepTheirKind) {
                                " same(s.GetRange('A1:C1').GetFormula(), [['1.5', 'FALSE', '']]);"},
       {"NaN and infinities throw", "throwsWith(function () { s.GetRange('A1').SetValue(NaN); }, '');"
                                    " throwsWith(function () { s.GetRange('A1').SetValue(Infinity); }, '');"},
-      {"objects and arrays throw", "throwsWith(function () { s.GetRange('A1').SetValue({}); }, 'a number, a boolean, a text or null');"
-                                   " throwsWith(function () { s.GetRange('A1').SetValue([1]); }, 'not an array');"},
+      {"objects and flat arrays throw", "throwsWith(function () { s.GetRange('A1').SetValue({}); }, 'a number, a boolean, a text, a Date, an array of rows or null');"
+                                        " throwsWith(function () { s.GetRange('A1').SetValue([1]); }, 'row 1 must be an array');"},
       {"huge writes and reads are refused, clearing is not",
        "throwsWith(function () { s.GetRange('A1:XFD1048576').SetValue(1); }, 'Range.SetValue writes at most 4194304 cells');"
        " throwsWith(function () { s.GetRange('A1:Z200000').GetValue(); }, 'Range.GetValue reads at most 4194304 cells');"

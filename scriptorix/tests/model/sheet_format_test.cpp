@@ -23,7 +23,7 @@ TEST_F(SheetFormat, EverySetterReachesEveryCellOfTheRange) {
   sheet.setFontSize(range, 14);
   sheet.setBold(range, true);
   sheet.setItalic(range, true);
-  sheet.setUnderline(range, true);
+  sheet.setUnderline(range, FontUnderline::Double);
   sheet.setFontColor(range, {255, 0, 0});
   sheet.setHorizontalAlignment(range, HorizontalAlignment::Center);
   sheet.setVerticalAlignment(range, VerticalAlignment::Top);
@@ -35,7 +35,7 @@ TEST_F(SheetFormat, EverySetterReachesEveryCellOfTheRange) {
       EXPECT_EQ(style.numberFormat, u"0.00");
       EXPECT_EQ(style.font.name, u"Arial");
       EXPECT_EQ(style.font.size, 14);
-      EXPECT_TRUE(style.font.bold && style.font.italic && style.font.underline);
+      EXPECT_TRUE(style.font.bold && style.font.italic && style.font.underline == FontUnderline::Double);
       EXPECT_EQ(style.font.color, (Color{255, 0, 0}));
       EXPECT_EQ(style.horizontal, HorizontalAlignment::Center);
       EXPECT_EQ(style.vertical, VerticalAlignment::Top);

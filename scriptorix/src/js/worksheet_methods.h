@@ -1,0 +1,26 @@
+#pragma once
+
+#include <vector>
+
+#include "js/arguments.h"
+#include "js/handles.h"
+
+namespace sx {
+
+// The Worksheet class is one table of prototype methods, filled by the files that each cover
+// one group (names and ranges, settings).
+struct WorksheetTag {
+  static constexpr const char* kName = "Worksheet";
+};
+
+Sheet& thisSheet(const Call& call);
+
+template <JSValueRef (*Body)(const Call&)>
+constexpr JSStaticFunction worksheetMethod(const char* name) {
+  return staticMethod<WorksheetTag, Body>(name);
+}
+
+void addWorksheetSettingsMethods(std::vector<JSStaticFunction>& table);
+void addWorksheetPageSetupMethods(std::vector<JSStaticFunction>& table);
+
+}  // namespace sx

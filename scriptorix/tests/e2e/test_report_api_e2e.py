@@ -1,0 +1,222 @@
+"""The report-building calls, written by tasks through the helper and read by other programs."""
+
+import datetime
+import os
+import re
+import shutil
+import struct
+import subprocess
+import tempfile
+import unittest
+import zlib
+
+import openpyxl
+
+from engine_e2e_support import BUILD_DIR, HELPER, HelperCase, RUN_TIMEOUT, SOFFICE, SOURCE_DIR
+
+PDFTOPPM = shutil.which("pdftoppm")
+# Rendered pages stay in the build folder, for CI to keep as artefacts.
+RENDER_DIR = os.path.join(BUILD_DIR, "report_api_renders")
+
+FEATURES_JS = """
+var s = Api.GetSheet('summary');
+s.GetRange('A1:C3').SetValue([['Item', 'When', 'Amount'],
+                              ['Tea', new Date(2024, 1, 29), 12.5],
+                              ['Cake', new Date(2024, 2, 1, 18, 0), 3]]);
+s.GetRange('A1:C1').SetBold(true);
+s.GetRange('A2').SetUnderline('doubleAccounting');
+s.GetRange('A3').SetStrikethrough(true);
+s.GetRange('C2').SetSuperscript(true);
+s.GetRange('C3').SetSubscript(true);
+s.SetTabColor(Api.CreateColorFromRGB(31, 78, 121));
+s.Protect('secret', {formatColumns: true, selectLockedCells: false});
+s.SetActive();
+Api.GetSheet('Hidden').SetVisible(false);
+Api.GetSheet('Secret').SetVisibility('veryHidden');
+Api.GetSheet('Scratch').Delete();
+Api.SetCalculationMode('manual');
+s.GetRange('E1').SetValue(s.GetRange('B2').GetValueAsDate().getDate());
+s.GetRows('2:3').Group();
+s.GetCols('B:C').Group(2);
+s.SetZoom(85);
+s.SetDisplayGridlines(false);
+s.SetPrintGridlines(true);
+s.SetDefaultRowHeight(18);
+s.SetPageOrientation('landscape');
+s.SetPaperSize('A4');
+s.SetPageMargins(0.5, 0.5, 1, 1);
+s.SetFitToPage(1, 0);
+s.SetHeader('&CQuarterly report');
+s.SetFooter('&RPage &P of &N');
+s.GetRange('C2:C3').SetCurrencyFormat('EUR ', 2);
+s.GetRange('F1').SetValue(0.125);
+s.GetRange('F1').SetPercentFormat(1);
+s.GetRange('G1').SetValue('A heading long enough to widen its column');
+s.GetCols('A:G').AutoFit();
+"""
+
+
+def png_gray_pixels(path):
+    """The pixels of an 8-bit grayscale PNG (pdftoppm -gray -png), row by row."""
+    with open(path, "rb") as file:
+        data = file.read()
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", path
+    at, idat, width, height = 8, b"", 0, 0
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, color = struct.unpack(">IIBB", body[:10])
+            assert (depth, color) == (8, 0), "not 8-bit grayscale"
+        elif kind == b"IDAT":
+            idat += body
+        at += 12 + length
+    raw = zlib.decompress(idat)
+    rows, previous = [], bytearray(width)
+    for y in range(height):
+        line = raw[y * (width + 1):(y + 1) * (width + 1)]
+        kind, row = line[0], bytearray(line[1:])
+        for x in range(width):
+            left = row[x - 1] if x else 0
+            up = previous[x]
+            corner = previous[x - 1] if x else 0
+            if kind == 1:
+                row[x] = (row[x] + left) & 255
+            elif kind == 2:
+                row[x] = (row[x] + up) & 255
+            elif kind == 3:
+                row[x] = (row[x] + (left + up) // 2) & 255
+            elif kind == 4:
+                p = left + up - corner
+                nearest = min((abs(p - left), 0, left), (abs(p - up), 1, up), (abs(p - corner), 2, corner))[2]
+                row[x] = (row[x] + nearest) & 255
+        rows.append(row)
+        previous = row
+    return width, height, rows
+
+
+def pdf_text_operators(path):
+    """How many text-showing operators the PDF's compressed content streams hold."""
+    with open(path, "rb") as file:
+        data = file.read()
+    count = 0
+    for match in re.finditer(rb"stream\r?\n", data):
+        end = data.find(b"endstream", match.end())
+        try:
+            content = zlib.decompress(data[match.end():end])
+        except zlib.error:
+            continue
+        count += len(re.findall(rb"\)\s*Tj|\]\s*TJ|>\s*Tj", content))
+    return count
+
+
+class ReportApi(HelperCase):
+    def features_task(self):
+        return {
+            "output": "features.xlsx", "resultOutput": "answers.json",
+            "actions": [
+                {"cmd": "addSheet", "name": "Summary"},
+                {"cmd": "addSheet", "name": "Hidden"},
+                {"cmd": "addSheet", "name": "Secret"},
+                {"cmd": "addSheet", "name": "Notes"},
+                {"cmd": "addSheet", "name": "Scratch"},
+                {"cmd": "setValue", "sheet": "Notes", "cell": "A1", "value": "=Scratch!A1"},
+                {"cmd": "rawJs", "js": FEATURES_JS},
+                {"cmd": "getValue", "sheet": "Summary", "cell": "B2", "result": "serial"},
+                {"cmd": "getValue", "sheet": "Summary", "cell": "E1", "result": "day"},
+                {"cmd": "getFormula", "sheet": "Notes", "cell": "A1", "result": "lost"},
+                {"cmd": "getSheets", "result": "sheets"},
+            ]}
+
+    def check_features(self, path):
+        book = openpyxl.load_workbook(path)
+        # The first added sheet takes over the new workbook's own.
+        self.assertEqual(book.sheetnames, ["Summary", "Hidden", "Secret", "Notes"])
+        self.assertEqual([book[n].sheet_state for n in book.sheetnames],
+                         ["visible", "hidden", "veryHidden", "visible"])
+        self.assertEqual(book.active.title, "Summary")
+        self.assertEqual(book.calculation.calcMode, "manual")
+        sheet = book["Summary"]
+        self.assertEqual(sheet.sheet_properties.tabColor.rgb, "FF1F4E79")
+        protection = sheet.protection
+        self.assertTrue(protection.sheet)
+        self.assertEqual(protection.password, "DAA7")  # the legacy hash of "secret"
+        self.assertFalse(protection.formatColumns)     # the attribute says "locked"
+        self.assertTrue(protection.formatCells)
+        self.assertTrue(protection.selectLockedCells)
+        self.assertEqual([c.value for c in sheet[1]][:3], ["Item", "When", "Amount"])
+        self.assertEqual(sheet["B2"].value, datetime.datetime(2024, 2, 29))
+        self.assertEqual(sheet["B2"].number_format, "yyyy-mm-dd")
+        self.assertEqual(sheet["B3"].value, datetime.datetime(2024, 3, 1, 18, 0))
+        self.assertEqual(sheet["B3"].number_format, "yyyy-mm-dd hh:mm:ss")
+        self.assertTrue(sheet["A1"].font.bold)
+        self.assertEqual(sheet["A2"].font.underline, "doubleAccounting")
+        self.assertTrue(sheet["A3"].font.strike)
+        self.assertEqual(sheet["C2"].font.vertAlign, "superscript")
+        self.assertEqual(sheet["C3"].font.vertAlign, "subscript")
+        self.assertEqual([sheet.row_dimensions[r].outlineLevel for r in (1, 2, 3, 4)], [0, 1, 1, 0])
+        self.assertEqual(sheet.column_dimensions["B"].outlineLevel, 2)
+        self.assertEqual(sheet.sheet_format.outlineLevelRow, 1)
+        self.assertEqual(sheet.sheet_format.outlineLevelCol, 2)
+        self.assertEqual(sheet.sheet_format.defaultRowHeight, 18)
+        self.assertEqual(sheet.sheet_view.zoomScale, 85)
+        self.assertFalse(sheet.sheet_view.showGridLines)
+        self.assertTrue(sheet.print_options.gridLines)
+        self.assertEqual(sheet.page_setup.orientation, "landscape")
+        self.assertEqual(int(sheet.page_setup.paperSize), 9)
+        self.assertEqual((int(sheet.page_setup.fitToWidth), int(sheet.page_setup.fitToHeight)), (1, 0))
+        self.assertTrue(sheet.sheet_properties.pageSetUpPr.fitToPage)
+        self.assertEqual((sheet.page_margins.left, sheet.page_margins.top), (0.5, 1))
+        self.assertEqual(sheet.oddHeader.center.text, "Quarterly report")
+        self.assertEqual(sheet.oddFooter.right.text, "Page &P of &N")
+        self.assertEqual(sheet["C2"].number_format, '"EUR "#,##0.00')
+        self.assertEqual(sheet["F1"].number_format, "0.0%")
+        self.assertTrue(35 < sheet.column_dimensions["G"].width < 50, sheet.column_dimensions["G"].width)
+        self.assertTrue(sheet.column_dimensions["A"].width < 10)
+        self.assertFalse(book["Hidden"].protection.sheet)
+        self.assertIsNone(book["Hidden"].sheet_properties.tabColor)
+
+    def test_features_written_read_and_kept_by_an_edit(self):
+        _, _, _, answers = self.run_task(self.features_task())
+        self.assertEqual(answers, {"serial": 45351, "day": 29, "lost": "=#REF!",
+                                   "sheets": ["Summary", "Hidden", "Secret", "Notes"]})
+        self.check_features(self.path("features.xlsx"))
+        self.run_task({"input": "features.xlsx", "output": "edited.xlsx",
+                       "actions": [{"cmd": "setValue", "sheet": "Summary", "cell": "D1", "value": 1}]})
+        self.check_features(self.path("edited.xlsx"))
+        self.assertEqual(openpyxl.load_workbook(self.path("edited.xlsx"))["Summary"]["D1"].value, 1)
+
+    def test_example_report_renders(self):
+        if SOFFICE is None:
+            self.skipTest("LibreOffice (soffice) is not installed: rendering is not checked")
+        work = self.path("examples")
+        shutil.copytree(os.path.join(SOURCE_DIR, "examples"), work, ignore=shutil.ignore_patterns("out"))
+        process = subprocess.run([HELPER, "report.json"], cwd=work, capture_output=True, text=True,
+                                 timeout=RUN_TIMEOUT)
+        self.assertEqual(process.returncode, 0, process.stderr)
+        profile = tempfile.mkdtemp(prefix="sx_e2e_lo_")
+        self.addCleanup(shutil.rmtree, profile, True)
+        os.makedirs(RENDER_DIR, exist_ok=True)
+        pdf = os.path.join(RENDER_DIR, "report.pdf")
+        if os.path.exists(pdf):
+            os.remove(pdf)
+        subprocess.run([SOFFICE, f"-env:UserInstallation=file://{profile}/user", "--headless",
+                        "--convert-to", "pdf", "--outdir", RENDER_DIR,
+                        os.path.join(work, "out", "report.xlsx")],
+                       capture_output=True, text=True, timeout=RUN_TIMEOUT)
+        self.assertTrue(os.path.exists(pdf), "LibreOffice made no PDF of the report")
+        self.assertGreater(pdf_text_operators(pdf), 5, "the PDF shows no text")
+        if PDFTOPPM is None:
+            self.skipTest("pdftoppm (poppler-utils) is not installed: the page is not rendered")
+        subprocess.run([PDFTOPPM, "-gray", "-png", "-r", "40", "-f", "1", "-l", "1", pdf,
+                        os.path.join(RENDER_DIR, "report")], check=True, timeout=RUN_TIMEOUT)
+        pages = [name for name in os.listdir(RENDER_DIR) if re.fullmatch(r"report-0*1\.png", name)]
+        self.assertEqual(len(pages), 1, os.listdir(RENDER_DIR))
+        width, height, rows = png_gray_pixels(os.path.join(RENDER_DIR, pages[0]))
+        # The summary table sits at the top left of the first page.
+        dark = sum(1 for row in rows[:height // 3] for value in row[:width // 2] if value < 128)
+        self.assertGreater(dark, 50, "the top left of the first page is blank")
+
+
+if __name__ == "__main__":
+    unittest.main()
