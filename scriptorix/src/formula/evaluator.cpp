@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "formula/formula_parser.h"
+#include "formula/function_names.h"
 #include "formula/reference_syntax.h"
 
 namespace sx::formula {
@@ -79,13 +80,6 @@ Scalar guarded(Operator op, const Scalar& left, const Scalar* right) {
   } catch (const FormulaError& error) {
     return Scalar::fromError(error.code);
   }
-}
-
-std::u16string_view withoutFunctionPrefix(std::u16string_view name) {
-  for (std::u16string_view prefix : {u"_XLFN._XLWS.", u"_XLFN.", u"_XLWS."}) {
-    if (name.substr(0, prefix.size()) == prefix) return name.substr(prefix.size());
-  }
-  return name;
 }
 
 }  // namespace

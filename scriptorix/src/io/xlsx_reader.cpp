@@ -173,6 +173,7 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     if (type == "application/xml" && part.name.ends_with(".xml")) type.clear();
     origin->keptParts.push_back({part.name, type, part.data});
   }
+  workbook->finishLoading();
   workbook->setOrigin(std::move(origin));
   return workbook;
 }

@@ -159,6 +159,8 @@ class SheetDataReader {
     CellValue value;
     if (type == "inlineStr") {
       value = CellValue::fromText(stringItemText(childNamed(cell, "is")));
+    } else if (type == "str" && valueNode) {
+      value = CellValue::fromText(decodeXmlString(raw));  // a formula's text, possibly ""
     } else if (raw.empty()) {
       // no value (some writers leave an empty <v> for a formula they did not calculate)
     } else if (type == "s") {
@@ -171,8 +173,6 @@ class SheetDataReader {
       value = CellValue::fromBoolean(raw == "1" || raw == "true");
     } else if (type == "e") {
       value = CellValue::fromError(fromUtf8(raw));
-    } else if (type == "str") {
-      value = CellValue::fromText(decodeXmlString(raw));
     } else if (type == "d") {
       value = CellValue::fromNumber(isoDateSerial(raw, part_));
     } else {

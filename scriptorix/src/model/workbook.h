@@ -66,9 +66,11 @@ class Workbook {
   const DefinedName* definedNameFor(const Sheet& sheet, const RangeRef& range) const;
   static bool isValidDefinedName(std::u16string_view name);
 
-  // Formulas are calculated when a value is read; this marks every formula for calculation
-  // again (after a reader has filled the workbook, say).
+  // Formulas are calculated when a value is read, and keep their cached value until something
+  // they name changes; this marks every formula for calculation again.
   void recalculateAll();
+  // A reader has filled the workbook: the formulas' cached values are the file's.
+  void finishLoading();
   // Brings every dirty formula's cached value up to date.
   void calculate() const;
   WorkbookCalculation& calculation() const { return *calculation_; }
@@ -85,10 +87,12 @@ class Workbook {
  private:
   friend class Sheet;
   // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
-  // reference (given with an empty home sheet name).
+  // reference (given with an empty home sheet name); with `calculateRewritten` the formulas
+  // whose text changed are calculated again.
   void rewriteFormulas(
       const std::function<std::u16string(std::u16string_view formula, std::u16string_view home)>&
-          rewrite);
+          rewrite,
+      bool calculateRewritten = false);
 
   std::vector<std::unique_ptr<Sheet>> sheets_;
   uint32_t nextSheetId_ = 1;
