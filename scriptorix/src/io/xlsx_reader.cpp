@@ -3,6 +3,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "formula/function_names.h"
 #include "io/opc_package.h"
 #include "io/xlsx_origin.h"
 #include "io/xlsx_sheet_reader.h"
@@ -78,7 +79,7 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
     const bool plain = !scope && !node.attribute("hidden").as_bool() && Workbook::isValidDefinedName(name) &&
                        !reference.empty() && !workbook.findDefinedName(name);
     if (plain) {
-      workbook.addDefinedName(name, reference);
+      workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference));
       continue;
     }
     KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, node.text().get()};

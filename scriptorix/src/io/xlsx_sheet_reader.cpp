@@ -5,6 +5,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "formula/function_names.h"
 #include "formula/reference_adjust.h"
 #include "io/xlsx_style_reader.h"
 #include "io/xml_parse.h"
@@ -195,7 +196,7 @@ class SheetDataReader {
   std::u16string formulaOf(const pugi::xml_node& node) {
     if (!node) return {};
     const std::string_view type = node.attribute("t").value();
-    std::u16string text = decodeXmlString(node.text().get());
+    std::u16string text = formula::withoutFunctionPrefixes(decodeXmlString(node.text().get()));
     if (type == "shared") {
       const std::string si = node.attribute("si").value();
       if (!text.empty()) {

@@ -1,5 +1,6 @@
 #include "io/xlsx_writer.h"
 
+#include "formula/function_names.h"
 #include "io/xlsx_edit_writer.h"
 #include "io/xlsx_parts.h"
 #include "io/xml_text.h"
@@ -64,7 +65,7 @@ std::string workbookXml(const Workbook& workbook) {
   if (!workbook.definedNames().empty()) {
     xml += "<definedNames>";
     for (const DefinedName& name : workbook.definedNames()) {
-      xml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(name.reference) +
+      xml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
              "</definedName>";
     }
     xml += "</definedNames>";
