@@ -103,6 +103,8 @@ class Evaluator {
 
  private:
   Value evaluateOperation(const Node& node);
+  // `node` is a binary operation whose left side gave `left`.
+  Value applyBinary(const Node& node, Value left);
   Value evaluateCall(const Node& node);
   Value evaluateName(const Node& node);
   Value resolveReference(const ParsedReference& reference);
