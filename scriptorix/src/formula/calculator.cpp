@@ -117,6 +117,7 @@ class Calculator::Context : public EvalContext {
   }
   CellPosition currentCell() override { return position_; }
   double now() override { return calculator_.host_.now(); }
+  DateSystem dateSystem() override { return calculator_.host_.dateSystem(); }
   std::optional<std::u16string> formatNumber(double value, std::u16string_view format) override {
     return calculator_.host_.formatNumber(value, format);
   }

@@ -162,6 +162,8 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   const unsigned activeTab = childNamed(childNamed(root, "bookViews"), "workbookView")
                                  .attribute("activeTab")
                                  .as_uint(0);
+  const std::string_view date1904 = childNamed(root, "workbookPr").attribute("date1904").value();
+  if (date1904 == "1" || date1904 == "true") workbook->setDateSystem(formula::DateSystem::From1904);
   const uint32_t activeId = activeTab < sheetIdByEntry.size() ? sheetIdByEntry[activeTab] : 0;
   workbook->setActiveSheet(activeId ? *workbook->sheetById(activeId) : workbook->sheet(0));
   readDefinedNames(childNamed(root, "definedNames"), *workbook, sheetIdByEntry, *origin);

@@ -54,7 +54,9 @@ std::string workbookXml(const Workbook& workbook) {
   std::string xml = std::string(kXmlHead) +
                     "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                     "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
-  xml += "<workbookPr/><bookViews><workbookView activeTab=\"" + std::to_string(active) +
+  xml += workbook.dateSystem() == formula::DateSystem::From1904 ? "<workbookPr date1904=\"1\"/>"
+                                                                 : "<workbookPr/>";
+  xml += "<bookViews><workbookView activeTab=\"" + std::to_string(active) +
          "\"/></bookViews><sheets>";
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);

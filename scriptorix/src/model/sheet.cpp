@@ -281,7 +281,8 @@ std::u16string Sheet::displayText(int32_t row, int32_t column) const {
   workbook_->calculate();
   const StoredCell* cell = findCell(row, column);
   if (!cell) return {};
-  return formatCellValue(valueOf(*cell), workbook_->styles().at(cell->style).numberFormat);
+  return formatCellValue(valueOf(*cell), workbook_->styles().at(cell->style).numberFormat,
+                         workbook_->dateSystem());
 }
 
 uint32_t Sheet::styleIndex(int32_t row, int32_t column) const {
@@ -329,7 +330,8 @@ std::optional<RangeRef> Sheet::find(std::u16string_view what, const RangeRef& wi
     for (; it != cells.end() && it->column <= range.lastColumn; ++it) {
       if (it->kind == CellValue::Kind::Empty) continue;
       const std::u16string shown =
-          formatCellValue(valueOf(*it), workbook_->styles().at(it->style).numberFormat);
+          formatCellValue(valueOf(*it), workbook_->styles().at(it->style).numberFormat,
+                          workbook_->dateSystem());
       if (containsIgnoringCase(shown, what)) return cellRef(row, it->column);
     }
   }

@@ -160,6 +160,13 @@ void Workbook::recalculateAll() { calculation_->recalculateAll(); }
 
 void Workbook::finishLoading() { calculation_->loaded(); }
 
+void Workbook::setDateSystem(formula::DateSystem system) {
+  if (system == dateSystem_) return;
+  calculation_->beforeRestructure();
+  dateSystem_ = system;
+  calculation_->recalculateAll();
+}
+
 void Workbook::calculate() const { calculation_->update(); }
 
 const DefinedName* Workbook::findDefinedName(std::u16string_view name) const {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formula/date_serial.h"
 #include "model/package_origin.h"
 #include "model/sheet.h"
 #include "model/string_pool.h"
@@ -75,6 +76,10 @@ class Workbook {
   void calculate() const;
   WorkbookCalculation& calculation() const { return *calculation_; }
 
+  // Days counted from 1900 (the default) or from 1904, as the file says.
+  formula::DateSystem dateSystem() const { return dateSystem_; }
+  void setDateSystem(formula::DateSystem system);
+
   StyleTable& styles() { return styles_; }
   const StyleTable& styles() const { return styles_; }
   StringPool& strings() { return strings_; }
@@ -98,6 +103,7 @@ class Workbook {
   uint32_t nextSheetId_ = 1;
   uint32_t activeSheetId_ = 0;
   std::vector<DefinedName> names_;
+  formula::DateSystem dateSystem_ = formula::DateSystem::From1900;
   StyleTable styles_;
   StringPool strings_;
   std::shared_ptr<const PackageOrigin> origin_;

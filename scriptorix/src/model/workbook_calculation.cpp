@@ -228,6 +228,8 @@ std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_vi
   return found->reference;
 }
 
+formula::DateSystem WorkbookCalculation::dateSystem() { return workbook_.dateSystem(); }
+
 double WorkbookCalculation::now() {
   const auto since = std::chrono::system_clock::now().time_since_epoch();
   return kUnixEpochSerial + std::chrono::duration<double>(since).count() / 86400.0;

@@ -54,6 +54,7 @@ class WorkbookCalculation final : public formula::CalcHost {
   std::optional<int32_t> sheetByName(std::u16string_view name) override;
   std::optional<std::u16string> definedName(std::u16string_view name) override;
   double now() override;
+  formula::DateSystem dateSystem() override;
 
  private:
   enum class Rebuild { None, KeepValues, RecalculateAll };
