@@ -46,6 +46,13 @@ DIFFERENCES = {
     "SUM(Data!A1:A3,Data!B1:B3 Data!A1:A3)": ("e:#NULL!", "ranges that do not intersect are #NULL!, as in Excel"),
     "VLOOKUP(30,Data!E1:F20,3,FALSE)": ("e:#REF!", EXCEL_ERROR),
     "INDEX(Data!E1:F20,21,1)": ("e:#REF!", EXCEL_ERROR),
+    "ACOSH(0.5)": ("e:#NUM!", EXCEL_ERROR),
+    "ATANH(1)": ("e:#NUM!", EXCEL_ERROR),
+    "FACT(-1)": ("e:#NUM!", EXCEL_ERROR),
+    "COMBIN(3,5)": ("e:#NUM!", EXCEL_ERROR),
+    "ATAN2(0,0)": ("e:#DIV/0!", EXCEL_ERROR),
+    "MODE(Data!A1:A20)": ("e:#N/A", EXCEL_ERROR),
+    "MODE(Data!E1:E5)": ("e:#N/A", EXCEL_ERROR),
     "1&TRUE": ("t:1TRUE", BOOLEANS),
     "\"z\"<TRUE": ("b:TRUE", BOOLEANS),
     "Data!C1=1": ("b:FALSE", BOOLEANS),
@@ -100,7 +107,7 @@ NAMES = [("Prices", "Data!$A$1:$A$20"), ("Fruit", "Data!$B$1:$B$20"), ("TaxRate"
 
 # Functions a file must name with the "_xlfn." prefix.
 NEWER_FUNCTIONS = ["CONCAT", "TEXTJOIN", "IFS", "SWITCH", "XLOOKUP", "XOR", "IFNA", "MINIFS", "MAXIFS", "DAYS",
-                   "STDEV.S", "VAR.S"]
+                   "STDEV.S", "VAR.S", "STDEV.P", "VAR.P", "MODE.SNGL"]
 
 
 def column_name(column):
