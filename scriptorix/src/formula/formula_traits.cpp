@@ -80,6 +80,11 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
         const std::u16string_view name = withoutFunctionPrefix(node.text);
         if (isVolatileFunction(name)) traits.isVolatile = true;
         if (!findFunction(name)) traits.calculable = false;
+        // INDIRECT reads A1 texts only; with a second argument it may be given R1C1.
+        if (name == u"INDIRECT" && node.children.size() > 1 &&
+            !(node.children[1]->kind == Node::Kind::Boolean && node.children[1]->boolean)) {
+          traits.calculable = false;
+        }
         break;
       }
       case Node::Kind::Operation:

@@ -16,5 +16,6 @@ std::span<const FunctionSpec> dateFunctions();
 std::span<const FunctionSpec> informationFunctions();
 std::span<const FunctionSpec> trigonometryFunctions();
 std::span<const FunctionSpec> dispersionFunctions();
+std::span<const FunctionSpec> referenceFunctions();
 
 }  // namespace sx::formula

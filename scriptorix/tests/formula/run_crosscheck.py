@@ -53,6 +53,8 @@ DIFFERENCES = {
     "ATAN2(0,0)": ("e:#DIV/0!", EXCEL_ERROR),
     "MODE(Data!A1:A20)": ("e:#N/A", EXCEL_ERROR),
     "MODE(Data!E1:E5)": ("e:#N/A", EXCEL_ERROR),
+    "OFFSET(Data!A1,-1,0)": ("e:#REF!", EXCEL_ERROR),
+    "SUM(OFFSET(Data!A1,0,0,0,1))": ("e:#REF!", EXCEL_ERROR),
     "1&TRUE": ("t:1TRUE", BOOLEANS),
     "\"z\"<TRUE": ("b:TRUE", BOOLEANS),
     "Data!C1=1": ("b:FALSE", BOOLEANS),
