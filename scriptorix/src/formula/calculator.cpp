@@ -208,6 +208,11 @@ void Calculator::refreshVolatile() {
   invalidateFrom(std::move(changed));
 }
 
+void Calculator::markArrayFormula(const CellPosition& cell) {
+  auto found = formulas_.find(keyOf(cell.sheet, cell.row, cell.column));
+  if (found != formulas_.end()) found->second.array = true;
+}
+
 void Calculator::removeFormula(const CellPosition& cell) {
   formulas_.erase(keyOf(cell.sheet, cell.row, cell.column));
   invalidateDependents(cell);
@@ -341,7 +346,7 @@ void Calculator::calculate(uint64_t root) {
     cell.state = State::InProgress;
     Context context(*this, cell.position);
     Evaluator evaluator(context);
-    Scalar result = evaluator.evaluateFormula(*cell.tree);
+    Scalar result = evaluator.evaluateFormula(*cell.tree, cell.array);
     if (context.cycleTarget) {
       // The waiting cells from the top of the stack down to the one read again form the cycle.
       cell.pendingReads = std::move(context.reads);

@@ -69,6 +69,9 @@ class Calculator {
   // once refreshVolatile is called.
   void keepFormula(const CellPosition& cell, std::u16string_view formula, const Scalar& value);
   void refreshVolatile();
+  // The formula of the cell is an array formula: its operators and functions work on whole
+  // arrays, and the cell shows the first element of the result.
+  void markArrayFormula(const CellPosition& cell);
   void removeFormula(const CellPosition& cell);
   void valueChanged(const CellPosition& cell);
   // Every cell of the area may hold something new: whatever reads it is calculated again.
@@ -95,6 +98,7 @@ class Calculator {
     NodePtr tree;  // null when the formula does not parse
     std::unique_ptr<Uncalculable> kept;
     State state = State::Dirty;
+    bool array = false;
     Scalar value;
     uint64_t epoch = 0;
     std::vector<Area> pendingReads;  // reads of an evaluation that waits for other cells

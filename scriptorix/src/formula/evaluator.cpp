@@ -212,7 +212,8 @@ Array Evaluator::toArray(const Value& value) {
   return array;
 }
 
-Scalar Evaluator::evaluateFormula(const Node& root) {
+Scalar Evaluator::evaluateFormula(const Node& root, bool asArray) {
+  arrayMode_ = asArray;
   Scalar result;
   try {
     result = toScalar(evaluate(root));

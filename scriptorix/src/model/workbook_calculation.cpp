@@ -163,11 +163,16 @@ void WorkbookCalculation::rebuild() {
           fresh.push_back({{id, row, cell.column}, &formula, std::move(cached)});
         } else {
           calculator_->keepFormula({id, row, cell.column}, formula, cached);
+          markIfArray(sheet, row, cell.column, formula);
         }
       }
     }
   }
-  for (const Fresh& entry : fresh) calculator_->setFormula(entry.position, *entry.formula, entry.fallback);
+  for (const Fresh& entry : fresh) {
+    calculator_->setFormula(entry.position, *entry.formula, entry.fallback);
+    markIfArray(*workbook_.sheetById(static_cast<uint32_t>(entry.position.sheet)), entry.position.row,
+                entry.position.column, *entry.formula);
+  }
   for (const auto& cell : changedCells_) calculator_->valueChanged(cell);
   for (const auto& area : changedAreas_) calculator_->areaChanged(area);
   calculator_->refreshVolatile();
@@ -175,6 +180,14 @@ void WorkbookCalculation::rebuild() {
   nameErrorsAgain_ = false;
   changedCells_.clear();
   changedAreas_.clear();
+}
+
+void WorkbookCalculation::markIfArray(const Sheet& sheet, int32_t row, int32_t column,
+                                      std::u16string_view formula) {
+  const PackageOrigin* origin = workbook_.origin();
+  if (origin && origin->isArrayFormula(sheet.id(), row, column, formula)) {
+    calculator_->markArrayFormula({static_cast<int32_t>(sheet.id()), row, column});
+  }
 }
 
 void WorkbookCalculation::update() {

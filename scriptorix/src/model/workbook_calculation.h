@@ -60,6 +60,7 @@ class WorkbookCalculation final : public formula::CalcHost {
   enum class Rebuild { None, KeepValues, RecalculateAll };
   void rebuild();
   void requestRebuild(Rebuild kind);
+  void markIfArray(const Sheet& sheet, int32_t row, int32_t column, std::u16string_view formula);
   void noteChange(const Sheet& sheet, int32_t row, int32_t column);
   void store(const formula::CellPosition& cell, const formula::Scalar& value);
   void widenBounds(const Sheet& sheet, int32_t row, int32_t column);
