@@ -65,6 +65,9 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
         continue;
       case Node::Kind::Name: {
         auto definition = host.definedName(node.text);
+        // A name the workbook does not hold here (one scoped to a sheet, a hidden one) may be
+        // one the file's writer knew.
+        if (!definition) traits.calculable = false;
         if (!definition || item.nameDepth >= kMaxNameDepth) continue;
         std::u16string_view text = *definition;
         if (!text.empty() && text.front() == u'=') text.remove_prefix(1);

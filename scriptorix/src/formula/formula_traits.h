@@ -15,7 +15,8 @@ struct FormulaTraits {
   // corners are calculated): its value may change without any cell it names changing.
   bool isVolatile = false;
   // False when it calls a function this library does not know (an add-in's, a macro's, a newer
-  // one): only the application that wrote the file can calculate it.
+  // one) or names what the host does not hold: only the application that wrote the file can
+  // calculate it.
   bool calculable = true;
   // Every area its references and defined names name.
   std::vector<Area> reads;

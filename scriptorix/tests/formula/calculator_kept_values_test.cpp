@@ -67,7 +67,9 @@ TEST_F(KeptValuesTest, WhatCannotBeCalculatedKeepsItsValueEvenAfterAChange) {
   kept(0, 2, u"_xlfn.NOSUCHTHING(A1)+1", 7);
   kept(0, 3, u"SUM(Sheet1:Sheet2!A1)", 9);  // through several sheets
   kept(0, 4, u"B1+1", 43);
+  kept(0, 5, u"A1*LocalRate", 11);  // a name held elsewhere (scoped to a sheet, say)
   store(0, 0, 3);
+  EXPECT_EQ(at(0, 5), 11);
   EXPECT_EQ(at(0, 1), 42);
   EXPECT_EQ(at(0, 2), 7);
   EXPECT_EQ(at(0, 3), 9);
