@@ -17,5 +17,6 @@ std::span<const FunctionSpec> informationFunctions();
 std::span<const FunctionSpec> trigonometryFunctions();
 std::span<const FunctionSpec> dispersionFunctions();
 std::span<const FunctionSpec> referenceFunctions();
+std::span<const FunctionSpec> financialFunctions();
 
 }  // namespace sx::formula
