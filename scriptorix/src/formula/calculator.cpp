@@ -4,6 +4,7 @@
 
 #include "formula/evaluator.h"
 #include "formula/formula_parser.h"
+#include "formula/formula_traits.h"
 
 namespace sx::formula {
 namespace {
@@ -116,6 +117,7 @@ class Calculator::Context : public EvalContext {
   }
   CellPosition currentCell() override { return position_; }
   double now() override { return calculator_.host_.now(); }
+  DateSystem dateSystem() override { return calculator_.host_.dateSystem(); }
   std::optional<std::u16string> formatNumber(double value, std::u16string_view format) override {
     return calculator_.host_.formatNumber(value, format);
   }
@@ -146,7 +148,8 @@ uint64_t Calculator::keyOf(int32_t sheet, int32_t row, int32_t column) {
   return (uint64_t(uint32_t(sheet)) << 34) | (uint64_t(row) << 14) | uint64_t(column);
 }
 
-void Calculator::setFormula(const CellPosition& cell, std::u16string_view formula) {
+Calculator::FormulaCell Calculator::parsed(const CellPosition& cell,
+                                           std::u16string_view formula) const {
   FormulaCell entry;
   entry.position = cell;
   // The stored form has no leading "=", but one given by mistake is not a syntax error.
@@ -155,6 +158,17 @@ void Calculator::setFormula(const CellPosition& cell, std::u16string_view formul
     entry.tree = parseFormula(formula);
   } catch (const FormulaSyntaxError&) {
     entry.tree = nullptr;
+  }
+  return entry;
+}
+
+void Calculator::setFormula(const CellPosition& cell, std::u16string_view formula,
+                            const Scalar& fallback) {
+  FormulaCell entry = parsed(cell, formula);
+  if (!fallback.isEmpty()) {
+    FormulaTraits traits = analyzeFormula(entry.tree.get(), cell.sheet, host_);
+    if (!traits.calculable)
+      entry.kept = std::make_unique<Uncalculable>(Uncalculable{fallback, std::move(traits.reads)});
   }
   uint64_t key = keyOf(cell.sheet, cell.row, cell.column);
   auto existing = formulas_.find(key);
@@ -167,12 +181,69 @@ void Calculator::setFormula(const CellPosition& cell, std::u16string_view formul
   invalidateDependents(cell);
 }
 
+void Calculator::keepFormula(const CellPosition& cell, std::u16string_view formula,
+                             const Scalar& value) {
+  FormulaCell entry = parsed(cell, formula);
+  FormulaTraits traits = analyzeFormula(entry.tree.get(), cell.sheet, host_);
+  const uint64_t key = keyOf(cell.sheet, cell.row, cell.column);
+  if (traits.isVolatile && traits.calculable) volatileKept_.push_back(key);
+  if (!traits.calculable) entry.kept = std::make_unique<Uncalculable>(Uncalculable{value, {}});
+  entry.value = value;
+  entry.state = State::Done;
+  entry.epoch = nextEpoch_++;
+  registerReads(key, entry, traits.reads);
+  if (entry.kept) entry.kept->reads = std::move(traits.reads);
+  formulas_.insert_or_assign(key, std::move(entry));
+}
+
+void Calculator::refreshVolatile() {
+  std::vector<CellPosition> changed;
+  for (uint64_t key : volatileKept_) {
+    auto found = formulas_.find(key);
+    if (found == formulas_.end() || found->second.state != State::Done) continue;
+    markDirty(found->second, key);
+    changed.push_back(found->second.position);
+  }
+  volatileKept_.clear();
+  invalidateFrom(std::move(changed));
+}
+
+void Calculator::markArrayFormula(const CellPosition& cell) {
+  auto found = formulas_.find(keyOf(cell.sheet, cell.row, cell.column));
+  if (found != formulas_.end()) found->second.array = true;
+}
+
 void Calculator::removeFormula(const CellPosition& cell) {
   formulas_.erase(keyOf(cell.sheet, cell.row, cell.column));
   invalidateDependents(cell);
 }
 
 void Calculator::valueChanged(const CellPosition& cell) { invalidateDependents(cell); }
+
+void Calculator::areaChanged(const Area& area) {
+  indexes_.clear();
+  auto intersects = [&](const Area& read) {
+    return read.sheet == area.sheet && read.firstRow <= area.lastRow &&
+           area.firstRow <= read.lastRow && read.firstColumn <= area.lastColumn &&
+           area.firstColumn <= read.lastColumn;
+  };
+  std::vector<CellPosition> changed;
+  auto visit = [&](const std::vector<Registration>& list) {
+    for (const Registration& registration : list) {
+      if (!isCurrent(registration) || !intersects(registration.area)) continue;
+      FormulaCell& cell = formulas_.at(registration.formula);
+      markDirty(cell, registration.formula);
+      changed.push_back(cell.position);
+    }
+  };
+  for (const auto& [key, list] : byCell_) visit(list);
+  for (int32_t column = area.firstColumn; column <= area.lastColumn; ++column) {
+    if (auto found = byColumn_.find(columnKey(area.sheet, column)); found != byColumn_.end())
+      visit(found->second);
+  }
+  visit(wide_);
+  invalidateFrom(std::move(changed));
+}
 
 void Calculator::invalidateAll() {
   for (auto& [key, cell] : formulas_) {
@@ -262,6 +333,11 @@ void Calculator::calculate(uint64_t root) {
       stack.pop();
       continue;
     }
+    if (cell.kept) {
+      finish(cell, key, cell.kept->value, cell.kept->reads);
+      stack.pop();
+      continue;
+    }
     if (!cell.tree) {
       finish(cell, key, Scalar::fromError(ErrorCode::Name), {});
       stack.pop();
@@ -270,7 +346,7 @@ void Calculator::calculate(uint64_t root) {
     cell.state = State::InProgress;
     Context context(*this, cell.position);
     Evaluator evaluator(context);
-    Scalar result = evaluator.evaluateFormula(*cell.tree);
+    Scalar result = evaluator.evaluateFormula(*cell.tree, cell.array);
     if (context.cycleTarget) {
       // The waiting cells from the top of the stack down to the one read again form the cycle.
       cell.pendingReads = std::move(context.reads);
@@ -344,9 +420,13 @@ void Calculator::visitDependents(std::vector<Registration>& list, const CellPosi
 
 void Calculator::invalidateDependents(const CellPosition& changed) {
   dropIndexesCovering(changed);
+  invalidateFrom({changed});
+}
+
+void Calculator::invalidateFrom(std::vector<CellPosition> pending) {
   // Nothing has been calculated yet (a workbook being filled): no one can depend on the cell.
   if (byCell_.empty() && byColumn_.empty() && wide_.empty()) return;
-  std::deque<CellPosition> queue{changed};
+  std::deque<CellPosition> queue(pending.begin(), pending.end());
   auto markDependent = [&](uint64_t formula) {
     FormulaCell& cell = formulas_.at(formula);
     if (cell.state != State::Done) return;

@@ -26,6 +26,7 @@ class CalcHost {
   virtual std::optional<int32_t> sheetByName(std::u16string_view name) = 0;
   virtual std::optional<std::u16string> definedName(std::u16string_view name) = 0;
   virtual double now() = 0;
+  virtual DateSystem dateSystem() { return DateSystem::From1900; }
   virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {
     (void)value;
     (void)format;
@@ -40,7 +41,8 @@ class CalcHost {
 //   not yet calculated is set aside on an explicit stack until that cell is done, so chains of
 //   any length cannot overflow the call stack.
 // - Every cell on a circular reference gets #REF! (the cycle is broken, never followed).
-// - A formula that does not parse gets #NAME?.
+// - A formula that does not parse, or calls an unknown function, gets #NAME?, unless it came
+//   with a value (from a file): then it keeps that value.
 // - Dependencies are recorded as the cells and areas a formula actually read; a change to a
 //   stored value (valueChanged), a formula (setFormula/removeFormula) marks what depends on it,
 //   transitively, for recalculation.
@@ -57,9 +59,23 @@ class Calculator {
   Calculator(const Calculator&) = delete;
   Calculator& operator=(const Calculator&) = delete;
 
-  void setFormula(const CellPosition& cell, std::u16string_view formula);
+  // A formula to calculate. Should it call what this library cannot calculate, `fallback` (the
+  // value a file gave it, when not empty) is its value instead of an error.
+  void setFormula(const CellPosition& cell, std::u16string_view formula,
+                  const Scalar& fallback = Scalar::empty());
+  // A formula with the value it was last calculated to (by the application that wrote the
+  // file, say): kept until something the formula names changes, and for good when it cannot
+  // be calculated here. For a calculator being filled; a volatile formula is calculated again
+  // once refreshVolatile is called.
+  void keepFormula(const CellPosition& cell, std::u16string_view formula, const Scalar& value);
+  void refreshVolatile();
+  // The formula of the cell is an array formula: its operators and functions work on whole
+  // arrays, and the cell shows the first element of the result.
+  void markArrayFormula(const CellPosition& cell);
   void removeFormula(const CellPosition& cell);
   void valueChanged(const CellPosition& cell);
+  // Every cell of the area may hold something new: whatever reads it is calculated again.
+  void areaChanged(const Area& area);
   void invalidateAll();
   bool hasFormula(const CellPosition& cell) const;
   std::size_t formulaCount() const { return formulas_.size(); }
@@ -71,10 +87,18 @@ class Calculator {
 
  private:
   enum class State { Dirty, InProgress, Done };
+  // The value a formula this library cannot calculate keeps, and what it names (so that what
+  // depends on it is still found).
+  struct Uncalculable {
+    Scalar value;
+    std::vector<Area> reads;
+  };
   struct FormulaCell {
     CellPosition position;
     NodePtr tree;  // null when the formula does not parse
+    std::unique_ptr<Uncalculable> kept;
     State state = State::Dirty;
+    bool array = false;
     Scalar value;
     uint64_t epoch = 0;
     std::vector<Area> pendingReads;  // reads of an evaluation that waits for other cells
@@ -96,6 +120,8 @@ class Calculator {
   void finish(FormulaCell& cell, uint64_t key, Scalar value, const std::vector<Area>& reads);
   void registerReads(uint64_t key, const FormulaCell& cell, const std::vector<Area>& reads);
   void invalidateDependents(const CellPosition& changed);
+  void invalidateFrom(std::vector<CellPosition> pending);
+  FormulaCell parsed(const CellPosition& cell, std::u16string_view formula) const;
   bool isCurrent(const Registration& registration) const;
   void markDirty(FormulaCell& cell, uint64_t key);
   LookupAnswer findExact(Context& context, const Area& keys, const Scalar& wanted);
@@ -110,6 +136,7 @@ class Calculator {
   std::vector<Registration> wide_;                                    // areas of many columns
   uint64_t nextEpoch_ = 1;
   std::vector<uint64_t> dirtyQueue_;
+  std::vector<uint64_t> volatileKept_;  // kept formulas refreshVolatile calculates again
   std::vector<CachedIndex> indexes_;  // most recently built last
 };
 

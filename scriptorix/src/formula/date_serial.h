@@ -4,6 +4,18 @@
 
 namespace sx::formula {
 
+// Workbooks count days from 1900 (serial 1 is 1900-01-01) or, as some files say, from 1904
+// (serial 0 is 1904-01-01). Functions and formats work on 1900 serials; a 1904 serial plus
+// k1904Offset is the 1900 serial of the same day.
+enum class DateSystem { From1900, From1904 };
+inline constexpr int64_t k1904Offset = 1462;
+inline double to1900Serial(double serial, DateSystem system) {
+  return system == DateSystem::From1904 ? serial + double(k1904Offset) : serial;
+}
+inline double from1900Serial(double serial, DateSystem system) {
+  return system == DateSystem::From1904 ? serial - double(k1904Offset) : serial;
+}
+
 struct CivilDate {
   int32_t year;
   int32_t month;  // 1..12

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "formula/date_serial.h"
 #include "formula/formula_value.h"
 
 namespace sx::formula {
@@ -43,6 +44,8 @@ class EvalContext {
   virtual CellPosition currentCell() = 0;
   // Serial date and time on the 1900 date system (NOW; TODAY is its whole part).
   virtual double now() = 0;
+  // How the workbook counts days: date functions and TEXT() read and give serials so.
+  virtual DateSystem dateSystem() { return DateSystem::From1900; }
   // Told before the cells of an area are read one by one (a calculator records the whole area
   // as one dependency instead of each cell).
   virtual void readingArea(const Area& area) { (void)area; }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "formula/formula_parser.h"
+#include "formula/function_names.h"
 #include "formula/reference_syntax.h"
 
 namespace sx::formula {
@@ -79,13 +80,6 @@ Scalar guarded(Operator op, const Scalar& left, const Scalar* right) {
   } catch (const FormulaError& error) {
     return Scalar::fromError(error.code);
   }
-}
-
-std::u16string_view withoutFunctionPrefix(std::u16string_view name) {
-  for (std::u16string_view prefix : {u"_XLFN._XLWS.", u"_XLFN.", u"_XLWS."}) {
-    if (name.substr(0, prefix.size()) == prefix) return name.substr(prefix.size());
-  }
-  return name;
 }
 
 }  // namespace
@@ -218,7 +212,8 @@ Array Evaluator::toArray(const Value& value) {
   return array;
 }
 
-Scalar Evaluator::evaluateFormula(const Node& root) {
+Scalar Evaluator::evaluateFormula(const Node& root, bool asArray) {
+  arrayMode_ = asArray;
   Scalar result;
   try {
     result = toScalar(evaluate(root));
@@ -314,12 +309,26 @@ Value Evaluator::evaluateCall(const Node& node) {
 }
 
 Value Evaluator::evaluateOperation(const Node& node) {
-  Value left = evaluate(*node.children[0]);
   if (node.children.size() == 1) {
-    if (arrayMode_ && !std::holds_alternative<Scalar>(left))
-      return elementwise(node, left, nullptr);
-    return guarded(node.op, toScalar(left), nullptr);
+    Value operand = evaluate(*node.children[0]);
+    if (arrayMode_ && !std::holds_alternative<Scalar>(operand))
+      return elementwise(node, operand, nullptr);
+    return guarded(node.op, toScalar(operand), nullptr);
   }
+  // A chain of binary operators (1+1+...+1) is a tree as deep as it is long: walk down its
+  // left side, then apply the operators from the bottom up, without recursion.
+  std::vector<const Node*> chain;
+  const Node* bottom = &node;
+  while (bottom->kind == Node::Kind::Operation && bottom->children.size() == 2) {
+    chain.push_back(bottom);
+    bottom = bottom->children[0].get();
+  }
+  Value left = evaluate(*bottom);
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) left = applyBinary(**it, std::move(left));
+  return left;
+}
+
+Value Evaluator::applyBinary(const Node& node, Value left) {
   Value right = evaluate(*node.children[1]);
   if (node.op == Operator::Range || node.op == Operator::Intersect || node.op == Operator::Union) {
     for (const Value* side : {&left, &right}) {

@@ -85,7 +85,8 @@ class Evaluator {
 
   // The value of a whole formula in its cell: a range reads by implicit intersection, an array
   // by its first element, an empty result as 0.
-  Scalar evaluateFormula(const Node& root);
+  // `asArray`: an array formula, whose operators and functions work element by element.
+  Scalar evaluateFormula(const Node& root, bool asArray = false);
 
   Value evaluate(const Node& node);
   Scalar cell(int32_t sheet, int32_t row, int32_t column) {
@@ -103,6 +104,8 @@ class Evaluator {
 
  private:
   Value evaluateOperation(const Node& node);
+  // `node` is a binary operation whose left side gave `left`.
+  Value applyBinary(const Node& node, Value left);
   Value evaluateCall(const Node& node);
   Value evaluateName(const Node& node);
   Value resolveReference(const ParsedReference& reference);

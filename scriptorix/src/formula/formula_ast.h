@@ -31,6 +31,12 @@ enum class Operator {
 };
 
 struct Node {
+  Node() = default;
+  Node(const Node&) = delete;
+  Node& operator=(const Node&) = delete;
+  // Frees the subtree without recursion: a chain of thousands of operators is that deep.
+  ~Node();
+
   enum class Kind {
     Number,
     Text,

@@ -8,8 +8,10 @@
 namespace sx::formula {
 namespace {
 
-// Deeper trees are refused so that evaluating and freeing them cannot exhaust the stack.
-constexpr int kMaxDepth = 200;
+// Deeper nesting (parentheses, function calls, signs, percent signs) is refused so that
+// parsing and evaluating cannot exhaust the stack. Chains of binary operators (1+1+...+1) do
+// not nest: the evaluator and the tree's destructor walk them without recursion.
+constexpr int kMaxDepth = 256;
 
 bool startsOperand(TokenKind kind) {
   return kind == TokenKind::Reference || kind == TokenKind::Name || kind == TokenKind::Function ||
@@ -147,23 +149,24 @@ class Parser {
 
   NodePtr expression(int minPower, int depth) {
     if (depth > kMaxDepth) fail("the formula nests too deeply");
-    auto left = prefix(depth + 1);
-    int chain = 0;
+    auto left = prefix(depth);
+    int percents = 0;
     while (const Token* token = peek()) {
       if (token->kind == TokenKind::Operator && textOf(*token) == u"%") {
         if (6 < minPower) break;
         ++position_;
+        if (++percents + depth > kMaxDepth) fail("the formula nests too deeply");
         left = operation(Operator::Percent, std::move(left), nullptr);
       } else {
         Operator op;
         int power = binaryPower(*token, op);
         if (power == 0 || power < minPower) break;
         ++position_;
+        percents = 0;
         // "^" and the rest are left-associative, as in a spreadsheet: 2^3^2 is 64.
-        auto right = expression(power + 1, depth + chain + 1);
+        auto right = expression(power + 1, depth + 1);
         left = operation(op, std::move(left), std::move(right));
       }
-      if (++chain + depth > kMaxDepth) fail("the formula nests too deeply");
     }
     return left;
   }

@@ -14,5 +14,9 @@ std::span<const FunctionSpec> textFunctions();
 std::span<const FunctionSpec> lookupFunctions();
 std::span<const FunctionSpec> dateFunctions();
 std::span<const FunctionSpec> informationFunctions();
+std::span<const FunctionSpec> trigonometryFunctions();
+std::span<const FunctionSpec> dispersionFunctions();
+std::span<const FunctionSpec> referenceFunctions();
+std::span<const FunctionSpec> financialFunctions();
 
 }  // namespace sx::formula

@@ -9,7 +9,8 @@ const FunctionSpec* findFunction(std::u16string_view upperName) {
   static const auto table = [] {
     std::unordered_map<std::u16string_view, const FunctionSpec*> byName;
     for (auto group : {mathFunctions(), statisticsFunctions(), logicFunctions(), textFunctions(),
-                       lookupFunctions(), dateFunctions(), informationFunctions()}) {
+                       lookupFunctions(), dateFunctions(), informationFunctions(),
+                       trigonometryFunctions(), dispersionFunctions(), referenceFunctions(), financialFunctions()}) {
       for (const auto& entry : group) byName.emplace(entry.name, &entry);
     }
     return byName;

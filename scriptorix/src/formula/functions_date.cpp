@@ -10,15 +10,21 @@ namespace {
 // The last serial a date can have: 9999-12-31.
 constexpr double kLastSerial = 2958465;
 
+DateSystem systemOf(CallArgs& args) { return args.evaluator().context().dateSystem(); }
+
+// The argument as a day, a serial on the 1900 date system whatever the workbook's.
 int64_t serialArgument(CallArgs& args, std::size_t i) {
   double value = args.number(i);
-  if (value < 0 || value > kLastSerial) throw FormulaError{ErrorCode::Num};
-  return int64_t(std::floor(value));
+  double serial = to1900Serial(value, systemOf(args));
+  if (value < 0 || serial > kLastSerial) throw FormulaError{ErrorCode::Num};
+  return int64_t(std::floor(serial));
 }
 
-Value dateResult(int64_t serial) {
-  if (serial < 0 || double(serial) > kLastSerial) return Scalar::fromError(ErrorCode::Num);
-  return number(double(serial));
+// A day (a 1900 serial) as the workbook counts it.
+Value dateResult(CallArgs& args, int64_t serial) {
+  const double result = from1900Serial(double(serial), systemOf(args));
+  if (result < 0 || double(serial) > kLastSerial) return Scalar::fromError(ErrorCode::Num);
+  return number(result);
 }
 
 Value date(CallArgs& args) {
@@ -29,15 +35,18 @@ Value date(CallArgs& args) {
   if (year < 1900) year += 1900;
   if (std::llabs(month) > 120000 || std::llabs(day) > 4000000)
     return Scalar::fromError(ErrorCode::Num);
-  return dateResult(dateToSerial(year, month, day));
+  return dateResult(args, dateToSerial(year, month, day));
 }
 
 Value year(CallArgs& args) { return number(serialToDate(serialArgument(args, 0)).year); }
 Value month(CallArgs& args) { return number(serialToDate(serialArgument(args, 0)).month); }
 Value day(CallArgs& args) { return number(serialToDate(serialArgument(args, 0)).day); }
 
-Value today(CallArgs& args) { return number(std::floor(args.evaluator().context().now())); }
-Value now(CallArgs& args) { return number(args.evaluator().context().now()); }
+double nowSerial(CallArgs& args) {
+  return from1900Serial(args.evaluator().context().now(), systemOf(args));
+}
+Value now(CallArgs& args) { return number(nowSerial(args)); }
+Value today(CallArgs& args) { return number(std::floor(nowSerial(args))); }
 
 // The serial of the day `months` after `start`, on the same day of the month or the month's last.
 int64_t addMonths(int64_t start, int64_t months, bool endOfMonth) {
@@ -52,12 +61,12 @@ int64_t addMonths(int64_t start, int64_t months, bool endOfMonth) {
 
 Value edate(CallArgs& args) {
   int64_t start = serialArgument(args, 0);
-  return dateResult(addMonths(start, toInteger(args.number(1)), false));
+  return dateResult(args, addMonths(start, toInteger(args.number(1)), false));
 }
 
 Value eomonth(CallArgs& args) {
   int64_t start = serialArgument(args, 0);
-  return dateResult(addMonths(start, toInteger(args.number(1)), true));
+  return dateResult(args, addMonths(start, toInteger(args.number(1)), true));
 }
 
 Value weekday(CallArgs& args) {

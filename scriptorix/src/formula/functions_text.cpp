@@ -180,7 +180,7 @@ Value text(CallArgs& args) {
     if (auto rendered = args.evaluator().context().formatNumber(value.number, format))
       return Scalar::fromText(*rendered);
   }
-  return Scalar::fromText(renderNumberFormat(value, format));
+  return Scalar::fromText(renderNumberFormat(value, format, args.evaluator().context().dateSystem()));
 }
 
 Value valueFunction(CallArgs& args) {

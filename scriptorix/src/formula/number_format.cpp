@@ -154,10 +154,12 @@ std::u16string twoDigits(int64_t value, bool pad) {
   return widen(text);
 }
 
-std::u16string renderDate(const Section& section, double value) {
-  // Before 1900 or after 9999-12-31 there is no date to show (nor an integer day to compute).
+std::u16string renderDate(const Section& section, double serial, DateSystem system) {
+  // Before the first day or after 9999-12-31 there is no date to show (nor an integer day to
+  // compute).
   constexpr double kPastLastSerial = 2958466;
-  if (!(value >= 0 && value < kPastLastSerial)) return std::u16string(1, u'#');
+  const double value = to1900Serial(serial, system);
+  if (!(serial >= 0 && value < kPastLastSerial)) return std::u16string(1, u'#');
   int64_t days = int64_t(std::floor(value));
   int64_t seconds = int64_t(std::llround((value - double(days)) * 86400));
   if (seconds >= 86400) {
@@ -372,7 +374,8 @@ std::u16string renderNumber(const Section& section, double value) {
 
 }  // namespace
 
-std::u16string renderNumberFormat(const Scalar& value, std::u16string_view format) {
+std::u16string renderNumberFormat(const Scalar& value, std::u16string_view format,
+                                  DateSystem system) {
   auto sections = splitSections(format);
   if (value.isText() || value.isBoolean()) {
     std::u16string text = value.isText() ? value.text : toText(value);
@@ -397,7 +400,7 @@ std::u16string renderNumberFormat(const Scalar& value, std::u16string_view forma
   if (number == 0 && sections.size() >= 3) index = 2;
   Section section = parseSection(sections[index]);
   std::u16string body =
-      section.isDate ? renderDate(section, number) : renderNumber(section, number);
+      section.isDate ? renderDate(section, number, system) : renderNumber(section, number);
   // A negative number that rounds to zero shows no sign: -0.4 under "0" is "0".
   bool negativeSign =
       number < 0 && index == 0 && body.find_first_of(u"123456789") != std::u16string::npos;

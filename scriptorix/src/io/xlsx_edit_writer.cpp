@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "formula/function_names.h"
 #include "formula/reference_adjust.h"
 #include "io/xlsx_writer.h"
 #include "io/xml_parse.h"
@@ -158,7 +159,7 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
   if (pugi::xml_node names = childNamed(root, "definedNames")) root.remove_child(names);
   std::string namesXml;
   for (const DefinedName& name : workbook.definedNames()) {
-    namesXml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(name.reference) + "</definedName>";
+    namesXml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) + "</definedName>";
   }
   for (const KeptDefinedName& name : origin.keptNames) {
     std::string entry = "<definedName";

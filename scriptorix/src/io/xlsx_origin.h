@@ -79,6 +79,16 @@ struct XlsxOrigin : PackageOrigin {
   std::map<uint32_t, SheetOrigin> sheets;  // by model sheet id
   std::vector<std::string> otherSheetEntries;  // <sheet> entries of chart and dialog sheets
   std::vector<KeptDefinedName> keptNames;
+
+  bool isArrayFormula(uint32_t sheetId, int32_t row, int32_t column,
+                      std::u16string_view formula) const override {
+    const auto sheet = sheets.find(sheetId);
+    if (sheet == sheets.end()) return false;
+    for (const ArrayFormulaOrigin& array : sheet->second.arrays) {
+      if (array.row == row && array.column == column && array.formula == formula) return true;
+    }
+    return false;
+  }
 };
 
 }  // namespace sx

@@ -4,6 +4,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "formula/function_names.h"
 #include "io/opc_package.h"
 #include "io/xlsx_origin.h"
 #include "io/xlsx_sheet_reader.h"
@@ -79,7 +80,7 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
     const bool plain = !scope && !node.attribute("hidden").as_bool() && Workbook::isValidDefinedName(name) &&
                        !reference.empty() && !workbook.findDefinedName(name);
     if (plain) {
-      workbook.addDefinedName(name, reference);
+      workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference));
       continue;
     }
     KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, node.text().get()};
@@ -186,6 +187,8 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   const unsigned activeTab = childNamed(childNamed(root, "bookViews"), "workbookView")
                                  .attribute("activeTab")
                                  .as_uint(0);
+  const std::string_view date1904 = childNamed(root, "workbookPr").attribute("date1904").value();
+  if (date1904 == "1" || date1904 == "true") workbook->setDateSystem(formula::DateSystem::From1904);
   const uint32_t activeId = activeTab < sheetIdByEntry.size() ? sheetIdByEntry[activeTab] : 0;
   setActiveVisibleSheet(*workbook, activeId ? workbook->sheetById(activeId) : nullptr);
   workbook->setCalculationMode(calculationModeFromName(childNamed(root, "calcPr").attribute("calcMode").value()));
@@ -199,6 +202,7 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     if (type == "application/xml" && part.name.ends_with(".xml")) type.clear();
     origin->keptParts.push_back({part.name, type, part.data});
   }
+  workbook->finishLoading();
   workbook->setOrigin(std::move(origin));
   return workbook;
 }

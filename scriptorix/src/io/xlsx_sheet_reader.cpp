@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "formula/function_names.h"
 #include "formula/reference_adjust.h"
 #include "io/xlsx_style_reader.h"
 #include "io/xml_parse.h"
@@ -170,6 +171,8 @@ class SheetDataReader {
     CellValue value;
     if (type == "inlineStr") {
       value = CellValue::fromText(stringItemText(childNamed(cell, "is")));
+    } else if (type == "str" && valueNode) {
+      value = CellValue::fromText(decodeXmlString(raw));  // a formula's text, possibly ""
     } else if (raw.empty()) {
       // no value (some writers leave an empty <v> for a formula they did not calculate)
     } else if (type == "s") {
@@ -182,8 +185,6 @@ class SheetDataReader {
       value = CellValue::fromBoolean(raw == "1" || raw == "true");
     } else if (type == "e") {
       value = CellValue::fromError(fromUtf8(raw));
-    } else if (type == "str") {
-      value = CellValue::fromText(decodeXmlString(raw));
     } else if (type == "d") {
       value = CellValue::fromNumber(isoDateSerial(raw, part_));
     } else {
@@ -206,7 +207,7 @@ class SheetDataReader {
   std::u16string formulaOf(const pugi::xml_node& node) {
     if (!node) return {};
     const std::string_view type = node.attribute("t").value();
-    std::u16string text = decodeXmlString(node.text().get());
+    std::u16string text = formula::withoutFunctionPrefixes(decodeXmlString(node.text().get()));
     if (type == "shared") {
       const std::string si = node.attribute("si").value();
       if (!text.empty()) {

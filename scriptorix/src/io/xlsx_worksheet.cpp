@@ -1,6 +1,7 @@
 #include <charconv>
 #include <map>
 
+#include "formula/function_names.h"
 #include "io/xlsx_parts.h"
 #include "io/xml_text.h"
 #include "core/utf.h"
@@ -96,7 +97,9 @@ void appendCell(std::string& xml, const Sheet& sheet, int32_t row, const StoredC
     return;
   }
   xml += ">";
-  if (cell.hasFormula()) xml += "<f>" + xmlPlainText(workbook.strings().at(cell.formula)) + "</f>";
+  if (cell.hasFormula()) {
+    xml += "<f>" + xmlPlainText(formula::withFunctionPrefixes(workbook.strings().at(cell.formula))) + "</f>";
+  }
   if (cell.kind != CellValue::Kind::Empty) xml += "<v>" + value + "</v>";
   xml += "</c>";
 }

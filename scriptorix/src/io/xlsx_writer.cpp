@@ -1,5 +1,6 @@
 #include "io/xlsx_writer.h"
 
+#include "formula/function_names.h"
 #include "io/xlsx_edit_writer.h"
 #include "io/xlsx_parts.h"
 #include "io/xml_text.h"
@@ -53,7 +54,9 @@ std::string workbookXml(const Workbook& workbook) {
   std::string xml = std::string(kXmlHead) +
                     "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                     "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
-  xml += "<workbookPr/><bookViews><workbookView activeTab=\"" + std::to_string(active) +
+  xml += workbook.dateSystem() == formula::DateSystem::From1904 ? "<workbookPr date1904=\"1\"/>"
+                                                                 : "<workbookPr/>";
+  xml += "<bookViews><workbookView activeTab=\"" + std::to_string(active) +
          "\"/></bookViews><sheets>";
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
@@ -64,7 +67,7 @@ std::string workbookXml(const Workbook& workbook) {
   if (!workbook.definedNames().empty()) {
     xml += "<definedNames>";
     for (const DefinedName& name : workbook.definedNames()) {
-      xml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(name.reference) +
+      xml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
              "</definedName>";
     }
     xml += "</definedNames>";

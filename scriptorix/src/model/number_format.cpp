@@ -15,7 +15,8 @@ std::u16string formatRoundTripNumber(double value) {
   return fromUtf8(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)));
 }
 
-std::u16string formatCellValue(const CellValue& value, std::u16string_view formatCode) {
+std::u16string formatCellValue(const CellValue& value, std::u16string_view formatCode,
+                               formula::DateSystem dates) {
   // Cells and TEXT() share the formula library's renderer, so a cell shows what TEXT() gives.
   switch (value.kind) {
     case CellValue::Kind::Empty:
@@ -33,7 +34,7 @@ std::u16string formatCellValue(const CellValue& value, std::u16string_view forma
   if (formatCode.empty() || equalsAsciiIgnoringCase(formatCode, "general")) {
     return formula::renderCellGeneral(value.number);
   }
-  return formula::renderNumberFormat(formula::Scalar::fromNumber(value.number), formatCode);
+  return formula::renderNumberFormat(formula::Scalar::fromNumber(value.number), formatCode, dates);
 }
 
 }  // namespace sx

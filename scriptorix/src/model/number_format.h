@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "formula/date_serial.h"
 #include "model/cell_value.h"
 
 namespace sx {
@@ -12,6 +13,7 @@ std::u16string formatRoundTripNumber(double value);
 
 // A value shown through a number format code (formula::renderNumberFormat, the renderer TEXT()
 // uses). Booleans show TRUE/FALSE, errors their text, text through the format's text section.
-std::u16string formatCellValue(const CellValue& value, std::u16string_view formatCode);
+std::u16string formatCellValue(const CellValue& value, std::u16string_view formatCode,
+                               formula::DateSystem dates = formula::DateSystem::From1900);
 
 }  // namespace sx

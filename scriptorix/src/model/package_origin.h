@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 namespace sx {
 
 // Whatever a file reader keeps of an opened file that the model does not hold (parts it does
@@ -7,6 +10,16 @@ namespace sx {
 class PackageOrigin {
  public:
   virtual ~PackageOrigin() = default;
+  // Whether the file stored the formula of this cell as an array formula ({=SUM(A1:A9*B1:B9)}),
+  // as long as the cell still holds that formula.
+  virtual bool isArrayFormula(uint32_t sheetId, int32_t row, int32_t column,
+                              std::u16string_view formula) const {
+    (void)sheetId;
+    (void)row;
+    (void)column;
+    (void)formula;
+    return false;
+  }
 };
 
 }  // namespace sx

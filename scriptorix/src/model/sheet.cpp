@@ -165,7 +165,8 @@ void Sheet::setValue(const RangeRef& range, const CellValue& value) {
     WorkbookCalculation* notify;  // null when the calculation is rebuilt instead
   } fill{*this, pattern, &workbook_->calculation()};
   if (!notifiedOneByOne(checked(range))) {
-    fill.notify->rebuildLater();
+    fill.notify->beforeRestructure();
+    fill.notify->rebuildLater(*this, checked(range));
     fill.notify = nullptr;
   }
   forEachPosition(range, [&fill](StoredCell& cell, int32_t row, int32_t column) {
@@ -208,7 +209,10 @@ void Sheet::setFormula(const RangeRef& input, std::u16string_view formula) {
   const RangeRef range = checked(input);
   WorkbookCalculation& calculation = workbook_->calculation();
   const bool oneByOne = notifiedOneByOne(range);
-  if (!oneByOne) calculation.rebuildLater();
+  if (!oneByOne) {
+    calculation.beforeRestructure();
+    calculation.rebuildLater(*this, range);
+  }
   forEachPosition(range, [&](StoredCell& cell, int32_t row, int32_t column) {
     const int32_t rowOffset = row - range.firstRow;
     const int32_t columnOffset = column - range.firstColumn;
@@ -277,7 +281,8 @@ std::u16string Sheet::displayText(int32_t row, int32_t column) const {
   workbook_->calculate();
   const StoredCell* cell = findCell(row, column);
   if (!cell) return {};
-  return formatCellValue(valueOf(*cell), workbook_->styles().at(cell->style).numberFormat);
+  return formatCellValue(valueOf(*cell), workbook_->styles().at(cell->style).numberFormat,
+                         workbook_->dateSystem());
 }
 
 uint32_t Sheet::styleIndex(int32_t row, int32_t column) const {
@@ -325,7 +330,8 @@ std::optional<RangeRef> Sheet::find(std::u16string_view what, const RangeRef& wi
     for (; it != cells.end() && it->column <= range.lastColumn; ++it) {
       if (it->kind == CellValue::Kind::Empty) continue;
       const std::u16string shown =
-          formatCellValue(valueOf(*it), workbook_->styles().at(it->style).numberFormat);
+          formatCellValue(valueOf(*it), workbook_->styles().at(it->style).numberFormat,
+                          workbook_->dateSystem());
       if (containsIgnoringCase(shown, what)) return cellRef(row, it->column);
     }
   }

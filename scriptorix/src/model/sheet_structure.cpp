@@ -205,6 +205,7 @@ void Sheet::copyTo(const RangeRef& input, Sheet& target, const RangeRef& destina
   }
   const RangeRef source = checked(input);
   const RangeRef anchor = target.checked(destination);
+  workbook_->calculation().beforeRestructure();
   const int32_t toRow = source.shape == RangeRef::Shape::Columns ? 0 : anchor.firstRow;
   const int32_t toColumn = source.shape == RangeRef::Shape::Rows ? 0 : anchor.firstColumn;
   if (int64_t{toRow} + source.rowCount() > kMaxRows ||
@@ -270,7 +271,7 @@ void Sheet::copyTo(const RangeRef& input, Sheet& target, const RangeRef& destina
     target.merges_.push_back(normalizedShape(merge));
   }
   target.dropBlankCells(destinationArea.firstRow, destinationArea.lastRow);
-  workbook_->calculation().rebuildLater();
+  workbook_->calculation().rebuildLater(target, destinationArea);
 }
 
 void Sheet::shiftCells(const CellShift& shift) {
@@ -374,6 +375,16 @@ void refuseSplitMerges(const std::vector<RangeRef>& merges, const CellShift& shi
 }
 }  // namespace
 
+namespace {
+// The cells a shift moves, or empties, where they are afterwards.
+RangeRef shiftedArea(const CellShift& shift) {
+  if (isVertical(shift.kind)) {
+    return {shift.firstRow, shift.firstColumn, kMaxRows - 1, shift.lastColumn, RangeRef::Shape::Cells};
+  }
+  return {shift.firstRow, shift.firstColumn, shift.lastRow, kMaxColumns - 1, RangeRef::Shape::Cells};
+}
+}  // namespace
+
 void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   const RangeRef range = checked(input);
   // Whole rows or columns go whatever the direction says.
@@ -383,13 +394,18 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::DeleteLeft;
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
+  workbook_->calculation().beforeRestructure();
   shiftCells(shift);
   shiftMerges(shift);
   shiftRowAndColumnFormats(shift);
-  workbook_->rewriteFormulas([&](std::u16string_view formula, std::u16string_view home) {
-    return adjustFormulaForShift(formula, home, shift);
-  });  // Cells moved and formulas were rewritten: positions and dependencies start afresh.
-  workbook_->calculation().rebuildLater();
+  // Cells moved and formulas were rewritten: positions and dependencies start afresh, and
+  // whatever moved or reads what moved is calculated again.
+  workbook_->calculation().rebuildLater(*this, shiftedArea(shift));
+  workbook_->rewriteFormulas(
+      [&](std::u16string_view formula, std::u16string_view home) {
+        return adjustFormulaForShift(formula, home, shift);
+      },
+      true);
 }
 
 void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
@@ -400,6 +416,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::InsertRight;
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
+  workbook_->calculation().beforeRestructure();
   // Data pushed past the last row or column would be lost: refuse instead.
   if (isVertical(kind)) {
     const int32_t edge = kMaxRows - range.rowCount();
@@ -423,10 +440,14 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   shiftCells(shift);
   shiftMerges(shift);
   shiftRowAndColumnFormats(shift);
-  workbook_->rewriteFormulas([&](std::u16string_view formula, std::u16string_view home) {
-    return adjustFormulaForShift(formula, home, shift);
-  });  // Cells moved and formulas were rewritten: positions and dependencies start afresh.
-  workbook_->calculation().rebuildLater();
+  // Cells moved and formulas were rewritten: positions and dependencies start afresh, and
+  // whatever moved or reads what moved is calculated again.
+  workbook_->calculation().rebuildLater(*this, shiftedArea(shift));
+  workbook_->rewriteFormulas(
+      [&](std::u16string_view formula, std::u16string_view home) {
+        return adjustFormulaForShift(formula, home, shift);
+      },
+      true);
 }
 
 }  // namespace sx

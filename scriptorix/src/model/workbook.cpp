@@ -77,6 +77,7 @@ void Workbook::checkSheetName(std::u16string_view name, const Sheet* ignore) con
 
 Sheet& Workbook::addSheet(std::u16string_view name) {
   checkSheetName(name);
+  calculation_->beforeRestructure();
   sheets_.push_back(std::make_unique<Sheet>(*this, nextSheetId_++, std::u16string(name)));
   activeSheetId_ = sheets_.back()->id();
   // References to a sheet of this name may have been #REF! until now.
@@ -89,6 +90,7 @@ void Workbook::renameSheet(Sheet& sheet, std::u16string_view newName) {
   checkSheetName(newName, &sheet);
   const std::u16string oldName = sheet.name();
   if (oldName == newName) return;
+  calculation_->beforeRestructure();
   rewriteFormulas([&](std::u16string_view formula, std::u16string_view) {
     return renameSheetInFormula(formula, oldName, newName);
   });
@@ -216,11 +218,21 @@ void Workbook::addDefinedName(std::u16string_view name, std::u16string_view refe
   }
   if (!reference.empty() && reference[0] == u'=') reference.remove_prefix(1);
   if (reference.empty()) throw std::invalid_argument("A defined name needs a reference");
+  calculation_->beforeRestructure();
   names_.push_back({std::u16string(name), std::u16string(reference)});
-  calculation_->rebuildLater();
+  calculation_->rebuildForNames();
 }
 
-void Workbook::recalculateAll() { calculation_->rebuildLater(); }
+void Workbook::recalculateAll() { calculation_->recalculateAll(); }
+
+void Workbook::finishLoading() { calculation_->loaded(); }
+
+void Workbook::setDateSystem(formula::DateSystem system) {
+  if (system == dateSystem_) return;
+  calculation_->beforeRestructure();
+  dateSystem_ = system;
+  calculation_->recalculateAll();
+}
 
 void Workbook::calculate() const { calculation_->update(); }
 
@@ -248,14 +260,17 @@ const DefinedName* Workbook::definedNameFor(const Sheet& sheet, const RangeRef& 
 }
 
 void Workbook::rewriteFormulas(
-    const std::function<std::u16string(std::u16string_view, std::u16string_view)>& rewrite) {
+    const std::function<std::u16string(std::u16string_view, std::u16string_view)>& rewrite,
+    bool calculateRewritten) {
   for (const auto& sheet : sheets_) {
-    for (auto& row : sheet->rows_) {
-      for (StoredCell& cell : row.cells) {
+    for (int32_t row = 0; row < sheet->rowLimit(); ++row) {
+      for (StoredCell& cell : sheet->rows_[row].cells) {
         if (!cell.hasFormula()) continue;
         const std::u16string& before = strings_.at(cell.formula);
         std::u16string after = rewrite(before, sheet->name());
-        if (after != before) cell.formula = strings_.intern(after);
+        if (after == before) continue;
+        cell.formula = strings_.intern(after);
+        if (calculateRewritten) calculation_->formulaSet(*sheet, row, cell.column, after);
       }
     }
   }

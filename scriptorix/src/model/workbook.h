@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formula/date_serial.h"
 #include "model/package_origin.h"
 #include "model/sheet.h"
 #include "model/string_pool.h"
@@ -84,12 +85,18 @@ class Workbook {
   const DefinedName* definedNameFor(const Sheet& sheet, const RangeRef& range) const;
   static bool isValidDefinedName(std::u16string_view name);
 
-  // Formulas are calculated when a value is read; this marks every formula for calculation
-  // again (after a reader has filled the workbook, say).
+  // Formulas are calculated when a value is read, and keep their cached value until something
+  // they name changes; this marks every formula for calculation again.
   void recalculateAll();
+  // A reader has filled the workbook: the formulas' cached values are the file's.
+  void finishLoading();
   // Brings every dirty formula's cached value up to date.
   void calculate() const;
   WorkbookCalculation& calculation() const { return *calculation_; }
+
+  // Days counted from 1900 (the default) or from 1904, as the file says.
+  formula::DateSystem dateSystem() const { return dateSystem_; }
+  void setDateSystem(formula::DateSystem system);
 
   StyleTable& styles() { return styles_; }
   const StyleTable& styles() const { return styles_; }
@@ -102,19 +109,22 @@ class Workbook {
 
  private:
   friend class Sheet;
-  // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
-  // reference (given with an empty home sheet name).
   // The visible sheet nearest after `sheet` (else before it), or nullptr.
   const Sheet* visibleNeighbour(const Sheet& sheet) const;
+  // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
+  // reference (given with an empty home sheet name); with `calculateRewritten` the formulas
+  // whose text changed are calculated again.
   void rewriteFormulas(
       const std::function<std::u16string(std::u16string_view formula, std::u16string_view home)>&
-          rewrite);
+          rewrite,
+      bool calculateRewritten = false);
 
   std::vector<std::unique_ptr<Sheet>> sheets_;
   uint32_t nextSheetId_ = 1;
   uint32_t activeSheetId_ = 0;
   CalculationMode calculationMode_ = CalculationMode::Auto;
   std::vector<DefinedName> names_;
+  formula::DateSystem dateSystem_ = formula::DateSystem::From1900;
   StyleTable styles_;
   StringPool strings_;
   std::shared_ptr<const PackageOrigin> origin_;

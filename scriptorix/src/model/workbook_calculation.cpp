@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <unordered_set>
 
 #include "model/workbook.h"
 
 namespace sx {
 
 namespace {
+
+// Edits remembered one by one while a rebuild waits; past this, everything is recalculated.
+constexpr size_t kChangesRemembered = 1 << 16;
 
 // Serial of 1970-01-01 on the 1900 date system.
 constexpr double kUnixEpochSerial = 25569;
@@ -57,29 +61,133 @@ void WorkbookCalculation::widenBounds(const Sheet& sheet, int32_t row, int32_t c
 void WorkbookCalculation::formulaSet(const Sheet& sheet, int32_t row, int32_t column,
                                      std::u16string_view formula) {
   widenBounds(sheet, row, column);
-  if (rebuildPending_) return;
+  if (rebuild_ != Rebuild::None) {
+    noteChange(sheet, row, column);
+    return;
+  }
   calculator_->setFormula({static_cast<int32_t>(sheet.id()), row, column}, formula);
 }
 
 void WorkbookCalculation::valueSet(const Sheet& sheet, int32_t row, int32_t column) {
   widenBounds(sheet, row, column);
-  if (rebuildPending_) return;
+  if (rebuild_ != Rebuild::None) {
+    noteChange(sheet, row, column);
+    return;
+  }
   calculator_->removeFormula({static_cast<int32_t>(sheet.id()), row, column});
 }
 
+void WorkbookCalculation::noteChange(const Sheet& sheet, int32_t row, int32_t column) {
+  if (rebuild_ != Rebuild::KeepValues) return;
+  if (changedCells_.size() >= kChangesRemembered) {
+    requestRebuild(Rebuild::RecalculateAll);
+    return;
+  }
+  changedCells_.push_back({static_cast<int32_t>(sheet.id()), row, column});
+}
+
+void WorkbookCalculation::beforeRestructure() {
+  // The cached values a rebuild keeps must be up to date.
+  if (rebuild_ == Rebuild::None) update();
+}
+
+void WorkbookCalculation::requestRebuild(Rebuild kind) {
+  rebuild_ = std::max(rebuild_, kind);
+  bounds_.clear();
+  if (rebuild_ == Rebuild::RecalculateAll) {
+    changedCells_.clear();
+    changedAreas_.clear();
+  }
+}
+
+void WorkbookCalculation::rebuildLater() { requestRebuild(Rebuild::KeepValues); }
+
+void WorkbookCalculation::rebuildLater(const Sheet& sheet, const RangeRef& range) {
+  requestRebuild(Rebuild::KeepValues);
+  if (rebuild_ != Rebuild::KeepValues) return;
+  if (changedAreas_.size() >= kChangesRemembered) {
+    requestRebuild(Rebuild::RecalculateAll);
+    return;
+  }
+  changedAreas_.push_back({static_cast<int32_t>(sheet.id()), range.firstRow, range.firstColumn,
+                           range.lastRow, range.lastColumn});
+}
+
+void WorkbookCalculation::rebuildForNames() {
+  requestRebuild(Rebuild::KeepValues);
+  nameErrorsAgain_ = true;
+}
+
+void WorkbookCalculation::loaded() {
+  rebuild_ = Rebuild::KeepValues;
+  changedCells_.clear();
+  changedAreas_.clear();
+  nameErrorsAgain_ = false;
+  bounds_.clear();
+}
+
+void WorkbookCalculation::recalculateAll() { requestRebuild(Rebuild::RecalculateAll); }
+
 void WorkbookCalculation::rebuild() {
   calculator_ = std::make_unique<formula::Calculator>(*this);
+  const bool keepValues = rebuild_ == Rebuild::KeepValues;
+  std::unordered_set<uint64_t> changed;
+  auto keyOf = [](int32_t sheet, int32_t row, int32_t column) {
+    return (uint64_t(uint32_t(sheet)) << 34) | (uint64_t(row) << 14) | uint64_t(column);
+  };
+  for (const auto& cell : changedCells_) changed.insert(keyOf(cell.sheet, cell.row, cell.column));
+  auto isChanged = [&](int32_t sheet, int32_t row, int32_t column) {
+    if (changed.count(keyOf(sheet, row, column))) return true;
+    return std::any_of(changedAreas_.begin(), changedAreas_.end(),
+                       [&](const formula::Area& area) { return area.contains(sheet, row, column); });
+  };
+  struct Fresh {
+    formula::CellPosition position;
+    const std::u16string* formula;
+    formula::Scalar fallback;
+  };
+  std::vector<Fresh> fresh;
+  // Kept formulas first, so that those calculated afresh find them depending on them.
   for (size_t index = 0; index < workbook_.sheetCount(); ++index) {
     const Sheet& sheet = workbook_.sheet(index);
+    const auto id = static_cast<int32_t>(sheet.id());
     for (int32_t row = 0; row < sheet.rowLimit(); ++row) {
       for (const StoredCell& cell : sheet.rowCells(row)) {
         if (!cell.hasFormula()) continue;
-        calculator_->setFormula({static_cast<int32_t>(sheet.id()), row, cell.column},
-                                workbook_.strings().at(cell.formula));
+        const std::u16string& formula = workbook_.strings().at(cell.formula);
+        formula::Scalar cached = toScalar(sheet.valueOf(cell));
+        const bool again = !keepValues || cached.isEmpty() || isChanged(id, row, cell.column) ||
+                           (nameErrorsAgain_ && cached.isError() &&
+                            cached.error == formula::ErrorCode::Name);
+        if (again) {
+          fresh.push_back({{id, row, cell.column}, &formula, std::move(cached)});
+        } else {
+          calculator_->keepFormula({id, row, cell.column}, formula, cached);
+          markIfArray(sheet, row, cell.column, formula);
+        }
       }
     }
   }
-  rebuildPending_ = false;
+  for (const Fresh& entry : fresh) {
+    calculator_->setFormula(entry.position, *entry.formula, entry.fallback);
+    markIfArray(*workbook_.sheetById(static_cast<uint32_t>(entry.position.sheet)), entry.position.row,
+                entry.position.column, *entry.formula);
+  }
+  for (const auto& cell : changedCells_) calculator_->valueChanged(cell);
+  for (const auto& area : changedAreas_) calculator_->areaChanged(area);
+  calculator_->refreshVolatile();
+  rebuild_ = Rebuild::None;
+  nameErrorsAgain_ = false;
+  changedCells_.clear();
+  changedAreas_.clear();
+}
+
+void WorkbookCalculation::markIfArray(const Sheet& sheet, int32_t row, int32_t column,
+                                      std::u16string_view formula) {
+  const PackageOrigin* origin = workbook_.origin();
+  if (origin && origin->isArrayFormula(sheet.id(), row, column, formula)) {
+    calculator_->markArrayFormula({static_cast<int32_t>(sheet.id()), row, column});
+  }
 }
 
 void WorkbookCalculation::update() {
@@ -90,7 +198,7 @@ void WorkbookCalculation::update() {
     WorkbookCalculation& self;
     ~Reset() { self.updating_ = false; }
   } reset{*this};
-  if (rebuildPending_) rebuild();
+  if (rebuild_ != Rebuild::None) rebuild();
   calculator_->recalculateDirty(
       [&](const formula::CellPosition& cell, const formula::Scalar& value) { store(cell, value); });
 }
@@ -132,6 +240,8 @@ std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_vi
   if (!found) return std::nullopt;
   return found->reference;
 }
+
+formula::DateSystem WorkbookCalculation::dateSystem() { return workbook_.dateSystem(); }
 
 double WorkbookCalculation::now() {
   const auto since = std::chrono::system_clock::now().time_since_epoch();

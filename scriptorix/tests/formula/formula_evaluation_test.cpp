@@ -267,13 +267,35 @@ TEST(Parser, RefusesTreesTooDeepToEvaluateSafely) {
   nested += u"1";
   nested += std::u16string(5000, u')');
   EXPECT_THROW(parseFormula(nested), FormulaSyntaxError);
-  std::u16string chain = u"1";
-  for (int i = 0; i < 5000; ++i) chain += u"+1";
-  EXPECT_THROW(parseFormula(chain), FormulaSyntaxError);
-  std::u16string fine = u"1";
-  for (int i = 0; i < 100; ++i) fine += u"+1";
+  EXPECT_THROW(parseFormula(u"1" + std::u16string(5000, u'%')), FormulaSyntaxError);
+  EXPECT_THROW(parseFormula(std::u16string(5000, u'-') + u"1"), FormulaSyntaxError);
+}
+
+TEST(Parser, TakesEveryFormulaTheFileFormatAllows) {
   MemoryWorkbook book = sampleWorkbook();
-  EXPECT_EQ(evaluate(book, fine), "101");
+  // Operator chains of any length (8,192 characters hold about 4,000 terms).
+  for (int terms : {201, 202, 4096}) {
+    std::u16string chain = u"1";
+    for (int i = 1; i < terms; ++i) chain += u"+1";
+    EXPECT_EQ(evaluate(book, chain), std::to_string(terms));
+  }
+  std::u16string mixed = u"2";
+  for (int i = 0; i < 2000; ++i) mixed += u"*1-1+1";
+  EXPECT_EQ(evaluate(book, mixed), "2");
+  for (int row = 1; row <= 300; ++row) book.set(0, row, 9, Scalar::fromNumber(row));
+  std::u16string cells = u"J2";
+  for (int row = 3; row <= 301; ++row) {
+    const std::string number = std::to_string(row);
+    cells += u"+J" + std::u16string(number.begin(), number.end());
+  }
+  EXPECT_EQ(evaluate(book, cells), "45150");
+  std::u16string references = u"SUM((J2";
+  for (int i = 0; i < 2000; ++i) references += u",J3";
+  EXPECT_EQ(evaluate(book, references + u"))"), "4001");
+  // 64 levels of nested functions, each with a sign and parentheses around its argument.
+  std::u16string deep = u"1";
+  for (int level = 0; level < 64; ++level) deep = u"ABS(-(" + deep + u"))";
+  EXPECT_EQ(evaluate(book, deep), "1");
 }
 
 TEST(Evaluator, JoinsOverTheWholeSheetEndEarly) {

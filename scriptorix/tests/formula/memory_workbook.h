@@ -36,6 +36,7 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
   }
   void setCurrentCell(CellPosition cell) { current_ = cell; }
   void setNow(double serial) { now_ = serial; }
+  void setDateSystem(DateSystem system) { dates_ = system; }
 
   Scalar cellValue(int32_t sheet, int32_t row, int32_t column) override {
     return storedValue(sheet, row, column);
@@ -63,6 +64,7 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
   }
   CellPosition currentCell() override { return current_; }
   double now() override { return now_; }
+  DateSystem dateSystem() override { return dates_; }
   long reads() const { return reads_; }
 
  private:
@@ -72,6 +74,7 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
   std::map<std::u16string, std::u16string> names_;
   CellPosition current_{0, 0, 0};
   double now_ = 45000.5;
+  DateSystem dates_ = DateSystem::From1900;
   long reads_ = 0;
 };
 

@@ -1,0 +1,127 @@
+#include "formula/formula_traits.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "formula/calculator.h"
+#include "formula/evaluator.h"
+#include "formula/formula_parser.h"
+#include "formula/function_names.h"
+
+namespace sx::formula {
+namespace {
+
+// As deep as the evaluator follows names into names.
+constexpr int kMaxNameDepth = 8;
+
+bool isVolatileFunction(std::u16string_view name) {
+  static constexpr std::array<std::u16string_view, 9> kVolatile = {
+      u"RAND", u"RANDBETWEEN", u"RANDARRAY", u"NOW", u"TODAY",
+      u"INDIRECT", u"OFFSET", u"CELL", u"INFO"};
+  return std::find(kVolatile.begin(), kVolatile.end(), name) != kVolatile.end();
+}
+
+std::optional<Area> areaOf(const ParsedReference& reference, int32_t homeSheet, CalcHost& host) {
+  int32_t sheet = homeSheet;
+  if (reference.hasSheet) {
+    auto found = host.sheetByName(reference.sheet);
+    if (!found) return std::nullopt;
+    sheet = *found;
+  }
+  Area area{sheet, 0, 0, kMaxRows - 1, kMaxColumns - 1};
+  if (reference.shape != ReferenceShape::Columns) {
+    area.firstRow = std::min(reference.first.row, reference.last.row);
+    area.lastRow = std::max(reference.first.row, reference.last.row);
+  }
+  if (reference.shape != ReferenceShape::Rows) {
+    area.firstColumn = std::min(reference.first.column, reference.last.column);
+    area.lastColumn = std::max(reference.first.column, reference.last.column);
+  }
+  return area;
+}
+
+}  // namespace
+
+FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host) {
+  FormulaTraits traits;
+  if (!root) {
+    traits.calculable = false;
+    return traits;
+  }
+  struct Pending {
+    const Node* node;
+    int nameDepth;
+  };
+  std::vector<NodePtr> nameTrees;  // keeps the parsed definitions alive during the walk
+  std::vector<Pending> stack{{root, 0}};
+  while (!stack.empty()) {
+    const Pending item = stack.back();
+    stack.pop_back();
+    const Node& node = *item.node;
+    switch (node.kind) {
+      case Node::Kind::Reference:
+        if (auto area = areaOf(node.reference, homeSheet, host)) traits.reads.push_back(*area);
+        continue;
+      case Node::Kind::Name: {
+        auto definition = host.definedName(node.text);
+        // A name the workbook does not hold here (one scoped to a sheet, a hidden one) may be
+        // one the file's writer knew.
+        if (!definition) traits.calculable = false;
+        if (!definition || item.nameDepth >= kMaxNameDepth) continue;
+        std::u16string_view text = *definition;
+        if (!text.empty() && text.front() == u'=') text.remove_prefix(1);
+        try {
+          nameTrees.push_back(parseFormula(text));
+        } catch (const FormulaSyntaxError&) {
+          continue;  // the name evaluates to #NAME?, reading nothing
+        }
+        stack.push_back({nameTrees.back().get(), item.nameDepth + 1});
+        continue;
+      }
+      case Node::Kind::Function: {
+        const std::u16string_view name = withoutFunctionPrefix(node.text);
+        if (isVolatileFunction(name)) traits.isVolatile = true;
+        if (!findFunction(name)) traits.calculable = false;
+        // INDIRECT reads A1 texts only; with a second argument it may be given R1C1.
+        if (name == u"INDIRECT" && node.children.size() > 1 &&
+            !(node.children[1]->kind == Node::Kind::Boolean && node.children[1]->boolean)) {
+          traits.calculable = false;
+        }
+        break;
+      }
+      case Node::Kind::Operation:
+        if (node.op == Operator::Range) {
+          // Both corners named: the area between them. Calculated corners: anything.
+          const Node& left = *node.children[0];
+          const Node& right = *node.children[1];
+          if (left.kind != Node::Kind::Reference || right.kind != Node::Kind::Reference) {
+            // "Sheet1:Sheet3!A1" reads as an unknown name up to a reference: a reference
+            // through several sheets, which this library does not calculate.
+            for (const Node* side : {&left, &right}) {
+              if (side->kind == Node::Kind::Name && !host.definedName(side->text))
+                traits.calculable = false;
+            }
+            traits.isVolatile = true;
+            break;
+          }
+          auto a = areaOf(left.reference, homeSheet, host);
+          auto b = areaOf(right.reference, homeSheet, host);
+          if (a && b && a->sheet == b->sheet) {
+            traits.reads.push_back({a->sheet, std::min(a->firstRow, b->firstRow),
+                                    std::min(a->firstColumn, b->firstColumn),
+                                    std::max(a->lastRow, b->lastRow),
+                                    std::max(a->lastColumn, b->lastColumn)});
+          }
+          continue;
+        }
+        break;
+      default:
+        break;
+    }
+    for (const auto& child : node.children) stack.push_back({child.get(), item.nameDepth});
+  }
+  return traits;
+}
+
+}  // namespace sx::formula

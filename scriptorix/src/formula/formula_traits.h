@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "formula/formula_ast.h"
+
+namespace sx::formula {
+
+class CalcHost;
+
+// What is known of a formula from its tree alone, before it is ever calculated.
+struct FormulaTraits {
+  // RAND, NOW, INDIRECT, OFFSET and the like (also through a defined name, or a range whose
+  // corners are calculated): its value may change without any cell it names changing.
+  bool isVolatile = false;
+  // False when it calls a function this library does not know (an add-in's, a macro's, a newer
+  // one) or names what the host does not hold: only the application that wrote the file can
+  // calculate it.
+  bool calculable = true;
+  // Every area its references and defined names name.
+  std::vector<Area> reads;
+};
+
+// `root` is null for a formula that does not parse: not calculable, reading nothing known.
+FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host);
+
+}  // namespace sx::formula
