@@ -170,11 +170,15 @@ void Workbook::removeSheet(Sheet& sheet) {
   }
   if (activeSheetId_ == sheet.id()) activeSheetId_ = next->id();
   const std::u16string name = sheet.name();
+  calculation_->beforeRestructure();
   sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(at));
-  rewriteFormulas([&](std::u16string_view formula, std::u16string_view) {
-    return removeSheetFromFormula(formula, name);
-  });
   calculation_->rebuildLater();
+  // Formulas that read the sheet now read #REF!: they, and what reads them, are calculated again.
+  rewriteFormulas(
+      [&](std::u16string_view formula, std::u16string_view) {
+        return removeSheetFromFormula(formula, name);
+      },
+      true);
 }
 
 bool Workbook::isValidDefinedName(std::u16string_view name) {
