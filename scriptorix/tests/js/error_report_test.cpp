@@ -55,6 +55,14 @@ TEST(ErrorReport, TheLineShowsTheStatementThatFailed) {
       {"0;\r\n0;\r0;\u2028null.f();",
        "line 4: TypeError: null is not an object (evaluating 'null.f'); the line reads: "
        "null.f();"},
+      // Not inside a string literal, where JavaScriptCore takes U+2028 for text, nor after a
+      // comment's quote.
+      {"var s = 'a\u2028b', t = \"\\\"\u2029\";\nnull.f();",
+       "line 2: TypeError: null is not an object (evaluating 'null.f'); the line reads: "
+       "null.f();"},
+      {"// don't\u2028null.f();",
+       "line 2: TypeError: null is not an object (evaluating 'null.f'); the line reads: "
+       "null.f();"},
       {"0;\nthrow new Error('x\\ty');", "line 2: x\ty; the line reads: throw new Error('x\\ty');"},
       {"0;\n\tthrow\tnew Error('tab');", "line 2: tab; the line reads: throw new Error('tab');"},
       {"var = 1;", "line 1: SyntaxError: Unexpected token '='. Expected a parameter pattern or a "
@@ -75,6 +83,15 @@ TEST(ErrorReport, LongLinesAreShortened) {
   const std::string wideLine = runPlain(wide).errorLine;
   EXPECT_EQ(wideLine.substr(wideLine.find("; the line reads: ") + 18),
             "null.f('" + std::string(108, 'x') + "...");
+}
+
+TEST(ErrorReport, LaterChunksCountLinesTheSameWay) {
+  std::string script = "var s = 'a\u2028b';\n";
+  for (int i = 0; i < 150; ++i) script += "0;\n";
+  script += "null.f();";
+  EXPECT_EQ(runPlain(script, 100).errorLine,
+            "line 152: TypeError: null is not an object (evaluating 'null.f'); the line reads: "
+            "null.f();");
 }
 
 TEST(ErrorReport, ChunksWithoutALineShowNoStatement) {
