@@ -19,6 +19,15 @@ if(TARGET scriptorix)
           PATTERN scriptorix.exe EXCLUDE)
 endif()
 
+# What a user needs beside the programs: the documents, the task schema, the examples.
+set(ZQ_INSTALL_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/zq-builder-helper)
+install(FILES README.md packaging/copyright DESTINATION ${ZQ_INSTALL_DOC_DIR})
+install(FILES docs/design-notes.md DESTINATION ${ZQ_INSTALL_DOC_DIR}/docs)
+install(FILES scriptorix/README.md DESTINATION ${ZQ_INSTALL_DOC_DIR}/scriptorix)
+install(DIRECTORY examples/ DESTINATION ${ZQ_INSTALL_DOC_DIR}/examples PATTERN out EXCLUDE)
+# Tools read the schema, so it lives with the data rather than among removable documents.
+install(FILES schema/task.schema.json DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/zq-builder-helper)
+
 if(NOT WIN32)
   # A relative link, so the tree works wherever it is unpacked.
   file(RELATIVE_PATH zq_link_target /${CMAKE_INSTALL_BINDIR}
@@ -31,8 +40,12 @@ endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zq-builder-helper)
-set(CPACK_PACKAGE_VERSION 0.1.0)
-set(CPACK_PACKAGE_CONTACT "zq_builder_helper developers <zq-builder-helper@localhost>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(ZQ_PACKAGE_MAINTAINER
+    "zq_builder_helper maintainers <maintainers@users.noreply.c-seed-79427af0.example>"
+    CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${ZQ_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZQ_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Creates and edits spreadsheet workbooks from JSON task files")
 set(CPACK_PACKAGE_DESCRIPTION

@@ -22,7 +22,3 @@ find_program(ZQ_WINE NAMES wine64 wine PATHS /usr/lib/wine /usr/lib64/wine NO_CM
 if(ZQ_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ZQ_WINE})
 endif()
-
-# MinGW-w64's GCC 12 reports a false -Wrestrict inside libstdc++'s char_traits whenever
-# std::u16string pieces are joined with operator+ (GCC bug 105651); -Werror would stop the build.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")

@@ -7,7 +7,7 @@ seconds=${FUZZ_SECONDS:-30}
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 # Real workbooks, read where they are and never copied into the tree.
 shared_corpus=${FUZZ_SHARED_CORPUS:-../shared/corpus}
-scripts/install-deps.sh
+scripts/install-deps.sh test fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZQ_FUZZ=ON -DZQ_BUILD_BENCH=OFF
 cmake --build "$build_dir" --target fuzz_targets

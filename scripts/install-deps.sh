@@ -1,20 +1,43 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the benchmarks need.
+# Installs the Debian packages of the named profiles (default: run), and only those missing.
+#   run      building the helper and the engine, and running them
+#   test     run, plus what the test suites and the benchmarks need
+#   windows  the MinGW-w64 cross build and Wine, for scripts/windows-test.sh
+#   fuzz     clang and its libFuzzer runtime, for scripts/fuzz.sh (which also needs test)
 set -euo pipefail
 
-packages=(
+run_packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
   libjavascriptcoregtk-4.1-dev libzip-dev libpugixml-dev zlib1g-dev
-  python3 python3-openpyxl python3-xlsxwriter
+)
+test_packages=(
+  "${run_packages[@]}"
+  libgtest-dev libgmock-dev libbenchmark-dev
+  python3 python3-openpyxl python3-xlsxwriter python3-jsonschema
   libreoffice-calc-nogui poppler-utils
-  python3-jsonschema dpkg-dev file
+  dpkg-dev file
+)
+# The cross build compiles GoogleTest from Debian's sources and runs the schema test on the host.
+windows_packages=(
+  cmake ninja-build python3 python3-jsonschema
   g++-mingw-w64-x86-64 wine64 googletest
 )
+fuzz_packages=(clang libclang-rt-14-dev)
+
+[ $# -gt 0 ] || set -- run
+packages=()
+for profile in "$@"; do
+  case $profile in
+    run) packages+=("${run_packages[@]}") ;;
+    test) packages+=("${test_packages[@]}") ;;
+    windows) packages+=("${windows_packages[@]}") ;;
+    fuzz) packages+=("${fuzz_packages[@]}") ;;
+    *) echo "install-deps.sh: unknown profile '$profile' (run, test, windows, fuzz)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
-for package in "${packages[@]}"; do
+for package in $(printf '%s\n' "${packages[@]}" | sort -u); do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
     missing+=("$package")
 done

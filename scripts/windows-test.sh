@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build_dir=${BUILD_DIR:-build-windows}
-scripts/install-deps.sh
+scripts/install-deps.sh windows
 
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
@@ -37,4 +37,4 @@ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build_dir" -j 2
 # Wine now and then fails to start a test process at all (no output, no result); such a test
 # gets up to two more tries. A test that fails for real fails every try.
-ctest --test-dir "$build_dir" --output-on-failure -j 2 --repeat until-pass:3
+ctest --test-dir "$build_dir" --output-on-failure --no-tests=error -j 2 --repeat until-pass:3

@@ -30,9 +30,22 @@ void writeWide(std::u16string_view text, bool toError) {
   (toError ? std::cerr : std::cout) << encodeUtf8(text) << std::flush;
 }
 
+constexpr std::u16string_view kUsage = u"Usage: zq_builder_helper.exe <task.json> [runtime-dir]\n";
+
 }  // namespace
 
-void writeUsage() { writeWide(u"Usage: zq_builder_helper.exe <task.json> [runtime-dir]\n", true); }
+void writeUsage() { writeWide(kUsage, true); }
+
+void writeHelp() {
+  writeWide(std::u16string(kUsage) +
+                u"Creates or edits a spreadsheet workbook from a JSON task file, through the "
+                u"bundled scriptorix engine.\n"
+                u"Documentation: README.md in the source tree; a Debian package installs it as "
+                u"/usr/share/doc/zq-builder-helper/README.md.\n",
+            false);
+}
+
+void writeVersion() { writeWide(u"zq_builder_helper " ZQ_VERSION "\n", false); }
 
 void writeCreatedLine(const std::filesystem::path& outputPath) {
   writeWide(u"Created " + quotedPathText(outputPath.u16string()) + u"\n", false);

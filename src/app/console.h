@@ -5,6 +5,9 @@
 namespace zq {
 
 void writeUsage();
+// --help: the usage, what the program does and where its documentation is, on standard output.
+void writeHelp();
+void writeVersion();
 void writeCreatedLine(const std::filesystem::path& outputPath);
 void writeErrorLine(const char* message);
 

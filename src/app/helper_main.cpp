@@ -13,6 +13,15 @@ int helperMain(std::span<const std::u16string> argv) {
     writeUsage();
     return 2;
   }
+  // Only the exact words: a task file of such a name is still reachable as ./--help.
+  if (argv[1] == u"--help" || argv[1] == u"-h") {
+    writeHelp();
+    return 0;
+  }
+  if (argv[1] == u"--version") {
+    writeVersion();
+    return 0;
+  }
   try {
     const TaskSettings settings = readTaskSettings(argv.subspan(1));
     runTask(settings);

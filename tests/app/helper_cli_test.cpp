@@ -169,6 +169,33 @@ TEST_F(HelperCommandLineTest, WithoutTaskArgumentPrintsUsage) {
   EXPECT_EQ(outcome.standardOutput, "");
 }
 
+TEST_F(HelperCommandLineTest, HelpAndVersionAnswerOnStandardOutput) {
+  for (const std::string option : {"--help", "-h"}) {
+    SCOPED_TRACE(option);
+    const ChildOutcome outcome = run(request({option, "ignored"}));
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.standardError, "");
+    EXPECT_EQ(outcome.standardOutput.rfind(
+                  std::string("Usage: zq_builder_helper.exe <task.json> [runtime-dir]") + kLineEnd,
+                  0),
+              0u);
+    EXPECT_NE(outcome.standardOutput.find("README.md"), std::string::npos);
+    EXPECT_TRUE(leftovers().empty());
+  }
+  const ChildOutcome version = run(request({"--version"}));
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.standardOutput,
+            std::string("zq_builder_helper ") + ZQ_PROJECT_VERSION + kLineEnd);
+}
+
+TEST_F(HelperCommandLineTest, OptionLikeFileNamesAreStillTasks) {
+  writeBytes(cwd_ / "--help", "[1]");
+  expectFailure(run(request({"./--help", runtime_.string()})), "Root JSON value must be an object");
+  // Only the exact words are options.
+  expectFailure(run(request({"--Help", runtime_.string()})), "Cannot open input JSON");
+  expectFailure(run(request({"-help", runtime_.string()})), "Cannot open input JSON");
+}
+
 TEST_F(HelperCommandLineTest, IntakeFailuresStageNothing) {
   const std::pair<std::string, std::string> cases[] = {
       {"[1, 2]", "Root JSON value must be an object"},

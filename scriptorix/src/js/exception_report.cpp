@@ -51,6 +51,52 @@ std::optional<std::u16string> jsonOf(JSContextRef context, JSValueRef value) {
   return text;
 }
 
+// The text of a JavaScript string literal at the start of `source` (after it, `source` holds
+// the rest); nothing for escapes other than the plain ones.
+std::optional<std::u16string> leadingStringLiteral(std::u16string_view& source) {
+  if (source.empty() || (source[0] != u'"' && source[0] != u'\'')) return std::nullopt;
+  const char16_t quote = source[0];
+  std::u16string text;
+  for (size_t i = 1; i < source.size(); ++i) {
+    char16_t c = source[i];
+    if (c == quote) {
+      source.remove_prefix(i + 1);
+      return text;
+    }
+    if (c == u'\\') {
+      if (++i == source.size()) return std::nullopt;
+      const char16_t escaped = source[i];
+      const std::u16string_view plain = u"\"'\\";
+      if (escaped == u'n') {
+        c = u'\n';
+      } else if (escaped == u'r') {
+        c = u'\r';
+      } else if (escaped == u't') {
+        c = u'\t';
+      } else if (plain.find(escaped) != std::u16string_view::npos) {
+        c = escaped;
+      } else {
+        return std::nullopt;
+      }
+    }
+    text.push_back(c);
+  }
+  return std::nullopt;
+}
+
+// The helper's scripts reach every named sheet through its prelude's __zq_sheet(name), which
+// gives undefined for a name no sheet bears; the call on it then fails with a TypeError about
+// undefined. The name, taken back from the expression JavaScriptCore quotes, makes the clear
+// message.
+std::optional<std::u16string> missingSheetMessage(std::u16string_view typeErrorMessage) {
+  constexpr std::u16string_view kHead = u"undefined is not an object (evaluating '__zq_sheet(";
+  if (typeErrorMessage.substr(0, kHead.size()) != kHead) return std::nullopt;
+  std::u16string_view rest = typeErrorMessage.substr(kHead.size());
+  const std::optional<std::u16string> name = leadingStringLiteral(rest);
+  if (!name || rest.substr(0, 2) != u").") return std::nullopt;
+  return u"There is no sheet named \"" + *name + u"\"";
+}
+
 }  // namespace
 
 ExceptionReport describeException(JSContextRef context, JSValueRef exception) {
@@ -66,6 +112,12 @@ ExceptionReport describeException(JSContextRef context, JSValueRef exception) {
   report.line = lineOf(context, object);
   const auto name = stringProperty(context, object, "name");
   const auto message = stringProperty(context, object, "message");
+  if (name && *name == u"TypeError" && message) {
+    if (const auto missingSheet = missingSheetMessage(*message)) {
+      report.message = oneLine(*missingSheet);
+      return report;
+    }
+  }
   if (message && !message->empty()) {
     const bool plainError = !name || *name == u"Error" || name->empty();
     report.message = oneLine(plainError ? *message : *name + u": " + *message);

@@ -1,5 +1,7 @@
 #include "js/script_chunker.h"
 
+#include "js/script_lines.h"
+
 #include <algorithm>
 #include <array>
 
@@ -64,14 +66,9 @@ ScriptChunker::ScriptChunker(std::u16string_view script, size_t targetLines,
 // The offset after the line that starts at `position`, counting its terminator into `lines`
 // ("\r\n" is one).
 size_t ScriptChunker::lineEnd(size_t position, int& lines) const {
-  while (position < script_.size() && !isLineTerminator(script_[position])) ++position;
-  if (position < script_.size()) {
-    const bool crlf = script_[position] == u'\r' && position + 1 < script_.size() &&
-                      script_[position + 1] == u'\n';
-    position += crlf ? 2 : 1;
-    ++lines;
-  }
-  return position;
+  const LineEnd end = lineEndFrom(script_, position);
+  if (end.terminated) ++lines;
+  return end.next;
 }
 
 bool ScriptChunker::nextLineStartsStatement(size_t position, bool afterSemicolon) const {

@@ -1,5 +1,6 @@
 #include "js/script_runner.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "js/engine_objects.h"
@@ -8,24 +9,31 @@
 #include "js/js_text.h"
 #include "js/script_chunker.h"
 #include "js/script_context.h"
+#include "js/script_excerpt.h"
 #include "js/script_file.h"
 #include "js/session.h"
+#include "core/utf.h"
 
 namespace sx {
 
 namespace {
 
-std::string where(const ExceptionReport& report, int firstLine, int lastLine) {
-  if (report.line) return "line " + std::to_string(*report.line);
-  // A thrown value that is not an Error carries no line: name the chunk it came from.
-  if (firstLine == lastLine) return "line " + std::to_string(firstLine);
-  return "lines " + std::to_string(firstLine) + "-" + std::to_string(lastLine);
-}
-
+// What a script error says. With `script` (the text the line numbers count in) the line also
+// shows the failing statement, so that the reader need not count lines to find it.
 RunOutcome failed(JSContextRef context, JSValueRef exception, int firstLine, int lastLine,
-                  const std::string& prefix = "") {
+                  std::optional<std::u16string_view> script, const std::string& prefix = "") {
   const ExceptionReport report = describeException(context, exception);
-  return {1, prefix + where(report, firstLine, lastLine) + ": " + report.message};
+  // A thrown value that is not an Error carries no line: name the chunk it came from.
+  const std::optional<int> line =
+      report.line ? report.line : firstLine == lastLine ? std::optional(firstLine) : std::nullopt;
+  if (!line) {
+    return {1, prefix + "lines " + std::to_string(firstLine) + "-" + std::to_string(lastLine) +
+                   ": " + report.message};
+  }
+  std::string errorLine = prefix + "line " + std::to_string(*line) + ": " + report.message;
+  const std::u16string excerpt = script ? scriptLineExcerpt(*script, *line) : u"";
+  if (!excerpt.empty()) errorLine += "; the line reads: " + toUtf8(excerpt);
+  return {1, errorLine};
 }
 
 // A "use strict" directive at the head of the script holds for all of it, so every later
@@ -71,14 +79,16 @@ RunOutcome runScript(std::u16string_view script, const RuntimeConfig& runtime,
     JsString url(file.u16string());
     JSValueRef exception = nullptr;
     JSEvaluateScript(context, text.get(), nullptr, url.get(), 1, &exception);
-    if (exception != nullptr) return failed(context, exception, 1, 1, file.string() + ": ");
+    if (exception != nullptr) {
+      return failed(context, exception, 1, 1, std::nullopt, file.string() + ": ");
+    }
   }
 
   {
     JsString whole(script);
     JSValueRef exception = nullptr;
     if (!JSCheckScriptSyntax(context, whole.get(), nullptr, 1, &exception)) {
-      return failed(context, exception, 1, 1);
+      return failed(context, exception, 1, 1, script);
     }
   }
 
@@ -93,7 +103,9 @@ RunOutcome runScript(std::u16string_view script, const RuntimeConfig& runtime,
     first = false;
     JSValueRef exception = nullptr;
     JSEvaluateScript(context, text.get(), nullptr, nullptr, chunk->firstLine, &exception);
-    if (exception != nullptr) return failed(context, exception, chunk->firstLine, chunk->lastLine);
+    if (exception != nullptr) {
+      return failed(context, exception, chunk->firstLine, chunk->lastLine, script);
+    }
   }
   return {};
 }

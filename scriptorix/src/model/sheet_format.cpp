@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "model/number_format_code.h"
 #include "model/sheet.h"
 #include "model/text_width.h"
 #include "model/workbook.h"
@@ -90,6 +91,7 @@ void Sheet::editStyles(const RangeRef& input, const std::function<void(Style&)>&
 
 void Sheet::setNumberFormat(const RangeRef& range, std::u16string_view code) {
   if (code.empty()) throw std::invalid_argument("A number format needs a format code");
+  checkNumberFormatCode(code);
   const std::u16string text(code);
   editStyles(range, [&](Style& style) { style.numberFormat = text; });
 }

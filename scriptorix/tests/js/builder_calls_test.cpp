@@ -97,7 +97,9 @@ TEST_F(BuilderCalls, FailedScriptStopsWhereItThrew) {
       "Api.AddSheet('Sheet1');\n"
       "builder.SaveFile('xlsx', " + quoted("never.xlsx") + ");\n");
   EXPECT_EQ(outcome.exitCode, 1);
-  EXPECT_EQ(outcome.errorLine, "line 2: A sheet named \"Sheet1\" already exists");
+  EXPECT_EQ(outcome.errorLine,
+            "line 2: A sheet named \"Sheet1\" already exists; the line reads: "
+            "Api.AddSheet('Sheet1');");
   EXPECT_FALSE(std::filesystem::exists(folder_ / "never.xlsx"));
 }
 
