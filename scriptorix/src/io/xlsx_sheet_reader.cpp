@@ -156,10 +156,12 @@ class SheetDataReader {
     const std::string_view type = cell.attribute("t").value();
     const pugi::xml_node valueNode = childNamed(cell, "v");
     const std::string_view raw = valueNode.text().get();
+    const bool blank = raw.find_first_not_of(" \t\r\n") == std::string_view::npos;
     CellValue value;
     if (type == "inlineStr") {
-      value = CellValue::fromText(stringItemText(childNamed(cell, "is")));
-    } else if (raw.empty()) {
+      std::u16string text = stringItemText(childNamed(cell, "is"));
+      if (!text.empty()) value = CellValue::fromText(std::move(text));
+    } else if (blank && (type != "str" || raw.empty())) {
       // no value (some writers leave an empty <v> for a formula they did not calculate)
     } else if (type == "s") {
       const double at = parseNumber(raw, part_);

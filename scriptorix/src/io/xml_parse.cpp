@@ -8,7 +8,9 @@ namespace sx {
 namespace {
 
 constexpr size_t kMaxDepth = 128;
-constexpr unsigned kParseOptions = pugi::parse_default;
+// A text node of blanks alone is kept where it is an element's only content: a cell's " " and a
+// rich-text run holding one space are text, and the layout whitespace between elements is not.
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
 
 pugi::xml_document parse(std::string_view xml, const std::string& partName, unsigned options) {
   if (xmlNestingDepth(xml, kMaxDepth) > kMaxDepth) {

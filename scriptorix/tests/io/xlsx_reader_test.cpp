@@ -4,6 +4,7 @@
 
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
+#include "model/utf.h"
 #include "package_fixtures.h"
 #include "package_reader.h"
 
@@ -236,6 +237,63 @@ TEST(XlsxReader, OpenSaveOpenReadsBackEqualAndSavesTheSameBytes) {
   EXPECT_EQ(testing::unpackZip(first).entries.at("xl/sharedStrings.xml").find("<r><rPr><b/></rPr><t>bold</t></r>") !=
                 std::string::npos,
             true);
+}
+
+// Blanks are text: a cell of one space, leading and trailing blanks, a rich run that is only a
+// space, line breaks and escape-like text all read back exactly, and after a save too.
+TEST(XlsxReader, TextKeepsItsBlanksThroughASave) {
+  PackageSpec layout;
+  layout.sharedStrings =
+      "<si><t xml:space=\"preserve\"> </t></si>"
+      "<si><t xml:space=\"preserve\">  lead and trail  </t></si>"
+      "<si><r><t>Red</t></r><r><t xml:space=\"preserve\"> </t></r><r><t>Green</t></r></si>"
+      "<si><t>two\nlines</t></si>"
+      "<si><t>_x005F_x0041_ and _x0041_</t></si>"
+      "<si><t>\n</t></si>";
+  layout.sheets = {{"S", worksheet(
+      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\" t=\"s\"><v>2</v></c>"
+      "<c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" t=\"s\"><v>5</v></c></row>"
+      "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">  </t></is></c>"
+      "<c r=\"B2\" t=\"str\"><f>\" \"</f><v> </v></c><c r=\"C2\"><v> </v></c></row>")}};
+  const std::vector<std::pair<const char16_t*, CellValue>> expected = {
+      {u"A1", CellValue::fromText(u" ")},
+      {u"B1", CellValue::fromText(u"  lead and trail  ")},
+      {u"C1", CellValue::fromText(u"Red Green")},
+      {u"D1", CellValue::fromText(u"two\nlines")},
+      {u"E1", CellValue::fromText(u"_x0041_ and A")},
+      {u"F1", CellValue::fromText(u"\n")},
+      {u"A2", CellValue::fromText(u"  ")},
+      {u"B2", CellValue::fromText(u" ")},
+      {u"C2", CellValue{}},  // a number cell of blanks holds no value
+  };
+  auto book = open(layout);
+  const auto again = readXlsxWorkbook(save(*book));
+  for (const Workbook* workbook : {book.get(), again.get()}) {
+    for (const auto& [cell, value] : expected) {
+      const RangeRef ref = at(cell);
+      EXPECT_EQ(workbook->sheet(0).value(ref.firstRow, ref.firstColumn), value) << toUtf8(cell);
+    }
+  }
+  const std::string strings = testing::unpackZip(save(*again)).entries.at("xl/sharedStrings.xml");
+  EXPECT_NE(strings.find("<r><t xml:space=\"preserve\"> </t></r>"), std::string::npos) << strings;
+}
+
+// An empty inline string or a shared-string cell without a value is an empty cell, not empty
+// text; its format stays.
+TEST(XlsxReader, EmptyCellsStayEmpty) {
+  PackageSpec layout;
+  layout.styles = kStyles;
+  layout.sharedStrings = "<si><t>x</t></si>";
+  layout.sheets = {{"S", worksheet(
+      "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"/><c r=\"B1\" t=\"inlineStr\"><is><t/></is></c>"
+      "<c r=\"C1\" t=\"s\"/><c r=\"D1\" t=\"s\" s=\"1\"><v></v></c><c r=\"E1\" t=\"s\"><v>0</v></c></row>")}};
+  auto book = open(layout);
+  const Sheet& sheet = book->sheet(0);
+  for (int32_t column = 0; column < 4; ++column) EXPECT_TRUE(sheet.value(0, column).isEmpty()) << column;
+  EXPECT_EQ(sheet.style(0, 3).numberFormat, u"0.000\"kg\"");
+  const std::string xml = testing::unpackZip(save(*book)).entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_EQ(xml.find("r=\"A1\""), std::string::npos) << xml;
+  EXPECT_EQ(xml.find("r=\"B1\""), std::string::npos) << xml;
 }
 
 }  // namespace
