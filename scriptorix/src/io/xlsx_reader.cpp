@@ -68,8 +68,14 @@ XmlAttributes attributesExcept(const pugi::xml_node& node, std::initializer_list
   return out;
 }
 
+// What each <sheet> entry became: a model sheet (its id) or a kept entry of another kind.
+struct SheetEntryTarget {
+  uint32_t sheetId = 0;
+  size_t otherEntry = 0;
+};
+
 void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
-                      const std::vector<uint32_t>& sheetIdByEntry, XlsxOrigin& origin) {
+                      const std::vector<SheetEntryTarget>& entries, XlsxOrigin& origin) {
   for (pugi::xml_node node : names.children()) {
     if (localName(node) != "definedName") continue;
     const std::u16string name = fromUtf8(node.attribute("name").value());
@@ -81,11 +87,15 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
       workbook.addDefinedName(name, reference);
       continue;
     }
-    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, node.text().get()};
+    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get()};
     if (scope) {
       const unsigned entry = scope.as_uint(UINT32_MAX);
-      if (entry >= sheetIdByEntry.size() || sheetIdByEntry[entry] == 0) continue;  // its sheet is gone
-      kept.scopeSheetId = sheetIdByEntry[entry];
+      if (entry >= entries.size()) continue;  // its sheet is gone
+      if (entries[entry].sheetId) {
+        kept.scopeSheetId = entries[entry].sheetId;
+      } else {
+        kept.scopeOtherEntry = entries[entry].otherEntry;
+      }
     }
     origin.keptNames.push_back(std::move(kept));
   }
@@ -133,7 +143,9 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   const pugi::xml_document document = parseXmlPart(origin->workbookXml, origin->workbookPart);
   const pugi::xml_node root = document.document_element();
   const SheetReadContext context{sharedStrings, styleMapping};
-  std::vector<uint32_t> sheetIdByEntry;  // model sheet id per <sheet> entry, 0 for other kinds
+  std::vector<SheetEntryTarget> entries;  // per <sheet> entry
+  uint32_t lastSheetId = 0;
+  bool keepStringTable = false;
   for (pugi::xml_node entry : childNamed(root, "sheets").children()) {
     if (localName(entry) != "sheet") continue;
     const std::string id = attributeNamed(entry, "id").value();
@@ -141,8 +153,10 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     if (!rel || rel->external) throw std::runtime_error("a sheet of the workbook has no part");
     const std::string part = resolveTarget(origin->workbookPart, rel->target);
     if (relationshipKind(rel->type) != "worksheet") {
-      origin->otherSheetEntries.push_back(xmlOf(entry));
-      sheetIdByEntry.push_back(0);
+      const std::string_view kind = relationshipKind(rel->type);
+      keepStringTable = keepStringTable || kind == "xlMacrosheet" || kind == "xlIntlMacrosheet" || kind == "dialogsheet";
+      entries.push_back({0, origin->otherSheetEntries.size()});
+      origin->otherSheetEntries.push_back({xmlOf(entry), lastSheetId});
       continue;
     }
     Sheet& sheet = workbook->addSheet(fromUtf8(entry.attribute("name").value()));
@@ -154,16 +168,20 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     sheetOrigin.extraAttributes = attributesExcept(entry, {"name", "sheetId", "id"});
     readWorksheet(package.data(part), part, sheet, context, sheetOrigin);
     rewritten.insert(part);
-    sheetIdByEntry.push_back(sheet.id());
+    entries.push_back({sheet.id(), 0});
+    lastSheetId = sheet.id();
   }
   if (workbook->sheetCount() == 0) throw std::runtime_error("the workbook has no worksheet");
+  if (keepStringTable) {
+    for (const std::u16string& text : sharedStrings) origin->keptStringTable.push_back(workbook->strings().intern(text));
+  }
 
   const unsigned activeTab = childNamed(childNamed(root, "bookViews"), "workbookView")
                                  .attribute("activeTab")
                                  .as_uint(0);
-  const uint32_t activeId = activeTab < sheetIdByEntry.size() ? sheetIdByEntry[activeTab] : 0;
+  const uint32_t activeId = activeTab < entries.size() ? entries[activeTab].sheetId : 0;
   workbook->setActiveSheet(activeId ? *workbook->sheetById(activeId) : workbook->sheet(0));
-  readDefinedNames(childNamed(root, "definedNames"), *workbook, sheetIdByEntry, *origin);
+  readDefinedNames(childNamed(root, "definedNames"), *workbook, entries, *origin);
 
   for (const ZipEntry& part : package.parts()) {
     if (rewritten.count(part.name)) continue;
