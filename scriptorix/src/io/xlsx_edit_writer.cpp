@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char* kDocumentRelationship =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+constexpr std::string_view kStrictRelationships = "http://purl.oclc.org/ooxml/officeDocument/relationships";
 constexpr const char* kSpreadsheetType = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
 
 // The children of <workbook> in schema order, up to where definedNames and calcPr go.
@@ -91,15 +92,21 @@ pugi::xml_node placeInOrder(pugi::xml_node root, std::string_view name) {
   return after ? root.insert_child_after(full.c_str(), after) : root.prepend_child(full.c_str());
 }
 
-// The prefix the workbook part uses for the relationships namespace, declared when missing.
+// The prefix the workbook part uses for the relationships namespace (Transitional or Strict),
+// declared when missing under a prefix the part does not use yet.
 std::string relationshipsPrefix(pugi::xml_node root) {
   const std::string uri = std::string(kDocumentRelationship).substr(0, std::string(kDocumentRelationship).size() - 1);
   for (pugi::xml_attribute attribute : root.attributes()) {
     const std::string_view name = attribute.name();
-    if (name.starts_with("xmlns:") && attribute.value() == uri) return std::string(name.substr(6));
+    const std::string_view value = attribute.value();
+    if (name.starts_with("xmlns:") && (value == uri || value == kStrictRelationships)) {
+      return std::string(name.substr(6));
+    }
   }
-  root.append_attribute("xmlns:r") = uri.c_str();
-  return "r";
+  std::string prefix = "r";
+  while (root.attribute(("xmlns:" + prefix).c_str())) prefix += "r";
+  root.append_attribute(("xmlns:" + prefix).c_str()) = uri.c_str();
+  return prefix;
 }
 
 void clearChildren(pugi::xml_node node) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <pugixml.hpp>
+
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 #include "package_fixtures.h"
@@ -214,6 +216,29 @@ TEST(XlsxPreservation, ChartAndMacroSheetsKeepTheirPlaceAndTheirStrings) {
             std::string::npos) << strings;
   const auto again = readXlsxWorkbook(save(*book, FileFormat::Xlsm));
   EXPECT_EQ(again->sheet(1).value(0, 0), CellValue::fromText(u"first"));
+}
+
+// A Strict workbook declares the relationships namespace under its own URI: the saved workbook
+// part uses that declaration instead of declaring the prefix a second time.
+TEST(XlsxPreservation, StrictWorkbookPartStaysWellFormed) {
+  PackageSpec layout;
+  layout.sheets = {{"S", worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")}};
+  std::vector<PackagePart> parts = testing::packageParts(layout);
+  for (PackagePart& part : parts) {
+    if (part.name != "xl/workbook.xml") continue;
+    for (const auto& [from, to] : {std::pair{testing::kRel, std::string("http://purl.oclc.org/ooxml/officeDocument/relationships")},
+                                   std::pair{testing::kMain, std::string("http://purl.oclc.org/ooxml/spreadsheetml/main")}}) {
+      part.data.replace(part.data.find(from), from.size(), to);
+    }
+  }
+  auto book = readXlsxWorkbook(writePackage(parts));
+  book->addSheet(u"Added");
+  const std::string workbook = testing::unpackZip(save(*book, FileFormat::Xlsx)).entries.at("xl/workbook.xml");
+  pugi::xml_document document;
+  EXPECT_TRUE(document.load_string(workbook.c_str())) << workbook;
+  EXPECT_EQ(workbook.find("xmlns:r="), workbook.rfind("xmlns:r=")) << workbook;
+  EXPECT_NE(workbook.find("<sheet name=\"Added\" sheetId=\"2\" r:id=\""), std::string::npos) << workbook;
+  EXPECT_EQ(readXlsxWorkbook(save(*book, FileFormat::Xlsx))->sheetCount(), 2u);
 }
 
 }  // namespace
