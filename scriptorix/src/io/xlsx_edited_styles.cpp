@@ -34,9 +34,12 @@ pugi::xml_node listElement(pugi::xml_node root, std::string_view name) {
   return after ? root.insert_child_after(full.c_str(), after) : root.prepend_child(full.c_str());
 }
 
+// Entries of the list; one wrapped in markup-compatibility alternatives counts as one.
 size_t elementCount(const pugi::xml_node& list, std::string_view element) {
   size_t count = 0;
-  for (pugi::xml_node child : list.children()) count += localName(child) == element;
+  for (pugi::xml_node child : list.children()) {
+    count += localName(child) == element || localName(child) == "AlternateContent";
+  }
   return count;
 }
 

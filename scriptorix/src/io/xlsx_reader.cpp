@@ -150,15 +150,15 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     if (localName(entry) != "sheet") continue;
     const std::string id = attributeNamed(entry, "id").value();
     const Relationship* rel = findRelationshipById(relationships, id);
-    if (!rel || rel->external) throw std::runtime_error("a sheet of the workbook has no part");
-    const std::string part = resolveTarget(origin->workbookPart, rel->target);
-    if (relationshipKind(rel->type) != "worksheet") {
-      const std::string_view kind = relationshipKind(rel->type);
+    // An entry without a part (an old module sheet) is kept as it is, like the other kinds.
+    if (!rel || rel->external || relationshipKind(rel->type) != "worksheet") {
+      const std::string_view kind = rel ? relationshipKind(rel->type) : std::string_view();
       keepStringTable = keepStringTable || kind == "xlMacrosheet" || kind == "xlIntlMacrosheet" || kind == "dialogsheet";
       entries.push_back({0, origin->otherSheetEntries.size()});
       origin->otherSheetEntries.push_back({xmlOf(entry), lastSheetId});
       continue;
     }
+    const std::string part = resolveTarget(origin->workbookPart, rel->target);
     Sheet& sheet = workbook->addSheet(fromUtf8(entry.attribute("name").value()));
     SheetOrigin& sheetOrigin = origin->sheets[sheet.id()];
     sheetOrigin.name = sheet.name();

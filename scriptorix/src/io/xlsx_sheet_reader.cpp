@@ -62,6 +62,11 @@ double isoDateSerial(std::string_view text, const std::string& part) {
     return at + length <= text.size() &&
            std::from_chars(text.data() + at, text.data() + at + length, out).ptr == text.data() + at + length;
   };
+  // A time alone ("10:10:10", as xsd:time) is a time of day: its fraction of serial 0.
+  if (text.size() >= 5 && text[2] == ':' && number(0, 2, hour) && number(3, 2, minute) && hour < 24 && minute < 60) {
+    if (text.size() >= 8 && text[5] == ':') std::from_chars(text.data() + 6, text.data() + text.size(), second);
+    return (hour * 3600 + minute * 60 + second) / 86400.0;
+  }
   if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day) || month < 1 || month > 12 ||
       day < 1 || day > 31 || year < 1900) {
     fail(part, "has a date cell that cannot be read (\"" + std::string(text.substr(0, 40)) + "\")");
@@ -165,10 +170,11 @@ class SheetDataReader {
       // no value (some writers leave an empty <v> for a formula they did not calculate)
     } else if (type == "s") {
       const double at = parseNumber(raw, part_);
-      if (at < 0 || at >= static_cast<double>(context_.sharedStrings.size()) || at != std::floor(at)) {
-        fail(part_, "names a shared string that does not exist");
+      if (at < 0 || at != std::floor(at)) fail(part_, "names a shared string that does not exist");
+      // An index past the table holds nothing (applications show an empty cell).
+      if (at < static_cast<double>(context_.sharedStrings.size())) {
+        value = CellValue::fromText(context_.sharedStrings[static_cast<size_t>(at)]);
       }
-      value = CellValue::fromText(context_.sharedStrings[static_cast<size_t>(at)]);
     } else if (type == "b") {
       value = CellValue::fromBoolean(raw == "1" || raw == "true");
     } else if (type == "e") {

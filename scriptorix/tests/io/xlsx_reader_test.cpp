@@ -296,5 +296,51 @@ TEST(XlsxReader, EmptyCellsStayEmpty) {
   EXPECT_EQ(xml.find("r=\"B1\""), std::string::npos) << xml;
 }
 
+// What spreadsheet applications open is read: backslashes in entry names, fonts wrapped in
+// markup-compatibility alternatives, a format naming a font past the list, a shared-string index
+// past the table, a time alone in a date cell, a sheet entry without a part.
+TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
+  PackageSpec layout;
+  layout.styles =
+      "<styleSheet xmlns=\"" + testing::kMain + "\" xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
+      "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
+      "<mc:AlternateContent><mc:Choice Requires=\"hs\"><font><sz val=\"9\"/><name val=\"Other\"/></font></mc:Choice>"
+      "<mc:Fallback><font><b/><sz val=\"9\"/><name val=\"Arial\"/></font></mc:Fallback></mc:AlternateContent>"
+      "<font><i/><sz val=\"12\"/><name val=\"Third\"/></font></fonts>"
+      "<cellXfs count=\"4\"><xf fontId=\"0\"/><xf fontId=\"1\"/><xf fontId=\"2\"/><xf fontId=\"7\"/></cellXfs></styleSheet>";
+  layout.sharedStrings = "<si><t>only</t></si>";
+  layout.sheets = {{"S", worksheet(
+      "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"2\"><v>2</v></c><c r=\"C1\" s=\"3\"><v>3</v></c>"
+      "<c r=\"D1\" t=\"s\" s=\"1\"><v>5</v></c><c r=\"E1\" t=\"d\"><v>10:10:10</v></c><c r=\"F1\" t=\"d\"><v>06:00</v></c></row>")}};
+  layout.workbookExtra = "";
+  std::vector<PackagePart> parts = testing::packageParts(layout);
+  for (PackagePart& part : parts) {
+    if (part.name == "xl/styles.xml") part.name = "xl\\styles.xml";
+    if (part.name == "xl/workbook.xml") {
+      part.data.insert(part.data.find("</sheets>"), "<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>");
+    }
+  }
+  auto book = readXlsxWorkbook(writePackage(parts));
+  const Sheet& sheet = book->sheet(0);
+  EXPECT_TRUE(sheet.style(0, 0).font.bold);
+  EXPECT_EQ(sheet.style(0, 0).font.name, u"Arial");
+  EXPECT_TRUE(sheet.style(0, 1).font.italic);  // the third entry, not the one inside the alternatives
+  EXPECT_EQ(sheet.style(0, 2).font.name, u"Calibri");
+  EXPECT_TRUE(sheet.value(0, 3).isEmpty());
+  EXPECT_TRUE(sheet.style(0, 3).font.bold);
+  EXPECT_EQ(sheet.value(0, 4), CellValue::fromNumber((10 * 3600 + 10 * 60 + 10) / 86400.0));
+  EXPECT_EQ(sheet.value(0, 5), CellValue::fromNumber(0.25));
+  // The entry without a part stays where it was; the saved styles part has a proper name.
+  book->sheet(0).setNumber(parseRangeRef(u"A2"), 4);
+  const auto zip = testing::unpackZip(save(*book));
+  EXPECT_TRUE(zip.entries.contains("xl/styles.xml"));
+  EXPECT_NE(zip.entries.at("xl/workbook.xml").find("<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>"), std::string::npos);
+  // A font added by an edit is numbered after every entry, the wrapped one included.
+  book->sheet(0).setFontName(parseRangeRef(u"A3"), u"Added");
+  const std::string styles = testing::unpackZip(save(*book)).entries.at("xl/styles.xml");
+  EXPECT_NE(styles.find("<font><sz val=\"11\"/><name val=\"Added\"/>"), std::string::npos) << styles;
+  EXPECT_NE(styles.find("fontId=\"3\""), std::string::npos) << styles;
+}
+
 }  // namespace
 }  // namespace sx
