@@ -37,9 +37,7 @@ pugi::xml_node listElement(pugi::xml_node root, std::string_view name) {
 // Entries of the list; one wrapped in markup-compatibility alternatives counts as one.
 size_t elementCount(const pugi::xml_node& list, std::string_view element) {
   size_t count = 0;
-  for (pugi::xml_node child : list.children()) {
-    count += localName(child) == element || localName(child) == "AlternateContent";
-  }
+  for (pugi::xml_node child : list.children()) count += localName(compatibleChoice(child)) == element;
   return count;
 }
 
@@ -105,7 +103,8 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
   pugi::xml_node borders = listElement(root, "borders");
   pugi::xml_node cellXfs = listElement(root, "cellXfs");
   std::vector<pugi::xml_node> formats;
-  for (pugi::xml_node xf : cellXfs.children()) {
+  for (pugi::xml_node child : cellXfs.children()) {
+    const pugi::xml_node xf = compatibleChoice(child);
     if (localName(xf) == "xf") formats.push_back(xf);
   }
   if (formats.empty()) {  // every package has a default cell format

@@ -115,15 +115,16 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   origin->workbookXml = package.data(origin->workbookPart);
   origin->workbookRelationships = package.relationships(origin->workbookPart);
   const auto& relationships = origin->workbookRelationships;
-  std::set<std::string> rewritten = {"[Content_Types].xml", origin->workbookPart,
-                                     relationshipsPartName(origin->workbookPart)};
+  // Parts written anew on saving, by partKey: the package may name them in another case.
+  std::set<std::string> rewritten = {partKey("[Content_Types].xml"), partKey(origin->workbookPart),
+                                     partKey(relationshipsPartName(origin->workbookPart))};
 
   std::vector<uint32_t> styleMapping;
   if (const Relationship* styles = findRelationship(relationships, "styles")) {
     origin->styles.partName = resolveTarget(origin->workbookPart, styles->target);
     if (const std::string* xml = package.find(origin->styles.partName)) {
       styleMapping = readStyles(*xml, origin->styles, *workbook);
-      rewritten.insert(origin->styles.partName);
+      rewritten.insert(partKey(origin->styles.partName));
     }
   }
   std::vector<std::u16string> sharedStrings;
@@ -131,13 +132,13 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     origin->sharedStringsPart = resolveTarget(origin->workbookPart, strings->target);
     if (const std::string* xml = package.find(origin->sharedStringsPart)) {
       sharedStrings = readSharedStrings(*xml, origin->sharedStringsPart, *origin);
-      rewritten.insert(origin->sharedStringsPart);
+      rewritten.insert(partKey(origin->sharedStringsPart));
     }
   }
   // The calculation chain lists formula cells; edits make it stale, and the next application
   // rebuilds it.
   if (const Relationship* chain = findRelationship(relationships, "calcChain")) {
-    rewritten.insert(resolveTarget(origin->workbookPart, chain->target));
+    rewritten.insert(partKey(resolveTarget(origin->workbookPart, chain->target)));
   }
 
   const pugi::xml_document document = parseXmlPart(origin->workbookXml, origin->workbookPart);
@@ -167,7 +168,7 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     sheetOrigin.sheetId = entry.attribute("sheetId").value();
     sheetOrigin.extraAttributes = attributesExcept(entry, {"name", "sheetId", "id"});
     readWorksheet(package.data(part), part, sheet, context, sheetOrigin);
-    rewritten.insert(part);
+    rewritten.insert(partKey(part));
     entries.push_back({sheet.id(), 0});
     lastSheetId = sheet.id();
   }
@@ -184,7 +185,7 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   readDefinedNames(childNamed(root, "definedNames"), *workbook, entries, *origin);
 
   for (const ZipEntry& part : package.parts()) {
-    if (rewritten.count(part.name)) continue;
+    if (rewritten.count(partKey(part.name))) continue;
     std::string type = package.contentType(part.name);
     // The package writer's own defaults cover .rels and .xml parts.
     if (type == "application/vnd.openxmlformats-package.relationships+xml" && part.name.ends_with(".rels")) type.clear();

@@ -79,13 +79,8 @@ Borders readBorders(const pugi::xml_node& node) {
 template <typename T, typename Read>
 std::vector<T> readList(const pugi::xml_node& list, std::string_view element, Read read) {
   std::vector<T> out;
-  for (pugi::xml_node node : list.children()) {
-    // Markup compatibility: an entry wrapped in alternatives counts once, read from the fallback
-    // every reader understands.
-    if (localName(node) == "AlternateContent") {
-      const pugi::xml_node fallback = childNamed(node, "Fallback");
-      node = childNamed(fallback ? fallback : childNamed(node, "Choice"), element);
-    }
+  for (pugi::xml_node child : list.children()) {
+    const pugi::xml_node node = compatibleChoice(child);
     if (localName(node) != element) continue;
     if (out.size() == kMaxStyleEntries) throw std::runtime_error("the styles part has too many entries");
     out.push_back(read(node));
@@ -191,7 +186,8 @@ std::vector<uint32_t> readStyles(const std::string& xml, StylesOrigin& origin, W
   origin.borders = readList<Borders>(childNamed(root, "borders"), "border", readBorders);
 
   std::vector<uint32_t> mapping;
-  for (pugi::xml_node xf : childNamed(root, "cellXfs").children()) {
+  for (pugi::xml_node child : childNamed(root, "cellXfs").children()) {
+    const pugi::xml_node xf = compatibleChoice(child);
     if (localName(xf) != "xf") continue;
     if (mapping.size() == kMaxStyleEntries) throw std::runtime_error("the styles part has too many entries");
     CellFormatIds ids{xf.attribute("numFmtId").as_int(0), xf.attribute("fontId").as_uint(0),

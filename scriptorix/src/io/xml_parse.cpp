@@ -91,6 +91,15 @@ pugi::xml_attribute attributeNamed(const pugi::xml_node& node, std::string_view 
   return {};
 }
 
+pugi::xml_node compatibleChoice(const pugi::xml_node& node) {
+  if (node.type() != pugi::node_element || localName(node) != "AlternateContent") return node;
+  const pugi::xml_node fallback = childNamed(node, "Fallback");
+  for (pugi::xml_node child : (fallback ? fallback : childNamed(node, "Choice")).children()) {
+    if (child.type() == pugi::node_element) return child;
+  }
+  return {};
+}
+
 std::string xmlOf(const pugi::xml_node& node) {
   std::ostringstream out;
   node.print(out, "", pugi::format_raw);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "io/opc_package.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 #include "model/utf.h"
@@ -307,15 +308,20 @@ TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
       "<mc:AlternateContent><mc:Choice Requires=\"hs\"><font><sz val=\"9\"/><name val=\"Other\"/></font></mc:Choice>"
       "<mc:Fallback><font><b/><sz val=\"9\"/><name val=\"Arial\"/></font></mc:Fallback></mc:AlternateContent>"
       "<font><i/><sz val=\"12\"/><name val=\"Third\"/></font></fonts>"
-      "<cellXfs count=\"4\"><xf fontId=\"0\"/><xf fontId=\"1\"/><xf fontId=\"2\"/><xf fontId=\"7\"/></cellXfs></styleSheet>";
+      "<cellXfs count=\"4\"><xf fontId=\"0\"/><xf fontId=\"1\"/><mc:AlternateContent><mc:Choice Requires=\"hs\">"
+      "<xf fontId=\"0\"/></mc:Choice><mc:Fallback><xf fontId=\"2\"/></mc:Fallback></mc:AlternateContent>"
+      "<xf fontId=\"7\"/></cellXfs></styleSheet>";
   layout.sharedStrings = "<si><t>only</t></si>";
   layout.sheets = {{"S", worksheet(
       "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"2\"><v>2</v></c><c r=\"C1\" s=\"3\"><v>3</v></c>"
-      "<c r=\"D1\" t=\"s\" s=\"1\"><v>5</v></c><c r=\"E1\" t=\"d\"><v>10:10:10</v></c><c r=\"F1\" t=\"d\"><v>06:00</v></c></row>")}};
+      "<c r=\"D1\" t=\"s\" s=\"1\"><v>5</v></c><c r=\"E1\" t=\"d\"><v>10:10:10</v></c><c r=\"F1\" t=\"d\"><v>06:00</v></c>"
+      "<c r=\"G1\" t=\"s\"><v>0</v></c></row>")}};
   layout.workbookExtra = "";
   std::vector<PackagePart> parts = testing::packageParts(layout);
   for (PackagePart& part : parts) {
     if (part.name == "xl/styles.xml") part.name = "xl\\styles.xml";
+    // Part names are case-insensitive: this one differs from what the relationships name.
+    if (part.name == "xl/sharedStrings.xml") part.name = "xl/sharedstrings.xml";
     if (part.name == "xl/workbook.xml") {
       part.data.insert(part.data.find("</sheets>"), "<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>");
     }
@@ -330,10 +336,14 @@ TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
   EXPECT_TRUE(sheet.style(0, 3).font.bold);
   EXPECT_EQ(sheet.value(0, 4), CellValue::fromNumber((10 * 3600 + 10 * 60 + 10) / 86400.0));
   EXPECT_EQ(sheet.value(0, 5), CellValue::fromNumber(0.25));
+  EXPECT_EQ(sheet.value(0, 6), CellValue::fromText(u"only"));
   // The entry without a part stays where it was; the saved styles part has a proper name.
   book->sheet(0).setNumber(parseRangeRef(u"A2"), 4);
   const auto zip = testing::unpackZip(save(*book));
   EXPECT_TRUE(zip.entries.contains("xl/styles.xml"));
+  size_t stringParts = 0;
+  for (const auto& [name, data] : zip.entries) stringParts += partKey(name) == "xl/sharedstrings.xml";
+  EXPECT_EQ(stringParts, 1u);
   EXPECT_NE(zip.entries.at("xl/workbook.xml").find("<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>"), std::string::npos);
   // A font added by an edit is numbered after every entry, the wrapped one included.
   book->sheet(0).setFontName(parseRangeRef(u"A3"), u"Added");
