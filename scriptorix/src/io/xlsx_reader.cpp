@@ -38,7 +38,7 @@ std::vector<std::u16string> readSharedStrings(const std::string& xml, const std:
   const pugi::xml_document document = parseXmlPart(xml, part);
   std::vector<std::u16string> strings;
   for (pugi::xml_node item : document.document_element().children()) {
-    if (localName(item) != "si") continue;
+    if (localName(item) != "si" && localName(item) != "sstItem") continue;  // sstItem: Excel 2007 beta
     if (strings.size() == kMaxSharedStrings) throw std::runtime_error("the part " + part + " has too many strings");
     std::string text;
     bool rich = false;

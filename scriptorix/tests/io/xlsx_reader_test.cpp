@@ -250,10 +250,11 @@ TEST(XlsxReader, TextKeepsItsBlanksThroughASave) {
       "<si><r><t>Red</t></r><r><t xml:space=\"preserve\"> </t></r><r><t>Green</t></r></si>"
       "<si><t>two\nlines</t></si>"
       "<si><t>_x005F_x0041_ and _x0041_</t></si>"
-      "<si><t>\n</t></si>";
+      "<si><t>\n</t></si>"
+      "<si><t>ABC_x000D_\nDEF</t></si>";
   layout.sheets = {{"S", worksheet(
       "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\" t=\"s\"><v>2</v></c>"
-      "<c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" t=\"s\"><v>5</v></c></row>"
+      "<c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" t=\"s\"><v>5</v></c><c r=\"G1\" t=\"s\"><v>6</v></c></row>"
       "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">  </t></is></c>"
       "<c r=\"B2\" t=\"str\"><f>\" \"</f><v> </v></c><c r=\"C2\"><v> </v></c></row>")}};
   const std::vector<std::pair<const char16_t*, CellValue>> expected = {
@@ -263,6 +264,7 @@ TEST(XlsxReader, TextKeepsItsBlanksThroughASave) {
       {u"D1", CellValue::fromText(u"two\nlines")},
       {u"E1", CellValue::fromText(u"_x0041_ and A")},
       {u"F1", CellValue::fromText(u"\n")},
+      {u"G1", CellValue::fromText(u"ABC\r\nDEF")},
       {u"A2", CellValue::fromText(u"  ")},
       {u"B2", CellValue::fromText(u" ")},
       {u"C2", CellValue{}},  // a number cell of blanks holds no value
@@ -277,6 +279,8 @@ TEST(XlsxReader, TextKeepsItsBlanksThroughASave) {
   }
   const std::string strings = testing::unpackZip(save(*again)).entries.at("xl/sharedStrings.xml");
   EXPECT_NE(strings.find("<r><t xml:space=\"preserve\"> </t></r>"), std::string::npos) << strings;
+  // A carriage return is written as applications write it, not as a character reference.
+  EXPECT_NE(strings.find(">ABC_x000D_&#10;DEF<"), std::string::npos) << strings;
 }
 
 // An empty inline string or a shared-string cell without a value is an empty cell, not empty
@@ -299,7 +303,7 @@ TEST(XlsxReader, EmptyCellsStayEmpty) {
 
 // What spreadsheet applications open is read: backslashes in entry names, fonts wrapped in
 // markup-compatibility alternatives, a format naming a font past the list, a shared-string index
-// past the table, a time alone in a date cell, a sheet entry without a part.
+// past the table, a time alone in a date cell, a sheet entry without a part, beta-format strings.
 TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
   PackageSpec layout;
   layout.styles =
@@ -311,7 +315,7 @@ TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
       "<cellXfs count=\"4\"><xf fontId=\"0\"/><xf fontId=\"1\"/><mc:AlternateContent><mc:Choice Requires=\"hs\">"
       "<xf fontId=\"0\"/></mc:Choice><mc:Fallback><xf fontId=\"2\"/></mc:Fallback></mc:AlternateContent>"
       "<xf fontId=\"7\"/></cellXfs></styleSheet>";
-  layout.sharedStrings = "<si><t>only</t></si>";
+  layout.sharedStrings = "<sstItem><t>only</t></sstItem>";  // as Excel 2007's beta wrote it
   layout.sheets = {{"S", worksheet(
       "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"2\"><v>2</v></c><c r=\"C1\" s=\"3\"><v>3</v></c>"
       "<c r=\"D1\" t=\"s\" s=\"1\"><v>5</v></c><c r=\"E1\" t=\"d\"><v>10:10:10</v></c><c r=\"F1\" t=\"d\"><v>06:00</v></c>"
