@@ -1,5 +1,6 @@
 #include "io/xlsx_sheet_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -89,6 +90,11 @@ double isoDateSerial(std::string_view text, const std::string& part) {
   return serial + (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 
+// A row's or column's grouping depth; the schema allows 0 to 7.
+uint8_t outlineLevel(const pugi::xml_node& node) {
+  return static_cast<uint8_t>(std::min(node.attribute("outlineLevel").as_uint(0), 7u));
+}
+
 // The text of an <is> or <si>: its <t>, or the runs' <t> joined; phonetic runs left out.
 std::u16string stringItemText(const pugi::xml_node& item) {
   std::string text;
@@ -131,6 +137,8 @@ class SheetDataReader {
       format.height.reset();
     }
     format.hidden = row.attribute("hidden").as_bool();
+    format.outlineLevel = outlineLevel(row);
+    format.collapsed = row.attribute("collapsed").as_bool();
     if (row.attribute("customFormat").as_bool()) format.style = style(row.attribute("s"));
     if (!(format == RowFormat{})) sheet_.setRowFormat(row_, format);
     column_ = -1;
@@ -246,6 +254,8 @@ void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContex
     const double width = col.attribute("width").as_double(-1);
     if (col.attribute("customWidth").as_bool() && width >= 0 && width <= 255) format.width = width;
     format.hidden = col.attribute("hidden").as_bool();
+    format.outlineLevel = outlineLevel(col);
+    format.collapsed = col.attribute("collapsed").as_bool();
     if (auto s = col.attribute("style")) {
       const unsigned index = s.as_uint(UINT32_MAX);
       if (index >= context.styleMapping.size()) fail(part, "names a cell format that does not exist");

@@ -356,5 +356,27 @@ TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
   EXPECT_NE(styles.find("fontId=\"3\""), std::string::npos) << styles;
 }
 
+// Row and column outline levels and their folding are read, follow an inserted row, and are
+// written back.
+TEST(XlsxReader, OutlineLevelsSurviveAnEdit) {
+  PackageSpec layout;
+  layout.sheets = {{"S", worksheet(
+      "<row r=\"2\" outlineLevel=\"2\" hidden=\"1\"><c r=\"A2\"><v>1</v></c></row>"
+      "<row r=\"3\" collapsed=\"1\"><c r=\"A3\"><v>2</v></c></row><row r=\"4\" outlineLevel=\"9\"/>",
+      "<cols><col min=\"2\" max=\"3\" width=\"5\" customWidth=\"1\" outlineLevel=\"1\" collapsed=\"1\"/></cols>")}};
+  auto book = open(layout);
+  Sheet& sheet = book->sheet(0);
+  EXPECT_EQ(sheet.rowFormats().at(1).outlineLevel, 2);
+  EXPECT_TRUE(sheet.rowFormats().at(2).collapsed);
+  EXPECT_EQ(sheet.rowFormats().at(3).outlineLevel, 7);  // the schema's deepest
+  EXPECT_EQ(sheet.columnFormats().at(2).outlineLevel, 1);
+  sheet.insertCells(at(u"1:1"), InsertShift::Down);
+  const std::string xml = testing::unpackZip(save(*book)).entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(xml.find("<row r=\"3\" hidden=\"1\" outlineLevel=\"2\">"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<row r=\"4\" collapsed=\"1\">"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<col min=\"2\" max=\"3\" width=\"5\" customWidth=\"1\" outlineLevel=\"1\" collapsed=\"1\"/>"),
+            std::string::npos) << xml;
+}
+
 }  // namespace
 }  // namespace sx
