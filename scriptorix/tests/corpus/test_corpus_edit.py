@@ -37,6 +37,7 @@ ESCAPE = re.compile("_x([0-9A-Fa-f]{4})_")
 # file -> {check: reason}. A listed check that passes fails the test too, so the list only shrinks.
 NOT_OPENED = ("opens", "keeps_parts", "well_formed", "sheet_order", "constants", "openpyxl_reads",
               "libreoffice_converts")
+LIBREOFFICE_TOO_SLOW = {"xlsxwrit__comment03.xlsx"}
 EXPECTED_FAILURES = {
     "calamine__issue252.xlsx": dict.fromkeys(
         NOT_OPENED, "xl/_rels/workbook.xml.rels fails its CRC check; damaged entries are refused"),
@@ -44,6 +45,9 @@ EXPECTED_FAILURES = {
         NOT_OPENED, "two worksheet parts without [Content_Types].xml or a workbook part"),
     "poi__57893-many-merges.xlsx": dict.fromkeys(
         NOT_OPENED, "more merged areas than the reader's limit (the limit is being reworked)"),
+    "xlsxwrit__comment03.xlsx": {
+        "libreoffice_converts": "not given to LibreOffice: a note at XFD1048576 keeps it busy for "
+                                "minutes"},
     "poi__sample-beta.xlsx": {
         "constants": "openpyxl reads no cells of this Excel 2007 beta namespace input, so every cell "
                      "of the output counts as added"},
@@ -260,12 +264,14 @@ class CorpusEdit(unittest.TestCase):
         with ProcessPoolExecutor(max_workers=2) as pool:
             checked = list(pool.map(check_output, regular, [cls.outcomes[name] for name in regular]))
         cls.results = dict(zip(regular, checked))
-        outputs = [cls.outcomes[name]["output"] for name in regular if cls.outcomes[name]["output"]]
+        outputs = [cls.outcomes[name]["output"] for name in regular if cls.outcomes[name]["output"]
+                   and name not in LIBREOFFICE_TOO_SLOW]
         unconverted = libreoffice_failures(outputs, cls.folder)
         for name in regular:
             output = cls.outcomes[name]["output"]
             if output:
-                cls.results[name]["libreoffice_converts"] = "not converted" if output in unconverted else None
+                converted = output not in unconverted and name not in LIBREOFFICE_TOO_SLOW
+                cls.results[name]["libreoffice_converts"] = None if converted else "not converted"
         cls.report_figures()
 
     @classmethod
