@@ -52,39 +52,54 @@ std::string toUtf8(std::u16string_view text) {
   return out;
 }
 
+namespace {
+
+// The code point starting at text[i] and its length in bytes, or length 0 when the bytes there
+// are not well-formed UTF-8.
+int decodeUtf8(std::string_view text, size_t i, char32_t& cp) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
+                     : (lead >> 3) == 0x1E ? 4 : 0;
+  if (length == 0 || i + length > text.size()) return 0;
+  cp = length == 1 ? lead : lead & (0x7F >> length);
+  for (int k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMinimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
 std::u16string fromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   size_t i = 0;
   while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || i + length > text.size()) {
-      out += static_cast<char16_t>(kReplacement);
-      ++i;
-      continue;
-    }
-    char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
-    bool valid = true;
-    for (int k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) {
-        valid = false;
-        break;
-      }
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (!valid || cp < kMinimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    char32_t cp = 0;
+    const int length = decodeUtf8(text, i, cp);
+    if (length == 0) {
       out += static_cast<char16_t>(kReplacement);
       ++i;
       continue;
     }
     appendUtf16(out, cp);
-    i += length;
+    i += static_cast<size_t>(length);
   }
   return out;
+}
+
+bool isValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    const int length = decodeUtf8(text, i, cp);
+    if (length == 0) return false;
+    i += static_cast<size_t>(length);
+  }
+  return true;
 }
 
 }  // namespace sx

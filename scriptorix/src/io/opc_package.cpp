@@ -9,14 +9,6 @@ namespace sx {
 
 namespace {
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 std::string_view folderOf(std::string_view part) {
   const size_t slash = part.rfind('/');
   return slash == std::string_view::npos ? std::string_view() : part.substr(0, slash + 1);
@@ -24,8 +16,16 @@ std::string_view folderOf(std::string_view part) {
 
 }  // namespace
 
+std::string partKey(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
 OpcPackage::OpcPackage(std::vector<ZipEntry> entries) : parts_(std::move(entries)) {
-  for (size_t i = 0; i < parts_.size(); ++i) index_.emplace(parts_[i].name, i);
+  for (size_t i = 0; i < parts_.size(); ++i) index_.emplace(partKey(parts_[i].name), i);
   const std::string* types = find("[Content_Types].xml");
   if (!types) throw std::runtime_error("the package has no [Content_Types].xml");
   const pugi::xml_document document = parseXmlPart(*types, "[Content_Types].xml");
@@ -33,15 +33,15 @@ OpcPackage::OpcPackage(std::vector<ZipEntry> entries) : parts_(std::move(entries
     if (localName(node) == "Override") {
       std::string_view name = node.attribute("PartName").value();
       if (!name.empty() && name.front() == '/') name.remove_prefix(1);
-      overrides_[std::string(name)] = node.attribute("ContentType").value();
+      overrides_[partKey(name)] = node.attribute("ContentType").value();
     } else if (localName(node) == "Default") {
-      defaults_[lower(node.attribute("Extension").value())] = node.attribute("ContentType").value();
+      defaults_[partKey(node.attribute("Extension").value())] = node.attribute("ContentType").value();
     }
   }
 }
 
 const std::string* OpcPackage::find(std::string_view name) const {
-  auto it = index_.find(name);
+  auto it = index_.find(partKey(name));
   return it == index_.end() ? nullptr : &parts_[it->second].data;
 }
 
@@ -52,10 +52,10 @@ const std::string& OpcPackage::data(std::string_view name) const {
 }
 
 std::string OpcPackage::contentType(std::string_view name) const {
-  if (auto it = overrides_.find(name); it != overrides_.end()) return it->second;
+  if (auto it = overrides_.find(partKey(name)); it != overrides_.end()) return it->second;
   const size_t dot = name.rfind('.');
   if (dot == std::string_view::npos || name.find('/', dot) != std::string_view::npos) return {};
-  auto it = defaults_.find(lower(name.substr(dot + 1)));
+  auto it = defaults_.find(partKey(name.substr(dot + 1)));
   return it == defaults_.end() ? std::string() : it->second;
 }
 

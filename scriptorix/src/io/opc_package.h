@@ -16,7 +16,11 @@ struct Relationship {
   bool external = false;
 };
 
-// An opened Office Open XML package: its parts by name and what [Content_Types].xml says.
+// Part names compare without regard to ASCII case: the key a part is found under.
+std::string partKey(std::string_view name);
+
+// An opened Office Open XML package: its parts by name (in any case) and what
+// [Content_Types].xml says.
 class OpcPackage {
  public:
   explicit OpcPackage(std::vector<ZipEntry> entries);
@@ -33,9 +37,10 @@ class OpcPackage {
 
  private:
   std::vector<ZipEntry> parts_;
+  // Keyed by partKey: part names, part names without "/", extensions.
   std::map<std::string, size_t, std::less<>> index_;
-  std::map<std::string, std::string, std::less<>> overrides_;  // part name without "/"
-  std::map<std::string, std::string, std::less<>> defaults_;   // lower-case extension
+  std::map<std::string, std::string, std::less<>> overrides_;
+  std::map<std::string, std::string, std::less<>> defaults_;
 };
 
 // "xl/_rels/workbook.xml.rels" for "xl/workbook.xml"; "_rels/.rels" for "".

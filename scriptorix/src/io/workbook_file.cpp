@@ -12,6 +12,7 @@
 
 #include "io/atomic_file.h"
 #include "io/csv.h"
+#include "io/input_kind.h"
 #include "io/package_writer.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
@@ -89,11 +90,40 @@ std::u16string sheetNameFor(const std::filesystem::path& path) {
   return name.empty() ? u"Sheet1" : name;
 }
 
+// Why a file that is neither a package nor text is not read, or empty when it is either.
+std::string refusalFor(InputKind kind, const std::filesystem::path& path) {
+  switch (kind) {
+    case InputKind::Package:
+    case InputKind::Text:
+      return {};
+    case InputKind::Empty:
+      return "the file is empty";
+    case InputKind::EncryptedWorkbook:
+      return "it is an encrypted or password-protected workbook; remove the password and save it again";
+    case InputKind::LegacyWorkbook:
+      return "Excel 97-2003 .xls workbooks are not supported; save it as .xlsx";
+    case InputKind::CompoundFile:
+      return "it is an OLE compound file, not a workbook package or CSV text";
+    case InputKind::Binary:
+      break;
+  }
+  if (path.filename().string().starts_with("~$")) {
+    return "it is the lock file the spreadsheet application keeps beside an open workbook, not a workbook";
+  }
+  return "it is neither a workbook package nor UTF-8 text";
+}
+
 }  // namespace
 
 std::unique_ptr<Workbook> openWorkbook(const std::filesystem::path& path) {
   const std::string bytes = readWholeFile(path);
-  if (bytes.rfind("PK\x03\x04", 0) == 0) {
+  InputKind kind = inputKindOf(bytes);
+  // An empty .csv is an empty table; any other empty file is a damaged workbook.
+  if (kind == InputKind::Empty && path.extension() == ".csv") kind = InputKind::Text;
+  if (const std::string refusal = refusalFor(kind, path); !refusal.empty()) {
+    throw std::runtime_error("Cannot open \"" + path.string() + "\": " + refusal);
+  }
+  if (kind == InputKind::Package) {
     try {
       return readXlsxWorkbook(bytes);
     } catch (const std::exception& error) {

@@ -1,6 +1,7 @@
 #include "io/xlsx_edit_writer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <set>
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr const char* kDocumentRelationship =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+constexpr std::string_view kStrictRelationships = "http://purl.oclc.org/ooxml/officeDocument/relationships";
 constexpr const char* kSpreadsheetType = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
 
 // The children of <workbook> in schema order, up to where definedNames and calcPr go.
@@ -91,15 +93,21 @@ pugi::xml_node placeInOrder(pugi::xml_node root, std::string_view name) {
   return after ? root.insert_child_after(full.c_str(), after) : root.prepend_child(full.c_str());
 }
 
-// The prefix the workbook part uses for the relationships namespace, declared when missing.
+// The prefix the workbook part uses for the relationships namespace (Transitional or Strict),
+// declared when missing under a prefix the part does not use yet.
 std::string relationshipsPrefix(pugi::xml_node root) {
   const std::string uri = std::string(kDocumentRelationship).substr(0, std::string(kDocumentRelationship).size() - 1);
   for (pugi::xml_attribute attribute : root.attributes()) {
     const std::string_view name = attribute.name();
-    if (name.starts_with("xmlns:") && attribute.value() == uri) return std::string(name.substr(6));
+    const std::string_view value = attribute.value();
+    if (name.starts_with("xmlns:") && (value == uri || value == kStrictRelationships)) {
+      return std::string(name.substr(6));
+    }
   }
-  root.append_attribute("xmlns:r") = uri.c_str();
-  return "r";
+  std::string prefix = "r";
+  while (root.attribute(("xmlns:" + prefix).c_str())) prefix += "r";
+  root.append_attribute(("xmlns:" + prefix).c_str()) = uri.c_str();
+  return prefix;
 }
 
 void clearChildren(pugi::xml_node node) {
@@ -125,6 +133,49 @@ void setCalculationMode(pugi::xml_node calc, CalculationMode mode) {
   if (mode != CalculationMode::Auto) calc.append_attribute("calcMode") = std::string(calculationModeName(mode)).c_str();
 }
 
+// The <sheets> list as written: the model's sheets in their order, each kept entry of another
+// kind right after the worksheet it followed (at the end when that sheet is gone).
+struct SheetEntrySlot {
+  size_t modelIndex = SIZE_MAX;
+  const OtherSheetEntry* other = nullptr;
+};
+
+std::vector<SheetEntrySlot> sheetEntrySlots(const Workbook& workbook, const XlsxOrigin& origin) {
+  std::vector<SheetEntrySlot> slots;
+  std::vector<bool> placed(origin.otherSheetEntries.size(), false);
+  auto placeAfter = [&](uint32_t sheetId) {
+    for (size_t k = 0; k < origin.otherSheetEntries.size(); ++k) {
+      if (!placed[k] && origin.otherSheetEntries[k].afterSheetId == sheetId) {
+        slots.push_back({SIZE_MAX, &origin.otherSheetEntries[k]});
+        placed[k] = true;
+      }
+    }
+  };
+  placeAfter(0);
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    slots.push_back({i, nullptr});
+    placeAfter(workbook.sheet(i).id());
+  }
+  for (size_t k = 0; k < placed.size(); ++k) {
+    if (!placed[k]) slots.push_back({SIZE_MAX, &origin.otherSheetEntries[k]});
+  }
+  return slots;
+}
+
+size_t slotOfSheet(const std::vector<SheetEntrySlot>& slots, size_t modelIndex) {
+  for (size_t k = 0; k < slots.size(); ++k) {
+    if (slots[k].modelIndex == modelIndex) return k;
+  }
+  return 0;
+}
+
+size_t slotOfOther(const std::vector<SheetEntrySlot>& slots, const OtherSheetEntry* other) {
+  for (size_t k = 0; k < slots.size(); ++k) {
+    if (slots[k].other == other) return k;
+  }
+  return 0;
+}
+
 std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
                             const std::vector<SheetPlacement>& placements) {
   pugi::xml_document document = parseXmlPart(origin.workbookXml, origin.workbookPart);
@@ -133,7 +184,13 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
 
   pugi::xml_node sheets = placeInOrder(root, "sheets");
   clearChildren(sheets);
-  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+  const std::vector<SheetEntrySlot> slots = sheetEntrySlots(workbook, origin);
+  for (const SheetEntrySlot& slot : slots) {
+    if (slot.other) {
+      appendXml(sheets, slot.other->xml);
+      continue;
+    }
+    const size_t i = slot.modelIndex;
     const Sheet& sheet = workbook.sheet(i);
     pugi::xml_node entry = sheets.append_child("sheet");
     entry.append_attribute("name") = toUtf8(sheet.name()).c_str();
@@ -146,9 +203,8 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
     }
     entry.append_attribute((prefix + ":id").c_str()) = placements[i].relationshipId.c_str();
   }
-  for (const std::string& other : origin.otherSheetEntries) appendXml(sheets, other);
 
-  const size_t active = workbook.sheetIndex(workbook.activeSheet());
+  const size_t active = slotOfSheet(slots, workbook.sheetIndex(workbook.activeSheet()));
   pugi::xml_node views = placeInOrder(root, "bookViews");
   pugi::xml_node view = childNamed(views, "workbookView");
   if (!view) view = views.append_child("workbookView");
@@ -167,7 +223,10 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
     if (name.scopeSheetId) {
       const Sheet* scope = workbook.sheetById(*name.scopeSheetId);
       if (!scope) continue;
-      entry += " localSheetId=\"" + std::to_string(workbook.sheetIndex(*scope)) + "\"";
+      entry += " localSheetId=\"" + std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
+    } else if (name.scopeOtherEntry) {
+      const OtherSheetEntry* scope = &origin.otherSheetEntries[*name.scopeOtherEntry];
+      entry += " localSheetId=\"" + std::to_string(slotOfOther(slots, scope)) + "\"";
     }
     namesXml += entry + ">" + xmlPlainText(followRenames(workbook, origin, name.text)) + "</definedName>";
   }
@@ -190,9 +249,9 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   std::vector<SheetPlacement> placements;
   uint64_t maxSheetId = 0;
   for (const auto& [id, sheet] : origin.sheets) maxSheetId = std::max<uint64_t>(maxSheetId, std::strtoull(sheet.sheetId.c_str(), nullptr, 10));
-  for (const std::string& other : origin.otherSheetEntries) {
+  for (const OtherSheetEntry& other : origin.otherSheetEntries) {
     pugi::xml_document entry;
-    entry.load_buffer(other.data(), other.size());
+    entry.load_buffer(other.xml.data(), other.xml.size());
     maxSheetId = std::max<uint64_t>(maxSheetId, entry.document_element().attribute("sheetId").as_ullong());
   }
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
@@ -214,6 +273,10 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
     stylesXmlText = editedStylesXml(workbook, origin.styles, styles);
   }
   SharedStrings strings;
+  for (uint32_t id : origin.keptStringTable) {
+    strings.index.emplace(id, static_cast<uint32_t>(strings.order.size()));
+    strings.order.push_back(id);
+  }
   std::vector<PackagePart> worksheets;
   const Sheet& active = workbook.activeSheet();
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {

@@ -34,9 +34,10 @@ pugi::xml_node listElement(pugi::xml_node root, std::string_view name) {
   return after ? root.insert_child_after(full.c_str(), after) : root.prepend_child(full.c_str());
 }
 
+// Entries of the list; one wrapped in markup-compatibility alternatives counts as one.
 size_t elementCount(const pugi::xml_node& list, std::string_view element) {
   size_t count = 0;
-  for (pugi::xml_node child : list.children()) count += localName(child) == element;
+  for (pugi::xml_node child : list.children()) count += localName(compatibleChoice(child)) == element;
   return count;
 }
 
@@ -102,7 +103,8 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
   pugi::xml_node borders = listElement(root, "borders");
   pugi::xml_node cellXfs = listElement(root, "cellXfs");
   std::vector<pugi::xml_node> formats;
-  for (pugi::xml_node xf : cellXfs.children()) {
+  for (pugi::xml_node child : cellXfs.children()) {
+    const pugi::xml_node xf = compatibleChoice(child);
     if (localName(xf) == "xf") formats.push_back(xf);
   }
   if (formats.empty()) {  // every package has a default cell format

@@ -60,11 +60,19 @@ struct SheetOrigin {
   std::vector<ArrayFormulaOrigin> arrays;
 };
 
+// A <sheet> entry of a kind the model does not hold (chart, macro, dialog sheet), kept in its
+// place: after the worksheet it followed in the file.
+struct OtherSheetEntry {
+  std::string xml;
+  uint32_t afterSheetId = 0;  // model sheet id, 0 when no worksheet came before it
+};
+
 // A defined name the model does not hold (sheet scope, hidden, built-in): written back as read,
 // its scope following its sheet through moves.
 struct KeptDefinedName {
   XmlAttributes attributes;  // without localSheetId
   std::optional<uint32_t> scopeSheetId;  // model sheet id
+  std::optional<size_t> scopeOtherEntry;  // index into otherSheetEntries
   std::string text;
 };
 
@@ -75,9 +83,12 @@ struct XlsxOrigin : PackageOrigin {
   std::vector<Relationship> workbookRelationships;  // as read, worksheets included
   std::string sharedStringsPart;
   std::map<std::u16string, std::string> richStrings;  // text -> its <si> as read
+  // The shared-string table as read (pool ids), when carried parts (macro and dialog sheets)
+  // index it: it is written first and unchanged, so those indexes stay valid.
+  std::vector<uint32_t> keptStringTable;
   StylesOrigin styles;
   std::map<uint32_t, SheetOrigin> sheets;  // by model sheet id
-  std::vector<std::string> otherSheetEntries;  // <sheet> entries of chart and dialog sheets
+  std::vector<OtherSheetEntry> otherSheetEntries;
   std::vector<KeptDefinedName> keptNames;
 
   bool isArrayFormula(uint32_t sheetId, int32_t row, int32_t column,

@@ -40,7 +40,7 @@ std::vector<std::u16string> readSharedStrings(const std::string& xml, const std:
   const pugi::xml_document document = parseXmlPart(xml, part);
   std::vector<std::u16string> strings;
   for (pugi::xml_node item : document.document_element().children()) {
-    if (localName(item) != "si") continue;
+    if (localName(item) != "si" && localName(item) != "sstItem") continue;  // sstItem: Excel 2007 beta
     if (strings.size() == kMaxSharedStrings) throw std::runtime_error("the part " + part + " has too many strings");
     std::string text;
     bool rich = false;
@@ -70,8 +70,14 @@ XmlAttributes attributesExcept(const pugi::xml_node& node, std::initializer_list
   return out;
 }
 
+// What each <sheet> entry became: a model sheet (its id) or a kept entry of another kind.
+struct SheetEntryTarget {
+  uint32_t sheetId = 0;
+  size_t otherEntry = 0;
+};
+
 void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
-                      const std::vector<uint32_t>& sheetIdByEntry, XlsxOrigin& origin) {
+                      const std::vector<SheetEntryTarget>& entries, XlsxOrigin& origin) {
   for (pugi::xml_node node : names.children()) {
     if (localName(node) != "definedName") continue;
     const std::u16string name = fromUtf8(node.attribute("name").value());
@@ -83,11 +89,15 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
       workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference));
       continue;
     }
-    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, node.text().get()};
+    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get()};
     if (scope) {
       const unsigned entry = scope.as_uint(UINT32_MAX);
-      if (entry >= sheetIdByEntry.size() || sheetIdByEntry[entry] == 0) continue;  // its sheet is gone
-      kept.scopeSheetId = sheetIdByEntry[entry];
+      if (entry >= entries.size()) continue;  // its sheet is gone
+      if (entries[entry].sheetId) {
+        kept.scopeSheetId = entries[entry].sheetId;
+      } else {
+        kept.scopeOtherEntry = entries[entry].otherEntry;
+      }
     }
     origin.keptNames.push_back(std::move(kept));
   }
@@ -124,15 +134,16 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   origin->workbookXml = package.data(origin->workbookPart);
   origin->workbookRelationships = package.relationships(origin->workbookPart);
   const auto& relationships = origin->workbookRelationships;
-  std::set<std::string> rewritten = {"[Content_Types].xml", origin->workbookPart,
-                                     relationshipsPartName(origin->workbookPart)};
+  // Parts written anew on saving, by partKey: the package may name them in another case.
+  std::set<std::string> rewritten = {partKey("[Content_Types].xml"), partKey(origin->workbookPart),
+                                     partKey(relationshipsPartName(origin->workbookPart))};
 
   std::vector<uint32_t> styleMapping;
   if (const Relationship* styles = findRelationship(relationships, "styles")) {
     origin->styles.partName = resolveTarget(origin->workbookPart, styles->target);
     if (const std::string* xml = package.find(origin->styles.partName)) {
       styleMapping = readStyles(*xml, origin->styles, *workbook);
-      rewritten.insert(origin->styles.partName);
+      rewritten.insert(partKey(origin->styles.partName));
     }
   }
   std::vector<std::u16string> sharedStrings;
@@ -140,31 +151,35 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     origin->sharedStringsPart = resolveTarget(origin->workbookPart, strings->target);
     if (const std::string* xml = package.find(origin->sharedStringsPart)) {
       sharedStrings = readSharedStrings(*xml, origin->sharedStringsPart, *origin);
-      rewritten.insert(origin->sharedStringsPart);
+      rewritten.insert(partKey(origin->sharedStringsPart));
     }
   }
   // The calculation chain lists formula cells; edits make it stale, and the next application
   // rebuilds it.
   if (const Relationship* chain = findRelationship(relationships, "calcChain")) {
-    rewritten.insert(resolveTarget(origin->workbookPart, chain->target));
+    rewritten.insert(partKey(resolveTarget(origin->workbookPart, chain->target)));
   }
 
   const pugi::xml_document document = parseXmlPart(origin->workbookXml, origin->workbookPart);
   const pugi::xml_node root = document.document_element();
   const SheetReadContext context{sharedStrings, styleMapping};
-  std::vector<uint32_t> sheetIdByEntry;  // model sheet id per <sheet> entry, 0 for other kinds
+  std::vector<SheetEntryTarget> entries;  // per <sheet> entry
+  uint32_t lastSheetId = 0;
+  bool keepStringTable = false;
   std::map<std::string, std::string> sheetByPart;
   for (pugi::xml_node entry : childNamed(root, "sheets").children()) {
     if (localName(entry) != "sheet") continue;
     const std::string id = attributeNamed(entry, "id").value();
     const Relationship* rel = findRelationshipById(relationships, id);
-    if (!rel || rel->external) throw std::runtime_error("a sheet of the workbook has no part");
-    const std::string part = resolveTarget(origin->workbookPart, rel->target);
-    if (relationshipKind(rel->type) != "worksheet") {
-      origin->otherSheetEntries.push_back(xmlOf(entry));
-      sheetIdByEntry.push_back(0);
+    // An entry without a part (an old module sheet) is kept as it is, like the other kinds.
+    if (!rel || rel->external || relationshipKind(rel->type) != "worksheet") {
+      const std::string_view kind = rel ? relationshipKind(rel->type) : std::string_view();
+      keepStringTable = keepStringTable || kind == "xlMacrosheet" || kind == "xlIntlMacrosheet" || kind == "dialogsheet";
+      entries.push_back({0, origin->otherSheetEntries.size()});
+      origin->otherSheetEntries.push_back({xmlOf(entry), lastSheetId});
       continue;
     }
+    const std::string part = resolveTarget(origin->workbookPart, rel->target);
     // Saving writes each sheet to its own part; two sheets reading one part could not be saved.
     if (const auto [first, added] = sheetByPart.emplace(part, entry.attribute("name").value()); !added) {
       throw std::runtime_error("the sheets \"" + first->second + "\" and \"" + entry.attribute("name").value() +
@@ -179,23 +194,27 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     sheetOrigin.extraAttributes = attributesExcept(entry, {"name", "sheetId", "id", "state"});
     sheet.settings().visibility = sheetVisibilityFromName(entry.attribute("state").value());
     readWorksheet(package.data(part), part, sheet, context, sheetOrigin);
-    rewritten.insert(part);
-    sheetIdByEntry.push_back(sheet.id());
+    rewritten.insert(partKey(part));
+    entries.push_back({sheet.id(), 0});
+    lastSheetId = sheet.id();
   }
   if (workbook->sheetCount() == 0) throw std::runtime_error("the workbook has no worksheet");
+  if (keepStringTable) {
+    for (const std::u16string& text : sharedStrings) origin->keptStringTable.push_back(workbook->strings().intern(text));
+  }
 
   const unsigned activeTab = childNamed(childNamed(root, "bookViews"), "workbookView")
                                  .attribute("activeTab")
                                  .as_uint(0);
   const std::string_view date1904 = childNamed(root, "workbookPr").attribute("date1904").value();
   if (date1904 == "1" || date1904 == "true") workbook->setDateSystem(formula::DateSystem::From1904);
-  const uint32_t activeId = activeTab < sheetIdByEntry.size() ? sheetIdByEntry[activeTab] : 0;
+  const uint32_t activeId = activeTab < entries.size() ? entries[activeTab].sheetId : 0;
   setActiveVisibleSheet(*workbook, activeId ? workbook->sheetById(activeId) : nullptr);
   workbook->setCalculationMode(calculationModeFromName(childNamed(root, "calcPr").attribute("calcMode").value()));
-  readDefinedNames(childNamed(root, "definedNames"), *workbook, sheetIdByEntry, *origin);
+  readDefinedNames(childNamed(root, "definedNames"), *workbook, entries, *origin);
 
   for (const ZipEntry& part : package.parts()) {
-    if (rewritten.count(part.name)) continue;
+    if (rewritten.count(partKey(part.name))) continue;
     std::string type = package.contentType(part.name);
     // The package writer's own defaults cover .rels and .xml parts.
     if (type == "application/vnd.openxmlformats-package.relationships+xml" && part.name.ends_with(".rels")) type.clear();

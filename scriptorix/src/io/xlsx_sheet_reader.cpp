@@ -69,6 +69,11 @@ double isoDateSerial(std::string_view text, const std::string& part) {
     return at + length <= text.size() &&
            std::from_chars(text.data() + at, text.data() + at + length, out).ptr == text.data() + at + length;
   };
+  // A time alone ("10:10:10", as xsd:time) is a time of day: its fraction of serial 0.
+  if (text.size() >= 5 && text[2] == ':' && number(0, 2, hour) && number(3, 2, minute) && hour < 24 && minute < 60) {
+    if (text.size() >= 8 && text[5] == ':') std::from_chars(text.data() + 6, text.data() + text.size(), second);
+    return (hour * 3600 + minute * 60 + second) / 86400.0;
+  }
   if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day) || month < 1 || month > 12 ||
       day < 1 || day > 31 || year < 1900) {
     fail(part, "has a date cell that cannot be read (\"" + std::string(text.substr(0, 40)) + "\")");
@@ -89,6 +94,11 @@ double isoDateSerial(std::string_view text, const std::string& part) {
   if (days < 61) --days;
   const double serial = static_cast<double>(days);
   return serial + (hour * 3600 + minute * 60 + second) / 86400.0;
+}
+
+// A row's or column's grouping depth; the schema allows 0 to 7.
+uint8_t outlineLevel(const pugi::xml_node& node) {
+  return static_cast<uint8_t>(std::min(node.attribute("outlineLevel").as_uint(0), unsigned{kMaxOutlineLevel}));
 }
 
 // The text of an <is> or <si>: its <t>, or the runs' <t> joined; phonetic runs left out.
@@ -137,7 +147,8 @@ class SheetDataReader {
       format.height.reset();
     }
     format.hidden = row.attribute("hidden").as_bool();
-    format.outlineLevel = static_cast<uint8_t>(std::min(row.attribute("outlineLevel").as_uint(0), unsigned{kMaxOutlineLevel}));
+    format.outlineLevel = outlineLevel(row);
+    format.collapsed = row.attribute("collapsed").as_bool();
     if (row.attribute("customFormat").as_bool()) format.style = style(row.attribute("s"));
     if (!(format == RowFormat{})) sheet_.setRowFormat(row_, format);
     column_ = -1;
@@ -168,19 +179,22 @@ class SheetDataReader {
     const std::string_view type = cell.attribute("t").value();
     const pugi::xml_node valueNode = childNamed(cell, "v");
     const std::string_view raw = valueNode.text().get();
+    const bool blank = raw.find_first_not_of(" \t\r\n") == std::string_view::npos;
     CellValue value;
     if (type == "inlineStr") {
-      value = CellValue::fromText(stringItemText(childNamed(cell, "is")));
+      std::u16string text = stringItemText(childNamed(cell, "is"));
+      if (!text.empty()) value = CellValue::fromText(std::move(text));
     } else if (type == "str" && valueNode) {
       value = CellValue::fromText(decodeXmlString(raw));  // a formula's text, possibly ""
-    } else if (raw.empty()) {
+    } else if (blank) {
       // no value (some writers leave an empty <v> for a formula they did not calculate)
     } else if (type == "s") {
       const double at = parseNumber(raw, part_);
-      if (at < 0 || at >= static_cast<double>(context_.sharedStrings.size()) || at != std::floor(at)) {
-        fail(part_, "names a shared string that does not exist");
+      if (at < 0 || at != std::floor(at)) fail(part_, "names a shared string that does not exist");
+      // An index past the table holds nothing (applications show an empty cell).
+      if (at < static_cast<double>(context_.sharedStrings.size())) {
+        value = CellValue::fromText(context_.sharedStrings[static_cast<size_t>(at)]);
       }
-      value = CellValue::fromText(context_.sharedStrings[static_cast<size_t>(at)]);
     } else if (type == "b") {
       value = CellValue::fromBoolean(raw == "1" || raw == "true");
     } else if (type == "e") {
@@ -258,7 +272,8 @@ void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContex
     const double width = col.attribute("width").as_double(-1);
     if (col.attribute("customWidth").as_bool() && width >= 0 && width <= 255) format.width = width;
     format.hidden = col.attribute("hidden").as_bool();
-    format.outlineLevel = static_cast<uint8_t>(std::min(col.attribute("outlineLevel").as_uint(0), unsigned{kMaxOutlineLevel}));
+    format.outlineLevel = outlineLevel(col);
+    format.collapsed = col.attribute("collapsed").as_bool();
     if (auto s = col.attribute("style")) {
       const unsigned index = s.as_uint(UINT32_MAX);
       if (index >= context.styleMapping.size()) fail(part, "names a cell format that does not exist");

@@ -70,7 +70,8 @@ Borders readBorders(const pugi::xml_node& node) {
 template <typename T, typename Read>
 std::vector<T> readList(const pugi::xml_node& list, std::string_view element, Read read) {
   std::vector<T> out;
-  for (pugi::xml_node node : list.children()) {
+  for (pugi::xml_node child : list.children()) {
+    const pugi::xml_node node = compatibleChoice(child);
     if (localName(node) != element) continue;
     if (out.size() == kMaxStyleEntries) throw std::runtime_error("the styles part has too many entries");
     out.push_back(read(node));
@@ -93,12 +94,11 @@ void readAlignment(const pugi::xml_node& node, Style& style) {
   style.wrap = node.attribute("wrapText").as_bool();
 }
 
+// A cell format naming an entry past the list shows the first entry, as spreadsheet
+// applications show it; the file's own ids are written back unchanged.
 template <typename T>
-const T& entryAt(const std::vector<T>& list, uint32_t index, const char* what) {
-  if (index >= list.size()) {
-    throw std::runtime_error(std::string("a cell format names a missing ") + what);
-  }
-  return list[index];
+const T& entryAt(const std::vector<T>& list, uint32_t index) {
+  return index < list.size() ? list[index] : list.front();
 }
 
 }  // namespace
@@ -186,7 +186,8 @@ std::vector<uint32_t> readStyles(const std::string& xml, StylesOrigin& origin, W
   origin.borders = readList<Borders>(childNamed(root, "borders"), "border", readBorders);
 
   std::vector<uint32_t> mapping;
-  for (pugi::xml_node xf : childNamed(root, "cellXfs").children()) {
+  for (pugi::xml_node child : childNamed(root, "cellXfs").children()) {
+    const pugi::xml_node xf = compatibleChoice(child);
     if (localName(xf) != "xf") continue;
     if (mapping.size() == kMaxStyleEntries) throw std::runtime_error("the styles part has too many entries");
     CellFormatIds ids{xf.attribute("numFmtId").as_int(0), xf.attribute("fontId").as_uint(0),
@@ -195,9 +196,9 @@ std::vector<uint32_t> readStyles(const std::string& xml, StylesOrigin& origin, W
     auto custom = origin.numberFormats.find(ids.numberFormat);
     style.numberFormat = custom != origin.numberFormats.end() ? custom->second
                                                               : builtInNumberFormat(ids.numberFormat);
-    if (!origin.fonts.empty()) style.font = entryAt(origin.fonts, ids.font, "font");
-    if (!origin.fills.empty()) style.fill = entryAt(origin.fills, ids.fill, "fill");
-    if (!origin.borders.empty()) style.borders = entryAt(origin.borders, ids.border, "border");
+    if (!origin.fonts.empty()) style.font = entryAt(origin.fonts, ids.font);
+    if (!origin.fills.empty()) style.fill = entryAt(origin.fills, ids.fill);
+    if (!origin.borders.empty()) style.borders = entryAt(origin.borders, ids.border);
     readAlignment(childNamed(xf, "alignment"), style);
     style.origin = static_cast<uint32_t>(mapping.size()) + 1;
     origin.cellFormats.push_back(style);

@@ -56,6 +56,7 @@ std::string columnsXml(const Sheet& sheet, const StyleMapping& styles) {
     if (format.hidden) xml += " hidden=\"1\"";
     if (format.width) xml += " customWidth=\"1\"";
     if (format.outlineLevel) xml += " outlineLevel=\"" + std::to_string(format.outlineLevel) + "\"";
+    if (format.collapsed) xml += " collapsed=\"1\"";
     xml += "/>";
     it = next;
   }
@@ -114,6 +115,7 @@ void appendRowStart(std::string& xml, int32_t row, const RowFormat* format,
     if (format->height) xml += " ht=\"" + xmlNumber(*format->height) + "\" customHeight=\"1\"";
     if (format->hidden) xml += " hidden=\"1\"";
     if (format->outlineLevel) xml += " outlineLevel=\"" + std::to_string(format->outlineLevel) + "\"";
+    if (format->collapsed) xml += " collapsed=\"1\"";
   }
   xml += ">";
 }

@@ -9,7 +9,9 @@ namespace sx {
 namespace {
 
 constexpr size_t kMaxDepth = 128;
-constexpr unsigned kParseOptions = pugi::parse_default;
+// A text node of blanks alone is kept where it is an element's only content: a cell's " " and a
+// rich-text run holding one space are text, and the layout whitespace between elements is not.
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
 
 // Element depth of the parsed tree, walked without recursion; stops early past `limit`.
 size_t elementDepth(const pugi::xml_node& root, size_t limit) {
@@ -81,6 +83,15 @@ pugi::xml_node childNamed(const pugi::xml_node& node, std::string_view name) {
 pugi::xml_attribute attributeNamed(const pugi::xml_node& node, std::string_view name) {
   for (pugi::xml_attribute attribute : node.attributes()) {
     if (localName(attribute) == name) return attribute;
+  }
+  return {};
+}
+
+pugi::xml_node compatibleChoice(const pugi::xml_node& node) {
+  if (node.type() != pugi::node_element || localName(node) != "AlternateContent") return node;
+  const pugi::xml_node fallback = childNamed(node, "Fallback");
+  for (pugi::xml_node child : (fallback ? fallback : childNamed(node, "Choice")).children()) {
+    if (child.type() == pugi::node_element) return child;
   }
   return {};
 }

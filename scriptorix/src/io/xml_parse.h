@@ -19,6 +19,10 @@ std::string_view localName(const pugi::xml_attribute& attribute);
 pugi::xml_node childNamed(const pugi::xml_node& node, std::string_view name);
 pugi::xml_attribute attributeNamed(const pugi::xml_node& node, std::string_view name);
 
+// Markup compatibility: an element wrapped in mc:AlternateContent is read from its fallback,
+// which every reader understands (else its first choice); any other node is itself.
+pugi::xml_node compatibleChoice(const pugi::xml_node& node);
+
 // The node as XML text, unformatted.
 std::string xmlOf(const pugi::xml_node& node);
 // The document as text with an XML declaration, unformatted.

@@ -51,7 +51,9 @@ std::string xmlText(std::u16string_view text) {
   safe.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (forbiddenInXml(c) || startsEscape(text, i)) {
+    // A carriage return goes as _x000D_ too, as spreadsheet applications write it, so that every
+    // reader (not only one that keeps character references) gets it back.
+    if (forbiddenInXml(c) || c == u'\r' || startsEscape(text, i)) {
       char code[8];
       std::snprintf(code, sizeof code, "_x%04X_", static_cast<unsigned>(c));
       for (const char* p = code; *p; ++p) safe += static_cast<char16_t>(*p);

@@ -26,8 +26,7 @@ struct FileCloser {
 
 // Names that could step out of the package or collide once case is ignored are refused.
 void checkName(const std::string& name, std::set<std::string>& seen) {
-  if (name.empty() || name.front() == '/' || name.find('\\') != std::string::npos ||
-      name.find('\0') != std::string::npos) {
+  if (name.empty() || name.front() == '/' || name.find('\0') != std::string::npos) {
     fail("the entry name \"" + name + "\" is not a package path");
   }
   size_t start = 0;
@@ -71,7 +70,9 @@ std::vector<ZipEntry> readZipArchive(std::string_view bytes, const ZipLimits& li
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
   if (!source) fail(zip_error_strerror(&error));
-  zip_t* raw = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  // Entries are found through the central directory, as other readers do; a local header that
+  // disagrees with it in details (sizes left out, flags) does not make the package unreadable.
+  zip_t* raw = zip_open_from_source(source, ZIP_RDONLY, &error);
   if (!raw) {
     std::string why = zip_error_strerror(&error);
     if (zip_error_code_zip(&error) == ZIP_ER_EXISTS) {
@@ -96,6 +97,8 @@ std::vector<ZipEntry> readZipArchive(std::string_view bytes, const ZipLimits& li
       fail("an entry cannot be listed");
     }
     std::string name = stat.name;
+    // Some writers separate folders with backslashes; readers take them as slashes.
+    std::replace(name.begin(), name.end(), '\\', '/');
     if (!name.empty() && name.back() == '/') continue;  // a folder
     checkName(name, seen);
     const uint64_t compressed = (stat.valid & ZIP_STAT_COMP_SIZE) ? stat.comp_size : 0;

@@ -29,16 +29,18 @@ struct StoredCell {
 struct RowFormat {
   std::optional<double> height;  // points
   bool hidden = false;
-  uint8_t outlineLevel = 0;  // 0 to 7: how deep the row is grouped
   uint32_t style = 0;  // applies to the row's cells that have no style of their own
+  uint8_t outlineLevel = 0;  // 0 to 7: the row's grouping depth
+  bool collapsed = false;    // the group this row summarises is folded
   bool operator==(const RowFormat&) const = default;
 };
 
 struct ColumnFormat {
   std::optional<double> width;  // characters
   bool hidden = false;
-  uint8_t outlineLevel = 0;
   uint32_t style = 0;
+  uint8_t outlineLevel = 0;
+  bool collapsed = false;
   bool operator==(const ColumnFormat&) const = default;
 };
 

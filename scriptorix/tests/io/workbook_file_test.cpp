@@ -31,6 +31,32 @@ void writeFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// An OLE compound file whose directory (two sectors, so the chain is followed) lists `streams`.
+std::string compoundFile(const std::vector<std::u16string>& streams) {
+  std::string bytes(2048, '\0');
+  auto put32 = [&](size_t at, uint32_t value) {
+    for (size_t k = 0; k < 4; ++k) bytes[at + k] = static_cast<char>(value >> (8 * k));
+  };
+  bytes.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+  bytes[0x1E] = 9;       // 512-byte sectors
+  put32(0x30, 1);        // the directory starts in sector 1
+  put32(0x4C, 0);        // the allocation table is sector 0
+  put32(512, 0xFFFFFFFD);
+  put32(512 + 4, 2);     // sector 1 continues in sector 2
+  put32(512 + 8, 0xFFFFFFFE);
+  std::vector<std::u16string> names = {u"Root Entry"};
+  names.insert(names.end(), streams.begin(), streams.end());
+  for (size_t i = 0; i < names.size() && i < 8; ++i) {
+    const size_t entry = 1024 + i * 128;
+    for (size_t k = 0; k < names[i].size(); ++k) {
+      bytes[entry + 2 * k] = static_cast<char>(names[i][k] & 0xFF);
+      bytes[entry + 2 * k + 1] = static_cast<char>(names[i][k] >> 8);
+    }
+    bytes[entry + 0x40] = static_cast<char>(2 * names[i].size() + 2);
+  }
+  return bytes;
+}
+
 class WorkbookFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -172,6 +198,39 @@ TEST_F(WorkbookFiles, OpeningFailsClearly) {
   EXPECT_NE(message(folder / "zero.xlsx").find("not a regular file"), std::string::npos);
   writeFile(folder / "odd[name]*.csv", "1\n");
   EXPECT_EQ(openWorkbook(folder / "odd[name]*.csv")->sheet(0).name(), u"odd_name__");
+}
+
+// Files that are not workbooks and not text are refused with what they are, never read as CSV.
+TEST_F(WorkbookFiles, NonWorkbookInputIsNamedNotReadAsCsv) {
+  const auto message = [](const fs::path& path) {
+    try {
+      openWorkbook(path);
+    } catch (const std::runtime_error& error) {
+      return std::string(error.what());
+    }
+    return std::string("no error");
+  };
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      // The encryption streams sit in the directory's second sector.
+      {compoundFile({u"\x06" u"DataSpaces", u"x", u"y", u"z", u"EncryptionInfo", u"EncryptedPackage"}),
+       "encrypted or password-protected workbook"},
+      {compoundFile({u"Workbook", u"\x05SummaryInformation"}), "Excel 97-2003 .xls workbooks are not supported"},
+      {compoundFile({u"WordDocument"}), "OLE compound file"},
+      {"", "the file is empty"},
+      {std::string("\x05" "alice\0\0\0\x01\x02", 11), "lock file"},
+      {std::string("a,b\n\0\0", 6), "neither a workbook package nor UTF-8 text"},
+      {"caf\xE9,1\n", "neither a workbook package nor UTF-8 text"},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const fs::path path = folder / ((i == 4 ? "~$book" : "input" + std::to_string(i)) + ".xlsx");
+    writeFile(path, cases[i].first);
+    EXPECT_NE(message(path).find(cases[i].second), std::string::npos) << i << ": " << message(path);
+  }
+  // Text stays CSV: tabs, form feeds and UTF-8 letters; an empty .csv is an empty sheet.
+  writeFile(folder / "text.csv", "caf\xC3\xA9,\t1\f\n");
+  EXPECT_EQ(openWorkbook(folder / "text.csv")->sheet(0).value(0, 0), CellValue::fromText(u"caf\u00E9"));
+  writeFile(folder / "empty.csv", "");
+  EXPECT_TRUE(openWorkbook(folder / "empty.csv")->sheet(0).value(0, 0).isEmpty());
 }
 
 TEST_F(WorkbookFiles, OpenpyxlReadsTheSavedWorkbook) {

@@ -80,8 +80,8 @@ TEST(XlsxHostileInput, BrokenPackagesFailWithAClearMessage) {
        testing::package(oneSheet(worksheet("", "<cols><col min=\"1\" max=\"16384\" width=\"3\" customWidth=\"1\"/>"
                                                "<col min=\"1\" max=\"16384\" width=\"4\" customWidth=\"1\"/></cols>"))),
        "overlapping"},
-      {"missing shared string",
-       testing::package(oneSheet(worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>3</v></c></row>"))),
+      {"negative shared string",
+       testing::package(oneSheet(worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>-1</v></c></row>"))),
        "shared string"},
       {"missing cell format", testing::package(oneSheet(worksheet("<row r=\"1\"><c r=\"A1\" s=\"9\"><v>1</v></c></row>"))),
        "cell format"},
@@ -98,6 +98,7 @@ TEST(XlsxHostileInput, BrokenPackagesFailWithAClearMessage) {
       {"two sheets on one part", writePackage(twinSheets),
        "the sheets \"S\" and \"Twin\" share the part xl/worksheets/sheet1.xml"},
       {"path out of the package", testing::storedZip({{"../evil.xml", "<a/>"}}), "leaves the package"},
+      {"backslash path out of it", testing::storedZip({{"xl\\..\\..\\evil.xml", "<a/>"}}), "leaves the package"},
       {"absolute path", testing::storedZip({{"/etc/evil.xml", "<a/>"}}), "not a package path"},
       {"same name twice", testing::storedZip({{"a.xml", "<a/>"}, {"A.xml", "<a/>"}}), "appears twice"},
       {"exactly the same name twice",

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <pugixml.hpp>
+
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 #include "package_fixtures.h"
@@ -159,6 +161,84 @@ TEST(XlsxPreservation, NewSheetsGetPartNamesNoPartUses) {
   EXPECT_NE(workbook.find("<sheet name=\"Renamed\" sheetId=\"1\" r:id=\"rId1\"/>"), std::string::npos) << workbook;
   EXPECT_NE(workbook.find("<sheet name=\"One\" sheetId=\"2\" r:id=\"rId2\"/>"), std::string::npos) << workbook;
   EXPECT_NE(workbook.find("<sheet name=\"Two\" sheetId=\"3\" r:id=\"rId3\"/>"), std::string::npos) << workbook;
+}
+
+// Chart and macro sheets keep their places among the worksheets, and what points at sheet
+// positions (the active tab, sheet-scoped names) follows. A macro sheet is carried through
+// unchanged, so the shared strings it indexes must keep their indexes.
+TEST(XlsxPreservation, ChartAndMacroSheetsKeepTheirPlaceAndTheirStrings) {
+  PackageSpec layout;
+  layout.sharedStrings = "<si><t>first</t></si><si><t>macro text</t></si><si><t>first</t></si>";
+  layout.sheets = {{"A", worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")},
+                   {"B", worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>2</v></c></row>")}};
+  layout.bookViews = "<bookViews><workbookView activeTab=\"3\"/></bookViews>";
+  layout.workbookExtra =
+      "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"3\">B!$A$1</definedName>"
+      "<definedName name=\"Local\" localSheetId=\"2\">M!$A$1</definedName></definedNames>";
+  layout.extraWorkbookRelationships = {{"rId8", "chartsheet|chartsheets/sheet1.xml"},
+                                       {"rId9", "http://schemas.microsoft.com/office/2006/relationships/xlMacrosheet|"
+                                                "macrosheets/sheet1.xml"}};
+  const std::string macroSheet = worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>");
+  layout.extraParts = {
+      {"xl/chartsheets/sheet1.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml",
+       "<chartsheet xmlns=\"" + testing::kMain + "\"/>"},
+      {"xl/macrosheets/sheet1.xml", "application/vnd.ms-excel.macrosheet+xml", macroSheet}};
+  std::vector<PackagePart> parts = testing::packageParts(layout);
+  for (PackagePart& part : parts) {
+    if (part.name != "xl/workbook.xml") continue;
+    const size_t second = part.data.find("<sheet name=\"B\"");
+    part.data.insert(second, "<sheet name=\"C\" sheetId=\"5\" r:id=\"rId8\"/><sheet name=\"M\" sheetId=\"6\" r:id=\"rId9\"/>");
+  }
+  // The fixture's relationship helper prefixes the document namespace; the macro sheet's type is
+  // Microsoft's own.
+  for (PackagePart& part : parts) {
+    if (part.name != "xl/_rels/workbook.xml.rels") continue;
+    const std::string wrong = testing::kRel + "/http://";
+    part.data.replace(part.data.find(wrong), wrong.size(), "http://");
+  }
+  auto book = readXlsxWorkbook(writePackage(parts));
+  ASSERT_EQ(book->sheetCount(), 2u);
+  EXPECT_EQ(book->activeSheet().name(), u"B");
+  book->sheet(0).setText(parseRangeRef(u"A1"), u"changed");
+  const auto zip = testing::unpackZip(save(*book, FileFormat::Xlsm));
+  const std::string& workbook = zip.entries.at("xl/workbook.xml");
+  const size_t a = workbook.find("name=\"A\""), c = workbook.find("name=\"C\""), m = workbook.find("name=\"M\""),
+               b = workbook.find("name=\"B\"");
+  EXPECT_TRUE(a < c && c < m && m < b && b != std::string::npos) << workbook;
+  EXPECT_NE(workbook.find("activeTab=\"3\""), std::string::npos) << workbook;
+  EXPECT_NE(workbook.find("localSheetId=\"3\">B!$A$1"), std::string::npos) << workbook;
+  EXPECT_NE(workbook.find("localSheetId=\"2\">M!$A$1"), std::string::npos) << workbook;
+  EXPECT_EQ(zip.entries.at("xl/macrosheets/sheet1.xml"), macroSheet);
+  // Index 1 is still the macro sheet's text, and the duplicate at 2 still reads "first".
+  const std::string& strings = zip.entries.at("xl/sharedStrings.xml");
+  EXPECT_NE(strings.find("<si><t xml:space=\"preserve\">first</t></si><si><t xml:space=\"preserve\">macro text</t></si>"
+                         "<si><t xml:space=\"preserve\">first</t></si><si><t xml:space=\"preserve\">changed</t></si>"),
+            std::string::npos) << strings;
+  const auto again = readXlsxWorkbook(save(*book, FileFormat::Xlsm));
+  EXPECT_EQ(again->sheet(1).value(0, 0), CellValue::fromText(u"first"));
+}
+
+// A Strict workbook declares the relationships namespace under its own URI: the saved workbook
+// part uses that declaration instead of declaring the prefix a second time.
+TEST(XlsxPreservation, StrictWorkbookPartStaysWellFormed) {
+  PackageSpec layout;
+  layout.sheets = {{"S", worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")}};
+  std::vector<PackagePart> parts = testing::packageParts(layout);
+  for (PackagePart& part : parts) {
+    if (part.name != "xl/workbook.xml") continue;
+    for (const auto& [from, to] : {std::pair{testing::kRel, std::string("http://purl.oclc.org/ooxml/officeDocument/relationships")},
+                                   std::pair{testing::kMain, std::string("http://purl.oclc.org/ooxml/spreadsheetml/main")}}) {
+      part.data.replace(part.data.find(from), from.size(), to);
+    }
+  }
+  auto book = readXlsxWorkbook(writePackage(parts));
+  book->addSheet(u"Added");
+  const std::string workbook = testing::unpackZip(save(*book, FileFormat::Xlsx)).entries.at("xl/workbook.xml");
+  pugi::xml_document document;
+  EXPECT_TRUE(document.load_string(workbook.c_str())) << workbook;
+  EXPECT_EQ(workbook.find("xmlns:r="), workbook.rfind("xmlns:r=")) << workbook;
+  EXPECT_NE(workbook.find("<sheet name=\"Added\" sheetId=\"2\" r:id=\""), std::string::npos) << workbook;
+  EXPECT_EQ(readXlsxWorkbook(save(*book, FileFormat::Xlsx))->sheetCount(), 2u);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <stdexcept>
 
+#include "io/opc_package.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
+#include "core/utf.h"
 #include "package_fixtures.h"
 #include "package_reader.h"
 
@@ -245,6 +247,144 @@ TEST(XlsxReader, OpenSaveOpenReadsBackEqualAndSavesTheSameBytes) {
   EXPECT_EQ(testing::unpackZip(first).entries.at("xl/sharedStrings.xml").find("<r><rPr><b/></rPr><t>bold</t></r>") !=
                 std::string::npos,
             true);
+}
+
+// Blanks are text: a cell of one space, leading and trailing blanks, a rich run that is only a
+// space, line breaks and escape-like text all read back exactly, and after a save too.
+TEST(XlsxReader, TextKeepsItsBlanksThroughASave) {
+  PackageSpec layout;
+  layout.sharedStrings =
+      "<si><t xml:space=\"preserve\"> </t></si>"
+      "<si><t xml:space=\"preserve\">  lead and trail  </t></si>"
+      "<si><r><t>Red</t></r><r><t xml:space=\"preserve\"> </t></r><r><t>Green</t></r></si>"
+      "<si><t>two\nlines</t></si>"
+      "<si><t>_x005F_x0041_ and _x0041_</t></si>"
+      "<si><t>\n</t></si>"
+      "<si><t>ABC_x000D_\nDEF</t></si>";
+  layout.sheets = {{"S", worksheet(
+      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\" t=\"s\"><v>2</v></c>"
+      "<c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" t=\"s\"><v>5</v></c><c r=\"G1\" t=\"s\"><v>6</v></c></row>"
+      "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">  </t></is></c>"
+      "<c r=\"B2\" t=\"str\"><f>\" \"</f><v> </v></c><c r=\"C2\"><v> </v></c></row>")}};
+  const std::vector<std::pair<const char16_t*, CellValue>> expected = {
+      {u"A1", CellValue::fromText(u" ")},
+      {u"B1", CellValue::fromText(u"  lead and trail  ")},
+      {u"C1", CellValue::fromText(u"Red Green")},
+      {u"D1", CellValue::fromText(u"two\nlines")},
+      {u"E1", CellValue::fromText(u"_x0041_ and A")},
+      {u"F1", CellValue::fromText(u"\n")},
+      {u"G1", CellValue::fromText(u"ABC\r\nDEF")},
+      {u"A2", CellValue::fromText(u"  ")},
+      {u"B2", CellValue::fromText(u" ")},
+      {u"C2", CellValue{}},  // a number cell of blanks holds no value
+  };
+  auto book = open(layout);
+  const auto again = readXlsxWorkbook(save(*book));
+  for (const Workbook* workbook : {book.get(), again.get()}) {
+    for (const auto& [cell, value] : expected) {
+      const RangeRef ref = at(cell);
+      EXPECT_EQ(workbook->sheet(0).value(ref.firstRow, ref.firstColumn), value) << toUtf8(cell);
+    }
+  }
+  const std::string strings = testing::unpackZip(save(*again)).entries.at("xl/sharedStrings.xml");
+  EXPECT_NE(strings.find("<r><t xml:space=\"preserve\"> </t></r>"), std::string::npos) << strings;
+  // A carriage return is written as applications write it, not as a character reference.
+  EXPECT_NE(strings.find(">ABC_x000D_&#10;DEF<"), std::string::npos) << strings;
+}
+
+// An empty inline string or a shared-string cell without a value is an empty cell, not empty
+// text; its format stays.
+TEST(XlsxReader, EmptyCellsStayEmpty) {
+  PackageSpec layout;
+  layout.styles = kStyles;
+  layout.sharedStrings = "<si><t>x</t></si>";
+  layout.sheets = {{"S", worksheet(
+      "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"/><c r=\"B1\" t=\"inlineStr\"><is><t/></is></c>"
+      "<c r=\"C1\" t=\"s\"/><c r=\"D1\" t=\"s\" s=\"1\"><v></v></c><c r=\"E1\" t=\"s\"><v>0</v></c></row>")}};
+  auto book = open(layout);
+  const Sheet& sheet = book->sheet(0);
+  for (int32_t column = 0; column < 4; ++column) EXPECT_TRUE(sheet.value(0, column).isEmpty()) << column;
+  EXPECT_EQ(sheet.style(0, 3).numberFormat, u"0.000\"kg\"");
+  const std::string xml = testing::unpackZip(save(*book)).entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_EQ(xml.find("r=\"A1\""), std::string::npos) << xml;
+  EXPECT_EQ(xml.find("r=\"B1\""), std::string::npos) << xml;
+}
+
+// What spreadsheet applications open is read: backslashes in entry names, fonts wrapped in
+// markup-compatibility alternatives, a format naming a font past the list, a shared-string index
+// past the table, a time alone in a date cell, a sheet entry without a part, beta-format strings.
+TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
+  PackageSpec layout;
+  layout.styles =
+      "<styleSheet xmlns=\"" + testing::kMain + "\" xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
+      "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
+      "<mc:AlternateContent><mc:Choice Requires=\"hs\"><font><sz val=\"9\"/><name val=\"Other\"/></font></mc:Choice>"
+      "<mc:Fallback><font><b/><sz val=\"9\"/><name val=\"Arial\"/></font></mc:Fallback></mc:AlternateContent>"
+      "<font><i/><sz val=\"12\"/><name val=\"Third\"/></font></fonts>"
+      "<cellXfs count=\"4\"><xf fontId=\"0\"/><xf fontId=\"1\"/><mc:AlternateContent><mc:Choice Requires=\"hs\">"
+      "<xf fontId=\"0\"/></mc:Choice><mc:Fallback><xf fontId=\"2\"/></mc:Fallback></mc:AlternateContent>"
+      "<xf fontId=\"7\"/></cellXfs></styleSheet>";
+  layout.sharedStrings = "<sstItem><t>only</t></sstItem>";  // as Excel 2007's beta wrote it
+  layout.sheets = {{"S", worksheet(
+      "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"2\"><v>2</v></c><c r=\"C1\" s=\"3\"><v>3</v></c>"
+      "<c r=\"D1\" t=\"s\" s=\"1\"><v>5</v></c><c r=\"E1\" t=\"d\"><v>10:10:10</v></c><c r=\"F1\" t=\"d\"><v>06:00</v></c>"
+      "<c r=\"G1\" t=\"s\"><v>0</v></c></row>")}};
+  layout.workbookExtra = "";
+  std::vector<PackagePart> parts = testing::packageParts(layout);
+  for (PackagePart& part : parts) {
+    if (part.name == "xl/styles.xml") part.name = "xl\\styles.xml";
+    // Part names are case-insensitive: this one differs from what the relationships name.
+    if (part.name == "xl/sharedStrings.xml") part.name = "xl/sharedstrings.xml";
+    if (part.name == "xl/workbook.xml") {
+      part.data.insert(part.data.find("</sheets>"), "<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>");
+    }
+  }
+  auto book = readXlsxWorkbook(writePackage(parts));
+  const Sheet& sheet = book->sheet(0);
+  EXPECT_TRUE(sheet.style(0, 0).font.bold);
+  EXPECT_EQ(sheet.style(0, 0).font.name, u"Arial");
+  EXPECT_TRUE(sheet.style(0, 1).font.italic);  // the third entry, not the one inside the alternatives
+  EXPECT_EQ(sheet.style(0, 2).font.name, u"Calibri");
+  EXPECT_TRUE(sheet.value(0, 3).isEmpty());
+  EXPECT_TRUE(sheet.style(0, 3).font.bold);
+  EXPECT_EQ(sheet.value(0, 4), CellValue::fromNumber((10 * 3600 + 10 * 60 + 10) / 86400.0));
+  EXPECT_EQ(sheet.value(0, 5), CellValue::fromNumber(0.25));
+  EXPECT_EQ(sheet.value(0, 6), CellValue::fromText(u"only"));
+  // The entry without a part stays where it was; the saved styles part has a proper name.
+  book->sheet(0).setNumber(parseRangeRef(u"A2"), 4);
+  const auto zip = testing::unpackZip(save(*book));
+  EXPECT_TRUE(zip.entries.contains("xl/styles.xml"));
+  size_t stringParts = 0;
+  for (const auto& [name, data] : zip.entries) stringParts += partKey(name) == "xl/sharedstrings.xml";
+  EXPECT_EQ(stringParts, 1u);
+  EXPECT_NE(zip.entries.at("xl/workbook.xml").find("<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>"), std::string::npos);
+  // A font added by an edit is numbered after every entry, the wrapped one included.
+  book->sheet(0).setFontName(parseRangeRef(u"A3"), u"Added");
+  const std::string styles = testing::unpackZip(save(*book)).entries.at("xl/styles.xml");
+  EXPECT_NE(styles.find("<font><sz val=\"11\"/><name val=\"Added\"/>"), std::string::npos) << styles;
+  EXPECT_NE(styles.find("fontId=\"3\""), std::string::npos) << styles;
+}
+
+// Row and column outline levels and their folding are read, follow an inserted row, and are
+// written back.
+TEST(XlsxReader, OutlineLevelsSurviveAnEdit) {
+  PackageSpec layout;
+  layout.sheets = {{"S", worksheet(
+      "<row r=\"2\" outlineLevel=\"2\" hidden=\"1\"><c r=\"A2\"><v>1</v></c></row>"
+      "<row r=\"3\" collapsed=\"1\"><c r=\"A3\"><v>2</v></c></row><row r=\"4\" outlineLevel=\"9\"/>",
+      "<cols><col min=\"2\" max=\"3\" width=\"5\" customWidth=\"1\" outlineLevel=\"1\" collapsed=\"1\"/></cols>")}};
+  auto book = open(layout);
+  Sheet& sheet = book->sheet(0);
+  EXPECT_EQ(sheet.rowFormats().at(1).outlineLevel, 2);
+  EXPECT_TRUE(sheet.rowFormats().at(2).collapsed);
+  EXPECT_EQ(sheet.rowFormats().at(3).outlineLevel, 7);  // the schema's deepest
+  EXPECT_EQ(sheet.columnFormats().at(2).outlineLevel, 1);
+  sheet.insertCells(at(u"1:1"), InsertShift::Down);
+  const std::string xml = testing::unpackZip(save(*book)).entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(xml.find("<row r=\"3\" hidden=\"1\" outlineLevel=\"2\">"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<row r=\"4\" collapsed=\"1\">"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<col min=\"2\" max=\"3\" width=\"5\" customWidth=\"1\" outlineLevel=\"1\" collapsed=\"1\"/>"),
+            std::string::npos) << xml;
 }
 
 }  // namespace
