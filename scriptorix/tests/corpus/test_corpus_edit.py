@@ -43,8 +43,6 @@ EXPECTED_FAILURES = {
         NOT_OPENED, "xl/_rels/workbook.xml.rels fails its CRC check; damaged entries are refused"),
     "exceljs__missing-bits.xlsx": dict.fromkeys(
         NOT_OPENED, "two worksheet parts without [Content_Types].xml or a workbook part"),
-    "poi__57893-many-merges.xlsx": dict.fromkeys(
-        NOT_OPENED, "more merged areas than the reader's limit (the limit is being reworked)"),
     "xlsxwrit__comment03.xlsx": {
         "libreoffice_converts": "not given to LibreOffice: a note at XFD1048576 keeps it busy for "
                                 "minutes"},
