@@ -4,7 +4,6 @@ import datetime
 import os
 import re
 import shutil
-import struct
 import subprocess
 import tempfile
 import unittest
@@ -56,43 +55,27 @@ s.GetCols('A:G').AutoFit();
 """
 
 
-def png_gray_pixels(path):
-    """The pixels of an 8-bit grayscale PNG (pdftoppm -gray -png), row by row."""
+def pgm_pixels(path):
+    """The pixels of a binary 8-bit PGM (what pdftoppm -gray writes), row by row."""
     with open(path, "rb") as file:
         data = file.read()
-    assert data[:8] == b"\x89PNG\r\n\x1a\n", path
-    at, idat, width, height = 8, b"", 0, 0
-    while at < len(data):
-        length, kind = struct.unpack(">I4s", data[at:at + 8])
-        body = data[at + 8:at + 8 + length]
-        if kind == b"IHDR":
-            width, height, depth, color = struct.unpack(">IIBB", body[:10])
-            assert (depth, color) == (8, 0), "not 8-bit grayscale"
-        elif kind == b"IDAT":
-            idat += body
-        at += 12 + length
-    raw = zlib.decompress(idat)
-    rows, previous = [], bytearray(width)
-    for y in range(height):
-        line = raw[y * (width + 1):(y + 1) * (width + 1)]
-        kind, row = line[0], bytearray(line[1:])
-        for x in range(width):
-            left = row[x - 1] if x else 0
-            up = previous[x]
-            corner = previous[x - 1] if x else 0
-            if kind == 1:
-                row[x] = (row[x] + left) & 255
-            elif kind == 2:
-                row[x] = (row[x] + up) & 255
-            elif kind == 3:
-                row[x] = (row[x] + (left + up) // 2) & 255
-            elif kind == 4:
-                p = left + up - corner
-                nearest = min((abs(p - left), 0, left), (abs(p - up), 1, up), (abs(p - corner), 2, corner))[2]
-                row[x] = (row[x] + nearest) & 255
-        rows.append(row)
-        previous = row
-    return width, height, rows
+    fields, at = [], 0
+    while len(fields) < 4:
+        while data[at:at + 1].isspace():
+            at += 1
+        if data[at:at + 1] == b"#":
+            at = data.index(b"\n", at)
+            continue
+        end = at
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[at:end])
+        at = end
+    assert fields[0] == b"P5" and fields[3] == b"255", path
+    width, height = int(fields[1]), int(fields[2])
+    pixels = data[at + 1:]
+    assert len(pixels) == width * height, path
+    return width, height, [pixels[y * width:(y + 1) * width] for y in range(height)]
 
 
 def pdf_text_operators(path):
@@ -208,11 +191,13 @@ class ReportApi(HelperCase):
         self.assertGreater(pdf_text_operators(pdf), 5, "the PDF shows no text")
         if PDFTOPPM is None:
             self.skipTest("pdftoppm (poppler-utils) is not installed: the page is not rendered")
-        subprocess.run([PDFTOPPM, "-gray", "-png", "-r", "40", "-f", "1", "-l", "1", pdf,
-                        os.path.join(RENDER_DIR, "report")], check=True, timeout=RUN_TIMEOUT)
-        pages = [name for name in os.listdir(RENDER_DIR) if re.fullmatch(r"report-0*1\.png", name)]
+        # The PNG is kept in the build folder for people to look at; the check reads the PGM.
+        for options in (["-png", "-r", "80"], ["-gray", "-r", "40"]):
+            subprocess.run([PDFTOPPM, *options, "-f", "1", "-l", "1", pdf,
+                            os.path.join(RENDER_DIR, "report")], check=True, timeout=RUN_TIMEOUT)
+        pages = [name for name in os.listdir(RENDER_DIR) if re.fullmatch(r"report-0*1\.pgm", name)]
         self.assertEqual(len(pages), 1, os.listdir(RENDER_DIR))
-        width, height, rows = png_gray_pixels(os.path.join(RENDER_DIR, pages[0]))
+        width, height, rows = pgm_pixels(os.path.join(RENDER_DIR, pages[0]))
         # The summary table sits at the top left of the first page.
         dark = sum(1 for row in rows[:height // 3] for value in row[:width // 2] if value < 128)
         self.assertGreater(dark, 50, "the top left of the first page is blank")
