@@ -8,20 +8,6 @@
 namespace sx::testing {
 namespace {
 
-struct Case {
-  const char* name;
-  const char* script;
-};
-
-// Each case runs on a new workbook with `s` its active sheet.
-void expectAllPass(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    const auto outcome = runChecked(
-        std::string("builder.CreateFile('xlsx'); var s = Api.GetActiveSheet(); ") + c.script);
-    EXPECT_EQ(outcome.exitCode, 0) << c.name << ": " << outcome.errorLine;
-  }
-}
-
 TEST(RangeCalls, ValuesKeepTheirKind) {
   expectAllPass({
       {"number", "s.GetRange('A1').SetValue(42.5); same(s.GetRange('A1').GetValue(), 42.5);"},
@@ -49,7 +35,7 @@ TEST(RangeCalls, ValuesKeepTheirKind) {
       {"whole columns read as far as the sheet is used",
        "s.GetRange('A2').SetValue(5); same(s.GetCols('A').GetValue(), [[''], [5]]);"
        " same(s.GetRows('2').GetValue(), [[5]]);"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 TEST(RangeCalls, AddressesAndCounts) {
@@ -71,7 +57,7 @@ TEST(RangeCalls, AddressesAndCounts) {
       {"nth beyond the range", "throwsWith(function () { s.GetRange('A1:B2').GetRows(3); }, 'must be from 1 to 2');"
                                " throwsWith(function () { s.GetRange('A1:B2').GetCols(0); }, 'must be from 1 to 2');"},
       {"whole column count", "same(s.GetCols('A:B').GetCount(), 2); same(s.GetRange('A:B').GetCount(), 2097152);"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 TEST(RangeCalls, RangesAnswerNoGetName) {
@@ -80,7 +66,7 @@ TEST(RangeCalls, RangesAnswerNoGetName) {
       {"views and found cells too", "s.GetRange('A1').SetValue('x'); same(typeof s.GetRange('A1').GetRows().GetName, 'undefined');"
                                     " same(typeof s.GetRange('A1:B2').Find('x').GetName, 'undefined');"},
       {"sheets answer it", "same(typeof s.GetName, 'function');"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 TEST(RangeCalls, Find) {
@@ -93,7 +79,7 @@ TEST(RangeCalls, Find) {
       {"displayed text counts", "s.GetRange('A1').SetValue(0.5); s.GetRange('A1').SetNumberFormat('0%');"
                                 " same(s.GetRange('A1:A2').Find('50%').GetAddress(), 'A1');"},
       {"wants a string", "throwsWith(function () { s.GetRange('A1').Find(5); }, 'must be a string');"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 TEST(RangeCalls, FormattingChecksItsArguments) {
@@ -120,7 +106,7 @@ TEST(RangeCalls, FormattingChecksItsArguments) {
       {"hidden needs rows or columns", "s.GetRows('2:3').SetHidden(true); s.GetRange('A1:B2').GetCols().SetHidden(true);"
                                        " throwsWith(function () { s.GetRange('A1').SetHidden(true); }, 'GetRows() or GetCols()');"},
       {"extra arguments", "throwsWith(function () { s.GetRange('A1').SetWrap(true, 1); }, 'Range.SetWrap takes 1 argument, not 2');"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 TEST(RangeCalls, Structure) {
@@ -146,7 +132,7 @@ TEST(RangeCalls, Structure) {
       {"merge wants a boolean", "throwsWith(function () { s.GetRange('A1:B2').Merge('yes'); }, 'must be a boolean');"},
       {"references follow deleted rows", "s.GetRange('A3').SetValue(5); s.GetRange('B1').SetValue('=A3');"
                                          " s.GetRows('2').Delete('up'); same(s.GetRange('B1').GetFormula(), '=A2');"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 }  // namespace

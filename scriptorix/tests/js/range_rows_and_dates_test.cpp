@@ -8,18 +8,6 @@
 namespace sx::testing {
 namespace {
 
-struct Case {
-  const char* name;
-  const char* script;
-};
-
-void expectAllPass(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    const auto outcome = runChecked(std::string("builder.CreateFile('xlsx'); var s = Api.GetActiveSheet(); ") + c.script);
-    EXPECT_EQ(outcome.exitCode, 0) << c.name << ": " << outcome.errorLine;
-  }
-}
-
 TEST(RangeRowsAndDates, SetValueWithRowsOfValues) {
   expectAllPass({
       {"a range of the same size",
@@ -32,7 +20,7 @@ TEST(RangeRowsAndDates, SetValueWithRowsOfValues) {
        "s.GetRange('A1:A2').SetValue([['=B1'], ['=B1']]); same(s.GetRange('A1:A2').GetFormula(), [['=B1'], ['=B1']]);"},
       {"null clears one cell only",
        "s.GetRange('A1:B1').SetValue(7); s.GetRange('A1:B1').SetValue([[null, 8]]); same(s.GetRange('A1:B1').GetValue(), [['', 8]]);"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 TEST(RangeRowsAndDates, RowsThatDoNotFitAreRefusedWholly) {
@@ -51,7 +39,7 @@ TEST(RangeRowsAndDates, RowsThatDoNotFitAreRefusedWholly) {
       {"past the sheet", "throwsWith(function () { s.GetRange('XFD1').SetValue([[1, 2]]); }, 'past the last');"},
       {"NaN in a row", "throwsWith(function () { s.GetRange('A1').SetValue([[2, NaN]]); }, 'column 2 is not a finite number');"
                        " same(s.GetRange('A1').GetValue(), '');"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 TEST(RangeRowsAndDates, DatesAreSerialsWithADateFormat) {
@@ -78,7 +66,7 @@ TEST(RangeRowsAndDates, DatesAreSerialsWithADateFormat) {
        " s.GetRange('A4').SetValue(-1); same(s.GetRange('A4').GetValueAsDate(), null);"
        " s.GetRange('A5').SetValue(60); same(s.GetRange('A5').GetValueAsDate().getDate(), 1);"
        " same(s.GetRange('A1:A2').GetValueAsDate()[0][0].getFullYear(), 2023);"},
-  });
+  }, kNewWorkbookWithSheet);
 }
 
 }  // namespace

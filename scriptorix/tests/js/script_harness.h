@@ -1,10 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "js/runtime_config.h"
 #include "js/script_runner.h"
@@ -53,6 +56,25 @@ inline RunOutcome runChecked(std::string_view script, size_t chunkLines = 100,
 inline RunOutcome runPlain(std::string_view script, size_t chunkLines = 100,
                            const RuntimeConfig& runtime = builtRuntime()) {
   return runScript(fromUtf8(script), runtime, chunkLines);
+}
+
+// A named script that must run to its end: its checks throw on what they did not expect.
+struct ScriptCase {
+  const char* name;
+  const char* script;
+};
+
+inline constexpr std::string_view kNewWorkbook = "builder.CreateFile('xlsx'); ";
+inline constexpr std::string_view kNewWorkbookWithSheet =
+    "builder.CreateFile('xlsx'); var s = Api.GetActiveSheet(); ";
+
+// Runs each case after `prelude` (a new workbook, by default) and reports the ones that threw.
+inline void expectAllPass(const std::vector<ScriptCase>& cases,
+                          std::string_view prelude = kNewWorkbook) {
+  for (const ScriptCase& c : cases) {
+    const auto outcome = runChecked(std::string(prelude) + c.script);
+    EXPECT_EQ(outcome.exitCode, 0) << c.name << ": " << outcome.errorLine;
+  }
 }
 
 }  // namespace sx::testing

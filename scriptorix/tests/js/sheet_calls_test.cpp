@@ -8,18 +8,6 @@
 namespace sx::testing {
 namespace {
 
-struct Case {
-  const char* name;
-  const char* script;
-};
-
-void expectAllPass(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    const auto outcome = runChecked(std::string("builder.CreateFile('xlsx'); ") + c.script);
-    EXPECT_EQ(outcome.exitCode, 0) << c.name << ": " << outcome.errorLine;
-  }
-}
-
 TEST(SheetCalls, WorkbookAndSheetOrder) {
   expectAllPass({
       {"new workbook", "same(Api.GetActiveSheet().GetName(), 'Sheet1'); same(Api.GetSheets().length, 1);"},

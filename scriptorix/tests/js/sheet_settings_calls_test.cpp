@@ -8,18 +8,6 @@
 namespace sx::testing {
 namespace {
 
-struct Case {
-  const char* name;
-  const char* script;
-};
-
-void expectAllPass(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    const auto outcome = runChecked(std::string("builder.CreateFile('xlsx'); ") + c.script);
-    EXPECT_EQ(outcome.exitCode, 0) << c.name << ": " << outcome.errorLine;
-  }
-}
-
 TEST(SheetSettingsCalls, GetSheetFindsByNameIgnoringCase) {
   expectAllPass({
       {"same object", "var d = Api.AddSheet('Data'); same(Api.GetSheet('DATA') === d, true);"},
