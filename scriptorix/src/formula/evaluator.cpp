@@ -257,16 +257,7 @@ Value Evaluator::resolveReference(const ParsedReference& reference) {
     if (!found) return Scalar::fromError(ErrorCode::Ref);
     sheet = *found;
   }
-  Area area{sheet, 0, 0, kMaxRows - 1, kMaxColumns - 1};
-  if (reference.shape != ReferenceShape::Columns) {
-    area.firstRow = std::min(reference.first.row, reference.last.row);
-    area.lastRow = std::max(reference.first.row, reference.last.row);
-  }
-  if (reference.shape != ReferenceShape::Rows) {
-    area.firstColumn = std::min(reference.first.column, reference.last.column);
-    area.lastColumn = std::max(reference.first.column, reference.last.column);
-  }
-  return References{area};
+  return References{areaOnSheet(reference, sheet)};
 }
 
 Value Evaluator::evaluateName(const Node& node) {

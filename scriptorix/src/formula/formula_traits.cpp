@@ -29,16 +29,7 @@ std::optional<Area> areaOf(const ParsedReference& reference, int32_t homeSheet, 
     if (!found) return std::nullopt;
     sheet = *found;
   }
-  Area area{sheet, 0, 0, kMaxRows - 1, kMaxColumns - 1};
-  if (reference.shape != ReferenceShape::Columns) {
-    area.firstRow = std::min(reference.first.row, reference.last.row);
-    area.lastRow = std::max(reference.first.row, reference.last.row);
-  }
-  if (reference.shape != ReferenceShape::Rows) {
-    area.firstColumn = std::min(reference.first.column, reference.last.column);
-    area.lastColumn = std::max(reference.first.column, reference.last.column);
-  }
-  return area;
+  return areaOnSheet(reference, sheet);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "formula/reference_syntax.h"
 
+#include <algorithm>
+
 #include "core/sheet_name.h"
 #include "formula/reference_match.h"
 
@@ -29,6 +31,19 @@ void appendPart(std::u16string& out, const ReferencePart& part, ReferenceShape s
 }
 
 }  // namespace
+
+Area areaOnSheet(const ParsedReference& reference, int32_t sheet) {
+  Area area{sheet, 0, 0, kMaxRows - 1, kMaxColumns - 1};
+  if (reference.shape != ReferenceShape::Columns) {
+    area.firstRow = std::min(reference.first.row, reference.last.row);
+    area.lastRow = std::max(reference.first.row, reference.last.row);
+  }
+  if (reference.shape != ReferenceShape::Rows) {
+    area.firstColumn = std::min(reference.first.column, reference.last.column);
+    area.lastColumn = std::max(reference.first.column, reference.last.column);
+  }
+  return area;
+}
 
 std::u16string formatReference(const ParsedReference& reference) {
   std::u16string out;

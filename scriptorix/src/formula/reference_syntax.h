@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/sheet_limits.h"
+#include "formula/formula_value.h"
 
 namespace sx::formula {
 
@@ -32,6 +33,9 @@ struct ParsedReference {
 // Parses "A1", "$B$2:C3", "A:C", "1:3", with an optional sheet prefix; nullopt when the text is
 // none of these or lies outside the sheet.
 std::optional<ParsedReference> parseReferenceText(std::u16string_view text);
+
+// The cells a reference covers on `sheet`: whole rows and columns span the sheet.
+Area areaOnSheet(const ParsedReference& reference, int32_t sheet);
 
 // Writes a reference back in A1 style, quoting the sheet name where it needs it.
 std::u16string formatReference(const ParsedReference& reference);
