@@ -118,16 +118,6 @@ void appendXml(pugi::xml_node parent, const std::string& xml) {
   parent.append_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
 }
 
-// A kept name's reference, with the sheets renamed since the file was read.
-std::u16string followRenames(const Workbook& workbook, const XlsxOrigin& origin, const std::string& text) {
-  std::u16string reference = fromUtf8(text);
-  for (const auto& [id, sheet] : origin.sheets) {
-    const Sheet* now = workbook.sheetById(id);
-    if (now && now->name() != sheet.name) reference = renameSheetInFormula(reference, sheet.name, now->name());
-  }
-  return reference;
-}
-
 void setCalculationMode(pugi::xml_node calc, CalculationMode mode) {
   calc.remove_attribute("calcMode");
   if (mode != CalculationMode::Auto) calc.append_attribute("calcMode") = std::string(calculationModeName(mode)).c_str();
@@ -177,7 +167,7 @@ size_t slotOfOther(const std::vector<SheetEntrySlot>& slots, const OtherSheetEnt
 }
 
 std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
-                            const std::vector<SheetPlacement>& placements) {
+                            const std::vector<SheetPlacement>& placements, const KeptReferences& references) {
   pugi::xml_document document = parseXmlPart(origin.workbookXml, origin.workbookPart);
   pugi::xml_node root = document.document_element();
   const std::string prefix = relationshipsPrefix(root);
@@ -228,7 +218,7 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
       const OtherSheetEntry* scope = &origin.otherSheetEntries[*name.scopeOtherEntry];
       entry += " localSheetId=\"" + std::to_string(slotOfOther(slots, scope)) + "\"";
     }
-    namesXml += entry + ">" + xmlPlainText(followRenames(workbook, origin, name.text)) + "</definedName>";
+    namesXml += entry + ">" + xmlPlainText(references.formula(fromUtf8(name.text), std::nullopt)) + "</definedName>";
   }
   if (!namesXml.empty()) appendXml(placeInOrder(root, "definedNames"), namesXml);
 
@@ -277,13 +267,14 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
     strings.index.emplace(id, static_cast<uint32_t>(strings.order.size()));
     strings.order.push_back(id);
   }
+  const KeptReferences keptReferences(workbook, origin);
   std::vector<PackagePart> worksheets;
   const Sheet& active = workbook.activeSheet();
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
     auto kept = origin.sheets.find(sheet.id());
     std::string xml = kept != origin.sheets.end()
-                          ? editedWorksheetXml(sheet, &sheet == &active, kept->second, styles, strings)
+                          ? editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings)
                           : worksheetXml(sheet, &sheet == &active, styles, strings);
     worksheets.push_back({placements[i].partName, std::string(kSpreadsheetType) + "worksheet+xml", std::move(xml)});
   }
@@ -330,7 +321,7 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   }
 
   std::vector<PackagePart> parts;
-  parts.push_back({origin.workbookPart, workbookContentType(format), workbookPartXml(workbook, origin, placements)});
+  parts.push_back({origin.workbookPart, workbookContentType(format), workbookPartXml(workbook, origin, placements, keptReferences)});
   parts.push_back({relationshipsPartName(origin.workbookPart), "", relationshipsXml(relationships)});
   parts.push_back({stylesPart, std::string(kSpreadsheetType) + "styles+xml", std::move(stylesXmlText)});
   parts.push_back({stringsPart, std::string(kSpreadsheetType) + "sharedStrings+xml",

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "io/file_format.h"
+#include "io/kept_references.h"
 #include "io/package_writer.h"
 #include "io/xlsx_origin.h"
 #include "io/xlsx_parts.h"
@@ -22,9 +23,11 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
 // model made since appended. Fills `mapping` for the worksheets.
 std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin, StyleMapping& mapping);
 
-// A worksheet the model wrote, merged with what the opened worksheet had around <sheetData>.
+// A worksheet the model wrote, merged with what the opened worksheet had around <sheetData>
+// (its references following the edits made since).
 std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigin& origin,
-                               const StyleMapping& styles, SharedStrings& strings);
+                               const KeptReferences& kept, const StyleMapping& styles,
+                               SharedStrings& strings);
 
 // The shared strings, a text that had runs in the opened file keeping its <si> as read.
 std::string editedSharedStringsXml(const Workbook& workbook, const SharedStrings& strings,

@@ -160,7 +160,8 @@ std::string restoreArrayFormulas(const Sheet& sheet, std::string_view rows,
 }  // namespace
 
 std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigin& origin,
-                               const StyleMapping& styles, SharedStrings& strings) {
+                               const KeptReferences& kept, const StyleMapping& styles,
+                               SharedStrings& strings) {
   const std::string written = worksheetXml(sheet, active, styles, strings);
   const size_t rootEnd = written.find('>', written.find("<worksheet"));
   size_t dataStart = written.find("<sheetData");
@@ -214,8 +215,8 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
       pieces.push_back({rank, sheetPropertiesFor(xml, settings, origin.settings)});
     } else if (name == "pageSetup" && pageSetupChanged) {
       pieces.push_back({rank, withAttributes(xml, pageSetupAttributes(page))});
-    } else {
-      pieces.push_back({rank, xml});
+    } else if (std::string moved = kept.sheetElement(name, xml, sheet.id()); !moved.empty()) {
+      pieces.push_back({rank, std::move(moved)});
     }
   }
   for (const auto& [name, xml] : model) {

@@ -398,6 +398,7 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   shiftCells(shift);
   shiftMerges(shift);
   shiftRowAndColumnFormats(shift);
+  workbook_->recordShift(id_, shift);
   // Cells moved and formulas were rewritten: positions and dependencies start afresh, and
   // whatever moved or reads what moved is calculated again.
   workbook_->calculation().rebuildLater(*this, shiftedArea(shift));
@@ -440,6 +441,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   shiftCells(shift);
   shiftMerges(shift);
   shiftRowAndColumnFormats(shift);
+  workbook_->recordShift(id_, shift);
   // Cells moved and formulas were rewritten: positions and dependencies start afresh, and
   // whatever moved or reads what moved is calculated again.
   workbook_->calculation().rebuildLater(*this, shiftedArea(shift));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "formula/date_serial.h"
+#include "formula/reference_adjust.h"
 #include "model/package_origin.h"
 #include "model/sheet.h"
 #include "model/string_pool.h"
@@ -26,6 +27,12 @@ struct DefinedName {
 
 // When the application recalculates: always, only on request, or always except data tables.
 enum class CalculationMode { Auto, Manual, AutoNoTable };
+
+// A Delete or Insert on the sheet with this id.
+struct RecordedShift {
+  uint32_t sheetId = 0;
+  CellShift shift;
+};
 // "auto", "manual", "autoNoTable" (ASCII case ignored); anything else throws.
 CalculationMode parseCalculationMode(std::u16string_view word);
 // The calcMode attribute of <calcPr>.
@@ -106,6 +113,10 @@ class Workbook {
   // What a reader kept of the file this workbook was opened from; nullptr for a new workbook.
   const PackageOrigin* origin() const { return origin_.get(); }
   void setOrigin(std::shared_ptr<const PackageOrigin> origin) { origin_ = std::move(origin); }
+  // Every Delete and Insert in the order made: writers replay them on what the file had and the
+  // model does not hold (conditional formats, validations, hyperlinks, kept names).
+  const std::vector<RecordedShift>& shifts() const { return shifts_; }
+  void recordShift(uint32_t sheetId, const CellShift& shift) { shifts_.push_back({sheetId, shift}); }
 
  private:
   friend class Sheet;
@@ -128,6 +139,7 @@ class Workbook {
   StyleTable styles_;
   StringPool strings_;
   std::shared_ptr<const PackageOrigin> origin_;
+  std::vector<RecordedShift> shifts_;
   std::unique_ptr<WorkbookCalculation> calculation_;
 };
 

@@ -42,6 +42,12 @@ def add_defined_name(book, name, reference):
         book.defined_names.append(entry)
 
 
+def print_area(sheet):
+    """The print area without its sheet (openpyxl versions give a text or a list)."""
+    area = sheet.print_area
+    return (area if isinstance(area, str) else area[0]).split("!")[-1]
+
+
 class EditingOtherProgramsWorkbooks(HelperCase):
     def edit(self, source, output="edited.xlsx", cell="B2", value=99, sheet="Data"):
         """Runs a task on `source`: one setValue and one addSheet. Returns the output path."""
@@ -111,6 +117,51 @@ class EditingOtherProgramsWorkbooks(HelperCase):
         reference = names["Amounts_Total"].attr_text if hasattr(names, "__getitem__") else None
         self.assertEqual(reference, "Data!$B$2:$B$6")
         self.assert_libreoffice_reads(edited, 1, 1, "99")
+
+    def test_insert_and_delete_move_what_points_at_cells(self):
+        source = self.path("pointing.xlsx")
+        book = openpyxl.Workbook()
+        sheet = book.active
+        sheet.title = "Data"
+        for row in range(1, 11):
+            sheet.cell(row, 1, row)
+        sheet.conditional_formatting.add("B2:B10", CellIsRule(operator="greaterThan", formula=["A2"]))
+        validation = DataValidation(type="whole", operator="between", formula1="A1", formula2="$A$10")
+        validation.add("C2:C10")
+        validation.add("E5")
+        sheet.add_data_validation(validation)
+        sheet["D5"].hyperlink = "https://example.com/five"
+        sheet["D8"].hyperlink = "https://example.com/eight"
+        sheet.auto_filter.ref = "A1:D10"
+        sheet.print_area = "A1:D10"
+        book.save(source)
+
+        self.run_task({"input": source, "output": "inserted.xlsx", "actions": [
+            {"cmd": "insert", "sheet": "Data", "rows": "3:4", "shift": "down"}]})
+        inserted = openpyxl.load_workbook(self.path("inserted.xlsx"))["Data"]
+        self.assertEqual([str(r.sqref) for r in inserted.conditional_formatting], ["B2:B12"])
+        rule = list(inserted.conditional_formatting)[0].rules[0]
+        self.assertEqual(rule.formula, ["A2"])
+        [kept_validation] = inserted.data_validations.dataValidation
+        self.assertEqual(str(kept_validation.sqref), "C2:C12 E7")
+        self.assertEqual((kept_validation.formula1, kept_validation.formula2), ("A1", "$A$12"))
+        self.assertEqual({cell.coordinate: cell.hyperlink.target for row in inserted.iter_rows()
+                          for cell in row if cell.hyperlink},
+                         {"D7": "https://example.com/five", "D10": "https://example.com/eight"})
+        self.assertEqual(inserted.auto_filter.ref, "A1:D12")
+        self.assertEqual(print_area(inserted), "$A$1:$D$12")
+
+        self.run_task({"input": source, "output": "deleted.xlsx", "actions": [
+            {"cmd": "delete", "sheet": "Data", "rows": "5", "shift": "up"},
+            {"cmd": "addSheet", "name": "Added"}]})
+        deleted = openpyxl.load_workbook(self.path("deleted.xlsx"))["Data"]
+        self.assertEqual([str(r.sqref) for r in deleted.conditional_formatting], ["B2:B9"])
+        [kept_validation] = deleted.data_validations.dataValidation
+        self.assertEqual(str(kept_validation.sqref), "C2:C9")  # E5 was deleted with its row
+        self.assertEqual({cell.coordinate for row in deleted.iter_rows() for cell in row if cell.hyperlink},
+                         {"D7"})
+        self.assertEqual(deleted.auto_filter.ref, "A1:D9")
+        self.assertEqual(print_area(deleted), "$A$1:$D$9")
 
     def test_xlsxwriter_workbook_with_rich_text_chart_image_and_formulas(self):
         small_png(self.path("dot.png"))
