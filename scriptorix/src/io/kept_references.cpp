@@ -2,14 +2,30 @@
 
 #include <algorithm>
 
+#include "core/sheet_name.h"
 #include "core/utf.h"
 #include "formula/reference_adjust.h"
+#include "formula/reference_syntax.h"
 #include "io/xml_parse.h"
 
 namespace sx {
 namespace {
 
 bool isReferenceError(std::u16string_view text) { return text.find(u"#REF!") != std::u16string_view::npos; }
+
+bool isDelete(CellShift::Kind kind) {
+  return kind == CellShift::Kind::DeleteUp || kind == CellShift::Kind::DeleteLeft;
+}
+
+// Calls `visit` on every element below `node` (anchors may sit inside mc:AlternateContent).
+template <typename Visit>
+void forEachElement(pugi::xml_node node, const Visit& visit) {
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() != pugi::node_element) continue;
+    visit(child);
+    forEachElement(child, visit);
+  }
+}
 
 }  // namespace
 
@@ -18,7 +34,74 @@ KeptReferences::KeptReferences(const Workbook& workbook, const XlsxOrigin& origi
   for (const auto& [id, sheet] : origin.sheets) {
     const Sheet* now = workbook.sheetById(id);
     if (now && now->name() != sheet.name) renamed_ = true;
+    for (const std::string& drawing : sheet.drawingParts) drawingSheets_[partKey(drawing)] = id;
   }
+}
+
+PackagePart KeptReferences::part(const PackagePart& kept) const {
+  if (workbook_.shifts().empty() && !renamed_) return kept;
+  PackagePart moved = kept;
+  if (const auto sheet = drawingSheets_.find(partKey(kept.name)); sheet != drawingSheets_.end()) {
+    if (!workbook_.shifts().empty()) moved.data = drawing(kept.data, kept.name, sheet->second);
+  } else if (kept.contentType == "application/vnd.openxmlformats-officedocument.drawingml.chart+xml") {
+    moved.data = chart(kept.data, kept.name);
+  }
+  return moved;
+}
+
+// Anchors move and size with their cells: a corner in deleted cells goes to where they were.
+std::string KeptReferences::drawing(const std::string& xml, const std::string& partName, uint32_t sheetId) const {
+  const auto home = origin_.sheets.find(sheetId);
+  if (home == origin_.sheets.end()) return xml;
+  pugi::xml_document document = parseXmlPart(xml, partName);
+  bool changed = false;
+  forEachElement(document, [&](pugi::xml_node corner) {
+    const std::string_view name = localName(corner);
+    const std::string_view anchor = localName(corner.parent());
+    if ((name != "from" && name != "to") || (anchor != "twoCellAnchor" && anchor != "oneCellAnchor")) return;
+    pugi::xml_node rowNode = childNamed(corner, "row");
+    pugi::xml_node columnNode = childNamed(corner, "col");
+    if (!rowNode || !columnNode) return;
+    int32_t row = rowNode.text().as_int(-1);
+    int32_t column = columnNode.text().as_int(-1);
+    if (row < 0 || row >= kMaxRows || column < 0 || column >= kMaxColumns) return;
+    const int32_t rowBefore = row, columnBefore = column;
+    for (const RecordedShift& recorded : workbook_.shifts()) {
+      if (recorded.sheetId != sheetId) continue;
+      CellShift shift = recorded.shift;
+      shift.sheet = home->second.name;
+      const std::u16string cell = columnLetters(column) + fromUtf8(std::to_string(row + 1));
+      const std::u16string now = adjustFormulaForShift(cell, home->second.name, shift);
+      if (const auto parsed = formula::parseReferenceText(now)) {
+        row = parsed->first.row;
+        column = parsed->first.column;
+      } else if (isDelete(shift.kind)) {
+        const bool vertical = shift.kind == CellShift::Kind::DeleteUp;
+        (vertical ? row : column) = vertical ? shift.firstRow : shift.firstColumn;
+      }
+    }
+    if (row != rowBefore || column != columnBefore) {
+      rowNode.text().set(row);
+      columnNode.text().set(column);
+      changed = true;
+    }
+  });
+  return changed ? documentXml(document) : xml;
+}
+
+// Series and category references name their sheet, as workbook-level names do.
+std::string KeptReferences::chart(const std::string& xml, const std::string& partName) const {
+  pugi::xml_document document = parseXmlPart(xml, partName);
+  bool changed = false;
+  forEachElement(document, [&](pugi::xml_node node) {
+    if (localName(node) != "f") return;
+    const std::u16string text = fromUtf8(node.text().get());
+    const std::u16string now = formula(text, std::nullopt);
+    if (now == text) return;
+    node.text().set(toUtf8(now).c_str());
+    changed = true;
+  });
+  return changed ? documentXml(document) : xml;
 }
 
 // Replays every Delete and Insert in order, with the sheets under the names the file gave them:

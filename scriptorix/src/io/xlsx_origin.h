@@ -58,6 +58,7 @@ struct SheetOrigin {
   FreezePanes freeze;
   SheetSettings settings;  // as read: the file's elements stay while the model's are unchanged
   std::vector<ArrayFormulaOrigin> arrays;
+  std::vector<std::string> drawingParts;  // its images', charts' and shapes' anchors
 };
 
 // A <sheet> entry of a kind the model does not hold (chart, macro, dialog sheet), kept in its

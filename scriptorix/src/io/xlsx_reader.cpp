@@ -194,6 +194,11 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     sheetOrigin.extraAttributes = attributesExcept(entry, {"name", "sheetId", "id", "state"});
     sheet.settings().visibility = sheetVisibilityFromName(entry.attribute("state").value());
     readWorksheet(package.data(part), part, sheet, context, sheetOrigin);
+    for (const Relationship& drawing : package.relationships(part)) {
+      if (!drawing.external && relationshipKind(drawing.type) == "drawing") {
+        sheetOrigin.drawingParts.push_back(resolveTarget(part, drawing.target));
+      }
+    }
     rewritten.insert(partKey(part));
     entries.push_back({sheet.id(), 0});
     lastSheetId = sheet.id();

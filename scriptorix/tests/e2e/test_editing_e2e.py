@@ -9,6 +9,7 @@ import tempfile
 import unittest
 import zipfile
 import zlib
+from xml.etree import ElementTree
 
 import openpyxl
 import xlsxwriter
@@ -46,6 +47,17 @@ def print_area(sheet):
     """The print area without its sheet (openpyxl versions give a text or a list)."""
     area = sheet.print_area
     return (area if isinstance(area, str) else area[0]).split("!")[-1]
+
+
+def chart_anchor_and_series(path):
+    """The first chart's top row (0-based) in its drawing, and its series references."""
+    namespaces = {"xdr": "http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing",
+                  "c": "http://schemas.openxmlformats.org/drawingml/2006/chart"}
+    with zipfile.ZipFile(path) as package:
+        drawing = ElementTree.fromstring(package.read("xl/drawings/drawing1.xml"))
+        chart = ElementTree.fromstring(package.read("xl/charts/chart1.xml"))
+    row = int(drawing.find(".//xdr:from/xdr:row", namespaces).text)
+    return row, [f.text for f in chart.iter("{%s}f" % namespaces["c"])]
 
 
 class EditingOtherProgramsWorkbooks(HelperCase):
@@ -134,6 +146,9 @@ class EditingOtherProgramsWorkbooks(HelperCase):
         sheet["D8"].hyperlink = "https://example.com/eight"
         sheet.auto_filter.ref = "A1:D10"
         sheet.print_area = "A1:D10"
+        chart = BarChart()
+        chart.add_data(Reference(sheet, min_col=1, min_row=1, max_row=10))
+        sheet.add_chart(chart, "F6")
         book.save(source)
 
         self.run_task({"input": source, "output": "inserted.xlsx", "actions": [
@@ -150,6 +165,7 @@ class EditingOtherProgramsWorkbooks(HelperCase):
                          {"D7": "https://example.com/five", "D10": "https://example.com/eight"})
         self.assertEqual(inserted.auto_filter.ref, "A1:D12")
         self.assertEqual(print_area(inserted), "$A$1:$D$12")
+        self.assertEqual(chart_anchor_and_series(self.path("inserted.xlsx")), (7, ["Data!$A$1:$A$12"]))
 
         self.run_task({"input": source, "output": "deleted.xlsx", "actions": [
             {"cmd": "delete", "sheet": "Data", "rows": "5", "shift": "up"},
@@ -162,6 +178,7 @@ class EditingOtherProgramsWorkbooks(HelperCase):
                          {"D7"})
         self.assertEqual(deleted.auto_filter.ref, "A1:D9")
         self.assertEqual(print_area(deleted), "$A$1:$D$9")
+        self.assertEqual(chart_anchor_and_series(self.path("deleted.xlsx")), (4, ["Data!$A$1:$A$9"]))
 
     def test_xlsxwriter_workbook_with_rich_text_chart_image_and_formulas(self):
         small_png(self.path("dot.png"))
