@@ -187,6 +187,7 @@ class Sheet {
   void shiftCells(const CellShift& shift);
   void shiftMerges(const CellShift& shift);
   void shiftRowAndColumnFormats(const CellShift& shift);
+  void applyShift(const CellShift& shift);
 
   Workbook* workbook_;
   uint32_t id_;

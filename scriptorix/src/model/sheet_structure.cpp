@@ -385,6 +385,23 @@ RangeRef shiftedArea(const CellShift& shift) {
 }
 }  // namespace
 
+// Everything the sheet and the workbook hold follows the moved cells; the shift is recorded for
+// what a writer carries through from the file.
+void Sheet::applyShift(const CellShift& shift) {
+  shiftCells(shift);
+  shiftMerges(shift);
+  shiftRowAndColumnFormats(shift);
+  workbook_->recordShift(id_, shift);
+  // Positions and dependencies start afresh: whatever moved or reads what moved is calculated
+  // again.
+  workbook_->calculation().rebuildLater(*this, shiftedArea(shift));
+  workbook_->rewriteFormulas(
+      [&](std::u16string_view formula, std::u16string_view home) {
+        return adjustFormulaForShift(formula, home, shift);
+      },
+      true);
+}
+
 void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   const RangeRef range = checked(input);
   // Whole rows or columns go whatever the direction says.
@@ -395,18 +412,7 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
   workbook_->calculation().beforeRestructure();
-  shiftCells(shift);
-  shiftMerges(shift);
-  shiftRowAndColumnFormats(shift);
-  workbook_->recordShift(id_, shift);
-  // Cells moved and formulas were rewritten: positions and dependencies start afresh, and
-  // whatever moved or reads what moved is calculated again.
-  workbook_->calculation().rebuildLater(*this, shiftedArea(shift));
-  workbook_->rewriteFormulas(
-      [&](std::u16string_view formula, std::u16string_view home) {
-        return adjustFormulaForShift(formula, home, shift);
-      },
-      true);
+  applyShift(shift);
 }
 
 void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
@@ -438,18 +444,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
       }
     }
   }
-  shiftCells(shift);
-  shiftMerges(shift);
-  shiftRowAndColumnFormats(shift);
-  workbook_->recordShift(id_, shift);
-  // Cells moved and formulas were rewritten: positions and dependencies start afresh, and
-  // whatever moved or reads what moved is calculated again.
-  workbook_->calculation().rebuildLater(*this, shiftedArea(shift));
-  workbook_->rewriteFormulas(
-      [&](std::u16string_view formula, std::u16string_view home) {
-        return adjustFormulaForShift(formula, home, shift);
-      },
-      true);
+  applyShift(shift);
 }
 
 }  // namespace sx
