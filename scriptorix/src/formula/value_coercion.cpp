@@ -1,5 +1,6 @@
 #include "formula/value_coercion.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -34,6 +35,10 @@ std::string trimFraction(std::string digits) {
 }
 
 bool sameTo15Digits(double a, double b) {
+  // Two numbers with one 15-digit form lie within 1e-14 of their size of each other; most
+  // compared numbers are much further apart, and printing them is what a comparison costs.
+  const double size = std::max(std::abs(a), std::abs(b));
+  if (size > 1e-300 && std::abs(a - b) > 2e-14 * size) return false;
   char x[32], y[32];
   std::snprintf(x, sizeof x, "%.14e", a);
   std::snprintf(y, sizeof y, "%.14e", b);
