@@ -15,6 +15,11 @@ constexpr int32_t kNarrowColumns = 64;
 constexpr std::size_t kRecentAreas = 4;
 // Lookup tables whose index is kept; each holds one entry per distinct key.
 constexpr std::size_t kCachedIndexes = 8;
+// Areas whose values are kept, and the sizes worth keeping: a few cells cost more to copy than
+// to look up, and a huge area would hold memory the model already holds.
+constexpr std::size_t kCachedAreas = 8;
+constexpr int64_t kMinCachedCells = 16;
+constexpr int64_t kMaxCachedCells = int64_t(1) << 18;
 
 uint64_t columnKey(int32_t sheet, int32_t column) {
   return (uint64_t(uint32_t(sheet)) << 14) | uint64_t(column);
@@ -112,6 +117,9 @@ class Calculator::Context : public EvalContext {
   std::optional<std::u16string> definedName(std::u16string_view name) override {
     return calculator_.host_.definedName(name);
   }
+  std::shared_ptr<const std::vector<Scalar>> areaValues(const Area& area) override {
+    return calculator_.areaValues(*this, area);
+  }
   LookupAnswer findExact(const Area& keys, const Scalar& wanted) override {
     return calculator_.findExact(*this, keys, wanted);
   }
@@ -194,6 +202,7 @@ void Calculator::keepFormula(const CellPosition& cell, std::u16string_view formu
   registerReads(key, entry, traits.reads);
   if (entry.kept) entry.kept->reads = std::move(traits.reads);
   formulas_.insert_or_assign(key, std::move(entry));
+  dropCachesCovering(cell);
 }
 
 void Calculator::refreshVolatile() {
@@ -221,7 +230,7 @@ void Calculator::removeFormula(const CellPosition& cell) {
 void Calculator::valueChanged(const CellPosition& cell) { invalidateDependents(cell); }
 
 void Calculator::areaChanged(const Area& area) {
-  indexes_.clear();
+  clearCaches();
   auto intersects = [&](const Area& read) {
     return read.sheet == area.sheet && read.firstRow <= area.lastRow &&
            area.firstRow <= read.lastRow && read.firstColumn <= area.lastColumn &&
@@ -251,7 +260,7 @@ void Calculator::invalidateAll() {
     if (!cell.queued) dirtyQueue_.push_back(key);
     cell.queued = true;
   }
-  indexes_.clear();
+  clearCaches();
   byCell_.clear();
   byColumn_.clear();
   wide_.clear();
@@ -310,18 +319,49 @@ LookupAnswer Calculator::findExact(Context& context, const Area& keys, const Sca
   return answer;
 }
 
-void Calculator::dropIndexesCovering(const CellPosition& cell) {
-  if (indexes_.empty()) return;
+std::shared_ptr<const std::vector<Scalar>> Calculator::areaValues(Context& context,
+                                                                   const Area& area) {
+  const int64_t cells = int64_t(area.rows()) * area.columns();
+  if (cells < kMinCachedCells || cells > kMaxCachedCells) return nullptr;
+  for (const CachedArea& cached : areas_) {
+    if (cached.area == area) return cached.values;
+  }
+  auto values = std::make_shared<std::vector<Scalar>>();
+  values->reserve(std::size_t(cells));
+  const std::size_t waitingBefore = context.missing.size();
+  const bool cycleBefore = context.cycleTarget.has_value();
+  for (int32_t row = area.firstRow; row <= area.lastRow; ++row) {
+    for (int32_t column = area.firstColumn; column <= area.lastColumn; ++column) {
+      values->push_back(context.cellValue(area.sheet, row, column));
+    }
+  }
+  // Values read while cells of the area still wait for calculation are not the area's own.
+  if (context.missing.size() == waitingBefore && context.cycleTarget.has_value() == cycleBefore) {
+    if (areas_.size() >= kCachedAreas) areas_.erase(areas_.begin());
+    areas_.push_back({area, values});
+  }
+  return values;
+}
+
+void Calculator::dropCachesCovering(const CellPosition& cell) {
   std::erase_if(indexes_, [&](const CachedIndex& cached) {
     return cached.keys.contains(cell.sheet, cell.row, cell.column);
   });
+  std::erase_if(areas_, [&](const CachedArea& cached) {
+    return cached.area.contains(cell.sheet, cell.row, cell.column);
+  });
+}
+
+void Calculator::clearCaches() {
+  indexes_.clear();
+  areas_.clear();
 }
 
 void Calculator::markDirty(FormulaCell& cell, uint64_t key) {
   cell.state = State::Dirty;
   if (!cell.queued) dirtyQueue_.push_back(key);
   cell.queued = true;
-  dropIndexesCovering(cell.position);
+  dropCachesCovering(cell.position);
 }
 
 void Calculator::calculate(uint64_t root) {
@@ -419,7 +459,7 @@ void Calculator::visitDependents(std::vector<Registration>& list, const CellPosi
 }
 
 void Calculator::invalidateDependents(const CellPosition& changed) {
-  dropIndexesCovering(changed);
+  dropCachesCovering(changed);
   invalidateFrom({changed});
 }
 

@@ -125,7 +125,10 @@ class Calculator {
   bool isCurrent(const Registration& registration) const;
   void markDirty(FormulaCell& cell, uint64_t key);
   LookupAnswer findExact(Context& context, const Area& keys, const Scalar& wanted);
-  void dropIndexesCovering(const CellPosition& cell);
+  std::shared_ptr<const std::vector<Scalar>> areaValues(Context& context, const Area& area);
+  // The kept lookup indexes and area values that a change of `cell` makes stale.
+  void dropCachesCovering(const CellPosition& cell);
+  void clearCaches();
   template <typename Visit>
   void visitDependents(std::vector<Registration>& list, const CellPosition& cell, Visit visit);
 
@@ -138,6 +141,11 @@ class Calculator {
   std::vector<uint64_t> dirtyQueue_;
   std::vector<uint64_t> volatileKept_;  // kept formulas refreshVolatile calculates again
   std::vector<CachedIndex> indexes_;  // most recently built last
+  struct CachedArea {
+    Area area;
+    std::shared_ptr<const std::vector<Scalar>> values;
+  };
+  std::vector<CachedArea> areas_;  // most recently read last
 };
 
 }  // namespace sx::formula

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formula/date_serial.h"
 #include "formula/formula_value.h"
@@ -49,6 +51,13 @@ class EvalContext {
   // Told before the cells of an area are read one by one (a calculator records the whole area
   // as one dependency instead of each cell).
   virtual void readingArea(const Area& area) { (void)area; }
+  // The values of every cell of `area` row by row, read at once for a caller that visits them
+  // all; a host may keep them for an area read again and again (COUNTIF over one column from
+  // many cells). Null: the caller reads cell by cell.
+  virtual std::shared_ptr<const std::vector<Scalar>> areaValues(const Area& area) {
+    (void)area;
+    return nullptr;
+  }
   // The first cell of `keys` (one row or one column, within the used part of its sheet) whose
   // value equals `wanted` exactly, without wildcards.
   virtual LookupAnswer findExact(const Area& keys, const Scalar& wanted) {

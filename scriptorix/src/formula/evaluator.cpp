@@ -85,10 +85,20 @@ Scalar guarded(Operator op, const Scalar& left, const Scalar* right) {
 }  // namespace
 
 Scalar Grid::at(int32_t row, int32_t column) const {
+  if (values_ && row < rows_ && column < columns_)
+    return (*values_)[std::size_t(row) * std::size_t(columns_) + std::size_t(column)];
   if (isArea_)
     return evaluator_->cell(area_.sheet, area_.firstRow + row, area_.firstColumn + column);
   if (row < array_.rows && column < array_.columns) return array_.at(row, column);
   return Scalar::fromError(ErrorCode::NA);
+}
+
+void Grid::readAll() {
+  if (!isArea_ || values_ || rows_ == 0 || columns_ == 0) return;
+  Area part = area_;
+  part.lastRow = part.firstRow + rows_ - 1;
+  part.lastColumn = part.firstColumn + columns_ - 1;
+  values_ = evaluator_->context().areaValues(part);
 }
 
 Value CallArgs::value(std::size_t i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "formula/eval_context.h"
@@ -21,6 +22,9 @@ class Grid {
   Scalar at(int32_t row, int32_t column) const;
   bool isArea() const { return isArea_; }
   const Area& area() const { return area_; }
+  // Reads every cell of the used part now, for a caller about to visit them all: a host that
+  // keeps the values of areas read often answers without a lookup per cell.
+  void readAll();
 
  private:
   friend class Evaluator;
@@ -28,6 +32,7 @@ class Grid {
   bool isArea_ = false;
   Area area_;
   Array array_;
+  std::shared_ptr<const std::vector<Scalar>> values_;  // the used part, row by row (readAll)
   int32_t rows_ = 0, columns_ = 0, fullRows_ = 0, fullColumns_ = 0;
 };
 

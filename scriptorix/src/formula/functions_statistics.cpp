@@ -89,6 +89,7 @@ void forEachMatch(std::vector<Grid>& ranges, const std::vector<Criterion>& crite
     rows = std::max(rows, range.rows());
     columns = std::max(columns, range.columns());
   }
+  for (auto& range : ranges) range.readAll();
   if (rows == 0 || columns == 0) rows = columns = 0;
   for (int32_t row = 0; row < rows; ++row) {
     for (int32_t column = 0; column < columns; ++column) {
@@ -136,6 +137,12 @@ Value countIfs(CallArgs& args) {
 std::vector<double> matchedNumbers(const Grid& values, Conditions& conditions, bool stretch) {
   std::vector<double> numbers;
   std::optional<ErrorCode> error;
+  // Values that are one of the criteria ranges (SUMIF with two arguments) are read from it, as
+  // it is read at once; other values only where the conditions hold.
+  const Grid* source = &values;
+  for (const Grid& range : conditions.ranges) {
+    if (values.isArea() && range.isArea() && range.area() == values.area()) source = &range;
+  }
   forEachMatch(
       conditions.ranges, conditions.criteria,
       [&](int32_t row, int32_t column) {
@@ -144,7 +151,7 @@ std::vector<double> matchedNumbers(const Grid& values, Conditions& conditions, b
                          values.area().firstColumn + column < kMaxColumns)) {
           return;
         }
-        Scalar value = values.at(row, column);
+        Scalar value = source->at(row, column);
         if (value.isError() && !error) error = value.error;
         if (value.isNumber()) numbers.push_back(value.number);
       },
