@@ -7,7 +7,9 @@ seconds and peak memory compare like with like. The helper's row is split in two
 process itself and the engine it runs as its child. On Linux the helper's own figures are read
 from /proc while it runs (its peak is over by the time the engine ends), the engine's CPU is the
 whole run's less the helper's own, and its peak is the run's when that exceeds the helper's.
-"vs helper" is the contender's CPU seconds over the helper's and engine's together.
+"vs helper" is the contender's CPU seconds over the helper's and engine's together; "B/action"
+the peak memory beyond a one-action task's per action; "held MiB" what the helper keeps resident
+while the engine runs.
 """
 import argparse
 import json
@@ -123,8 +125,17 @@ def contender_scripts(mixed):
 
 
 class Figures:
-    def __init__(self, cpu, wall, peak_mib):
+    def __init__(self, cpu, wall, peak_mib, held_mib=None):
         self.cpu, self.wall, self.peak = cpu, wall, peak_mib
+        self.held = held_mib  # the helper's resident memory while its child ran
+
+
+def _has_child(pid):
+    try:
+        with open("/proc/%d/task/%d/children" % (pid, pid)) as f:
+            return bool(f.read().split())
+    except OSError:
+        return False
 
 
 def _proc_status_kib(pid, field):
@@ -152,7 +163,7 @@ def measure(argv, cwd, split_child=False):
     Linux, the process's own Figures (its children left out); raises with stderr on failure."""
     start = time.perf_counter()
     proc = subprocess.Popen(argv, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    own = {"peak": 0, "cpu": 0.0}
+    own = {"peak": 0, "cpu": 0.0, "held": 0}
     done = threading.Event()
 
     def sample():
@@ -162,6 +173,8 @@ def measure(argv, cwd, split_child=False):
                 own["peak"] = max(own["peak"], peak)
             if cpu is not None:
                 own["cpu"] = max(own["cpu"], cpu)
+            if _has_child(proc.pid):
+                own["held"] = max(own["held"], _proc_status_kib(proc.pid, "VmRSS") or 0)
 
     sampler = threading.Thread(target=sample) if split_child and os.path.isdir("/proc") else None
     if sampler:
@@ -176,16 +189,18 @@ def measure(argv, cwd, split_child=False):
     if os.waitstatus_to_exitcode(status) != 0:
         raise RuntimeError("%s failed (%s): %s" % (argv[0], status, err.strip()))
     whole = Figures(usage.ru_utime + usage.ru_stime, wall, usage.ru_maxrss / 1024.0)
-    return whole, (Figures(own["cpu"], wall, own["peak"] / 1024.0) if sampler else None)
+    return whole, (Figures(own["cpu"], wall, own["peak"] / 1024.0, own["held"] / 1024.0)
+                   if sampler else None)
 
 
-ROW = "%-16s %-15s %8s %8s %9s %9s %10s"
+ROW = "%-16s %-15s %8s %8s %9s %9s %10s %9s"
 
 
 def print_row(case, who, figures, base_cpu, per_action=None):
     ratio = "%.2fx" % (figures.cpu / base_cpu) if base_cpu else ""
     print(ROW % (case, who, "%.2f" % figures.cpu, "%.2f" % figures.wall, "%.0f" % figures.peak,
-                 ratio, "" if per_action is None else "%.0f" % per_action))
+                 ratio, "" if per_action is None else "%.0f" % per_action,
+                 "" if figures.held is None else "%.0f" % figures.held))
     sys.stdout.flush()
 
 
@@ -351,7 +366,8 @@ def main():
         args.sizes, args.mixed, args.countif, args.shared = "10000,100000", "100000", "1000,50,10", "10000,7289"
     helper = os.path.abspath(args.helper)
 
-    print(ROW % ("case", "who", "CPU s", "wall s", "peak MiB", "vs helper", "B/action"))
+    print(ROW % ("case", "who", "CPU s", "wall s", "peak MiB", "vs helper", "B/action",
+                 "held MiB"))
     with tempfile.TemporaryDirectory(prefix="zq_bench_") as work:
         bench = Bench(helper, work)
         bench.fixed_cost()

@@ -23,7 +23,7 @@ int helperMain(std::span<const std::u16string> argv) {
     return 0;
   }
   try {
-    const TaskSettings settings = readTaskSettings(argv.subspan(1));
+    TaskSettings settings = readTaskSettings(argv.subspan(1));
     runTask(settings);
     writeCreatedLine(settings.outputPath);
     return 0;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/freed_memory.h"
 #include "app/private_file.h"
 #include "app/result_output.h"
 #include "app/run_cleanup.h"
@@ -15,7 +16,25 @@
 
 namespace zq {
 
-void runTask(const TaskSettings& settings) {
+namespace {
+
+// Writes the task's script and releases the task: neither is needed while the engine runs.
+void writeScript(TaskSettings& settings, const std::filesystem::path& scriptFile,
+                 const std::filesystem::path& resultsCsv) {
+  {
+    const JsonValue task = std::move(settings.task);
+    settings.task = JsonValue{};
+    const std::u16string script =
+        buildScript(task, settings.format, settings.outputPath.u16string(),
+                    resultsCsv.u16string(), std::filesystem::current_path());
+    writePrivateUtf8File(scriptFile, script);
+  }
+  returnFreedMemory();
+}
+
+}  // namespace
+
+void runTask(TaskSettings& settings) {
   namespace fs = std::filesystem;
   // Held before anything is created, and released only after the cleanup below has run.
   const InterruptionHold interruptions;
@@ -27,14 +46,11 @@ void runTask(const TaskSettings& settings) {
 
   const fs::path staged = stageRuntime(settings.runtimeDirectory);
   stopIfInterrupted();
-  const std::u16string script =
-      buildScript(settings.task, settings.format, settings.outputPath.u16string(),
-                  resultsCsv.u16string(), fs::current_path());
   // An earlier process with the same id may have left answers that are not this run's.
   if (wantsResults) {
     removeStaleFile(resultsCsv);
   }
-  writePrivateUtf8File(scriptFile, script);
+  writeScript(settings, scriptFile, resultsCsv);
   stopIfInterrupted();
 
   const std::int32_t exitCode = runEngine(staged / "scriptorix.exe", scriptFile, staged);

@@ -6,8 +6,9 @@
 //   // exit: N                          ends here with exit code N
 //   // signal: N                        raises signal N
 //   // sleep-ms: N                      pauses
-// The record goes to the file named by ZQ_FAKE_ENGINE_RECORD, if set; paths in it are UTF-8. Its
-// last line, "pid=N", tells that the engine is under way.
+// The record goes to the file named by ZQ_FAKE_ENGINE_RECORD, if set; paths in it are UTF-8. On
+// Linux it tells how much memory the helper keeps resident while the engine runs
+// ("helper-rss-kib=N"). Its last line, "pid=N", tells that the engine is under way.
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -67,6 +68,12 @@ void writeRecord(const std::vector<fs::path>& arguments) {
   for (char** variable = ZQ_ENVIRONMENT; *variable != nullptr; ++variable) {
     record << "env=" << *variable << "\n";
   }
+#ifdef __linux__
+  std::ifstream parent("/proc/" + std::to_string(getppid()) + "/status");
+  for (std::string line; std::getline(parent, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) record << "helper-rss-kib=" << std::stol(line.substr(6)) << "\n";
+  }
+#endif
   record << "pid=" << processId() << "\n";
 }
 
