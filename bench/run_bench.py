@@ -6,7 +6,8 @@ Every contender writes the same workbook as its own process, started from scratc
 seconds and peak memory compare like with like. The helper's row is split in two: the helper
 process itself and the engine it runs as its child. On Linux the helper's own figures are read
 from /proc while it runs (its peak is over by the time the engine ends), the engine's CPU is the
-whole run's less the helper's own, and its peak is the run's when that exceeds the helper's.
+whole run's less the helper's own, and its peak is the run's when that exceeds the helper's, else
+the engine's own as sampled every 10 ms.
 "vs helper" is the contender's CPU seconds over the helper's and engine's together; "B/action"
 the peak memory beyond a one-action task's per action; "held MiB" what the helper keeps resident
 while the engine runs.
@@ -130,12 +131,17 @@ class Figures:
         self.held = held_mib  # the helper's resident memory while its child ran
 
 
-def _has_child(pid):
+def _children(pid):
     try:
         with open("/proc/%d/task/%d/children" % (pid, pid)) as f:
-            return bool(f.read().split())
-    except OSError:
-        return False
+            return [int(child) for child in f.read().split()]
+    except (OSError, ValueError):
+        return []
+
+
+# GNU time starts each measured process from a small process of its own: a child forked from
+# this script would count this script's memory as its peak.
+GNU_TIME = "/usr/bin/time" if os.access("/usr/bin/time", os.X_OK) else None
 
 
 def _proc_status_kib(pid, field):
@@ -159,22 +165,33 @@ def _proc_own_cpu(pid):
 
 
 def measure(argv, cwd, split_child=False):
-    """Runs one process to its end. Returns the whole run's Figures and, with split_child on
-    Linux, the process's own Figures (its children left out); raises with stderr on failure."""
+    """Runs one process to its end. Returns the whole run's Figures (children included) and,
+    with split_child on Linux, the process's own Figures with its child's peak in `engine_peak`;
+    raises with stderr on failure."""
     start = time.perf_counter()
-    proc = subprocess.Popen(argv, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    own = {"peak": 0, "cpu": 0.0, "held": 0}
+    report = os.path.join(cwd, "time-report.txt")
+    command = [GNU_TIME, "-f", "%U %S %M", "-o", report] + argv if GNU_TIME else argv
+    proc = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    own = {"peak": 0, "cpu": 0.0, "held": 0, "engine": 0}
     done = threading.Event()
 
     def sample():
+        target = None if GNU_TIME else proc.pid
         while not done.wait(0.01):
-            peak, cpu = _proc_status_kib(proc.pid, "VmHWM"), _proc_own_cpu(proc.pid)
+            if target is None:
+                target = (_children(proc.pid) or [None])[0]
+                if target is None:
+                    continue
+            peak, cpu = _proc_status_kib(target, "VmHWM"), _proc_own_cpu(target)
             if peak is not None:
                 own["peak"] = max(own["peak"], peak)
             if cpu is not None:
                 own["cpu"] = max(own["cpu"], cpu)
-            if _has_child(proc.pid):
-                own["held"] = max(own["held"], _proc_status_kib(proc.pid, "VmRSS") or 0)
+            children = _children(target)
+            if children:
+                own["held"] = max(own["held"], _proc_status_kib(target, "VmRSS") or 0)
+            for child in children:
+                own["engine"] = max(own["engine"], _proc_status_kib(child, "VmHWM") or 0)
 
     sampler = threading.Thread(target=sample) if split_child and os.path.isdir("/proc") else None
     if sampler:
@@ -188,9 +205,17 @@ def measure(argv, cwd, split_child=False):
     proc.stderr.close()
     if os.waitstatus_to_exitcode(status) != 0:
         raise RuntimeError("%s failed (%s): %s" % (argv[0], status, err.strip()))
-    whole = Figures(usage.ru_utime + usage.ru_stime, wall, usage.ru_maxrss / 1024.0)
-    return whole, (Figures(own["cpu"], wall, own["peak"] / 1024.0, own["held"] / 1024.0)
-                   if sampler else None)
+    if GNU_TIME:
+        with open(report) as f:
+            user, system, peak_kib = f.read().split()[-3:]
+        whole = Figures(float(user) + float(system), wall, int(peak_kib) / 1024.0)
+    else:
+        whole = Figures(usage.ru_utime + usage.ru_stime, wall, usage.ru_maxrss / 1024.0)
+    if not sampler:
+        return whole, None
+    mine = Figures(own["cpu"], wall, own["peak"] / 1024.0, own["held"] / 1024.0)
+    mine.engine_peak = own["engine"] / 1024.0
+    return whole, mine
 
 
 ROW = "%-16s %-15s %8s %8s %9s %9s %10s %9s"
@@ -217,8 +242,9 @@ class Bench:
         if own is None:
             print_row(case, "helper+engine", whole, whole.cpu)
             return whole, None, None
+        # The run's peak is the engine's when it exceeds the helper's; otherwise the sampled one.
         engine = Figures(max(whole.cpu - own.cpu, 0.0), whole.wall,
-                         whole.peak if whole.peak > own.peak + 1 else 0.0)
+                         whole.peak if whole.peak > own.peak + 1 else own.engine_peak)
         return whole, own, engine
 
     def helper_rows(self, case, task):
@@ -341,7 +367,10 @@ def shared_formula_case(bench, cells, length):
     shared_formula_workbook(source, cells, length)
     task = {"input": source, "output": case + ".xlsx",
             "actions": [{"cmd": "setValue", "sheet": "Data", "row": 0, "col": 2, "value": 1}]}
-    bench.helper_rows(case, task)
+    try:
+        bench.helper_rows(case, task)
+    except RuntimeError as refused:
+        print("%-16s %-15s refused: %s" % (case, "helper+engine", str(refused).splitlines()[0][-160:]))
 
 
 def sizes(text):

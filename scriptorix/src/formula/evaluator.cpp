@@ -213,6 +213,10 @@ Array Evaluator::toArray(const Value& value) {
     area.lastColumn = std::max(part.lastColumn, area.firstColumn);
   if (int64_t(area.rows()) * area.columns() > kMaxArrayCells) throw FormulaError{ErrorCode::Num};
   Array array{area.rows(), area.columns(), {}};
+  if (auto values = context_.areaValues(area)) {
+    array.cells.assign(values->begin(), values->end());
+    return array;
+  }
   array.cells.reserve(std::size_t(array.rows) * array.columns);
   for (int32_t row = area.firstRow; row <= area.lastRow; ++row) {
     for (int32_t column = area.firstColumn; column <= area.lastColumn; ++column) {

@@ -56,6 +56,18 @@ TEST_F(AreaValuesTest, ManyFormulasOverOneColumnReadItOnce) {
   EXPECT_LT(book.reads() - before, 300);
 }
 
+TEST_F(AreaValuesTest, ArrayArgumentsOverOneColumnReadItOnce) {
+  fill();
+  for (int32_t row = 0; row < 100; ++row) {
+    formula(row, 4, u"SUMPRODUCT(($A$1:$A$100>" + widen(std::to_string(row)) + u")*$A$1:$A$100)");
+  }
+  long before = book.reads();
+  for (int32_t row = 0; row < 100; ++row) EXPECT_EQ(number(row, 4), (99 - row) * (100 + row) / 2);
+  EXPECT_LT(book.reads() - before, 300);
+  store(99, 0, 1000);
+  EXPECT_EQ(number(0, 4), 4950 - 99 + 1000);
+}
+
 TEST_F(AreaValuesTest, KeptValuesFollowEveryKindOfChange) {
   fill();
   EXPECT_EQ(number(50, 3), 50);
