@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "json/json_number.h"
 #include "text/char_class.h"
@@ -235,6 +236,9 @@ class JsonParser {
     if (take(u'}')) {
       return value;
     }
+    // Members are ordered once the object is complete: inserting each in order would cost a
+    // hostile object of many keys quadratic time.
+    std::vector<JsonMembers::Member> members;
     while (true) {
       skipWhiteSpace();
       if (atEnd() || text_[position_] != u'"') {
@@ -245,9 +249,10 @@ class JsonParser {
       expect(u':');
       JsonValue member = parseValue(depth);
       // The first of duplicate keys wins; later ones were still parsed in full.
-      value.object.try_emplace(std::move(key), std::move(member));
+      members.emplace_back(std::move(key), std::move(member));
       skipWhiteSpace();
       if (take(u'}')) {
+        value.object = JsonMembers::fromDocumentOrder(std::move(members));
         return value;
       }
       expect(u',');
