@@ -1,5 +1,6 @@
 #ifndef _WIN32
 
+#include <cstddef>
 #include <cstdint>
 
 #include "text/utf8_convert.h"
@@ -9,6 +10,29 @@ namespace zq::detail {
 namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
+
+// Gathers units in a local block and appends them in bulk: push_back stores the string's
+// length and terminator for every unit, which is most of a conversion's cost on long texts.
+template <typename String>
+class BlockAppender {
+ public:
+  using Unit = typename String::value_type;
+  explicit BlockAppender(String& out) : out_(out) {}
+  void put(Unit unit) {
+    block_[used_++] = unit;
+    if (used_ == kBlockUnits) flush();
+  }
+  void flush() {
+    out_.append(block_, used_);
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kBlockUnits = 2048;
+  String& out_;
+  Unit block_[kBlockUnits];
+  std::size_t used_ = 0;
+};
 
 // The first continuation byte has a narrower range after E0, ED, F0 and F4: that is
 // what rules out overlong forms, encoded surrogates and code points above U+10FFFF.
@@ -30,18 +54,18 @@ LeadRule ruleFor(std::uint8_t lead) {
   return {0, 0, 0};
 }
 
-void appendCodePoint(std::u16string& text, std::uint32_t codePoint) {
+void appendCodePoint(BlockAppender<std::u16string>& text, std::uint32_t codePoint) {
   if (codePoint < 0x10000) {
-    text.push_back(static_cast<char16_t>(codePoint));
+    text.put(static_cast<char16_t>(codePoint));
     return;
   }
   codePoint -= 0x10000;
-  text.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-  text.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
+  text.put(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
+  text.put(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
 }
 
-void appendBytes(std::string& bytes, std::uint32_t codePoint) {
-  auto push = [&bytes](std::uint32_t byte) { bytes.push_back(static_cast<char>(byte)); };
+void appendBytes(BlockAppender<std::string>& bytes, std::uint32_t codePoint) {
+  auto push = [&bytes](std::uint32_t byte) { bytes.put(static_cast<char>(byte)); };
   if (codePoint < 0x80) {
     push(codePoint);
   } else if (codePoint < 0x800) {
@@ -67,18 +91,19 @@ bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 // Each maximal ill-formed subsequence becomes one U+FFFD, as the Windows converter does:
 // a sequence that breaks off is replaced as a whole, and the byte that broke it starts anew.
 std::u16string convertUtf8ToUtf16(std::string_view bytes) {
-  std::u16string text;
-  text.reserve(bytes.size());
+  std::u16string result;
+  result.reserve(bytes.size());
+  BlockAppender<std::u16string> text(result);
   std::size_t index = 0;
   while (index < bytes.size()) {
     const auto lead = static_cast<std::uint8_t>(bytes[index++]);
     if (lead < 0x80) {
-      text.push_back(lead);
+      text.put(lead);
       continue;
     }
     const LeadRule rule = ruleFor(lead);
     if (rule.continuationCount == 0) {
-      text.push_back(kReplacement);
+      text.put(kReplacement);
       continue;
     }
     std::uint32_t codePoint = lead & (0x3F >> rule.continuationCount);
@@ -101,15 +126,17 @@ std::u16string convertUtf8ToUtf16(std::string_view bytes) {
     if (complete) {
       appendCodePoint(text, codePoint);
     } else {
-      text.push_back(kReplacement);
+      text.put(kReplacement);
     }
   }
-  return text;
+  text.flush();
+  return result;
 }
 
 std::string convertUtf16ToUtf8(std::u16string_view text) {
-  std::string bytes;
-  bytes.reserve(text.size() * 3);
+  std::string result;
+  result.reserve(text.size() * 3);
+  BlockAppender<std::string> bytes(result);
   for (std::size_t index = 0; index < text.size(); ++index) {
     const char16_t unit = text[index];
     if (isHighSurrogate(unit) && index + 1 < text.size() && isLowSurrogate(text[index + 1])) {
@@ -122,7 +149,8 @@ std::string convertUtf16ToUtf8(std::u16string_view text) {
       appendBytes(bytes, unit);
     }
   }
-  return bytes;
+  bytes.flush();
+  return result;
 }
 
 }  // namespace zq::detail
