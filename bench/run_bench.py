@@ -370,7 +370,9 @@ def shared_formula_case(bench, cells, length):
     try:
         bench.helper_rows(case, task)
     except RuntimeError as refused:
-        print("%-16s %-15s refused: %s" % (case, "helper+engine", str(refused).splitlines()[0][-160:]))
+        reason = str(refused).splitlines()[0]
+        reason = reason[max(reason.find("the part"), 0):].split("; the line reads")[0]
+        print("%-16s %-15s refused: %s" % (case, "helper+engine", reason))
 
 
 def sizes(text):
