@@ -16,10 +16,12 @@ constexpr std::size_t kRecentAreas = 4;
 // Lookup tables whose index is kept; each holds one entry per distinct key.
 constexpr std::size_t kCachedIndexes = 8;
 // Areas whose values are kept, and the sizes worth keeping: a few cells cost more to copy than
-// to look up, and a huge area would hold memory the model already holds.
+// to look up, and huge areas would hold memory the model already holds (all kept areas
+// together hold at most kKeptCells values, some 30 MB).
 constexpr std::size_t kCachedAreas = 8;
 constexpr int64_t kMinCachedCells = 16;
 constexpr int64_t kMaxCachedCells = int64_t(1) << 18;
+constexpr std::size_t kKeptCells = std::size_t(1) << 19;
 
 uint64_t columnKey(int32_t sheet, int32_t column) {
   return (uint64_t(uint32_t(sheet)) << 14) | uint64_t(column);
@@ -337,7 +339,12 @@ std::shared_ptr<const std::vector<Scalar>> Calculator::areaValues(Context& conte
   }
   // Values read while cells of the area still wait for calculation are not the area's own.
   if (context.missing.size() == waitingBefore && context.cycleTarget.has_value() == cycleBefore) {
-    if (areas_.size() >= kCachedAreas) areas_.erase(areas_.begin());
+    std::size_t kept = values->size();
+    for (const CachedArea& cached : areas_) kept += cached.values->size();
+    while (!areas_.empty() && (areas_.size() >= kCachedAreas || kept > kKeptCells)) {
+      kept -= areas_.front().values->size();
+      areas_.erase(areas_.begin());
+    }
     areas_.push_back({area, values});
   }
   return values;
