@@ -27,6 +27,11 @@ class CalcHost {
   virtual std::optional<std::u16string> definedName(std::u16string_view name) = 0;
   virtual double now() = 0;
   virtual DateSystem dateSystem() { return DateSystem::From1900; }
+  virtual bool rowHidden(int32_t sheet, int32_t row) {
+    (void)sheet;
+    (void)row;
+    return false;
+  }
   virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {
     (void)value;
     (void)format;
@@ -99,6 +104,7 @@ class Calculator {
     std::unique_ptr<Uncalculable> kept;
     State state = State::Dirty;
     bool array = false;
+    bool subtotal = false;  // calls SUBTOTAL or AGGREGATE
     Scalar value;
     uint64_t epoch = 0;
     std::vector<Area> pendingReads;  // reads of an evaluation that waits for other cells

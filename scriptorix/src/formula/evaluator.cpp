@@ -12,8 +12,6 @@ namespace {
 
 // Defined names that refer to names deeper than this are taken as circular.
 constexpr int kMaxNameDepth = 8;
-// The most cells an array may hold; larger ones are #NUM! rather than exhausting memory.
-constexpr int64_t kMaxArrayCells = 4'000'000;
 
 Scalar scalarOperation(Operator op, const Scalar& left, const Scalar* right) {
   switch (op) {

@@ -9,6 +9,9 @@
 
 namespace sx::formula {
 
+// The most cells an array may hold; larger ones are #NUM! rather than exhausting memory.
+inline constexpr int64_t kMaxArrayCells = 4'000'000;
+
 // A rectangular view of a function argument: one area of a sheet (read only as far as the
 // sheet is used), an array, or a single value.
 class Grid {

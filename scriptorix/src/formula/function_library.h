@@ -18,5 +18,13 @@ std::span<const FunctionSpec> trigonometryFunctions();
 std::span<const FunctionSpec> dispersionFunctions();
 std::span<const FunctionSpec> referenceFunctions();
 std::span<const FunctionSpec> financialFunctions();
+std::span<const FunctionSpec> engineeringFunctions();
+std::span<const FunctionSpec> mathExtraFunctions();
+std::span<const FunctionSpec> matrixFunctions();
+std::span<const FunctionSpec> subtotalFunctions();
+std::span<const FunctionSpec> rankingFunctions();
+std::span<const FunctionSpec> descriptiveFunctions();
+std::span<const FunctionSpec> regressionFunctions();
+std::span<const FunctionSpec> distributionFunctions();
 
 }  // namespace sx::formula

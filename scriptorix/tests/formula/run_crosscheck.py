@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks our formula results against LibreOffice's on one fixed data sheet.
 
-Writes a workbook with the data sheet "Data" and every formula of crosscheck_formulas.txt on the
-sheet "Calc" (column A, one per row), lets LibreOffice calculate and save it, reads the values
+Writes a workbook with the data sheet "Data" and every formula of the crosscheck*.txt files of this
+folder on the sheet "Calc" (column A, one per row), lets LibreOffice calculate and save it, reads the values
 it stored, and compares them with what our driver (formula_crosscheck) computes from the same
 data. With --engine, the engine also builds that workbook from a script, with the formulas
 that use newer functions written as a script writes them (no "_xlfn." prefix), and saves it;
@@ -65,7 +65,26 @@ DIFFERENCES = {
     "SUMPRODUCT(ISNUMBER(Data!C1:C20)*1)": ("n:5", BOOLEANS),
     "CONCATENATE(1,TRUE,2.5)": ("t:1TRUE2.5", BOOLEANS),
     "TEXTJOIN(\"/\",TRUE,Data!C1:C6)": ("t:TRUE/42/FALSE/text/7", BOOLEANS),
+    "SUBTOTAL(2,Data!A1:C20)": ("n:25", BOOLEANS),
+    "CORREL(Data!C1:C20,Data!E1:E20)": ("n:0.69633382467271743", BOOLEANS),
+    "ISO.CEILING(4.3,-2)": ("n:6", "LibreOffice does not read the \"_xlfn.\" prefix files give ISO.CEILING"),
+    "COMBINA(0,0)": ("n:1", "C(n+k-1, k) is 1 for k = 0, as in Excel"),
+    "MROUND(5,-2)": ("e:#NUM!", "a number and a multiple of different signs are #NUM! in Excel"),
+    "BITAND(1.5,1)": ("e:#NUM!", "Excel's bit functions take whole numbers only"),
+    "PERCENTRANK(Data!A1:A20,5)": ("n:0.47299999999999998", "Excel cuts the rank to the digits asked for; LibreOffice rounds"),
 }
+for _formula in ["MINVERSE({1,2;2,4})", "FACTDOUBLE(-1)", "SQRTPI(-1)", "BASE(-1,2)", "DECIMAL(\"12\",2)",
+                 "ACOTH(0.5)", "PERMUT(3,5)", "GCD(-1,2)", "PERCENTILE.EXC(Data!A1:A20,0.01)",
+                 "PERCENTILE(Data!A1:A20,1.5)", "QUARTILE.EXC(Data!A1:A20,4)", "GEOMEAN(Data!A1:A20)",
+                 "PROB({0,1},{0.5,0.6},1)", "NORM.INV(0,0,1)", "BINOM.DIST(11,10,0.5,TRUE)", "GAMMA(0)",
+                 "HEX2DEC(\"G1\")", "HEX2BIN(\"200\")", "DEC2HEX(100,1)", "DEC2BIN(512)", "BIN2DEC(2)",
+                 "BITAND(-1,1)"]:
+    DIFFERENCES[_formula] = ("e:#NUM!", EXCEL_ERROR)
+for _formula in ["SUMXMY2({1,2},{1,2,3})", "RANK(999,Data!A1:A20)", "PERCENTRANK(Data!A1:A20,1000)",
+                 "MODE.MULT({1,2,3})", "SLOPE(Data!A1:A19,Data!E1:E20)"]:
+    DIFFERENCES[_formula] = ("e:#N/A", EXCEL_ERROR)
+for _formula in ["COT(0)", "QUOTIENT(1,0)"]:
+    DIFFERENCES[_formula] = ("e:#DIV/0!", EXCEL_ERROR)
 
 NUMBERS = [3, -1.5, 7, 0, 12.25, 5, 8, -4, 100, 2.5, 6, 9, 1, 15, 3.75, 20, -7, 11, 4, 10]
 TEXTS = ["apple", "Banana", "cherry", "date", "elderberry", "fig", "grape", "apple pie", "kiwi",
@@ -107,9 +126,29 @@ def data_cells():
 
 NAMES = [("Prices", "Data!$A$1:$A$20"), ("Fruit", "Data!$B$1:$B$20"), ("TaxRate", "Data!$I$1")]
 
-# Functions a file must name with the "_xlfn." prefix.
-NEWER_FUNCTIONS = ["CONCAT", "TEXTJOIN", "IFS", "SWITCH", "XLOOKUP", "XOR", "IFNA", "MINIFS", "MAXIFS", "DAYS",
-                   "STDEV.S", "VAR.S", "STDEV.P", "VAR.P", "MODE.SNGL"]
+
+
+def newer_functions():
+    """Functions a file must name with the "_xlfn." prefix, as the engine's own list names them."""
+    source = os.path.join(HERE, "..", "..", "src", "formula", "function_names.cpp")
+    with open(source, encoding="utf-8") as text:
+        block = re.search(r"kNewerFunctions\[\] = \{(.*?)\};", text.read(), re.S).group(1)
+    names = re.findall(r'u"([A-Z0-9.]+)"', block)
+    if len(names) < 10:
+        raise SystemExit("could not read the list of newer functions from " + source)
+    return names
+
+
+NEWER_FUNCTIONS = newer_functions()
+
+
+def read_formulas():
+    """The formulas of every crosscheck*.txt of this folder, file by file in name order."""
+    formulas = []
+    for name in sorted(f for f in os.listdir(HERE) if f.startswith("crosscheck") and f.endswith(".txt")):
+        with open(os.path.join(HERE, name), encoding="ascii") as corpus:
+            formulas += [line.rstrip("\n") for line in corpus if line.strip()]
+    return formulas
 
 
 def column_name(column):
@@ -299,10 +338,12 @@ def main():
         print("SKIPPED: LibreOffice (soffice) is not installed; the formula cross-check needs it "
               "(Debian package libreoffice-calc-nogui)")
         return SKIP
-    with open(os.path.join(HERE, "crosscheck_formulas.txt"), encoding="ascii") as corpus:
-        formulas = [line.rstrip("\n") for line in corpus if line.strip()]
+    formulas = read_formulas()
     os.makedirs(args.work, exist_ok=True)
     work = tempfile.mkdtemp(dir=args.work)
+    formula_text = os.path.join(work, "formulas.txt")
+    with open(formula_text, "w", encoding="ascii", newline="\n") as out:
+        out.write("".join(f + "\n" for f in formulas))
     source = os.path.join(work, "crosscheck.xlsx")
     write_workbook(source, formulas)
     data_text = os.path.join(work, "data.txt")
@@ -313,7 +354,7 @@ def main():
         sources.append(engine_workbook(args.engine, newer, work))
     calculated = libreoffice_calculate(soffice, sources, work)
     expected = calc_values(calculated[0])
-    run = subprocess.run([args.driver, data_text, os.path.join(HERE, "crosscheck_formulas.txt")],
+    run = subprocess.run([args.driver, data_text, formula_text],
                          check=True, capture_output=True, text=True, timeout=120)
     ours = run.stdout.split("\n")
     failures = 0
