@@ -148,19 +148,24 @@ Value sqrtPi(CallArgs& args) {
 
 // ---- sums over pairs and series
 
-// Pairs of equally shaped arrays; a pair where either side is not a number is skipped.
+// Pairs of equally sized arrays; a pair where either side is not a number is skipped, and
+// without any pair of numbers the sum is #DIV/0!, as the application gives.
 template <double (*Term)(double, double)>
 Value pairSum(CallArgs& args) {
   Array x = args.evaluator().toArray(args.value(0));
   Array y = args.evaluator().toArray(args.value(1));
   require(x.cells.size() == y.cells.size(), ErrorCode::NA);
   double total = 0;
+  bool paired = false;
   for (std::size_t i = 0; i < x.cells.size(); ++i) {
     if (x.cells[i].isError()) return x.cells[i];
     if (y.cells[i].isError()) return y.cells[i];
-    if (x.cells[i].isNumber() && y.cells[i].isNumber())
+    if (x.cells[i].isNumber() && y.cells[i].isNumber()) {
       total += Term(x.cells[i].number, y.cells[i].number);
+      paired = true;
+    }
   }
+  if (!paired) return Scalar::fromError(ErrorCode::Div0);
   return number(total);
 }
 double squaresDifference(double x, double y) { return x * x - y * y; }

@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{u"COT(0)", "#DIV/0!"}, Case{u"COT(2^27)", "#NUM!"}, Case{u"CSCH(0)", "#DIV/0!"},
         Case{u"SEC(0)", "1"}, Case{u"ACOTH(1)", "#NUM!"}, Case{u"ACOT(0)", "1.57079632679"},
         Case{u"SUMX2MY2({2,3},{1,\"x\"})", "3"}, Case{u"SUMXMY2(A1:A5,D1:D5)", "4455"},
-        Case{u"SUMX2PY2(A1:A2,C1:C2)", "0"}, Case{u"SUMX2PY2(A1:A3,C1:C3)", "#N/A"},
+        Case{u"SUMX2PY2(A1:A2,C1:C2)", "#DIV/0!"}, Case{u"SUMX2PY2(A1:A3,C1:C3)", "#N/A"},
         Case{u"SUMXMY2({1,2},{1,2,3})", "#N/A"}, Case{u"SERIESSUM(2,0,1,{1,\"a\"})", "#VALUE!"},
         Case{u"SERIESSUM(2,1,2,A1:A2)", "18"}, Case{u"RANDBETWEEN(3,1)", "#NUM!"},
         Case{u"RANDBETWEEN(1.5,2.5)", "2"}, Case{u"AND(RAND()>=0,RAND()<1)", "TRUE"}));
