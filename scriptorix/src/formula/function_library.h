@@ -26,5 +26,6 @@ std::span<const FunctionSpec> rankingFunctions();
 std::span<const FunctionSpec> descriptiveFunctions();
 std::span<const FunctionSpec> regressionFunctions();
 std::span<const FunctionSpec> distributionFunctions();
+std::span<const FunctionSpec> convertFunctions();
 
 }  // namespace sx::formula

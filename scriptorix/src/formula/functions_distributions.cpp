@@ -444,6 +444,74 @@ Value zTest(CallArgs& args) {
   return number(1 - normalCdf((mean - x) / (sigma / std::sqrt(n))));
 }
 
+// The numbers of one argument, for T.TEST's two samples.
+std::vector<double> sampleOf(CallArgs& args, std::size_t i) {
+  std::vector<double> numbers;
+  forEachArgumentValue(
+      args, i,
+      [&](const Scalar& value, bool) {
+        if (value.isError()) throw FormulaError{value.error};
+        if (value.isNumber()) numbers.push_back(value.number);
+      },
+      i + 1);
+  return numbers;
+}
+
+struct Moments {
+  double n = 0, mean = 0, variance = 0;  // sample variance
+};
+
+Moments momentsOf(const std::vector<double>& numbers) {
+  Moments m;
+  m.n = double(numbers.size());
+  if (m.n < 2) throw FormulaError{ErrorCode::Div0};
+  for (double v : numbers) m.mean += v;
+  m.mean /= m.n;
+  for (double v : numbers) m.variance += (v - m.mean) * (v - m.mean);
+  m.variance /= m.n - 1;
+  return m;
+}
+
+// T.TEST: type 1 paired, 2 two samples of equal variance, 3 of unequal variance (Welch's
+// degrees of freedom, not rounded).
+Value tTest(CallArgs& args) {
+  double tails = std::trunc(args.number(2)), type = std::trunc(args.number(3));
+  require((tails == 1 || tails == 2) && type >= 1 && type <= 3);
+  double t, df;
+  if (type == 1) {
+    Array a = args.evaluator().toArray(args.value(0));
+    Array b = args.evaluator().toArray(args.value(1));
+    if (a.cells.size() != b.cells.size()) return Scalar::fromError(ErrorCode::NA);
+    std::vector<double> differences;
+    for (std::size_t i = 0; i < a.cells.size(); ++i) {
+      if (a.cells[i].isError()) return a.cells[i];
+      if (b.cells[i].isError()) return b.cells[i];
+      if (a.cells[i].isNumber() && b.cells[i].isNumber())
+        differences.push_back(a.cells[i].number - b.cells[i].number);
+    }
+    Moments d = momentsOf(differences);
+    if (d.variance == 0) return Scalar::fromError(ErrorCode::Div0);
+    t = d.mean / std::sqrt(d.variance / d.n);
+    df = d.n - 1;
+  } else {
+    Moments a = momentsOf(sampleOf(args, 0)), b = momentsOf(sampleOf(args, 1));
+    double spread;
+    if (type == 2) {
+      df = a.n + b.n - 2;
+      double pooled = ((a.n - 1) * a.variance + (b.n - 1) * b.variance) / df;
+      spread = pooled * (1 / a.n + 1 / b.n);
+    } else {
+      double va = a.variance / a.n, vb = b.variance / b.n;
+      spread = va + vb;
+      if (spread == 0) return Scalar::fromError(ErrorCode::Div0);
+      df = spread * spread / (va * va / (a.n - 1) + vb * vb / (b.n - 1));
+    }
+    if (spread == 0) return Scalar::fromError(ErrorCode::Div0);
+    t = (a.mean - b.mean) / std::sqrt(spread);
+  }
+  return number(studentTwoTailed(std::fabs(t), df) * (tails == 1 ? 0.5 : 1));
+}
+
 constexpr FunctionSpec kFunctions[] = {
     {u"NORM.DIST", 4, 4, normDist, false, true},
     {u"NORMDIST", 4, 4, normDist, false, true},
@@ -507,6 +575,8 @@ constexpr FunctionSpec kFunctions[] = {
     {u"CONFIDENCE.NORM", 3, 3, confidenceNormal, false, true},
     {u"CONFIDENCE.T", 3, 3, confidenceT, false, true},
     {u"Z.TEST", 2, 3, zTest},
+    {u"T.TEST", 4, 4, tTest},
+    {u"TTEST", 4, 4, tTest},
     {u"ZTEST", 2, 3, zTest},
 };
 

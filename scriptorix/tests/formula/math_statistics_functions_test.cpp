@@ -233,5 +233,19 @@ INSTANTIATE_TEST_SUITE_P(
         Case{u"BITRSHIFT(2^47,47)", "1"}, Case{u"BITXOR(2^48,1)", "#NUM!"},
         Case{u"BITOR(\"5\",2)", "7"}));
 
+INSTANTIATE_TEST_SUITE_P(
+    UnitsAndTests, Calculates,
+    testing::Values(
+        Case{u"CONVERT(1,\"kibyte\",\"bit\")", "8192"}, Case{u"CONVERT(1,\"kim\",\"m\")", "#N/A"},
+        Case{u"CONVERT(1,\"mi\",\"m\")", "1609.344"}, Case{u"CONVERT(1,\"km2\",\"m2\")", "1000000"},
+        Case{u"CONVERT(2,\"dm3\",\"l\")", "2"}, Case{u"CONVERT(1000,\"mK\",\"K\")", "1"},
+        Case{u"CONVERT(-40,\"C\",\"F\")", "-40"}, Case{u"CONVERT(1,\"C\",\"kg\")", "#N/A"},
+        Case{u"CONVERT(\"a\",\"m\",\"ft\")", "#VALUE!"}, Case{u"CONVERT(1,\"kTorr\",\"Pa\")", "#N/A"},
+        Case{u"CONVERT(1,\"M\",\"m\")", "#N/A"}, Case{u"CONVERT(1,\"Torr\",\"mmHg\")", "1"},
+        Case{u"T.TEST({3,4,5,8,9,1,2,4,5},{6,19,3,2,14,4,5,17,1},2,1)", "0.196015784925"},
+        Case{u"T.TEST({1,2,3},{1,2,3},2,1)", "#DIV/0!"}, Case{u"T.TEST({1},{2,3},2,2)", "#DIV/0!"},
+        Case{u"T.TEST({1,2},{1,2,3},2,1)", "#N/A"}, Case{u"T.TEST({1,2},{1,2,3},2,4)", "#NUM!"},
+        Case{u"T.TEST({1,2,4},{3,5,9,12},1,3)*2=T.TEST({1,2,4},{3,5,9,12},2,3)", "TRUE"}));
+
 }  // namespace
 }  // namespace sx::formula

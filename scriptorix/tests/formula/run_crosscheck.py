@@ -85,6 +85,26 @@ for _formula in ["SUMXMY2({1,2},{1,2,3})", "RANK(999,Data!A1:A20)", "PERCENTRANK
     DIFFERENCES[_formula] = ("e:#N/A", EXCEL_ERROR)
 for _formula in ["COT(0)", "QUOTIENT(1,0)"]:
     DIFFERENCES[_formula] = ("e:#DIV/0!", EXCEL_ERROR)
+DIFFERENCES["T.TEST(Data!A1:A5,Data!E1:E5,3,1)"] = ("e:#NUM!", EXCEL_ERROR)
+DIFFERENCES["CONVERT(2.5,\"ft\",\"sec\")"] = ("e:#N/A", EXCEL_ERROR)
+DIFFERENCES["CONVERT(1,\"xyz\",\"m\")"] = ("e:#N/A", EXCEL_ERROR)
+EXACT_UNITS = "Excel converts by the exact definitions of the units; LibreOffice by older approximations"
+for _formula, _value in [("CONVERT(1,\"lbm\",\"kg\")", "n:0.45359237000000002"),
+                         ("CONVERT(1,\"psi\",\"Pa\")", "n:6894.7572931683608"),
+                         ("CONVERT(1,\"BTU\",\"J\")", "n:1055.05585262"),
+                         ("CONVERT(1,\"HP\",\"W\")", "n:745.69987158227002"),
+                         ("CONVERT(1,\"cal\",\"J\")", "n:4.1867999999999999"),
+                         ("CONVERT(1,\"lbf\",\"N\")", "n:4.4482216152604996"),
+                         ("CONVERT(1,\"stone\",\"lbm\")", "n:14"),
+                         ("CONVERT(1,\"ton\",\"kg\")", "n:907.18474000000003"),
+                         ("CONVERT(1,\"sg\",\"kg\")", "n:14.593902937206364"),
+                         ("CONVERT(1,\"ly\",\"km\")", "n:9460730472580.8008"),
+                         ("CONVERT(1,\"PS\",\"W\")", "n:735.49874999999997"),
+                         ("CONVERT(1,\"Torr\",\"Pa\")", "n:133.32236842105263"),
+                         ("CONVERT(1,\"ell\",\"m\")", "n:1.143"),
+                         ("CONVERT(1,\"grain\",\"mg\")", "n:64.798910000000006"),
+                         ("CONVERT(1,\"admkn\",\"kn\")", "n:1.0006393088552916")]:
+    DIFFERENCES[_formula] = (_value, EXACT_UNITS)
 
 NUMBERS = [3, -1.5, 7, 0, 12.25, 5, 8, -4, 100, 2.5, 6, 9, 1, 15, 3.75, 20, -7, 11, 4, 10]
 TEXTS = ["apple", "Banana", "cherry", "date", "elderberry", "fig", "grape", "apple pie", "kiwi",
