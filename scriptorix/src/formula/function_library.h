@@ -27,5 +27,6 @@ std::span<const FunctionSpec> descriptiveFunctions();
 std::span<const FunctionSpec> regressionFunctions();
 std::span<const FunctionSpec> distributionFunctions();
 std::span<const FunctionSpec> convertFunctions();
+std::span<const FunctionSpec> leastSquaresFunctions();
 
 }  // namespace sx::formula

@@ -13,7 +13,8 @@ const FunctionSpec* findFunction(std::u16string_view upperName) {
                        trigonometryFunctions(), dispersionFunctions(), referenceFunctions(), financialFunctions(),
                        engineeringFunctions(), mathExtraFunctions(), matrixFunctions(),
                        subtotalFunctions(), rankingFunctions(), descriptiveFunctions(),
-                       regressionFunctions(), distributionFunctions(), convertFunctions()}) {
+                       regressionFunctions(), distributionFunctions(), convertFunctions(),
+                       leastSquaresFunctions()}) {
       for (const auto& entry : group) byName.emplace(entry.name, &entry);
     }
     return byName;

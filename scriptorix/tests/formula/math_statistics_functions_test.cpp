@@ -247,5 +247,21 @@ INSTANTIATE_TEST_SUITE_P(
         Case{u"T.TEST({1,2},{1,2,3},2,1)", "#N/A"}, Case{u"T.TEST({1,2},{1,2,3},2,4)", "#NUM!"},
         Case{u"T.TEST({1,2,4},{3,5,9,12},1,3)*2=T.TEST({1,2,4},{3,5,9,12},2,3)", "TRUE"}));
 
+INSTANTIATE_TEST_SUITE_P(
+    LeastSquaresFits, Calculates,
+    testing::Values(
+        Case{u"INDEX(LINEST({3,5,7}),1,1)", "2"}, Case{u"INDEX(LINEST({3,5,7}),1,2)", "1"},
+        Case{u"LINEST({1,2,3},{1,2})", "#REF!"}, Case{u"LINEST({1,\"a\",3})", "#VALUE!"},
+        Case{u"LINEST(A1:A5,C1:C5)", "#VALUE!"}, Case{u"LINEST(A1:A3,C3:C5)", "#N/A"}, Case{u"LINEST({1;2;3},{1,2;2,4;3,6})", "#NUM!"},
+        Case{u"LINEST({1},{1})", "#NUM!"},
+        Case{u"INDEX(LINEST({1;2;4},{1;2;3},FALSE,TRUE),2,2)", "#N/A"},
+        Case{u"INDEX(LINEST({1;3;2;5;4;7},{1,2;2,1;3,5;4,3;5,4;6,9},TRUE,TRUE),3,3)", "#N/A"},
+        Case{u"INDEX(LINEST({1;2;4},{1;2;3},TRUE,TRUE),4,2)", "1"},
+        Case{u"SUM(TREND({1,2,3},{1,2,3},{4,5}))", "9"}, Case{u"INDEX(TREND({1,2,3},,{4;5}),2,1)", "5"},
+        Case{u"ROWS(TREND({1;2;3}))", "3"}, Case{u"GROWTH({1,2,4,8},,5)", "16"},
+        Case{u"INDEX(LOGEST({1,2,4,8}),1,1)", "2"}, Case{u"INDEX(LOGEST({1,2,4,8}),1,2)", "0.5"},
+        Case{u"GROWTH({1,0},,3)", "#NUM!"},
+        Case{u"TREND({1;3;2;5},{1,2;2,1;3,5;4,3},{1,1,1})", "#REF!"}));
+
 }  // namespace
 }  // namespace sx::formula
