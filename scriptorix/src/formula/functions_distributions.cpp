@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -512,6 +513,40 @@ Value tTest(CallArgs& args) {
   return number(studentTwoTailed(std::fabs(t), df) * (tails == 1 ? 0.5 : 1));
 }
 
+// F.TEST: the two-tailed probability that the samples' variances differ only by chance.
+Value fTest(CallArgs& args) {
+  Moments a = momentsOf(sampleOf(args, 0)), b = momentsOf(sampleOf(args, 1));
+  if (a.variance == 0 || b.variance == 0) return Scalar::fromError(ErrorCode::Div0);
+  double df[] = {a.n - 1, b.n - 1};
+  double ratio = a.variance / b.variance;
+  double below = fisherCdf(ratio, df), above = fisherUpper(ratio, df);
+  return number(std::min(1.0, 2 * std::min(below, above)));
+}
+
+// CHISQ.TEST: the upper tail of the chi-squared statistic of observed against expected
+// counts; a table has (rows - 1)(columns - 1) degrees of freedom, one row or column n - 1.
+Value chisqTest(CallArgs& args) {
+  Array observed = args.evaluator().toArray(args.value(0));
+  Array expected = args.evaluator().toArray(args.value(1));
+  if (observed.rows != expected.rows || observed.columns != expected.columns)
+    return Scalar::fromError(ErrorCode::NA);
+  double statistic = 0;
+  for (std::size_t i = 0; i < observed.cells.size(); ++i) {
+    const Scalar& o = observed.cells[i];
+    const Scalar& e = expected.cells[i];
+    if (o.isError()) return o;
+    if (e.isError()) return e;
+    if (!o.isNumber() || !e.isNumber()) continue;
+    if (e.number == 0) return Scalar::fromError(ErrorCode::Div0);
+    statistic += (o.number - e.number) * (o.number - e.number) / e.number;
+  }
+  double df = observed.rows > 1 && observed.columns > 1
+                  ? double(observed.rows - 1) * (observed.columns - 1)
+                  : double(observed.cells.size()) - 1;
+  if (df < 1) return Scalar::fromError(ErrorCode::NA);
+  return number(upperGammaRatio(df / 2, statistic / 2));
+}
+
 constexpr FunctionSpec kFunctions[] = {
     {u"NORM.DIST", 4, 4, normDist, false, true},
     {u"NORMDIST", 4, 4, normDist, false, true},
@@ -577,6 +612,10 @@ constexpr FunctionSpec kFunctions[] = {
     {u"Z.TEST", 2, 3, zTest},
     {u"T.TEST", 4, 4, tTest},
     {u"TTEST", 4, 4, tTest},
+    {u"F.TEST", 2, 2, fTest},
+    {u"FTEST", 2, 2, fTest},
+    {u"CHISQ.TEST", 2, 2, chisqTest},
+    {u"CHITEST", 2, 2, chisqTest},
     {u"ZTEST", 2, 3, zTest},
 };
 

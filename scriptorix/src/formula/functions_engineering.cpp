@@ -158,6 +158,14 @@ Value shift(CallArgs& args, int direction) {
 Value bitLeftShift(CallArgs& args) { return shift(args, 1); }
 Value bitRightShift(CallArgs& args) { return shift(args, -1); }
 
+// ERF(lower) integrates from 0; ERF(lower, upper) between the two.
+Value erf(CallArgs& args) {
+  double lower = args.number(0);
+  if (args.isMissing(1)) return number(std::erf(lower));
+  return number(std::erf(args.number(1)) - std::erf(lower));
+}
+Value erfc(CallArgs& args) { return number(std::erfc(args.number(0))); }
+
 constexpr FunctionSpec kFunctions[] = {
     {u"BIN2DEC", 1, 1, toDecimal<kBinary>, false, true},
     {u"OCT2DEC", 1, 1, toDecimal<kOctal>, false, true},
@@ -180,6 +188,10 @@ constexpr FunctionSpec kFunctions[] = {
     {u"BITXOR", 2, 2, bitXor, false, true},
     {u"BITLSHIFT", 2, 2, bitLeftShift, false, true},
     {u"BITRSHIFT", 2, 2, bitRightShift, false, true},
+    {u"ERF", 1, 2, erf, false, true},
+    {u"ERF.PRECISE", 1, 1, erf, false, true},
+    {u"ERFC", 1, 1, erfc, false, true},
+    {u"ERFC.PRECISE", 1, 1, erfc, false, true},
 };
 
 }  // namespace

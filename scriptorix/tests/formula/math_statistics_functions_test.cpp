@@ -245,7 +245,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{u"T.TEST({3,4,5,8,9,1,2,4,5},{6,19,3,2,14,4,5,17,1},2,1)", "0.196015784925"},
         Case{u"T.TEST({1,2,3},{1,2,3},2,1)", "#DIV/0!"}, Case{u"T.TEST({1},{2,3},2,2)", "#DIV/0!"},
         Case{u"T.TEST({1,2},{1,2,3},2,1)", "#N/A"}, Case{u"T.TEST({1,2},{1,2,3},2,4)", "#NUM!"},
-        Case{u"T.TEST({1,2,4},{3,5,9,12},1,3)*2=T.TEST({1,2,4},{3,5,9,12},2,3)", "TRUE"}));
+        Case{u"T.TEST({1,2,4},{3,5,9,12},1,3)*2=T.TEST({1,2,4},{3,5,9,12},2,3)", "TRUE"},
+        Case{u"F.TEST({1,2,3},{1,1,1})", "#DIV/0!"}, Case{u"F.TEST({1,2,3},{2,4,6})=F.TEST({2,4,6},{1,2,3})", "TRUE"},
+        Case{u"CHISQ.TEST({1},{1})", "#N/A"}, Case{u"CHISQ.TEST({1,2},{0,2})", "#DIV/0!"},
+        Case{u"CHISQ.TEST({1,2},{1,2})", "1"}, Case{u"ERF(1,1)", "0"}, Case{u"ERF(-1)+ERF(1)", "0"},
+        Case{u"ERFC(\"x\")", "#VALUE!"}));
 
 INSTANTIATE_TEST_SUITE_P(
     LeastSquaresFits, Calculates,

@@ -88,6 +88,7 @@ for _formula in ["COT(0)", "QUOTIENT(1,0)"]:
 DIFFERENCES["T.TEST(Data!A1:A5,Data!E1:E5,3,1)"] = ("e:#NUM!", EXCEL_ERROR)
 DIFFERENCES["GROWTH(Data!A1:A20,Data!E1:E20,5)"] = ("e:#NUM!", EXCEL_ERROR)
 DIFFERENCES["LINEST(Data!A1:A20,Data!E1:E19)"] = ("e:#REF!", EXCEL_ERROR)
+DIFFERENCES["CHISQ.TEST({1,2},{1,2,3})"] = ("e:#N/A", EXCEL_ERROR)
 DIFFERENCES["CONVERT(2.5,\"ft\",\"sec\")"] = ("e:#N/A", EXCEL_ERROR)
 DIFFERENCES["CONVERT(1,\"xyz\",\"m\")"] = ("e:#N/A", EXCEL_ERROR)
 EXACT_UNITS = "Excel converts by the exact definitions of the units; LibreOffice by older approximations"
