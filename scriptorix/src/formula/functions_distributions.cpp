@@ -103,7 +103,8 @@ Value binomInv(CallArgs& args) {
   require(n >= 0 && p >= 0 && p <= 1 && alpha >= 0 && alpha <= 1);
   // The smallest count whose cumulative probability reaches alpha.
   double low = 0, high = n;
-  while (low < high) {
+  // Bounded: past 2^53 a step of one no longer moves the bounds.
+  for (int step = 0; step < 2000 && low < high; ++step) {
     double middle = std::floor((low + high) / 2);
     if (binomialCdf(middle, n, p) >= alpha) {
       high = middle;
@@ -151,8 +152,10 @@ Value hypergeometric(CallArgs& args, bool cumulative) {
   require(k >= 0 && k <= n && k <= successes && n <= population && successes <= population &&
           n > 0 && successes > 0 && population > 0 && k >= n - population + successes);
   if (!cumulative) return number(hypergeometricMass(k, n, successes, population));
+  const double first = std::max(0.0, n - population + successes);
+  require(k - first <= 1e7);  // the sum is taken term by term
   double total = 0;
-  for (double i = std::max(0.0, n - population + successes); i <= k; ++i)
+  for (double i = first; i <= k; ++i)
     total += hypergeometricMass(i, n, successes, population);
   return number(std::min(total, 1.0));
 }

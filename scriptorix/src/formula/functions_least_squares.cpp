@@ -77,7 +77,8 @@ struct Fit {
 Fit leastSquares(const Observations& data, bool withIntercept) {
   const std::size_t n = data.y.size(), k = data.regressors();
   const std::size_t p = k + (withIntercept ? 1 : 0);
-  if (n < p || p == 0) throw FormulaError{ErrorCode::Num};
+  // Too few observations, or more work than a calculation should take (n p^2 steps).
+  if (n < p || p == 0 || double(n) * double(p) * double(p) > 1e9) throw FormulaError{ErrorCode::Num};
   // Column-major design matrix.
   std::vector<std::vector<double>> a(p, std::vector<double>(n));
   for (std::size_t i = 0; i < n; ++i) {

@@ -8,6 +8,9 @@
 namespace sx::formula {
 namespace {
 
+// More multiplications than this would take the calculation minutes: #NUM! instead.
+constexpr double kMaxOperations = 1e9;
+
 // A matrix of numbers, row by row.
 struct Matrix {
   int32_t rows = 0, columns = 0;
@@ -38,7 +41,10 @@ Value toValue(const Matrix& matrix) {
 Value mmult(CallArgs& args) {
   Matrix a = matrixOf(args, 0), b = matrixOf(args, 1);
   if (a.columns != b.rows) return Scalar::fromError(ErrorCode::Value);
-  if (int64_t(a.rows) * b.columns > kMaxArrayCells) return Scalar::fromError(ErrorCode::Num);
+  if (int64_t(a.rows) * b.columns > kMaxArrayCells ||
+      double(a.rows) * b.columns * a.columns > kMaxOperations) {
+    return Scalar::fromError(ErrorCode::Num);
+  }
   Matrix product{a.rows, b.columns, std::vector<double>(std::size_t(a.rows) * b.columns)};
   for (int32_t r = 0; r < a.rows; ++r) {
     for (int32_t c = 0; c < b.columns; ++c) {
@@ -53,6 +59,8 @@ Value mmult(CallArgs& args) {
 Matrix squareMatrixOf(CallArgs& args) {
   Matrix matrix = matrixOf(args, 0);
   if (matrix.rows != matrix.columns) throw FormulaError{ErrorCode::Value};
+  if (double(matrix.rows) * matrix.rows * matrix.rows > kMaxOperations)
+    throw FormulaError{ErrorCode::Num};
   return matrix;
 }
 
