@@ -103,7 +103,7 @@ Value aggregateOf(int function, Gathered& values, double k) {
       return number(percentileInclusive(numbers, 0.5));
     case 14:
     case 15: {
-      double index = std::ceil(k);
+      double index = std::trunc(k);  // as LARGE and SMALL read k
       if (index < 1 || index > double(numbers.size())) return Scalar::fromError(ErrorCode::Num);
       std::size_t i = std::size_t(index) - 1;
       return number(function == 14 ? numbers[numbers.size() - 1 - i] : numbers[i]);
