@@ -39,7 +39,9 @@ Value normalDistribution(double x, double mean, double sd, bool cumulative) {
 Value normDist(CallArgs& args) {
   return normalDistribution(args.number(0), args.number(1), args.number(2), args.boolean(3));
 }
-Value normSDist(CallArgs& args) { return normalDistribution(args.number(0), 0, 1, args.boolean(1)); }
+Value normSDist(CallArgs& args) {
+  return normalDistribution(args.number(0), 0, 1, args.boolean(1));
+}
 Value normSDistLegacy(CallArgs& args) { return normalDistribution(args.number(0), 0, 1, true); }
 
 Value normInv(CallArgs& args) {
@@ -48,7 +50,9 @@ Value normInv(CallArgs& args) {
   require(sd > 0);
   return number(mean + sd * normalQuantile(p));
 }
-Value normSInv(CallArgs& args) { return number(normalQuantile(probability(args, 0, false, false))); }
+Value normSInv(CallArgs& args) {
+  return number(normalQuantile(probability(args, 0, false, false)));
+}
 
 Value lognormalDistribution(double x, double mean, double sd, bool cumulative) {
   require(x > 0 && sd > 0);

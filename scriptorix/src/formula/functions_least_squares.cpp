@@ -78,7 +78,8 @@ Fit leastSquares(const Observations& data, bool withIntercept) {
   const std::size_t n = data.y.size(), k = data.regressors();
   const std::size_t p = k + (withIntercept ? 1 : 0);
   // Too few observations, or more work than a calculation should take (n p^2 steps).
-  if (n < p || p == 0 || double(n) * double(p) * double(p) > 1e9) throw FormulaError{ErrorCode::Num};
+  if (n < p || p == 0 || double(n) * double(p) * double(p) > 1e9)
+    throw FormulaError{ErrorCode::Num};
   // Column-major design matrix.
   std::vector<std::vector<double>> a(p, std::vector<double>(n));
   for (std::size_t i = 0; i < n; ++i) {
@@ -126,7 +127,8 @@ Fit leastSquares(const Observations& data, bool withIntercept) {
   mean /= double(n);
   for (std::size_t i = 0; i < n; ++i) {
     double predicted = withIntercept ? beta[0] : 0;
-    for (std::size_t j = 0; j < k; ++j) predicted += beta[j + (withIntercept ? 1 : 0)] * data.x[i][j];
+    for (std::size_t j = 0; j < k; ++j)
+      predicted += beta[j + (withIntercept ? 1 : 0)] * data.x[i][j];
     double residual = data.y[i] - predicted;
     fit.ssResidual += residual * residual;
   }
@@ -232,7 +234,8 @@ Value project(CallArgs& args, bool logarithmic) {
     } else if (data.byRows && std::size_t(xs.rows) == k) {
       for (int32_t c = 0; c < xs.columns; ++c) {
         std::vector<double> point;
-        for (std::size_t r = 0; r < k; ++r) point.push_back(values[r * std::size_t(xs.columns) + std::size_t(c)]);
+        for (std::size_t r = 0; r < k; ++r)
+          point.push_back(values[r * std::size_t(xs.columns) + std::size_t(c)]);
         points.push_back(std::move(point));
       }
       shape.rows = 1;
