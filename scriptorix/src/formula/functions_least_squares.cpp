@@ -68,7 +68,9 @@ Observations observationsOf(CallArgs& args, bool logarithmic) {
 
 // A least-squares fit by Householder QR (no normal equations, which would square the
 // condition of the problem). Coefficients are the intercept (0 without one), then one per
-// regressor.
+// regressor. A regressor that the ones before it already explain is left out, as the
+// application does: its coefficient and standard error are 0, and the degrees of freedom
+// count only the regressors kept.
 struct Fit {
   std::vector<double> coefficients, errors;  // errors: standard errors, same order
   double r2 = 0, sey = 0, f = 0, df = 0, ssRegression = 0, ssResidual = 0;
@@ -77,51 +79,59 @@ struct Fit {
 Fit leastSquares(const Observations& data, bool withIntercept) {
   const std::size_t n = data.y.size(), k = data.regressors();
   const std::size_t p = k + (withIntercept ? 1 : 0);
-  // Too few observations, or more work than a calculation should take (n p^2 steps).
-  if (n < p || p == 0 || double(n) * double(p) * double(p) > 1e9)
+  // Nothing to fit, or more work than a calculation should take (n p^2 steps).
+  if (n == 0 || p == 0 || double(n) * double(p) * double(p) > 1e9)
     throw FormulaError{ErrorCode::Num};
-  // Column-major design matrix.
+  // Column-major design matrix, and each column's largest magnitude.
   std::vector<std::vector<double>> a(p, std::vector<double>(n));
   for (std::size_t i = 0; i < n; ++i) {
     std::size_t column = 0;
     if (withIntercept) a[column++][i] = 1;
     for (std::size_t j = 0; j < k; ++j) a[column++][i] = data.x[i][j];
   }
-  std::vector<double> qty = data.y;
-  std::vector<double> diagonal(p);
+  std::vector<double> scale(p, 0);
   for (std::size_t j = 0; j < p; ++j) {
+    for (double v : a[j]) scale[j] = std::max(scale[j], std::fabs(v));
+  }
+  std::vector<double> qty = data.y;
+  std::vector<double> diagonal;
+  std::vector<std::size_t> kept;  // the columns in the fit; kept[t] has its pivot on row t
+  for (std::size_t j = 0; j < p; ++j) {
+    const std::size_t t = kept.size();
     double norm = 0;
-    for (std::size_t i = j; i < n; ++i) norm += a[j][i] * a[j][i];
+    for (std::size_t i = t; i < n; ++i) norm += a[j][i] * a[j][i];
     norm = std::sqrt(norm);
-    double scale = 0;
-    for (std::size_t i = 0; i < n; ++i) scale = std::max(scale, std::fabs(a[j][i]));
-    if (norm <= 1e-13 * std::max(scale, 1e-300) * std::sqrt(double(n)))
-      throw FormulaError{ErrorCode::Num};  // a regressor repeats the others
-    double alpha = a[j][j] > 0 ? -norm : norm;
-    a[j][j] -= alpha;  // a[j][j..n) is now the Householder vector v
+    if (t == n || norm <= 1e-12 * scale[j] * std::sqrt(double(n))) continue;
+    double alpha = a[j][t] > 0 ? -norm : norm;
+    a[j][t] -= alpha;  // a[j][t..n) is now the Householder vector v
     double vv = 0;
-    for (std::size_t i = j; i < n; ++i) vv += a[j][i] * a[j][i];
+    for (std::size_t i = t; i < n; ++i) vv += a[j][i] * a[j][i];
     auto reflect = [&](std::vector<double>& target) {
       double dot = 0;
-      for (std::size_t i = j; i < n; ++i) dot += a[j][i] * target[i];
+      for (std::size_t i = t; i < n; ++i) dot += a[j][i] * target[i];
       double factor = 2 * dot / vv;
-      for (std::size_t i = j; i < n; ++i) target[i] -= factor * a[j][i];
+      for (std::size_t i = t; i < n; ++i) target[i] -= factor * a[j][i];
     };
     for (std::size_t c = j + 1; c < p; ++c) reflect(a[c]);
     reflect(qty);
-    diagonal[j] = alpha;
+    diagonal.push_back(alpha);
+    kept.push_back(j);
   }
-  // R is diagonal[] on its diagonal and a[c][r] (r < c) above it.
+  const std::size_t q = kept.size();
+  if (q == 0) throw FormulaError{ErrorCode::Num};
+  // R over the kept columns: diagonal[] on its diagonal, a[kept[s]][t] (t < s) above it.
   auto r = [&](std::size_t row, std::size_t column) {
-    return row == column ? diagonal[row] : a[column][row];
+    return row == column ? diagonal[row] : a[kept[column]][row];
   };
-  Fit fit;
-  std::vector<double> beta(p);
-  for (std::size_t j = p; j-- > 0;) {
-    double sum = qty[j];
-    for (std::size_t c = j + 1; c < p; ++c) sum -= r(j, c) * beta[c];
-    beta[j] = sum / r(j, j);
+  std::vector<double> solved(q);
+  for (std::size_t t = q; t-- > 0;) {
+    double sum = qty[t];
+    for (std::size_t s = t + 1; s < q; ++s) sum -= r(t, s) * solved[s];
+    solved[t] = sum / r(t, t);
   }
+  std::vector<double> beta(p, 0);
+  for (std::size_t t = 0; t < q; ++t) beta[kept[t]] = solved[t];
+  Fit fit;
   double mean = 0;
   for (double v : data.y) mean += v;
   mean /= double(n);
@@ -135,14 +145,14 @@ Fit leastSquares(const Observations& data, bool withIntercept) {
   double ssTotal = 0;
   for (double v : data.y) ssTotal += withIntercept ? (v - mean) * (v - mean) : v * v;
   fit.ssRegression = ssTotal - fit.ssResidual;
-  fit.df = double(n - p);
+  fit.df = double(n - q);
   fit.r2 = ssTotal == 0 ? 1 : fit.ssRegression / ssTotal;
   fit.sey = std::sqrt(fit.ssResidual / fit.df);
-  fit.f = (fit.ssRegression / double(k)) / (fit.ssResidual / fit.df);
+  fit.f = (fit.ssRegression / double(q - (withIntercept ? 1 : 0))) / (fit.ssResidual / fit.df);
   // Standard errors: sey times the row norms of R^-1, whose squares are the diagonal of
-  // (X'X)^-1.
-  std::vector<std::vector<double>> inverse(p, std::vector<double>(p, 0));
-  for (std::size_t column = 0; column < p; ++column) {
+  // (X'X)^-1 over the kept columns.
+  std::vector<std::vector<double>> inverse(q, std::vector<double>(q, 0));
+  for (std::size_t column = 0; column < q; ++column) {
     inverse[column][column] = 1 / r(column, column);
     for (std::size_t row = column; row-- > 0;) {
       double sum = 0;
@@ -150,11 +160,12 @@ Fit leastSquares(const Observations& data, bool withIntercept) {
       inverse[row][column] = -sum / r(row, row);
     }
   }
-  for (std::size_t row = 0; row < p; ++row) {
+  fit.errors.assign(p, 0);
+  for (std::size_t row = 0; row < q; ++row) {
     double squares = 0;
-    for (std::size_t column = row; column < p; ++column)
+    for (std::size_t column = row; column < q; ++column)
       squares += inverse[row][column] * inverse[row][column];
-    fit.errors.push_back(fit.sey * std::sqrt(squares));
+    fit.errors[kept[row]] = fit.sey * std::sqrt(squares);
   }
   if (!withIntercept) {
     beta.insert(beta.begin(), 0);
