@@ -60,6 +60,14 @@ JSValueRef getCalculationMode(const Call& call) {
   return makeString(call.context, fromUtf8(calculationModeName(workbookOf(call).calculationMode())));
 }
 
+// A forced full recalculation: every formula again, not only what changed. A formula the
+// engine cannot calculate still keeps the value the file had.
+JSValueRef calculate(const Call& call) {
+  call.args.expectCount(0, 0);
+  workbookOf(call).recalculateAll();
+  return JSValueMakeUndefined(call.context);
+}
+
 // Appends the sheet and makes it the active one.
 JSValueRef addSheet(const Call& call) {
   call.args.expectCount(1, 1);
@@ -88,6 +96,7 @@ const JSStaticFunction kFunctions[] = {
     staticMethod<Tag, getSheet>("GetSheet"),
     staticMethod<Tag, setCalculationMode>("SetCalculationMode"),
     staticMethod<Tag, getCalculationMode>("GetCalculationMode"),
+    staticMethod<Tag, calculate>("Calculate"),
     staticMethod<Tag, createColorFromRGB>("CreateColorFromRGB"),
     {nullptr, nullptr, 0},
 };

@@ -130,6 +130,10 @@ TEST(RangeCalls, Structure) {
       {"merge and clear", "s.GetRange('A1:B2').Merge(false); s.GetRange('A1:B2').Merge(true); s.GetRange('A1:B2').Merge(null);"
                           " s.GetRange('A1').SetValue(1); s.GetRange('A1:B2').Clear(); same(s.GetRange('A1').GetValue(), '');"},
       {"merge wants a boolean", "throwsWith(function () { s.GetRange('A1:B2').Merge('yes'); }, 'must be a boolean');"},
+      {"unmerge removes the whole area it touches",
+       "s.GetRange('A1:B2').Merge(false); throwsWith(function () { s.GetRange('A2').Insert('right'); }, 'merged area');"
+       " s.GetRange('B2').UnMerge(); s.GetRange('A2').Insert('right');"
+       " throwsWith(function () { s.GetRange('A1').UnMerge(1); }, '');"},
       {"references follow deleted rows", "s.GetRange('A3').SetValue(5); s.GetRange('B1').SetValue('=A3');"
                                          " s.GetRows('2').Delete('up'); same(s.GetRange('B1').GetFormula(), '=A2');"},
   }, kNewWorkbookWithSheet);

@@ -71,6 +71,9 @@ TEST(SheetSettingsCalls, TabColorProtectionAndCalculationMode) {
       {"calculation mode", "same(Api.GetCalculationMode(), 'auto'); Api.SetCalculationMode('MANUAL');"
                            " same(Api.GetCalculationMode(), 'manual');"
                            " throwsWith(function () { Api.SetCalculationMode('sometimes'); }, 'auto, manual, autoNoTable');"},
+      {"forced recalculation", "var s = Api.GetActiveSheet(); s.GetRange('A1').SetValue(2); s.GetRange('B1').SetValue('=A1*3');"
+                               " Api.Calculate(); same(s.GetRange('B1').GetValue(), 6);"
+                               " throwsWith(function () { Api.Calculate(1); }, '');"},
   });
 }
 
