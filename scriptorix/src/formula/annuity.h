@@ -13,6 +13,11 @@ inline double annuityFutureValue(double rate, double periods, double payment, do
   return -(present * growth + payment * (1 + rate * type) * (growth - 1) / rate);
 }
 
+// (1 + rate)^periods - 1, exact also for rates near zero.
+inline double compoundGrowth(double rate, double periods) {
+  return std::expm1(periods * std::log1p(rate));
+}
+
 inline double annuityPayment(double rate, double periods, double present, double future,
                              double type) {
   if (rate == 0) return -(present + future) / periods;

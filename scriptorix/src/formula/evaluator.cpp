@@ -307,7 +307,8 @@ Value Evaluator::evaluateCall(const Node& node) {
 Value Evaluator::evaluateOperation(const Node& node) {
   if (node.children.size() == 1) {
     Value operand = evaluate(*node.children[0]);
-    if (arrayMode_ && !std::holds_alternative<Scalar>(operand))
+    if (std::holds_alternative<Array>(operand) ||
+        (arrayMode_ && !std::holds_alternative<Scalar>(operand)))
       return elementwise(node, operand, nullptr);
     return guarded(node.op, toScalar(operand), nullptr, context_.dateSystem());
   }
@@ -354,8 +355,11 @@ Value Evaluator::applyBinary(const Node& node, Value left) {
     }
     return References{common};
   }
-  if (arrayMode_ &&
-      (!std::holds_alternative<Scalar>(left) || !std::holds_alternative<Scalar>(right))) {
+  // Arrays (constants or computed) always combine element by element; ranges only where
+  // arrays are evaluated, elsewhere they intersect.
+  const bool anyArray = std::holds_alternative<Array>(left) || std::holds_alternative<Array>(right);
+  if (anyArray || (arrayMode_ && (!std::holds_alternative<Scalar>(left) ||
+                                  !std::holds_alternative<Scalar>(right)))) {
     return elementwise(node, left, &right);
   }
   Scalar a = toScalar(left);

@@ -93,10 +93,11 @@ Value rate(CallArgs& args) {
       const double slope = present * periods + payment * (periods * (periods - 1) / 2 + type * periods);
       return {value, slope};
     }
-    const double growth = std::pow(1 + r, periods);
-    const double growthSlope = periods * std::pow(1 + r, periods - 1);
-    const double annuity = (growth - 1) / r;
-    const double annuitySlope = (growthSlope * r - (growth - 1)) / (r * r);
+    const double gain = compoundGrowth(r, periods);
+    const double growth = gain + 1;
+    const double growthSlope = periods * growth / (1 + r);
+    const double annuity = gain / r;
+    const double annuitySlope = (growthSlope * r - gain) / (r * r);
     const double value = present * growth + payment * (1 + r * type) * annuity + future;
     const double slope =
         present * growthSlope + payment * (type * annuity + (1 + r * type) * annuitySlope);
