@@ -8,6 +8,21 @@
 namespace sx::formula {
 namespace {
 
+// A sheet as ADDRESS writes it; "[Book]Sheet" names another workbook's sheet and is quoted
+// whole, only when its sheet part needs quoting.
+std::u16string sheetPrefix(const std::u16string& sheet) {
+  const std::size_t close = sheet.find(u']');
+  if (sheet.front() != u'[' || close == std::u16string::npos) return quoteSheetName(sheet);
+  const std::u16string_view name = std::u16string_view(sheet).substr(close + 1);
+  if (!name.empty() && quoteSheetName(name) == name) return sheet;
+  std::u16string quoted = u"'";
+  for (char16_t c : sheet) {
+    quoted.push_back(c);
+    if (c == u'\'') quoted.push_back(c);
+  }
+  return quoted + u"'";
+}
+
 // ADDRESS(row, column, [absolute], [a1], [sheet]): absolute 1 $A$1, 2 A$1, 3 $A1, 4 A1; in
 // R1C1 style the relative parts are offsets in brackets.
 Value address(CallArgs& args) {
@@ -21,7 +36,7 @@ Value address(CallArgs& args) {
   std::u16string out;
   if (!args.isMissing(4)) {
     const std::u16string sheet = args.text(4);
-    if (!sheet.empty()) out = quoteSheetName(sheet) + u"!";
+    if (!sheet.empty()) out = sheetPrefix(sheet) + u"!";
   }
   auto digits = [](int64_t n) {
     std::u16string text;

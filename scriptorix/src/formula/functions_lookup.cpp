@@ -247,7 +247,8 @@ Value lookup(CallArgs& args) {
     return Scalar::fromError(ErrorCode::NA);
   int32_t count = acrossRow ? table.columns() : table.rows();
   auto key = [&](int32_t i) { return acrossRow ? table.at(0, i) : table.at(i, 0); };
-  auto found = findPosition(wanted, count, key, MatchMode::SortedAscending);
+  // Halving, as the application does: an exact hit ends the search even in keys out of order.
+  auto found = binarySearch(wanted, count, key, MatchMode::NextSmaller, false);
   if (!found) return Scalar::fromError(ErrorCode::NA);
   if (!hasResults) {
     return acrossRow ? table.at(table.fullRows() - 1, *found)

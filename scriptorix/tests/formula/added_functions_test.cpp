@@ -167,7 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{u"ADDRESS(1,1,4,TRUE,\"A1\")", txt(u"'A1'!A1")},
                     Case{u"ADDRESS(1,1,4,TRUE,\"TRUE\")", txt(u"'TRUE'!A1")},
                     Case{u"ADDRESS(1,1,4,TRUE,\"Sheet_1\")", txt(u"Sheet_1!A1")},
-                    Case{u"ADDRESS(1,1,4,TRUE,\"\")", txt(u"A1")}));
+                    Case{u"ADDRESS(1,1,4,TRUE,\"\")", txt(u"A1")},
+                    Case{u"ADDRESS(1,1,4,TRUE,\"[Book1]Sheet1\")", txt(u"[Book1]Sheet1!A1")},
+                    Case{u"ADDRESS(1,1,4,TRUE,\"[Book1]My Sheet\")", txt(u"'[Book1]My Sheet'!A1")},
+                    Case{u"ADDRESS(1,1,4,TRUE,\"[Book1]\")", txt(u"'[Book1]'!A1")}));
 
 INSTANTIATE_TEST_SUITE_P(
     Lookups, Computes,
@@ -180,7 +183,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{u"LOOKUP(5,A1:A4)", err(ErrorCode::NA)},
                     Case{u"LOOKUP(25,A1:A4,B1:B3)", num(45352)},
                     Case{u"LOOKUP(45,A1:A4,B1:B3)", err(ErrorCode::NA)},
-                    Case{u"LOOKUP(25,A1:B4)", num(45352)}));
+                    Case{u"LOOKUP(25,A1:B4)", num(45352)},
+                    // Keys out of order: the halving search stops at an exact hit.
+                    Case{u"LOOKUP(\"b\",{\"b\",\"a\",\"c\",\"d\",\"e\"},{1,2,3,4,5})", num(1)}));
 
 // In a workbook counting from 1904, date texts and day arguments are read as its serials.
 TEST(AddedFunctions, ReadDatesOnThe1904System) {
