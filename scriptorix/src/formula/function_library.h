@@ -24,5 +24,6 @@ std::span<const FunctionSpec> calendarFunctions();
 std::span<const FunctionSpec> workdayFunctions();
 std::span<const FunctionSpec> textExtraFunctions();
 std::span<const FunctionSpec> addressFunctions();
+std::span<const FunctionSpec> arrayShapeFunctions();
 
 }  // namespace sx::formula

@@ -16,7 +16,8 @@ const FunctionSpec* findFunction(std::u16string_view upperName) {
                        calendarFunctions(),
                        workdayFunctions(),
                        textExtraFunctions(),
-                       addressFunctions()}) {
+                       addressFunctions(),
+                       arrayShapeFunctions()}) {
       for (const auto& entry : group) byName.emplace(entry.name, &entry);
     }
     return byName;

@@ -187,6 +187,24 @@ INSTANTIATE_TEST_SUITE_P(
                     // Keys out of order: the halving search stops at an exact hit.
                     Case{u"LOOKUP(\"b\",{\"b\",\"a\",\"c\",\"d\",\"e\"},{1,2,3,4,5})", num(1)}));
 
+// Array results are read inside other functions (a cell shows the first element).
+INSTANTIATE_TEST_SUITE_P(
+    ArrayShapes, Computes,
+    testing::Values(Case{u"SUM(CHOOSECOLS({1,2,3;4,5,6},-1,1))", num(14)},
+                    Case{u"INDEX(CHOOSEROWS({1,2;3,4;5,6},3,1),1,2)", num(6)},
+                    Case{u"CHOOSECOLS({1,2},3)", err(ErrorCode::Value)},
+                    Case{u"CHOOSECOLS({1,2},0)", err(ErrorCode::Value)},
+                    Case{u"SUM(TAKE(A1:A4,-2))", num(70)}, Case{u"SUM(TAKE(A1:A4,99))", num(100)},
+                    Case{u"TAKE(A1:A4,0)", err(ErrorCode::Value)},
+                    Case{u"SUM(DROP(A1:A4,1))", num(90)}, Case{u"SUM(DROP(A1:A4,-3))", num(10)},
+                    Case{u"DROP(A1:A4,4)", err(ErrorCode::Value)},
+                    Case{u"ROWS(VSTACK({1,2},{3;4}))", num(3)},
+                    Case{u"INDEX(VSTACK({1,2},{3;4}),3,2)", err(ErrorCode::NA)},
+                    Case{u"COLUMNS(HSTACK(A1:A2,{1,2,3}))", num(4)},
+                    Case{u"INDEX(TOCOL({1,2;3,4},0,TRUE),2)", num(3)},
+                    Case{u"COUNTA(TOROW(HSTACK(1,NA()),2))", num(1)},
+                    Case{u"TOCOL({1},4)", err(ErrorCode::Value)}));
+
 // In a workbook counting from 1904, date texts and day arguments are read as its serials.
 TEST(AddedFunctions, ReadDatesOnThe1904System) {
   constexpr auto k1904 = DateSystem::From1904;
