@@ -153,6 +153,74 @@ Value textAround(CallArgs& args, bool before) {
   return Scalar::fromText(text.substr(cut.at + cut.length));
 }
 
+// The texts of a delimiter argument (one text or an array of them).
+std::vector<std::u16string> delimiterTexts(CallArgs& args, std::size_t i) {
+  std::vector<std::u16string> delimiters;
+  if (args.isMissing(i)) return delimiters;
+  const Grid grid = args.grid(i);
+  for (int32_t r = 0; r < grid.rows(); ++r) {
+    for (int32_t c = 0; c < grid.columns(); ++c) {
+      std::u16string text = toText(grid.at(r, c));
+      if (!text.empty()) delimiters.push_back(std::move(text));
+    }
+  }
+  return delimiters;
+}
+
+// Splits at any of the delimiters (the first listed wins where several match).
+std::vector<std::u16string> splitText(std::u16string_view text,
+                                      const std::vector<std::u16string>& delimiters,
+                                      bool ignoreCase, bool ignoreEmpty) {
+  std::vector<std::u16string> pieces;
+  std::size_t start = 0;
+  auto add = [&](std::size_t end) {
+    if (!(ignoreEmpty && end == start)) pieces.emplace_back(text.substr(start, end - start));
+  };
+  for (std::size_t at = 0; at < text.size();) {
+    const std::u16string* found = nullptr;
+    for (const auto& delimiter : delimiters) {
+      if (matchesAt(text, at, delimiter, ignoreCase)) {
+        found = &delimiter;
+        break;
+      }
+    }
+    if (found == nullptr) {
+      ++at;
+      continue;
+    }
+    add(at);
+    at += found->size();
+    start = at;
+  }
+  add(text.size());
+  return pieces;
+}
+
+// TEXTSPLIT(text, column delimiter, [row delimiter], [ignore empty], [match mode], [pad with]):
+// rows of pieces, short rows padded (with #N/A unless told).
+Value textsplit(CallArgs& args) {
+  const std::u16string text = args.text(0);
+  const std::vector<std::u16string> columnDelimiters = delimiterTexts(args, 1);
+  const std::vector<std::u16string> rowDelimiters = delimiterTexts(args, 2);
+  const bool ignoreEmpty = args.booleanOr(3, false);
+  const bool ignoreCase = args.isMissing(4) ? false : toInteger(args.number(4)) != 0;
+  const Scalar pad = args.isMissing(5) ? Scalar::fromError(ErrorCode::NA) : args.scalarOrError(5);
+  if (columnDelimiters.empty() && rowDelimiters.empty()) return Scalar::fromError(ErrorCode::Value);
+  std::vector<std::vector<std::u16string>> rows;
+  std::size_t width = 0;
+  for (const auto& line : splitText(text, rowDelimiters, ignoreCase, ignoreEmpty)) {
+    rows.push_back(splitText(line, columnDelimiters, ignoreCase, ignoreEmpty));
+    width = std::max(width, rows.back().size());
+  }
+  if (rows.empty() || width == 0) return Scalar::fromError(ErrorCode::Value);
+  Array out{int32_t(rows.size()), int32_t(width), {}};
+  for (const auto& row : rows) {
+    for (std::size_t c = 0; c < width; ++c)
+      out.cells.push_back(c < row.size() ? Scalar::fromText(row[c]) : pad);
+  }
+  return out;
+}
+
 Value textbefore(CallArgs& args) { return textAround(args, true); }
 Value textafter(CallArgs& args) { return textAround(args, false); }
 
@@ -188,6 +256,7 @@ constexpr FunctionSpec kFunctions[] = {
     {u"NUMBERVALUE", 1, 3, numbervalue, false, true},
     {u"TEXTBEFORE", 2, 6, textbefore},
     {u"TEXTAFTER", 2, 6, textafter},
+    {u"TEXTSPLIT", 2, 6, textsplit},
     {u"UNICHAR", 1, 1, unichar, false, true},
     {u"UNICODE", 1, 1, unicode, false, true},
 };

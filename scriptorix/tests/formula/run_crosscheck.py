@@ -134,6 +134,7 @@ DIFFERENCES.update({
     "XMATCH(40,{50,40,30,20,10},0,-2)": ("n:2", LACKS),
     "XLOOKUP(130,Data!E1:E20,Data!F1:F20,\"none\",0,2)": ("t:v130", LACKS),
     "XLOOKUP(131,Data!E1:E20,Data!F1:F20,\"none\",0,2)": ("t:none", LACKS),
+    "INDEX(TEXTSPLIT(\"a,b;c\",\",\",\";\"),1,2)": ("t:b", LACKS),
 })
 
 NUMBERS = [3, -1.5, 7, 0, 12.25, 5, 8, -4, 100, 2.5, 6, 9, 1, 15, 3.75, 20, -7, 11, 4, 10]
@@ -180,7 +181,7 @@ NAMES = [("Prices", "Data!$A$1:$A$20"), ("Fruit", "Data!$B$1:$B$20"), ("TaxRate"
 NEWER_FUNCTIONS = ["CONCAT", "TEXTJOIN", "IFS", "SWITCH", "XLOOKUP", "XOR", "IFNA", "MINIFS", "MAXIFS", "DAYS",
                    "STDEV.S", "VAR.S", "STDEV.P", "VAR.P", "MODE.SNGL"]
 NEWER_FUNCTIONS += ["XMATCH", "NUMBERVALUE", "PDURATION", "RRI", "ISOWEEKNUM", "NETWORKDAYS.INTL",
-                    "WORKDAY.INTL", "TEXTBEFORE", "TEXTAFTER", "UNICHAR", "UNICODE"]
+                    "WORKDAY.INTL", "TEXTBEFORE", "TEXTAFTER", "UNICHAR", "UNICODE", "TEXTSPLIT"]
 
 
 def column_name(column):
