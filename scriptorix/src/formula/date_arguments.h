@@ -15,7 +15,8 @@ inline DateSystem systemOf(CallArgs& args) { return args.evaluator().context().d
 // The argument as a day, a serial on the 1900 date system whatever the workbook's;
 // negative days and days past 9999 are #NUM!.
 int64_t serialArgument(CallArgs& args, std::size_t i);
-// A day given as a number (a 1900 serial) that must be a date, for lists of holidays.
+// A serial of the workbook's date system as a day on the 1900 system, under the same limits
+// (for days not given as one argument, such as lists of holidays).
 int64_t serialOf(double workbookSerial, DateSystem system);
 
 // A day (a 1900 serial) as the workbook counts it; outside the calendar #NUM!.

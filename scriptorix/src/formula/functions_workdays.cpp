@@ -49,7 +49,7 @@ std::vector<int64_t> holidaysArgument(CallArgs& args, std::size_t i) {
         if (value.isError()) throw FormulaError{value.error};
         if (value.isEmpty()) return;
         if (!value.isNumber() && !direct) throw FormulaError{ErrorCode::Value};
-        days.push_back(serialOf(toNumber(value), system));
+        days.push_back(serialOf(toNumber(value, system), system));
       },
       i + 1);
   std::sort(days.begin(), days.end());
