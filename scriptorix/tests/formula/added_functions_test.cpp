@@ -102,6 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{u"DAYS360(DATE(2024,1,30),DATE(2024,1,31))", num(0)},
                     Case{u"WORKDAY(DATE(9999,12,30),5)", err(ErrorCode::Num)},
                     Case{u"WORKDAY(DATE(2024,3,1),1,B2)", num(45355)},
+                    Case{u"WORKDAY(DATE(2024,3,1),1,\"2024-03-04\")", num(45356)},
                     Case{u"NETWORKDAYS(DATE(2024,3,1),DATE(2024,3,1),B2:B2)", num(0)},
                     Case{u"NETWORKDAYS(DATE(2024,3,1),DATE(2024,3,8),B1:B3)", err(ErrorCode::Value)},
                     Case{u"WORKDAY.INTL(DATE(2024,3,1),1,\"000001\")", err(ErrorCode::Value)},
