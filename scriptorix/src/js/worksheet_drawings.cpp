@@ -50,12 +50,14 @@ JSValueRef addImage(const Call& call) {
   if (!cells.isSingleCell() && (scale || width || height)) {
     options.fail(scale ? "scale" : width ? "width" : "height", "is for a picture anchored at one cell");
   }
+  if (width) pixels(options, "width", *width);
+  if (height) pixels(options, "height", *height);
+  if (scale && !(*scale > 0 && *scale <= 100)) options.fail("scale", "must be above 0 and at most 100");
   SheetImage image = readImageFile(std::filesystem::path(toUtf8(path)));
   image.anchor.cells = cells;
   image.anchor.oneCell = cells.isSingleCell();
   double w = image.pixelWidth, h = image.pixelHeight;
   if (scale) {
-    if (!(*scale > 0 && *scale <= 100)) options.fail("scale", "must be above 0 and at most 100");
     w *= *scale;
     h *= *scale;
   } else if (width && height) {
