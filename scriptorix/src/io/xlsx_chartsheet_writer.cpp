@@ -1,3 +1,4 @@
+#include "io/opc_package.h"
 #include "io/xlsx_sheet_objects.h"
 
 namespace sx {
@@ -49,16 +50,14 @@ std::string chartsheetDrawingXml() {
 std::vector<PackagePart> buildChartsheetParts(const Workbook& workbook, const ChartSheet& sheet,
                                               const std::string& partName, ObjectPartNumbers& numbers) {
   const std::string officeType = "application/vnd.openxmlformats-officedocument.";
-  const std::string drawing = "drawings/drawing" + std::to_string(++numbers.drawing) + ".xml";
-  const std::string chart = "charts/chart" + std::to_string(++numbers.chart) + ".xml";
-  const size_t slash = partName.rfind('/');
+  const std::string drawing = numbers.next(numbers.drawing, "xl/drawings/drawing", ".xml");
+  const std::string chart = numbers.next(numbers.chart, "xl/charts/chart", ".xml");
   return {
       {partName, officeType + "spreadsheetml.chartsheet+xml", chartsheetXml()},
-      {partName.substr(0, slash + 1) + "_rels/" + partName.substr(slash + 1) + ".rels", "",
-       relationshipsXml({{"drawing", "../" + drawing}})},
-      {"xl/" + drawing, officeType + "drawing+xml", chartsheetDrawingXml()},
-      {"xl/drawings/_rels/" + drawing.substr(9) + ".rels", "", relationshipsXml({{"chart", "../" + chart}})},
-      {"xl/" + chart, officeType + "drawingml.chart+xml", chartXml(workbook, sheet.chart)},
+      {relationshipsPartName(partName), "", numberedRelationshipsXml({{"drawing", pathFromPart(partName, drawing)}})},
+      {drawing, officeType + "drawing+xml", chartsheetDrawingXml()},
+      {relationshipsPartName(drawing), "", numberedRelationshipsXml({{"chart", pathFromPart(drawing, chart)}})},
+      {chart, officeType + "drawingml.chart+xml", chartXml(workbook, sheet.chart)},
   };
 }
 

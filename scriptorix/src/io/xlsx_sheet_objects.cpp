@@ -1,56 +1,51 @@
 #include "io/xlsx_sheet_objects.h"
 
+#include "io/opc_package.h"
 #include "io/xml_text.h"
 
 namespace sx {
 
 namespace {
 
-constexpr const char* kRelationshipBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+const std::string kRelationshipBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 constexpr const char* kOfficeType = "application/vnd.openxmlformats-officedocument.";
-
-// "xl/worksheets/sheet1.xml" -> "xl/worksheets/_rels/sheet1.xml.rels"
-std::string relationshipsPartOf(const std::string& part) {
-  const size_t slash = part.rfind('/');
-  return part.substr(0, slash + 1) + "_rels/" + part.substr(slash + 1) + ".rels";
-}
-
-std::string numbered(const char* stem, uint32_t number, const char* extension) {
-  return stem + std::to_string(number) + extension;
-}
 
 }  // namespace
 
-std::string relationshipsXml(const std::vector<std::pair<std::string, std::string>>& typeAndTarget) {
-  std::string xml =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-  for (size_t i = 0; i < typeAndTarget.size(); ++i) {
-    xml += "<Relationship Id=\"rId" + std::to_string(i + 1) + "\" Type=\"" + kRelationshipBase +
-           typeAndTarget[i].first + "\" Target=\"" + xmlAttribute(typeAndTarget[i].second) + "\"/>";
+std::string numberedRelationshipsXml(const std::vector<std::pair<std::string, std::string>>& typeAndTarget) {
+  std::vector<Relationship> relationships;
+  for (const auto& [type, target] : typeAndTarget) {
+    relationships.push_back({"rId" + std::to_string(relationships.size() + 1), kRelationshipBase + type, target, false});
   }
-  return xml + "</Relationships>";
+  return relationshipsXml(relationships);
+}
+
+std::string ObjectPartNumbers::next(uint32_t& counter, const std::string& stem, const char* extension) {
+  while (true) {
+    std::string name = stem + std::to_string(++counter) + extension;
+    if (taken.insert(partKey(name)).second) return name;
+  }
 }
 
 namespace {
 
 std::string drawingPartWithCharts(const Workbook& workbook, const SheetObjects& objects,
                                   ObjectPartNumbers& numbers, std::vector<PackagePart>& parts) {
-  const std::string drawing = numbered("xl/drawings/drawing", ++numbers.drawing, ".xml");
+  const std::string drawing = numbers.next(numbers.drawing, "xl/drawings/drawing", ".xml");
   std::vector<std::pair<std::string, std::string>> links;
   for (const SheetImage& image : objects.images) {
     const char* extension = image.type == ImageType::Png ? ".png" : ".jpeg";
-    const std::string name = numbered("media/image", ++numbers.image, extension);
-    parts.push_back({"xl/" + name, image.type == ImageType::Png ? "image/png" : "image/jpeg", image.bytes});
-    links.emplace_back("image", "../" + name);
+    const std::string name = numbers.next(numbers.image, "xl/media/image", extension);
+    parts.push_back({name, image.type == ImageType::Png ? "image/png" : "image/jpeg", image.bytes});
+    links.emplace_back("image", pathFromPart(drawing, name));
   }
   for (const SheetChart& chart : objects.charts) {
-    const std::string name = numbered("charts/chart", ++numbers.chart, ".xml");
-    parts.push_back({"xl/" + name, std::string(kOfficeType) + "drawingml.chart+xml", chartXml(workbook, chart)});
-    links.emplace_back("chart", "../" + name);
+    const std::string name = numbers.next(numbers.chart, "xl/charts/chart", ".xml");
+    parts.push_back({name, std::string(kOfficeType) + "drawingml.chart+xml", chartXml(workbook, chart)});
+    links.emplace_back("chart", pathFromPart(drawing, name));
   }
   parts.push_back({drawing, std::string(kOfficeType) + "drawing+xml", drawingXml(objects)});
-  parts.push_back({relationshipsPartOf(drawing), "", relationshipsXml(links)});
+  parts.push_back({relationshipsPartName(drawing), "", numberedRelationshipsXml(links)});
   return drawing;
 }
 
@@ -63,7 +58,7 @@ SheetObjectParts buildSheetObjectParts(const Sheet& sheet, const std::string& wo
   if (objects.empty()) return result;
   std::vector<std::pair<std::string, std::string>> links;
   auto link = [&](const char* type, const std::string& part) {
-    links.emplace_back(type, "../" + part.substr(3));  // parts under xl/, seen from xl/worksheets/
+    links.emplace_back(type, pathFromPart(worksheetPart, part));
     return "rId" + std::to_string(links.size());
   };
   if (objects.hasDrawing()) {
@@ -71,10 +66,9 @@ SheetObjectParts buildSheetObjectParts(const Sheet& sheet, const std::string& wo
     result.worksheetElements += "<drawing r:id=\"" + link("drawing", drawing) + "\"/>";
   }
   if (!objects.notes.empty()) {
-    const uint32_t vmlNumber = ++numbers.vml;
-    const std::string vml = numbered("xl/drawings/vmlDrawing", vmlNumber, ".vml");
-    const std::string comments = numbered("xl/comments", ++numbers.comments, ".xml");
-    result.parts.push_back({vml, std::string(kOfficeType) + "vmlDrawing", notesVmlXml(objects, vmlNumber)});
+    const std::string vml = numbers.next(numbers.vml, "xl/drawings/vmlDrawing", ".vml");
+    const std::string comments = numbers.next(numbers.comments, "xl/comments", ".xml");
+    result.parts.push_back({vml, std::string(kOfficeType) + "vmlDrawing", notesVmlXml(objects, numbers.vml)});
     result.parts.push_back({comments, std::string(kOfficeType) + "spreadsheetml.comments+xml", commentsXml(objects)});
     result.worksheetElements += "<legacyDrawing r:id=\"" + link("vmlDrawing", vml) + "\"/>";
     link("comments", comments);
@@ -82,13 +76,13 @@ SheetObjectParts buildSheetObjectParts(const Sheet& sheet, const std::string& wo
   if (!objects.tables.empty()) {
     result.worksheetElements += "<tableParts count=\"" + std::to_string(objects.tables.size()) + "\">";
     for (const SheetTable& table : objects.tables) {
-      const std::string part = numbered("xl/tables/table", ++numbers.table, ".xml");
-      result.parts.push_back({part, std::string(kOfficeType) + "spreadsheetml.table+xml", tableXml(table, numbers.table)});
+      const std::string part = numbers.next(numbers.table, "xl/tables/table", ".xml");
+      result.parts.push_back({part, std::string(kOfficeType) + "spreadsheetml.table+xml", tableXml(table, ++numbers.tableId)});
       result.worksheetElements += "<tablePart r:id=\"" + link("table", part) + "\"/>";
     }
     result.worksheetElements += "</tableParts>";
   }
-  result.parts.push_back({relationshipsPartOf(worksheetPart), "", relationshipsXml(links)});
+  result.parts.push_back({relationshipsPartName(worksheetPart), "", numberedRelationshipsXml(links)});
   return result;
 }
 

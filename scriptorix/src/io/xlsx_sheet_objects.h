@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,18 @@ namespace sx {
 // Part numbers already given out in one package, so that every sheet's notes, drawings,
 // charts, pictures and tables get names of their own.
 struct ObjectPartNumbers {
+  // Part keys (partKey) an opened package already has: new parts take other numbers.
+  std::set<std::string> taken;
   uint32_t comments = 0;
   uint32_t vml = 0;
   uint32_t drawing = 0;
   uint32_t chart = 0;
   uint32_t image = 0;
-  uint32_t table = 0;  // also the table's workbook-wide id
+  uint32_t table = 0;
+  uint32_t tableId = 0;  // the last table id given out; ids are unique in the workbook
+
+  // "xl/charts/chart" + the next number whose part is free + ".xml"
+  std::string next(uint32_t& counter, const std::string& stem, const char* extension);
 };
 
 // The parts a sheet's notes, pictures, charts and tables need, the worksheet's relationships
@@ -49,6 +56,8 @@ std::string drawingXml(const SheetObjects& objects);
 std::string chartXml(const Workbook& workbook, const SheetChart& chart);
 // `id` is unique in the workbook.
 std::string tableXml(const SheetTable& table, uint32_t id);
-std::string relationshipsXml(const std::vector<std::pair<std::string, std::string>>& typeAndTarget);
+// A relationships part whose entries get ids rId1, rId2, ... in order: {type, target} each,
+// the type's last segment only ("drawing").
+std::string numberedRelationshipsXml(const std::vector<std::pair<std::string, std::string>>& typeAndTarget);
 
 }  // namespace sx

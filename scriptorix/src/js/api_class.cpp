@@ -84,7 +84,7 @@ JSValueRef addChartSheet(const Call& call) {
   if (sessionOf(call.context).documentType() == u"CSV") {
     throw std::runtime_error("A CSV document holds one sheet: open or create it as an XLSX document to add sheets");
   }
-  refuseObjectsOnOpenedFile(call, book.activeSheet());
+  refuseChartSheetOnOpenedFile(call, book);
   book.checkSheetName(name);
   book.addChartSheet(name, chartFromArguments(call, 1, 2, book.activeSheet()));
   return JSValueMakeUndefined(call.context);

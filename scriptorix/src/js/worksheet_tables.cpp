@@ -2,6 +2,7 @@
 
 #include "core/text_case.h"
 #include "core/utf.h"
+#include "io/kept_tables.h"
 #include "js/js_text.h"
 #include "js/option_object.h"
 #include "js/sheet_objects_guard.h"
@@ -16,6 +17,9 @@ constexpr size_t kMaxStyleName = 255;
 
 void refuseTakenName(const Call& call, const Workbook& book, std::u16string_view name) {
   bool taken = book.findDefinedName(name) != nullptr;
+  if (const auto* origin = dynamic_cast<const XlsxOrigin*>(book.origin())) {
+    for (const std::u16string& kept : keptTables(*origin).names) taken = taken || equalsIgnoringCase(kept, name);
+  }
   for (size_t i = 0; i < book.sheetCount() && !taken; ++i) {
     for (const SheetTable& table : book.sheet(i).objects().tables) {
       taken = taken || equalsIgnoringCase(table.name, name);

@@ -211,9 +211,9 @@ class ReportApi(HelperCase):
         self.check_features(self.path("edited.xlsx"))
         self.assertEqual(openpyxl.load_workbook(self.path("edited.xlsx"))["Summary"]["D1"].value, 1)
 
-    def check_objects(self, path):
+    def check_objects(self, path, added_sheets=()):
         book = openpyxl.load_workbook(path)
-        self.assertEqual(book.sheetnames, ["Summary", "Share"])
+        self.assertEqual(book.sheetnames, ["Summary", "Share", *added_sheets])
         self.assertEqual([sheet.title for sheet in book.chartsheets], ["Share"])
         sheet = book["Summary"]
         self.assertEqual((sheet["B2"].comment.text, sheet["B2"].comment.author), ("Counted twice in March", "Ann"))
@@ -235,7 +235,7 @@ class ReportApi(HelperCase):
         with zipfile.ZipFile(path) as package:
             drawing = SpreadsheetDrawing.from_tree(fromstring(package.read("xl/drawings/drawing1.xml")))
             media = sorted(name for name in package.namelist() if name.startswith("xl/media/"))
-        self.assertEqual(len(media), 2)
+        self.assertEqual(len(media), 2 + len(added_sheets))
         self.assertEqual([anchor._from.col for anchor in drawing.oneCellAnchor], [1])
         self.assertEqual(drawing.oneCellAnchor[0].ext.width, 160 * 9525)
         self.assertEqual([(anchor._from.col, anchor.to.row) for anchor in drawing.twoCellAnchor if anchor.pic],
@@ -250,6 +250,27 @@ class ReportApi(HelperCase):
         self.run_task({"input": "objects.xlsx", "output": "objects_edited.xlsx",
                        "actions": [{"cmd": "setValue", "sheet": "Summary", "cell": "E1", "value": "edited"}]})
         self.check_objects(self.path("objects_edited.xlsx"))
+        # A sheet added to the opened file takes objects of its own beside the file's.
+        extra = ("var e = Api.AddSheet('Extra'); e.GetRange('A1:B3').SetValue([['Item', 'Qty'], ['a', 1], ['b', 2]]);"
+                 " e.AddTable('A1:B3', 'Items'); e.GetRange('B2').SetNote('new', 'Bo');"
+                 " e.AddChart('line', 'D1:J12', {series: [{values: 'B2:B3', categories: 'A2:A3'}]});"
+                 " e.AddImage(" + json.dumps(self.path("logo.png")) + ", 'D14'); Api.GetSheet('Summary').SetActive();")
+        self.run_task({"input": "objects.xlsx", "output": "objects_added.xlsx",
+                       "actions": [{"cmd": "rawJs", "js": extra}]})
+        self.check_objects(self.path("objects_added.xlsx"), ["Extra"])
+        added = openpyxl.load_workbook(self.path("objects_added.xlsx"))
+        self.assertEqual(added.sheetnames, ["Summary", "Share", "Extra"])
+        sheet = added["Extra"]
+        self.assertEqual((sheet["B2"].comment.text, sheet["B2"].comment.author), ("new", "Bo"))
+        self.assertEqual(sheet.tables["Items"].ref, "A1:B3")
+        self.assertEqual(type(sheet._charts[0]).__name__, "LineChart")
+        with zipfile.ZipFile(self.path("objects_added.xlsx")) as package:
+            names = package.namelist()
+            ids = [fromstring(package.read(name)).get("id") for name in names if name.startswith("xl/tables/")]
+        self.assertEqual(len(names), len(set(name.lower() for name in names)))
+        self.assertEqual(len(ids), 2)
+        self.assertEqual(len(set(ids)), 2, ids)
+        self.assertEqual(len([name for name in names if name.startswith("xl/media/")]), 3)
         if SOFFICE is None or PDFTOPPM is None:
             self.skipTest("LibreOffice or pdftoppm is not installed: rendering is not checked")
         profile = tempfile.mkdtemp(prefix="sx_e2e_lo_")

@@ -143,15 +143,19 @@ TEST_F(PictureCalls, PicturesAreCheckedBeforeTheyAreAdded) {
   }, prelude());
 }
 
-TEST_F(PictureCalls, AnOpenedWorkbookRefusesNewObjectsAndKeepsItsCells) {
+TEST_F(PictureCalls, AnOpenedWorkbookTakesObjectsOnNewSheetsOnly) {
   const std::string book = (folder_ / "book.xlsx").string();
   const std::string script =
-      std::string(kNewWorkbookWithSheet) + "s.GetRange('A1').SetValue(1); builder.SaveFile('xlsx', '" + book +
-      "'); builder.CloseFile(); builder.OpenFile('" + book + "'); s = Api.GetActiveSheet();"
-      " throwsWith(function () { s.GetRange('A1').SetNote('x'); }, 'not to an opened file');"
-      " throwsWith(function () { s.AddTable('A1:A2', 'T'); }, 'not to an opened file');"
-      " throwsWith(function () { Api.AddChartSheet('C', 'pie', {series: [{values: 'A1:A2'}]}); }, 'not to an opened file');"
-      " same(s.GetRange('A1').GetValue(), 1); same(Api.GetSheets().length, 1);";
+      std::string(kNewWorkbookWithSheet) + "s.GetRange('A1:B2').SetValue([['k', 'v'], ['a', 1]]); s.AddTable('A1:B2', 'Kept');"
+      " builder.SaveFile('xlsx', '" + book + "'); builder.CloseFile(); builder.OpenFile('" + book + "'); s = Api.GetActiveSheet();"
+      " throwsWith(function () { s.GetRange('D1').SetNote('x'); }, 'not to a sheet of an opened file');"
+      " throwsWith(function () { s.AddChart('pie', 'D1:H9', {series: [{values: 'B2'}]}); }, 'not to a sheet of an opened file');"
+      " throwsWith(function () { Api.AddChartSheet('C', 'pie', {series: [{values: 'B2'}]}); }, 'not to an opened file');"
+      " same(s.GetRange('D1').GetNote(), null); same(Api.GetChartSheetNames(), []);"
+      " var added = Api.AddSheet('Added'); added.GetRange('A1:B2').SetValue([['k', 'v'], ['b', 2]]);"
+      " throwsWith(function () { added.AddTable('A1:B2', 'KEPT'); }, 'already used');"
+      " added.AddTable('A1:B2', 'New'); added.GetRange('C1').SetNote('fine');"
+      " added.AddChart('column', 'D1:H9', {series: [{values: \"'Sheet1'!B2\"}]});";
   const auto outcome = runChecked(script);
   EXPECT_EQ(outcome.exitCode, 0) << outcome.errorLine;
 }
