@@ -1,3 +1,6 @@
+#include <algorithm>
+
+#include "core/sheet_limits.h"
 #include "io/xlsx_sheet_objects.h"
 #include "io/xml_text.h"
 
@@ -13,7 +16,8 @@ std::string marker(const char* element, int32_t column, int32_t row) {
          "</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:" + element + ">";
 }
 
-// A two-cell anchor covers its cells whole: it ends at the start of the next row and column.
+// A two-cell anchor covers its cells whole: it ends at the start of the next row and column
+// (at the sheet's last ones, at their start).
 std::string anchorStart(const DrawingAnchor& anchor) {
   const RangeRef& cells = anchor.cells;
   if (anchor.oneCell) {
@@ -22,7 +26,7 @@ std::string anchorStart(const DrawingAnchor& anchor) {
            std::to_string(anchor.height * kEmuPerPixel) + "\"/>";
   }
   return "<xdr:twoCellAnchor editAs=\"oneCell\">" + marker("from", cells.firstColumn, cells.firstRow) +
-         marker("to", cells.lastColumn + 1, cells.lastRow + 1);
+         marker("to", std::min(cells.lastColumn + 1, kMaxColumns - 1), std::min(cells.lastRow + 1, kMaxRows - 1));
 }
 
 std::string anchorEnd(const DrawingAnchor& anchor) {

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "core/sheet_limits.h"
 #include "io/xlsx_sheet_objects.h"
 
 namespace sx {
@@ -18,8 +19,9 @@ std::string notesVmlXml(const SheetObjects& objects, uint32_t number) {
   for (const auto& [cell, note] : objects.notes) {
     const auto [row, column] = cell;
     // Left column, offset, top row, offset, right column, offset, bottom row, offset.
-    const int32_t left = column + 1;
-    const int32_t top = std::max(row - 1, 0);
+    // The box sits right of and just above its cell, kept inside the sheet at its edges.
+    const int32_t left = std::min(column + 1, kMaxColumns - 3);
+    const int32_t top = std::min(std::max(row - 1, 0), kMaxRows - 5);
     const std::string anchor = std::to_string(left) + ", 15, " + std::to_string(top) + ", 10, " +
                                std::to_string(left + 2) + ", 15, " + std::to_string(top + 4) + ", 4";
     xml += "<v:shape id=\"_x0000_s" + std::to_string(shape++) +

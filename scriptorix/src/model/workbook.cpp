@@ -229,6 +229,14 @@ void Workbook::addDefinedName(std::u16string_view name, std::u16string_view refe
   if (findDefinedName(name)) {
     throw std::invalid_argument("The defined name \"" + toUtf8(name) + "\" already exists");
   }
+  // Tables and defined names share one set of names.
+  for (const auto& sheet : sheets_) {
+    for (const SheetTable& table : sheet->objects().tables) {
+      if (equalsIgnoringCase(table.name, name)) {
+        throw std::invalid_argument("The name \"" + toUtf8(name) + "\" is already a table's");
+      }
+    }
+  }
   if (!reference.empty() && reference[0] == u'=') reference.remove_prefix(1);
   if (reference.empty()) throw std::invalid_argument("A defined name needs a reference");
   calculation_->beforeRestructure();

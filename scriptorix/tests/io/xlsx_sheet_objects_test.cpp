@@ -147,6 +147,30 @@ TEST_F(SheetObjectsPackage, NotesOfTwoSheetsGetTheirOwnPartsAndShapeIds) {
   EXPECT_STREQ(worksheet.child("worksheet").last_child().name(), "legacyDrawing");
 }
 
+TEST_F(SheetObjectsPackage, ObjectsAtTheSheetsEdgeStayInsideIt) {
+  sheet.objects().notes[{kMaxRows - 1, kMaxColumns - 1}] = {u"", u"corner"};
+  SheetChart chart;
+  chart.series.push_back({u"Sheet1!$A$1", u"", u"", u""});
+  chart.anchor.cells = at(u"XFA1048570:XFD1048576");
+  sheet.objects().charts.push_back(chart);
+  const auto zip = save();
+  const auto vml = parse(zip, "xl/drawings/vmlDrawing1.vml");
+  std::string anchor = vml.child("xml").child("v:shape").child("x:ClientData").child("x:Anchor").text().get();
+  std::vector<long> numbers;
+  for (size_t at = 0; at < anchor.size();) {
+    size_t end = anchor.find(',', at);
+    numbers.push_back(std::stol(anchor.substr(at, end - at)));
+    at = end == std::string::npos ? anchor.size() : end + 1;
+  }
+  ASSERT_EQ(numbers.size(), 8u);
+  EXPECT_LT(numbers[4], kMaxColumns);  // right column
+  EXPECT_LT(numbers[6], kMaxRows);     // bottom row
+  const auto drawing = parse(zip, "xl/drawings/drawing1.xml");
+  const auto to = drawing.child("xdr:wsDr").child("xdr:twoCellAnchor").child("xdr:to");
+  EXPECT_EQ(to.child("xdr:col").text().as_int(), kMaxColumns - 1);
+  EXPECT_EQ(to.child("xdr:row").text().as_int(), kMaxRows - 1);
+}
+
 TEST_F(SheetObjectsPackage, ChartsCacheTheCalculatedValuesAndTextShown) {
   sheet.setText(at(u"A2"), u"North");
   sheet.setText(at(u"A3"), u"South");

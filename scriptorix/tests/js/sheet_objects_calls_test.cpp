@@ -89,7 +89,8 @@ TEST(SheetObjectCalls, TablesNameTheirColumnsAndWriteTheirTotals) {
        " throwsWith(function () { s.AddTable('D1:E2', 'SALES'); }, 'already used');"
        " s.AddDefName('Rates', 'A1'); throwsWith(function () { s.AddTable('D1:E2', 'rates'); }, 'already used');"
        " throwsWith(function () { s.AddTable('D1:E2', 'B2'); }, 'Not a valid table name');"
-       " throwsWith(function () { s.AddTable('D1:E2', 'two words'); }, 'Not a valid table name');"},
+       " throwsWith(function () { s.AddTable('D1:E2', 'two words'); }, 'Not a valid table name');"
+       " throwsWith(function () { s.AddDefName('sales', 'A1'); }, 'already a table');"},
       {"a totals row never writes over data",
        "s.GetRange('A1:B3').SetValue([['k', 'v'], ['a', 1], ['b', 2]]); s.GetRange('B4').SetValue('kept');"
        " throwsWith(function () { s.AddTable('A1:B3', 'T', {totals: {v: 'sum'}}); }, 'totals row 4 below the table is not empty');"
