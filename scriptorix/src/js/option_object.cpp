@@ -24,13 +24,6 @@ void OptionObject::fail(const char* key, const std::string& problem) const {
   throw ArgumentError(prefix() + ": option \"" + key + "\" " + problem);
 }
 
-bool OptionObject::has(const char* key) const {
-  if (object_ == nullptr) return false;
-  JsString name(key);
-  return JSObjectHasProperty(args_.context(), object_, name.get()) &&
-         !JSValueIsUndefined(args_.context(), getProperty(args_.context(), object_, key));
-}
-
 JSValueRef OptionObject::value(const char* key) {
   read_.insert(key);
   if (object_ == nullptr) return JSValueMakeUndefined(args_.context());

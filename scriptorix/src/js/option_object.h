@@ -19,7 +19,6 @@ class OptionObject {
   // ("argument 3", "series 2").
   OptionObject(const Arguments& args, JSValueRef value, std::string what);
 
-  bool has(const char* key) const;
   JSValueRef value(const char* key);  // undefined when absent
   std::optional<std::u16string> string(const char* key);
   std::optional<bool> boolean(const char* key);

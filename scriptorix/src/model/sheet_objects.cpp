@@ -107,21 +107,25 @@ void checkTableName(std::u16string_view name) {
   }
 }
 
+// A table keeps its columns: a shift that would cut it or change its width is refused.
 void SheetObjects::checkShift(const CellShift& shift) const {
+  const bool vertical = shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
   for (const SheetTable& table : tables) {
-    auto moved = movedArea(table.range, shift);
-    // A table keeps its columns: a shift that would cut it or change its width is refused.
-    const bool vertical = shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
-    const bool across = vertical ? (shift.firstColumn > table.range.firstColumn || shift.lastColumn < table.range.lastColumn)
-                                 : (shift.firstRow > table.range.firstRow || shift.lastRow < table.range.lastRow);
-    const bool touches = vertical ? (shift.lastColumn >= table.range.firstColumn && shift.firstColumn <= table.range.lastColumn &&
-                                     shift.firstRow <= table.range.lastRow)
-                                  : (shift.lastRow >= table.range.firstRow && shift.firstRow <= table.range.lastRow &&
-                                     shift.firstColumn <= table.range.lastColumn);
-    if (touches && across) {
-      throw std::runtime_error("Cannot move part of table " + toUtf8(table.name) + ": shift whole rows or columns of it");
+    const RangeRef& area = table.range;
+    // Across: the axis the band is limited on; along: the axis that moves.
+    const int32_t first = vertical ? area.firstColumn : area.firstRow;
+    const int32_t last = vertical ? area.lastColumn : area.lastRow;
+    const int32_t bandFirst = vertical ? shift.firstColumn : shift.firstRow;
+    const int32_t bandLast = vertical ? shift.lastColumn : shift.lastRow;
+    const int32_t alongStart = vertical ? shift.firstRow : shift.firstColumn;
+    const int32_t alongEnd = vertical ? area.lastRow : area.lastColumn;
+    const bool touches = bandLast >= first && bandFirst <= last && alongStart <= alongEnd;
+    if (touches && (bandFirst > first || bandLast < last)) {
+      throw std::runtime_error("Cannot move part of table " + toUtf8(table.name) +
+                               ": shift whole rows or columns of it");
     }
-    if (moved && moved->columnCount() != table.range.columnCount()) {
+    const auto moved = movedArea(area, shift);
+    if (moved && moved->columnCount() != area.columnCount()) {
       throw std::runtime_error("Cannot change the columns of table " + toUtf8(table.name));
     }
   }
