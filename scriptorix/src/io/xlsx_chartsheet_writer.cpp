@@ -22,6 +22,13 @@ std::vector<SheetEntry> sheetEntriesInOrder(const Workbook& workbook) {
   return entries;
 }
 
+size_t writtenSheetPosition(const Workbook& workbook, const Sheet& sheet) {
+  const std::vector<SheetEntry> entries = sheetEntriesInOrder(workbook);
+  size_t position = 0;
+  while (position < entries.size() && entries[position].sheet != &sheet) ++position;
+  return position;
+}
+
 std::string chartsheetXml() {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
          "<chartsheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "

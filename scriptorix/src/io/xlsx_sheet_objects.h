@@ -43,6 +43,9 @@ struct SheetEntry {
   const ChartSheet* chart = nullptr;  // a chart sheet
 };
 std::vector<SheetEntry> sheetEntriesInOrder(const Workbook& workbook);
+// A worksheet's position in that list: what activeTab and a sheet-scoped name's localSheetId
+// count, chart sheets included.
+size_t writtenSheetPosition(const Workbook& workbook, const Sheet& sheet);
 // A chart sheet's part (named `partName`), its drawing, its chart and their relationships.
 std::vector<PackagePart> buildChartsheetParts(const Workbook& workbook, const ChartSheet& sheet,
                                               const std::string& partName, ObjectPartNumbers& numbers);

@@ -53,8 +53,7 @@ std::string appProperties() {
 // Worksheets take rId1..N in their order, then styles and strings; chart sheets follow.
 std::string workbookXml(const Workbook& workbook) {
   const std::vector<SheetEntry> entries = sheetEntriesInOrder(workbook);
-  size_t active = 0;
-  while (entries[active].sheet != &workbook.activeSheet()) ++active;
+  const size_t active = writtenSheetPosition(workbook, workbook.activeSheet());
   std::string xml = std::string(kXmlHead) +
                     "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                     "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
