@@ -85,7 +85,6 @@ JSValueRef addChartSheet(const Call& call) {
     throw std::runtime_error("A CSV document holds one sheet: open or create it as an XLSX document to add sheets");
   }
   refuseChartSheetOnOpenedFile(call, book);
-  book.checkSheetName(name);
   book.addChartSheet(name, chartFromArguments(call, 1, 2, book.activeSheet()));
   return JSValueMakeUndefined(call.context);
 }
