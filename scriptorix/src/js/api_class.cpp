@@ -1,10 +1,13 @@
 #include <stdexcept>
+#include <vector>
 
 #include "js/arguments.h"
 #include "js/engine_objects.h"
 #include "js/handles.h"
 #include "js/js_text.h"
 #include "js/session.h"
+#include "js/sheet_objects_guard.h"
+#include "js/worksheet_methods.h"
 #include "js/script_context.h"
 #include "core/utf.h"
 #include "model/workbook.h"
@@ -80,6 +83,28 @@ JSValueRef addSheet(const Call& call) {
   return makeWorksheet(call.context, book.addSheet(name));
 }
 
+// AddChartSheet(name, type, options): a sheet that is one chart, placed after the last
+// worksheet; the options are AddChart's, and references without a sheet mean the active one.
+JSValueRef addChartSheet(const Call& call) {
+  call.args.expectCount(3, 3);
+  Workbook& book = workbookOf(call);
+  const std::u16string name = call.args.string(0);
+  if (sessionOf(call.context).documentType() == u"CSV") {
+    throw std::runtime_error("A CSV document holds one sheet: open or create it as an XLSX document to add sheets");
+  }
+  refuseChartSheetOnOpenedFile(call, book);
+  book.addChartSheet(name, chartFromArguments(call, 1, 2, book.activeSheet()));
+  return JSValueMakeUndefined(call.context);
+}
+
+// The names of the chart sheets, in the order they were added.
+JSValueRef getChartSheetNames(const Call& call) {
+  call.args.expectCount(0, 0);
+  std::vector<JSValueRef> names;
+  for (const ChartSheet& sheet : workbookOf(call).chartSheets()) names.push_back(makeString(call.context, sheet.name));
+  return JSObjectMakeArray(call.context, names.size(), names.data(), nullptr);
+}
+
 JSValueRef createColorFromRGB(const Call& call) {
   call.args.expectCount(3, 3);
   call.expectThis(apiClass());
@@ -98,6 +123,8 @@ const JSStaticFunction kFunctions[] = {
     staticMethod<Tag, getCalculationMode>("GetCalculationMode"),
     staticMethod<Tag, calculate>("Calculate"),
     staticMethod<Tag, createColorFromRGB>("CreateColorFromRGB"),
+    staticMethod<Tag, addChartSheet>("AddChartSheet"),
+    staticMethod<Tag, getChartSheetNames>("GetChartSheetNames"),
     {nullptr, nullptr, 0},
 };
 
