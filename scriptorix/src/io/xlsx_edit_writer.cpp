@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 #include "formula/function_names.h"
@@ -166,6 +167,14 @@ size_t slotOfOther(const std::vector<SheetEntrySlot>& slots, const OtherSheetEnt
   return 0;
 }
 
+// A file's filter, print area or print titles name that the script set anew on its sheet.
+bool replacedByModel(const Sheet& sheet, const KeptDefinedName& name) {
+  for (const auto& [attribute, value] : name.attributes) {
+    if (attribute == "name") return sheetAreaName(sheet, value).has_value();
+  }
+  return false;
+}
+
 std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
                             const std::vector<SheetPlacement>& placements, const KeptReferences& references) {
   pugi::xml_document document = parseXmlPart(origin.workbookXml, origin.workbookPart);
@@ -212,13 +221,16 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
     for (const auto& [attribute, value] : name.attributes) entry += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
     if (name.scopeSheetId) {
       const Sheet* scope = workbook.sheetById(*name.scopeSheetId);
-      if (!scope) continue;
+      if (!scope || replacedByModel(*scope, name)) continue;
       entry += " localSheetId=\"" + std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
     } else if (name.scopeOtherEntry) {
       const OtherSheetEntry* scope = &origin.otherSheetEntries[*name.scopeOtherEntry];
       entry += " localSheetId=\"" + std::to_string(slotOfOther(slots, scope)) + "\"";
     }
     namesXml += entry + ">" + xmlPlainText(references.formula(fromUtf8(name.text), std::nullopt)) + "</definedName>";
+  }
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    namesXml += sheetAreaNamesXml(workbook.sheet(i), slotOfSheet(slots, i));
   }
   if (!namesXml.empty()) appendXml(placeInOrder(root, "definedNames"), namesXml);
 
@@ -269,14 +281,24 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   }
   const KeptReferences keptReferences(workbook, origin);
   std::vector<PackagePart> worksheets;
+  // The model's links to addresses join each sheet's relationships part (made when it had none).
+  std::map<std::string, std::string> linkRelationships;  // part name -> <Relationship> entries
   const Sheet& active = workbook.activeSheet();
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
     auto kept = origin.sheets.find(sheet.id());
+    const std::string relationshipsPart = relationshipsPartName(placements[i].partName);
+    uint32_t firstLink = 1;
+    for (const PackagePart& part : origin.keptParts) {
+      if (part.name == relationshipsPart) firstLink = firstFreeLinkNumber(part.data);
+    }
     std::string xml = kept != origin.sheets.end()
-                          ? editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings)
+                          ? editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings, firstLink)
                           : worksheetXml(sheet, &sheet == &active, styles, strings);
     worksheets.push_back({placements[i].partName, std::string(kSpreadsheetType) + "worksheet+xml", std::move(xml)});
+    if (std::string links = hyperlinkRelationshipsXml(sheet, firstLink); !links.empty()) {
+      linkRelationships.emplace(relationshipsPart, std::move(links));
+    }
   }
   const std::string stringsPart =
       origin.sharedStringsPart.empty() ? fresh.fixedPart(folder + "sharedStrings.xml") : origin.sharedStringsPart;
@@ -328,7 +350,22 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
                    editedSharedStringsXml(workbook, strings, origin.richStrings)});
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
   for (const PackagePart& part : origin.keptParts) {
-    if (!dropped.count(part.name)) parts.push_back(keptReferences.part(part));
+    if (dropped.count(part.name)) continue;
+    auto links = linkRelationships.find(part.name);
+    if (links == linkRelationships.end()) {
+      parts.push_back(keptReferences.part(part));
+      continue;
+    }
+    pugi::xml_document document = parseXmlPart(part.data, part.name);
+    document.document_element().append_buffer(links->second.data(), links->second.size(), pugi::parse_default,
+                                              pugi::encoding_utf8);
+    parts.push_back({part.name, part.contentType, documentXml(document)});
+    linkRelationships.erase(links);
+  }
+  for (const auto& [name, links] : linkRelationships) {
+    parts.push_back({name, "", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships "
+                               "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + links +
+                               "</Relationships>"});
   }
   return parts;
 }

@@ -181,11 +181,15 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   }
   xml += "</sheetData>";
   xml += sheetProtectionXml(sheet.settings().protection);
+  xml += autoFilterXml(sheet);
   if (!sheet.merges().empty()) {
     xml += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
     for (const RangeRef& merge : sheet.merges()) xml += "<mergeCell ref=\"" + areaName(merge) + "\"/>";
     xml += "</mergeCells>";
   }
+  xml += conditionalFormattingXml(sheet, styles);
+  xml += dataValidationsXml(sheet);
+  xml += hyperlinksXml(sheet);
   xml += printOptionsXml(sheet.settings());
   xml += pageMarginsXml(sheet.settings().page.margins);
   xml += pageSetupXml(sheet.settings().page);

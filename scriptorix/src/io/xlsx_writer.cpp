@@ -64,14 +64,13 @@ std::string workbookXml(const Workbook& workbook) {
            sheetStateAttribute(sheet) + " r:id=\"rId" + std::to_string(i + 1) + "\"/>";
   }
   xml += "</sheets>";
-  if (!workbook.definedNames().empty()) {
-    xml += "<definedNames>";
-    for (const DefinedName& name : workbook.definedNames()) {
-      xml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
+  std::string names;
+  for (const DefinedName& name : workbook.definedNames()) {
+    names += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
              "</definedName>";
-    }
-    xml += "</definedNames>";
   }
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) names += sheetAreaNamesXml(workbook.sheet(i), i);
+  if (!names.empty()) xml += "<definedNames>" + names + "</definedNames>";
   // The next application calculates every formula when it opens the file.
   xml += "<calcPr calcId=\"191029\"" + calculationModeAttribute(workbook) + " fullCalcOnLoad=\"1\"/>";
   return xml + "</workbook>";
@@ -120,6 +119,12 @@ std::vector<PackagePart> buildWorkbookParts(const Workbook& workbook, FileFormat
     worksheets.push_back({"xl/worksheets/sheet" + std::to_string(i + 1) + ".xml",
                           spreadsheetType + "worksheet+xml",
                           worksheetXml(sheet, &sheet == &active, styles, strings)});
+    if (const std::string links = hyperlinkRelationshipsXml(sheet, 1); !links.empty()) {
+      worksheets.push_back({"xl/worksheets/_rels/sheet" + std::to_string(i + 1) + ".xml.rels", "",
+                            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships "
+                            "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+                                links + "</Relationships>"});
+    }
   }
   std::vector<PackagePart> parts;
   parts.push_back({"_rels/.rels", "", packageRelationships()});

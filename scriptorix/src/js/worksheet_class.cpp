@@ -138,6 +138,7 @@ JSClassRef worksheetClass() {
     std::vector<JSStaticFunction> functions(std::begin(kFunctions), std::end(kFunctions));
     addWorksheetSettingsMethods(functions);
     addWorksheetPageSetupMethods(functions);
+    addWorksheetAreaMethods(functions);
     functions.push_back({nullptr, nullptr, 0});
     return functions;
   }();

@@ -22,5 +22,6 @@ constexpr JSStaticFunction worksheetMethod(const char* name) {
 
 void addWorksheetSettingsMethods(std::vector<JSStaticFunction>& table);
 void addWorksheetPageSetupMethods(std::vector<JSStaticFunction>& table);
+void addWorksheetAreaMethods(std::vector<JSStaticFunction>& table);
 
 }  // namespace sx

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/address.h"
+#include "model/cell_rules.h"
 #include "model/cell_value.h"
 #include "model/sheet_settings.h"
 #include "model/sheet_storage.h"
@@ -127,6 +128,22 @@ class Sheet {
   void deleteCells(const RangeRef& range, DeleteShift shift);
   void insertCells(const RangeRef& range, InsertShift shift);
 
+  // --- rules on areas; Insert and Delete move them with the cells, and drop those whose
+  // cells were all deleted. Formulas are checked for syntax, without the leading "=".
+  void addConditionalFormat(ConditionalFormat format);
+  const std::vector<ConditionalFormat>& conditionalFormats() const { return conditionalFormats_; }
+  // A cell has one validation: a new one replaces those whose areas it covers and is refused
+  // when it overlaps one only in part.
+  void addValidation(DataValidation validation);
+  const std::vector<DataValidation>& validations() const { return validations_; }
+  // A link replaces the links of the areas it overlaps.
+  void addHyperlink(Hyperlink link);
+  const std::vector<Hyperlink>& hyperlinks() const { return hyperlinks_; }
+  // The autofilter, print area and print titles; Insert and Delete move them like the rules
+  // (an area whose cells were all deleted is gone).
+  SheetAreas& areas() { return areas_; }
+  const SheetAreas& areas() const { return areas_; }
+
   // --- queries
   // The smallest range holding every cell with a value or a format; A1 when there is none.
   RangeRef usedRange() const;
@@ -187,6 +204,7 @@ class Sheet {
   void shiftCells(const CellShift& shift);
   void shiftMerges(const CellShift& shift);
   void shiftRowAndColumnFormats(const CellShift& shift);
+  void shiftCellRules(const CellShift& shift);
   void applyShift(const CellShift& shift);
 
   Workbook* workbook_;
@@ -198,6 +216,10 @@ class Sheet {
   std::vector<RangeRef> merges_;
   FreezePanes freeze_;
   SheetSettings settings_;
+  std::vector<ConditionalFormat> conditionalFormats_;
+  std::vector<DataValidation> validations_;
+  std::vector<Hyperlink> hyperlinks_;
+  SheetAreas areas_;
 };
 
 }  // namespace sx
