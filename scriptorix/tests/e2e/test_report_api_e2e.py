@@ -78,7 +78,7 @@ var s = Api.GetActiveSheet();
 for (var r = 1; r <= 12; r++) s.GetRange('A' + r + ':F' + r).SetValue(r);
 s.GetRange('A1:F12').AddConditionalFormat({type: 'cellValue', operator: 'greaterThan', formula1: 0,
                                            format: {fill: Api.CreateColorFromRGB(0, 0, 0)}});
-s.GetRange('I1').SetHyperlink({url: 'https://example.com', display: 'Open the source page'});
+s.GetRange('A15').SetHyperlink({url: 'https://example.com', display: 'Open the source page'});
 """
 
 
@@ -215,7 +215,7 @@ class ReportApi(HelperCase):
                          ("whole", "greaterThan", "0", "Count"))
         self.assertEqual(sheet.auto_filter.ref, f"A{row(1)}:C{row(3)}")
         self.assertEqual(sheet.print_area, [f"$A${row(1)}:$G${row(3)}"])
-        self.assertEqual(sheet.print_title_rows, f"{row(1)}:{row(1)}")
+        self.assertEqual(sheet.print_title_rows, f"${row(1)}:${row(1)}")
         link = sheet[f"H{row(1)}"].hyperlink
         self.assertEqual((link.target, link.tooltip), ("https://example.com/report?q=1&r=2", "Where the numbers come from"))
         self.assertEqual(sheet[f"H{row(1)}"].value, "Source")
@@ -273,8 +273,11 @@ class ReportApi(HelperCase):
         width, height, rows = pgm_pixels(self.first_page(rules_pdf, "rules"))
         dark = sum(1 for row in rows[:height // 3] for value in row[:width // 2] if value < 64)
         self.assertGreater(dark, 4000, "the conditional fill does not show")
-        # The link's text, in the link colour, right of the block.
-        dark = sum(1 for row in rows[:height // 6] for value in row[width // 2:] if value < 160)
+        # The link's text, in the link colour, a little below the block.
+        block_rows = [y for y, row in enumerate(rows) if sum(1 for value in row if value < 64) > width // 4]
+        self.assertTrue(block_rows, "the conditional fill does not show")
+        below = rows[block_rows[-1] + 2:block_rows[-1] + 40]
+        dark = sum(1 for row in below for value in row[:width // 2] if value < 160)
         self.assertGreater(dark, 10, "the link's text does not show")
 
     def first_page(self, pdf, stem):
