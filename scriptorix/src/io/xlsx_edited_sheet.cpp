@@ -310,7 +310,12 @@ std::string editedSharedStringsXml(const Workbook& workbook, const SharedStrings
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   xml += "<sst xmlns=\"" + std::string(kMainNamespace) + "\" count=\"" + std::to_string(strings.references) +
          "\" uniqueCount=\"" + std::to_string(strings.order.size()) + "\">";
-  for (uint32_t id : strings.order) {
+  for (size_t i = 0; i < strings.order.size(); ++i) {
+    const uint32_t id = strings.order[i];
+    if (id == SharedStrings::kRichEntry) {
+      xml += strings.richItems.at(static_cast<uint32_t>(i));
+      continue;
+    }
     const std::u16string& text = workbook.strings().at(id);
     if (auto rich = richStrings.find(text); rich != richStrings.end()) {
       xml += rich->second;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -20,13 +21,21 @@ struct StyleMapping {
   uint32_t at(uint32_t style) const { return xfIndex.at(style); }
 };
 
-// Shared strings in order of first use; index per string-pool id.
+// Shared strings in order of first use; index per string-pool id. A text with runs is an entry
+// of its own, its <si> given whole.
 struct SharedStrings {
-  std::vector<uint32_t> order;  // pool ids
+  static constexpr uint32_t kRichEntry = UINT32_MAX;
+  std::vector<uint32_t> order;  // pool ids, kRichEntry for a text with runs
   std::unordered_map<uint32_t, uint32_t> index;
+  std::map<std::string, uint32_t> richIndex;  // <si> -> index
+  std::map<uint32_t, std::string> richItems;  // index -> <si>
   size_t references = 0;
   uint32_t add(uint32_t poolId);
+  uint32_t addRich(const std::string& item);
 };
+
+// A cell's runs as a shared string item: <si><r><rPr>...</rPr><t>...</t></r>...</si>.
+std::string richTextItemXml(const std::vector<TextRun>& runs);
 
 std::string stylesXml(const Workbook& workbook, StyleMapping& mapping);
 // Style-table indexes that a cell, row or column of the workbook uses; 0 always.

@@ -187,12 +187,56 @@ JSValueRef setHyperlink(const Call& call) {
   return JSValueMakeUndefined(call.context);
 }
 
+// SetRichText([{text, bold, italic, underline, strikethrough, color, size, fontName}, ...]) on
+// one cell: the texts joined are its value, each run with its own font.
+JSValueRef setRichText(const Call& call) {
+  call.args.expectCount(1, 1);
+  RangeTarget target = thisRange(call);
+  const RangeRef& range = target.range();
+  if (!range.isSingleCell()) throw ArgumentError(call.args.methodName() + " works on one cell");
+  JSContextRef context = call.context;
+  if (!JSValueIsArray(context, call.args.at(0))) call.args.fail(0, "an array of runs");
+  JSObjectRef list = JSValueToObject(context, call.args.at(0), nullptr);
+  const double length = JSValueToNumber(context, getProperty(context, list, "length"), nullptr);
+  if (!(length >= 1 && length <= 1000)) {
+    throw ArgumentError(call.args.methodName() + ": argument 1 must hold 1 to 1000 runs");
+  }
+  std::vector<TextRun> runs;
+  for (unsigned i = 0; i < static_cast<unsigned>(length); ++i) {
+    const std::string prefix = "runs[" + std::to_string(i) + "].";
+    const CallOptions options(call, JSObjectGetPropertyAtIndex(context, list, i, nullptr), prefix,
+                              {"text", "bold", "italic", "underline", "strikethrough", "color", "size", "fontName"});
+    TextRun run;
+    options.require("text", "in every run");
+    run.text = options.string("text");
+    run.bold = options.optionalBoolean("bold");
+    run.italic = options.optionalBoolean("italic");
+    run.underline = options.optionalBoolean("underline");
+    run.strikethrough = options.optionalBoolean("strikethrough");
+    run.color = options.optionalColor("color");
+    if (options.has("size")) run.size = options.integer("size", 11, 1, 409);
+    if (options.has("fontName")) {
+      run.fontName = options.limitedText("fontName", 31);
+      if (run.fontName->empty()) options.fail("fontName", "must not be empty");
+    }
+    runs.push_back(std::move(run));
+  }
+  size_t total = 0;
+  for (const TextRun& run : runs) total += run.text.size();
+  if (total == 0 || total > 32767) {
+    throw ArgumentError(call.args.methodName() + ": the runs must hold 1 to 32,767 characters in all");
+  }
+  target.sheet.setRichText(range.firstRow, range.firstColumn, std::move(runs));
+  return JSValueMakeUndefined(call.context);
+}
+
 }  // namespace
 
 void addRangeRuleMethods(std::vector<JSStaticFunction>& table) {
   table.push_back(rangeMethod<addConditionalFormat>("AddConditionalFormat"));
   table.push_back(rangeMethod<setValidation>("SetValidation"));
   table.push_back(rangeMethod<setHyperlink>("SetHyperlink"));
+  table.push_back(rangeMethod<setRichText>("SetRichText"));
 }
 
 }  // namespace sx

@@ -12,6 +12,7 @@
 #include "model/address.h"
 #include "model/cell_rules.h"
 #include "model/cell_value.h"
+#include "model/rich_text.h"
 #include "model/sheet_settings.h"
 #include "model/sheet_storage.h"
 #include "model/style.h"
@@ -54,6 +55,12 @@ class Sheet {
   void setDate(const RangeRef& range, double serial);
   // Values and formulas go; formats stay.
   void clearValues(const RangeRef& range);
+
+  // The runs' texts, joined, become the cell's text; each run keeps its font. Changing the value
+  // to another text makes them lapse; Insert and Delete move them with the cell.
+  void setRichText(int32_t row, int32_t column, std::vector<TextRun> runs);
+  // The runs of a cell that still holds the text they make; nullptr otherwise.
+  const std::vector<TextRun>* richText(int32_t row, int32_t column) const;
 
   // A formula's value is its cached value (empty until calculated).
   CellValue value(int32_t row, int32_t column) const;
@@ -220,6 +227,7 @@ class Sheet {
   std::vector<DataValidation> validations_;
   std::vector<Hyperlink> hyperlinks_;
   SheetAreas areas_;
+  std::map<std::pair<int32_t, int32_t>, RichText> richTexts_;  // (row, column)
 };
 
 }  // namespace sx

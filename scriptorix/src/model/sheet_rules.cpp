@@ -60,6 +60,24 @@ void Sheet::addHyperlink(Hyperlink link) {
   hyperlinks_.push_back(std::move(link));
 }
 
+void Sheet::setRichText(int32_t row, int32_t column, std::vector<TextRun> runs) {
+  const RangeRef cell = checked(cellRef(row, column));
+  std::u16string text;
+  for (const TextRun& run : runs) text += run.text;
+  if (runs.empty() || text.empty()) throw std::invalid_argument("Rich text needs at least one run with text");
+  setValue(cell, CellValue::fromText(text));
+  const StoredCell* stored = findCell(row, column);
+  richTexts_[{row, column}] = RichText{stored->text, std::move(runs)};
+}
+
+const std::vector<TextRun>* Sheet::richText(int32_t row, int32_t column) const {
+  const auto found = richTexts_.find({row, column});
+  if (found == richTexts_.end()) return nullptr;
+  const StoredCell* cell = findCell(row, column);
+  const bool same = cell && !cell->hasFormula() && cell->kind == CellValue::Kind::Text && cell->text == found->second.textId;
+  return same ? &found->second.runs : nullptr;
+}
+
 // Their formulas move with every sheet's in Workbook::rewriteFormulas.
 void Sheet::shiftCellRules(const CellShift& shift) {
   auto moveAll = [&](auto& rules) {
@@ -76,6 +94,13 @@ void Sheet::shiftCellRules(const CellShift& shift) {
   moveAll(conditionalFormats_);
   moveAll(validations_);
   moveAll(hyperlinks_);
+  std::map<std::pair<int32_t, int32_t>, RichText> moved;
+  for (auto& [position, runs] : richTexts_) {
+    if (const auto cell = shiftedArea(cellRef(position.first, position.second), name_, shift)) {
+      moved.emplace(std::pair(cell->firstRow, cell->firstColumn), std::move(runs));
+    }
+  }
+  richTexts_ = std::move(moved);
   for (std::optional<RangeRef>* area : {&areas_.autoFilter, &areas_.printArea, &areas_.titleRows, &areas_.titleColumns}) {
     if (*area) *area = shiftedArea(**area, name_, shift);
   }

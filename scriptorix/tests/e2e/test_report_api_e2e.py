@@ -7,9 +7,13 @@ import shutil
 import subprocess
 import tempfile
 import unittest
+import zipfile
 import zlib
 
 import openpyxl
+from openpyxl.cell.text import Text
+from openpyxl.xml.constants import SHEET_MAIN_NS
+from openpyxl.xml.functions import fromstring
 
 from engine_e2e_support import BUILD_DIR, HELPER, HelperCase, RUN_TIMEOUT, SOFFICE, SOURCE_DIR
 
@@ -69,6 +73,8 @@ s.SetPrintTitles('1:1', null);
 s.GetRange('H1').SetHyperlink({url: 'https://example.com/report?q=1&r=2', display: 'Source',
                                tooltip: 'Where the numbers come from'});
 s.GetRange('H2').SetHyperlink({location: "'Notes'!A1", display: 'Notes'});
+s.GetRange('A5').SetRichText([{text: 'Net ', bold: true},
+                              {text: 'income', italic: true, color: Api.CreateColorFromRGB(192, 0, 0)}]);
 """
 
 # Numbers over a block of cells, all painted black by a conditional format: its page is dark
@@ -223,20 +229,37 @@ class ReportApi(HelperCase):
         self.assertEqual(sheet[f"H{row(1)}"].font.underline, "single")
         self.assertEqual(sheet[f"H{row(2)}"].hyperlink.location, "'Notes'!A1")
 
+    def check_rich_text(self, path, cell):
+        """The cell's shared string read by openpyxl's own model of the item (3.0 reads only the
+        plain text of a workbook's cells)."""
+        self.assertEqual(openpyxl.load_workbook(path)["Summary"][cell].value, "Net income")
+        with zipfile.ZipFile(path) as package:
+            sheet = fromstring(package.read("xl/worksheets/sheet1.xml"))
+            items = fromstring(package.read("xl/sharedStrings.xml")).findall(f"{{{SHEET_MAIN_NS}}}si")
+        found = sheet.find(f".//{{{SHEET_MAIN_NS}}}c[@r='{cell}']")
+        self.assertEqual(found.get("t"), "s")
+        text = Text.from_tree(items[int(found.findtext(f"{{{SHEET_MAIN_NS}}}v"))])
+        runs = [(run.t, bool(run.rPr.b), bool(run.rPr.i), run.rPr.color.rgb if run.rPr.color else None)
+                for run in text.r]
+        self.assertEqual(runs, [("Net ", True, False, None), ("income", False, True, "FFC00000")])
+
     def test_rules_move_when_rows_are_inserted_into_the_written_file(self):
         self.run_task(self.features_task())
         self.run_task({"input": "features.xlsx", "output": "moved.xlsx",
                        "actions": [{"cmd": "rawJs", "js": "Api.GetSheet('Summary').GetRows('1:2').Insert('down');"}]})
         self.check_rules(openpyxl.load_workbook(self.path("moved.xlsx"))["Summary"], first_row=3)
+        self.check_rich_text(self.path("moved.xlsx"), "A7")
 
     def test_features_written_read_and_kept_by_an_edit(self):
         _, _, _, answers = self.run_task(self.features_task())
         self.assertEqual(answers, {"serial": 45351, "day": 29, "lost": "=#REF!",
                                    "sheets": ["Summary", "Hidden", "Secret", "Notes"]})
         self.check_features(self.path("features.xlsx"))
+        self.check_rich_text(self.path("features.xlsx"), "A5")
         self.run_task({"input": "features.xlsx", "output": "edited.xlsx",
                        "actions": [{"cmd": "setValue", "sheet": "Summary", "cell": "D1", "value": 1}]})
         self.check_features(self.path("edited.xlsx"))
+        self.check_rich_text(self.path("edited.xlsx"), "A5")
         self.assertEqual(openpyxl.load_workbook(self.path("edited.xlsx"))["Summary"]["D1"].value, 1)
 
     def test_example_report_renders(self):

@@ -209,5 +209,32 @@ TEST(XlsxCellRules, LinksToAddressesGetRelationshipsThatStayUniqueOverSaves) {
             std::string::npos) << relationships;
 }
 
+TEST(XlsxCellRules, RichTextIsASharedStringOfItsOwnAndSurvivesAnEdit) {
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  TextRun red;
+  red.text = u"Late";
+  red.italic = true;
+  red.color = Color{0xC0, 0, 0};
+  red.size = 14;
+  red.fontName = u"Arial & Co";
+  TextRun plain;
+  plain.text = u" <2 days>";
+  sheet.setRichText(0, 0, {red, plain});
+  sheet.setText(parseRangeRef(u"A2"), u"Late <2 days>");  // the same text without runs
+
+  const std::string item = "<si><r><rPr><rFont val=\"Arial &amp; Co\"/><i/><color rgb=\"FFC00000\"/><sz val=\"14\"/>"
+                           "</rPr><t xml:space=\"preserve\">Late</t></r><r><t xml:space=\"preserve\"> &lt;2 days&gt;</t>"
+                           "</r></si>";
+  const auto entries = saved(book);
+  const std::string strings = entries.at("xl/sharedStrings.xml");
+  EXPECT_NE(strings.find("uniqueCount=\"2\">" + item + "<si><t xml:space=\"preserve\">Late &lt;2 days&gt;</t></si>"),
+            std::string::npos) << strings;
+
+  auto again = readXlsxWorkbook(writePackage(buildWorkbookParts(book, FileFormat::Xlsx)));
+  again->sheet(0).setNumber(parseRangeRef(u"B1"), 1);
+  EXPECT_NE(saved(*again).at("xl/sharedStrings.xml").find(item), std::string::npos);
+}
+
 }  // namespace
 }  // namespace sx

@@ -107,6 +107,32 @@ TEST(SheetRules, LinksHaveOneTargetAndReplaceTheLinksTheyOverlap) {
   EXPECT_EQ(sheet.hyperlinks()[1].formulas[0], u"Sheet1!$AA$9");
 }
 
+TEST(SheetRules, RichTextHoldsWhileTheCellKeepsItsTextAndMovesWithIt) {
+  Workbook book;
+  Sheet& sheet = book.sheet(0);
+  TextRun bold;
+  bold.text = u"Net ";
+  bold.bold = true;
+  TextRun plain;
+  plain.text = u"income";
+  sheet.setRichText(1, 1, {bold, plain});
+  EXPECT_EQ(sheet.value(1, 1).text, u"Net income");
+  ASSERT_NE(sheet.richText(1, 1), nullptr);
+  EXPECT_EQ(sheet.richText(1, 1)->at(0), bold);
+  EXPECT_THROW(sheet.setRichText(0, 0, {TextRun{}}), std::invalid_argument);
+
+  sheet.insertCells(at(u"1:1"), InsertShift::Down);
+  EXPECT_EQ(sheet.richText(1, 1), nullptr);
+  ASSERT_NE(sheet.richText(2, 1), nullptr);
+  sheet.setText(at(u"B3"), u"Other");
+  EXPECT_EQ(sheet.richText(2, 1), nullptr);
+
+  sheet.setRichText(4, 0, {plain});
+  sheet.deleteCells(at(u"5:5"), DeleteShift::Up);
+  sheet.setText(at(u"A5"), u"income");  // the same text in the cell now there has no runs
+  EXPECT_EQ(sheet.richText(4, 0), nullptr);
+}
+
 TEST(SheetRules, WordsOfTheFileFormat) {
   EXPECT_EQ(parseComparisonOperator(u"GREATERTHANOREQUAL"), ComparisonOperator::GreaterThanOrEqual);
   EXPECT_EQ(comparisonOperatorName(ComparisonOperator::NotBetween), "notBetween");
