@@ -78,7 +78,6 @@ class Calculator {
   void areaChanged(const Area& area);
   void invalidateAll();
   bool hasFormula(const CellPosition& cell) const;
-  std::size_t formulaCount() const { return formulas_.size(); }
   // The calculated value of a formula cell, or the stored value of any other cell.
   Scalar value(const CellPosition& cell);
   // Calculates every formula that is dirty and reports each one calculated since the last call

@@ -50,7 +50,7 @@ class CallArgs {
   Scalar scalarOrError(std::size_t i);
   // As above, but an error value is thrown (the usual propagation).
   Scalar scalar(std::size_t i);
-  double number(std::size_t i) { return toNumber(scalar(i)); }
+  double number(std::size_t i);
   double numberOr(std::size_t i, double fallback) { return isMissing(i) ? fallback : number(i); }
   std::u16string text(std::size_t i) { return toText(scalar(i)); }
   bool boolean(std::size_t i) { return toBoolean(scalar(i)); }

@@ -18,5 +18,12 @@ std::span<const FunctionSpec> trigonometryFunctions();
 std::span<const FunctionSpec> dispersionFunctions();
 std::span<const FunctionSpec> referenceFunctions();
 std::span<const FunctionSpec> financialFunctions();
+std::span<const FunctionSpec> cashFlowFunctions();
+std::span<const FunctionSpec> depreciationFunctions();
+std::span<const FunctionSpec> calendarFunctions();
+std::span<const FunctionSpec> workdayFunctions();
+std::span<const FunctionSpec> textExtraFunctions();
+std::span<const FunctionSpec> addressFunctions();
+std::span<const FunctionSpec> arrayShapeFunctions();
 
 }  // namespace sx::formula

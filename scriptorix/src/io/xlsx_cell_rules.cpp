@@ -3,6 +3,7 @@
 #include "core/utf.h"
 #include "formula/function_names.h"
 #include "io/xlsx_parts.h"
+#include "io/xml_parse.h"
 #include "io/xml_text.h"
 
 namespace sx {
@@ -226,6 +227,19 @@ std::string hyperlinkRelationshipsXml(const Sheet& sheet, uint32_t firstLink) {
            xmlText(link.address) + "\" TargetMode=\"External\"/>";
   }
   return xml;
+}
+
+void addRelationshipEntries(std::vector<PackagePart>& parts, const std::string& name, const std::string& entries) {
+  for (PackagePart& part : parts) {
+    if (part.name != name) continue;
+    pugi::xml_document document = parseXmlPart(part.data, part.name);
+    document.document_element().append_buffer(entries.data(), entries.size(), pugi::parse_default, pugi::encoding_utf8);
+    part.data = documentXml(document);
+    return;
+  }
+  parts.push_back({name, "", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships "
+                             "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+                                 entries + "</Relationships>"});
 }
 
 }  // namespace sx

@@ -8,6 +8,8 @@
 
 #include "formula/function_names.h"
 #include "formula/reference_adjust.h"
+#include "io/kept_tables.h"
+#include "io/xlsx_sheet_objects.h"
 #include "io/xlsx_writer.h"
 #include "io/xml_parse.h"
 #include "io/xml_text.h"
@@ -283,6 +285,13 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   std::vector<PackagePart> worksheets;
   // The model's links to addresses join each sheet's relationships part (made when it had none).
   std::map<std::string, std::string> linkRelationships;  // part name -> <Relationship> entries
+  // Sheets the script added may hold notes, pictures, charts and tables: their parts take
+  // names and table ids the package does not use.
+  ObjectPartNumbers numbers;
+  for (const PackagePart& part : origin.keptParts) numbers.taken.insert(partKey(part.name));
+  for (const SheetPlacement& placement : placements) numbers.taken.insert(partKey(placement.partName));
+  numbers.tableId = keptTables(origin).largestId;
+  std::vector<PackagePart> objectParts;
   const Sheet& active = workbook.activeSheet();
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
@@ -292,9 +301,14 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
     for (const PackagePart& part : origin.keptParts) {
       if (part.name == relationshipsPart) firstLink = firstFreeLinkNumber(part.data);
     }
-    std::string xml = kept != origin.sheets.end()
-                          ? editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings, firstLink)
-                          : worksheetXml(sheet, &sheet == &active, styles, strings);
+    std::string xml;
+    if (kept != origin.sheets.end()) {
+      xml = editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings, firstLink);
+    } else {
+      SheetObjectParts objects = buildSheetObjectParts(sheet, placements[i].partName, numbers);
+      xml = worksheetXml(sheet, &sheet == &active, styles, strings, objects.worksheetElements);
+      for (PackagePart& part : objects.parts) objectParts.push_back(std::move(part));
+    }
     worksheets.push_back({placements[i].partName, std::string(kSpreadsheetType) + "worksheet+xml", std::move(xml)});
     if (std::string links = hyperlinkRelationshipsXml(sheet, firstLink); !links.empty()) {
       linkRelationships.emplace(relationshipsPart, std::move(links));
@@ -349,6 +363,7 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   parts.push_back({stringsPart, std::string(kSpreadsheetType) + "sharedStrings+xml",
                    editedSharedStringsXml(workbook, strings, origin.richStrings)});
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
+  for (PackagePart& part : objectParts) parts.push_back(std::move(part));
   for (const PackagePart& part : origin.keptParts) {
     if (dropped.count(part.name)) continue;
     auto links = linkRelationships.find(part.name);
@@ -356,17 +371,12 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
       parts.push_back(keptReferences.part(part));
       continue;
     }
-    pugi::xml_document document = parseXmlPart(part.data, part.name);
-    document.document_element().append_buffer(links->second.data(), links->second.size(), pugi::parse_default,
-                                              pugi::encoding_utf8);
-    parts.push_back({part.name, part.contentType, documentXml(document)});
+    parts.push_back(part);
+    addRelationshipEntries(parts, part.name, links->second);
     linkRelationships.erase(links);
   }
-  for (const auto& [name, links] : linkRelationships) {
-    parts.push_back({name, "", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships "
-                               "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + links +
-                               "</Relationships>"});
-  }
+  // A new sheet's links join the relationships of its notes, pictures and tables.
+  for (const auto& [name, links] : linkRelationships) addRelationshipEntries(parts, name, links);
   return parts;
 }
 

@@ -6,9 +6,11 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "io/package_writer.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -47,8 +49,9 @@ std::string borderXml(const Borders& borders);
 // A colour element: <element rgb="FFRRGGBB"/>.
 std::string colorXml(const char* element, const Color& color);
 std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
+// `objectElements` (<drawing>, <legacyDrawing>, <tableParts>) close the worksheet.
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
-                         SharedStrings& strings);
+                         SharedStrings& strings, std::string_view objectElements = {});
 
 // The worksheet's <sheetPr> (tab colour) and <sheetProtection>; "" when the sheet has none.
 std::string sheetPropertiesXml(const Sheet& sheet);
@@ -86,6 +89,8 @@ std::string hyperlinksXml(const Sheet& sheet);
 std::string hyperlinkEntriesXml(const Sheet& sheet, uint32_t firstLink);
 std::string hyperlinkRelationshipsXml(const Sheet& sheet, uint32_t firstLink);
 uint32_t firstFreeLinkNumber(std::string_view relationships);
+// Relationship entries added to the part of that name among `parts`, or in a new part.
+void addRelationshipEntries(std::vector<PackagePart>& parts, const std::string& name, const std::string& entries);
 
 // The autofilter and the sheet-scoped built-in names of the filter, print area and print titles.
 inline constexpr const char* kFilterDatabaseName = "_xlnm._FilterDatabase";

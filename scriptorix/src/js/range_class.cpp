@@ -19,6 +19,7 @@ JSClassRef rangeClass() {
     addRangeQueryMethods(functions);
     addRangeOutlineMethods(functions);
     addRangeRuleMethods(functions);
+    addRangeNoteMethods(functions);
     functions.push_back({nullptr, nullptr, 0});
     return functions;
   }();

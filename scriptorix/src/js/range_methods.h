@@ -32,5 +32,6 @@ void addRangeStructureMethods(std::vector<JSStaticFunction>& table);
 void addRangeQueryMethods(std::vector<JSStaticFunction>& table);
 void addRangeOutlineMethods(std::vector<JSStaticFunction>& table);
 void addRangeRuleMethods(std::vector<JSStaticFunction>& table);
+void addRangeNoteMethods(std::vector<JSStaticFunction>& table);
 
 }  // namespace sx

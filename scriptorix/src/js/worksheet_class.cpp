@@ -139,6 +139,8 @@ JSClassRef worksheetClass() {
     addWorksheetSettingsMethods(functions);
     addWorksheetPageSetupMethods(functions);
     addWorksheetAreaMethods(functions);
+    addWorksheetDrawingMethods(functions);
+    addWorksheetTableMethods(functions);
     functions.push_back({nullptr, nullptr, 0});
     return functions;
   }();

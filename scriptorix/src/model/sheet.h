@@ -13,6 +13,7 @@
 #include "model/cell_rules.h"
 #include "model/cell_value.h"
 #include "model/rich_text.h"
+#include "model/sheet_objects.h"
 #include "model/sheet_settings.h"
 #include "model/sheet_storage.h"
 #include "model/style.h"
@@ -115,6 +116,9 @@ class Sheet {
   // which keeps one sheet visible.
   SheetSettings& settings() { return settings_; }
   const SheetSettings& settings() const { return settings_; }
+  // Notes, pictures, charts and tables; Insert and Delete move them with the cells.
+  SheetObjects& objects() { return objects_; }
+  const SheetObjects& objects() const { return objects_; }
 
   // The style index in effect for a cell: its own, else its row's, else its column's.
   uint32_t styleIndex(int32_t row, int32_t column) const;
@@ -228,6 +232,7 @@ class Sheet {
   std::vector<Hyperlink> hyperlinks_;
   SheetAreas areas_;
   std::map<std::pair<int32_t, int32_t>, RichText> richTexts_;  // (row, column)
+  SheetObjects objects_;
 };
 
 }  // namespace sx

@@ -209,6 +209,16 @@ TEST(XlsxCellRules, LinksToAddressesGetRelationshipsThatStayUniqueOverSaves) {
             std::string::npos) << relationships;
 }
 
+TEST(XlsxCellRules, LinksShareTheSheetsRelationshipsPartWithItsNotes) {
+  Workbook book;
+  book.sheet(0).objects().notes[{0, 0}] = CellNote{u"Ann", u"Checked"};
+  book.sheet(0).addHyperlink(linkTo(u"B1", u"https://example.com", u""));
+  const std::string relationships = saved(book).at("xl/worksheets/_rels/sheet1.xml.rels");
+  EXPECT_NE(relationships.find("Id=\"rId1\""), std::string::npos) << relationships;
+  EXPECT_NE(relationships.find("Id=\"rIdLink1\""), std::string::npos) << relationships;
+  EXPECT_EQ(countOf(relationships, "<Relationships"), 1u) << relationships;
+}
+
 TEST(XlsxCellRules, RichTextIsASharedStringOfItsOwnAndSurvivesAnEdit) {
   Workbook book;
   Sheet& sheet = book.sheet(0);
