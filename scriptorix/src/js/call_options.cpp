@@ -9,24 +9,21 @@
 
 namespace sx {
 
-CallOptions::CallOptions(const Call& call, JSValueRef value, std::string prefix, std::set<std::string> known)
-    : call_(call), prefix_(std::move(prefix)), known_(std::move(known)) {
-  JSContextRef context = call.context;
-  if (!JSValueIsObject(context, value) || JSValueIsArray(context, value)) {
-    throw ArgumentError(call.args.methodName() + ": " +
-                        (prefix_.empty() ? std::string("argument 1")
-                                         : "option \"" + prefix_.substr(0, prefix_.size() - 1) + "\"") +
-                        " must be an object of options");
+namespace {
+
+JSValueRef checkedObject(const Call& call, JSValueRef value, const std::string& what) {
+  if (!JSValueIsObject(call.context, value) || JSValueIsArray(call.context, value)) {
+    throw ArgumentError(call.args.methodName() + ": " + what + " must be an object of options");
   }
-  object_ = JSValueToObject(context, value, nullptr);
-  JSPropertyNameArrayRef names = JSObjectCopyPropertyNames(context, object_);
-  std::string unknown;
-  for (size_t i = 0; i < JSPropertyNameArrayGetCount(names); ++i) {
-    const std::string name = toUtf8(toU16String(JSPropertyNameArrayGetNameAtIndex(names, i)));
-    if (!known_.count(name) && unknown.empty()) unknown = name;
-  }
-  JSPropertyNameArrayRelease(names);
-  if (!unknown.empty()) fail(unknown, "is not one this call takes");
+  return value;
+}
+
+}  // namespace
+
+CallOptions::CallOptions(const Call& call, JSValueRef value, std::string what, const std::set<std::string>& known)
+    : call_(call), options_(call.args, checkedObject(call, value, what), what) {
+  for (const std::string& name : known) options_.value(name.c_str());
+  options_.finish();
 }
 
 bool CallOptions::has(const char* name) const {
@@ -34,12 +31,12 @@ bool CallOptions::has(const char* name) const {
   return !JSValueIsUndefined(call_.context, value) && !JSValueIsNull(call_.context, value);
 }
 
-JSValueRef CallOptions::at(const char* name) const { return getProperty(call_.context, object_, name); }
+JSValueRef CallOptions::at(const char* name) const { return options_.value(name); }
 
 std::u16string CallOptions::string(const char* name) const {
-  JSValueRef value = at(name);
-  if (!JSValueIsString(call_.context, value)) fail(name, "must be a string");
-  return valueToU16String(call_.context, value);
+  const std::optional<std::u16string> text = options_.string(name);
+  if (!text) fail(name, "must be a string");
+  return *text;
 }
 
 std::u16string CallOptions::stringOr(const char* name, std::u16string fallback) const {
@@ -54,20 +51,17 @@ std::u16string CallOptions::limitedText(const char* name, size_t limit) const {
 
 bool CallOptions::boolean(const char* name, bool fallback) const {
   if (!has(name)) return fallback;
-  JSValueRef value = at(name);
-  if (!JSValueIsBoolean(call_.context, value)) fail(name, "must be a boolean");
-  return JSValueToBoolean(call_.context, value);
+  return *options_.boolean(name);
 }
 
 std::optional<bool> CallOptions::optionalBoolean(const char* name) const {
   if (!has(name)) return std::nullopt;
-  return boolean(name, false);
+  return options_.boolean(name);
 }
 
 uint32_t CallOptions::integer(const char* name, uint32_t fallback, uint32_t min, uint32_t max) const {
   if (!has(name)) return fallback;
-  JSValueRef value = at(name);
-  const double number = JSValueIsNumber(call_.context, value) ? JSValueToNumber(call_.context, value, nullptr) : NAN;
+  const double number = *options_.number(name);
   if (!(number >= min && number <= max) || number != std::floor(number)) {
     fail(name, "must be a whole number from " + std::to_string(min) + " to " + std::to_string(max));
   }
@@ -106,7 +100,7 @@ std::u16string CallOptions::formula(const char* name, bool dates) const {
 }
 
 void CallOptions::fail(std::string_view name, const std::string& what) const {
-  throw ArgumentError(call_.args.methodName() + ": option \"" + prefix_ + std::string(name) + "\" " + what);
+  options_.fail(std::string(name).c_str(), what);
 }
 
 void CallOptions::require(const char* name, const char* forWhat) const {

@@ -9,17 +9,18 @@
 #include <string_view>
 
 #include "js/arguments.h"
+#include "js/option_object.h"
 #include "model/style.h"
 
 namespace sx {
 
-// The options object of one call: each property is checked for its kind, and a property the
-// call does not know is refused (a misspelt option would otherwise do nothing). Messages name
-// the option: 'Range.SetValidation: option "errorStyle" ...'.
+// An options object that must be given and whose properties are all known up front (see
+// OptionObject, which reads them): a property the call does not know is refused at once.
+// Adds the kinds the rule calls take: colours, formulas, bounded numbers and texts, words.
 class CallOptions {
  public:
-  // `prefix` names nested options in messages ("format.").
-  CallOptions(const Call& call, JSValueRef value, std::string prefix, std::set<std::string> known);
+  // `what` names the object in messages ("argument 1", "option \"format\"", "run 2").
+  CallOptions(const Call& call, JSValueRef value, std::string what, const std::set<std::string>& known);
 
   bool has(const char* name) const;
   JSValueRef at(const char* name) const;
@@ -50,9 +51,7 @@ class CallOptions {
 
  private:
   const Call& call_;
-  std::string prefix_;
-  std::set<std::string> known_;
-  JSObjectRef object_ = nullptr;
+  mutable OptionObject options_;
 };
 
 }  // namespace sx

@@ -13,7 +13,7 @@ namespace {
 
 DifferentialFormat differentialFormat(const Call& call, const CallOptions& rule) {
   DifferentialFormat format;
-  const CallOptions options(call, rule.at("format"), "format.",
+  const CallOptions options(call, rule.at("format"), "option \"format\"",
                         {"fontColor", "bold", "italic", "fill", "border", "borderColor", "numberFormat"});
   format.fontColor = options.optionalColor("fontColor");
   format.bold = options.optionalBoolean("bold");
@@ -41,7 +41,7 @@ DifferentialFormat differentialFormat(const Call& call, const CallOptions& rule)
 JSValueRef addConditionalFormat(const Call& call) {
   call.args.expectCount(1, 1);
   RangeTarget target = thisRange(call);
-  const CallOptions options(call, call.args.at(0), "", {"type", "operator", "formula1", "formula2", "format", "colors", "color",
+  const CallOptions options(call, call.args.at(0), "argument 1", {"type", "operator", "formula1", "formula2", "format", "colors", "color",
                                   "iconSet", "rank", "percent", "bottom", "below", "text"});
   ConditionalFormat rule;
   rule.area = target.range();
@@ -111,7 +111,7 @@ JSValueRef addConditionalFormat(const Call& call) {
 JSValueRef setValidation(const Call& call) {
   call.args.expectCount(1, 1);
   RangeTarget target = thisRange(call);
-  const CallOptions options(call, call.args.at(0), "", {"type", "operator", "formula1", "formula2", "source", "allowBlank", "dropDown",
+  const CallOptions options(call, call.args.at(0), "argument 1", {"type", "operator", "formula1", "formula2", "source", "allowBlank", "dropDown",
                                   "inputTitle", "inputMessage", "errorTitle", "errorMessage", "errorStyle"});
   DataValidation rule;
   rule.area = target.range();
@@ -162,7 +162,7 @@ JSValueRef setValidation(const Call& call) {
 JSValueRef setHyperlink(const Call& call) {
   call.args.expectCount(1, 1);
   RangeTarget target = thisRange(call);
-  const CallOptions options(call, call.args.at(0), "", {"url", "location", "display", "tooltip", "style"});
+  const CallOptions options(call, call.args.at(0), "argument 1", {"url", "location", "display", "tooltip", "style"});
   Hyperlink link;
   link.area = target.range();
   if (options.has("url") == options.has("location")) options.fail("url", "or \"location\" is needed, not both");
@@ -203,8 +203,7 @@ JSValueRef setRichText(const Call& call) {
   }
   std::vector<TextRun> runs;
   for (unsigned i = 0; i < static_cast<unsigned>(length); ++i) {
-    const std::string prefix = "runs[" + std::to_string(i) + "].";
-    const CallOptions options(call, JSObjectGetPropertyAtIndex(context, list, i, nullptr), prefix,
+    const CallOptions options(call, JSObjectGetPropertyAtIndex(context, list, i, nullptr), "run " + std::to_string(i + 1),
                               {"text", "bold", "italic", "underline", "strikethrough", "color", "size", "fontName"});
     TextRun run;
     options.require("text", "in every run");

@@ -36,7 +36,7 @@ TEST(RangeRuleCalls, ConditionalFormatMistakesAreNamed) {
           {"not an object", "throwsWith(function () { s.GetRange('A1').AddConditionalFormat('x'); },"
                             " 'argument 1 must be an object of options');"},
           {"misspelt option", "throwsWith(function () { s.GetRange('A1').AddConditionalFormat({type: 'unique',"
-                              " fromat: {bold: true}}); }, 'option \"fromat\" is not one this call takes');"},
+                              " fromat: {bold: true}}); }, 'argument 1: unknown option \"fromat\"');"},
           {"unknown type", "throwsWith(function () { s.GetRange('A1').AddConditionalFormat({type: 'sparkle'}); },"
                            " 'option \"type\" Unknown conditional format type');"},
           {"missing second value",
@@ -49,10 +49,10 @@ TEST(RangeRuleCalls, ConditionalFormatMistakesAreNamed) {
            " 'option \"format\" sets nothing');"},
           {"nested option named with its parent",
            "throwsWith(function () { s.GetRange('A1').AddConditionalFormat({type: 'unique', format: {fill: 'red'}}); },"
-           " 'option \"format.fill\" must be a Color');"},
+           " 'option \"format\": option \"fill\" must be a Color');"},
           {"number format checked as a cell's",
            "throwsWith(function () { s.GetRange('A1').AddConditionalFormat({type: 'unique', format: {numberFormat:"
-           " '0.0\"'}}); }, 'option \"format.numberFormat\" Malformed number format code');"},
+           " '0.0\"'}}); }, 'option \"format\": option \"numberFormat\" Malformed number format code');"},
           {"rank within its bounds",
            "throwsWith(function () { s.GetRange('A1').AddConditionalFormat({type: 'top', rank: 101, percent: true,"
            " format: {bold: true}}); }, 'option \"rank\" must be a whole number from 1 to 100');"},
@@ -130,7 +130,7 @@ TEST(RangeRuleCalls, RichText) {
            " throwsWith(function () { s.GetRange('A1').SetRichText([]); }, '1 to 1000 runs');"
            " throwsWith(function () { s.GetRange('A1').SetRichText('x'); }, 'an array of runs');"
            " throwsWith(function () { s.GetRange('A1').SetRichText([{text: 'a'}, {bold: true}]); },"
-           " 'option \"runs[1].text\" is needed');"
+           " 'run 2: option \"text\" is needed');"
            " throwsWith(function () { s.GetRange('A1').SetRichText([{text: ''}]); }, '1 to 32,767 characters');"
            " throwsWith(function () { s.GetRange('A1').SetRichText([{text: 'a', size: 500}]); }, 'from 1 to 409');"},
       },
