@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 #include "formula/function_names.h"
@@ -168,6 +169,14 @@ size_t slotOfOther(const std::vector<SheetEntrySlot>& slots, const OtherSheetEnt
   return 0;
 }
 
+// A file's filter, print area or print titles name that the script set anew on its sheet.
+bool replacedByModel(const Sheet& sheet, const KeptDefinedName& name) {
+  for (const auto& [attribute, value] : name.attributes) {
+    if (attribute == "name") return sheetAreaName(sheet, value).has_value();
+  }
+  return false;
+}
+
 std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
                             const std::vector<SheetPlacement>& placements, const KeptReferences& references) {
   pugi::xml_document document = parseXmlPart(origin.workbookXml, origin.workbookPart);
@@ -214,13 +223,16 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
     for (const auto& [attribute, value] : name.attributes) entry += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
     if (name.scopeSheetId) {
       const Sheet* scope = workbook.sheetById(*name.scopeSheetId);
-      if (!scope) continue;
+      if (!scope || replacedByModel(*scope, name)) continue;
       entry += " localSheetId=\"" + std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
     } else if (name.scopeOtherEntry) {
       const OtherSheetEntry* scope = &origin.otherSheetEntries[*name.scopeOtherEntry];
       entry += " localSheetId=\"" + std::to_string(slotOfOther(slots, scope)) + "\"";
     }
     namesXml += entry + ">" + xmlPlainText(references.formula(fromUtf8(name.text), std::nullopt)) + "</definedName>";
+  }
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    namesXml += sheetAreaNamesXml(workbook.sheet(i), slotOfSheet(slots, i));
   }
   if (!namesXml.empty()) appendXml(placeInOrder(root, "definedNames"), namesXml);
 
@@ -271,6 +283,8 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   }
   const KeptReferences keptReferences(workbook, origin);
   std::vector<PackagePart> worksheets;
+  // The model's links to addresses join each sheet's relationships part (made when it had none).
+  std::map<std::string, std::string> linkRelationships;  // part name -> <Relationship> entries
   // Sheets the script added may hold notes, pictures, charts and tables: their parts take
   // names and table ids the package does not use.
   ObjectPartNumbers numbers;
@@ -282,15 +296,23 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
     auto kept = origin.sheets.find(sheet.id());
+    const std::string relationshipsPart = relationshipsPartName(placements[i].partName);
+    uint32_t firstLink = 1;
+    for (const PackagePart& part : origin.keptParts) {
+      if (part.name == relationshipsPart) firstLink = firstFreeLinkNumber(part.data);
+    }
     std::string xml;
     if (kept != origin.sheets.end()) {
-      xml = editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings);
+      xml = editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings, firstLink);
     } else {
       SheetObjectParts objects = buildSheetObjectParts(sheet, placements[i].partName, numbers);
       xml = worksheetXml(sheet, &sheet == &active, styles, strings, objects.worksheetElements);
       for (PackagePart& part : objects.parts) objectParts.push_back(std::move(part));
     }
     worksheets.push_back({placements[i].partName, std::string(kSpreadsheetType) + "worksheet+xml", std::move(xml)});
+    if (std::string links = hyperlinkRelationshipsXml(sheet, firstLink); !links.empty()) {
+      linkRelationships.emplace(relationshipsPart, std::move(links));
+    }
   }
   const std::string stringsPart =
       origin.sharedStringsPart.empty() ? fresh.fixedPart(folder + "sharedStrings.xml") : origin.sharedStringsPart;
@@ -343,8 +365,18 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
   for (PackagePart& part : objectParts) parts.push_back(std::move(part));
   for (const PackagePart& part : origin.keptParts) {
-    if (!dropped.count(part.name)) parts.push_back(keptReferences.part(part));
+    if (dropped.count(part.name)) continue;
+    auto links = linkRelationships.find(part.name);
+    if (links == linkRelationships.end()) {
+      parts.push_back(keptReferences.part(part));
+      continue;
+    }
+    parts.push_back(part);
+    addRelationshipEntries(parts, part.name, links->second);
+    linkRelationships.erase(links);
   }
+  // A new sheet's links join the relationships of its notes, pictures and tables.
+  for (const auto& [name, links] : linkRelationships) addRelationshipEntries(parts, name, links);
   return parts;
 }
 

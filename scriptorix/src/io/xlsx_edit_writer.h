@@ -24,10 +24,11 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
 std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin, StyleMapping& mapping);
 
 // A worksheet the model wrote, merged with what the opened worksheet had around <sheetData>
-// (its references following the edits made since).
+// (its references following the edits made since). The model's links to addresses outside the
+// workbook take relationship ids from `firstLink` on.
 std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigin& origin,
                                const KeptReferences& kept, const StyleMapping& styles,
-                               SharedStrings& strings);
+                               SharedStrings& strings, uint32_t firstLink);
 
 // The shared strings, a text that had runs in the opened file keeping its <si> as read.
 std::string editedSharedStringsXml(const Workbook& workbook, const SharedStrings& strings,

@@ -157,11 +157,51 @@ std::string restoreArrayFormulas(const Sheet& sheet, std::string_view rows,
   return out;
 }
 
+// The highest priority among the rules of a file's <conditionalFormatting>.
+uint32_t highestPriority(const std::string& xml) {
+  pugi::xml_document document = parseXmlPart(xml, "a worksheet element");
+  uint32_t highest = 0;
+  for (pugi::xml_node rule : document.document_element().children()) {
+    if (localName(rule) == "cfRule") highest = std::max(highest, attributeNamed(rule, "priority").as_uint());
+  }
+  return highest;
+}
+
+// The model's conditional formats rank after the file's, each priority once on the sheet.
+std::string priorityAfter(const std::string& xml, uint32_t offset) {
+  if (offset == 0) return xml;
+  std::string out;
+  const pugi::xml_document fragment = parseXmlFragment(xml, "the written conditional formats");
+  for (pugi::xml_node node : fragment.children()) {
+    for (pugi::xml_node rule : node.children()) {
+      pugi::xml_attribute priority = rule.attribute("priority");
+      priority.set_value(priority.as_uint() + offset);
+    }
+    out += xmlOf(node);
+  }
+  return out;
+}
+
+// A file's list element (<dataValidations>, <hyperlinks>) with the model's entries after its
+// own: one list per sheet.
+std::string withEntries(const std::string& xml, const std::string& entries, std::string_view entryName) {
+  if (entries.empty()) return xml;
+  pugi::xml_document document = parseXmlPart(xml, "a worksheet element");
+  pugi::xml_node root = document.document_element();
+  root.append_buffer(entries.data(), entries.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (root.attribute("count")) {
+    size_t count = 0;
+    for (pugi::xml_node entry : root.children()) count += localName(entry) == entryName;
+    root.attribute("count").set_value(static_cast<unsigned long long>(count));
+  }
+  return xmlOf(root);
+}
+
 }  // namespace
 
 std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigin& origin,
                                const KeptReferences& kept, const StyleMapping& styles,
-                               SharedStrings& strings) {
+                               SharedStrings& strings, uint32_t firstLink) {
   const std::string written = worksheetXml(sheet, active, styles, strings);
   const size_t rootEnd = written.find('>', written.find("<worksheet"));
   size_t dataStart = written.find("<sheetData");
@@ -192,6 +232,8 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
   const bool protectionChanged = !(settings.protection == origin.settings.protection);
 
   std::vector<Piece> pieces;
+  uint32_t filePriorities = 0;
+  bool validationsMerged = false, linksMerged = false;
   int rank = -1;
   std::map<std::string, bool> fromFile;
   for (const auto& [name, xml] : origin.elements) {
@@ -202,7 +244,8 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
                             (name == "sheetProtection" && protectionChanged) ||
                             (name == "pageMargins" && page.margins != pageRead.margins) ||
                             (name == "headerFooter" && headerFooterChanged) ||
-                            (model.count(name) && !fileWins && name != "sheetPr" && name != "sheetProtection");
+                            (model.count(name) && !fileWins && name != "sheetPr" && name != "sheetProtection" &&
+                             name != "conditionalFormatting" && name != "dataValidations" && name != "hyperlinks");
     if (modelOwned) continue;
     fromFile[name] = true;
     if (name == "sheetViews") {
@@ -216,11 +259,28 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
     } else if (name == "pageSetup" && pageSetupChanged) {
       pieces.push_back({rank, withAttributes(xml, pageSetupAttributes(page))});
     } else if (std::string moved = kept.sheetElement(name, xml, sheet.id()); !moved.empty()) {
+      if (name == "conditionalFormatting") filePriorities = std::max(filePriorities, highestPriority(moved));
+      if (name == "dataValidations" && !validationsMerged) {
+        moved = withEntries(moved, dataValidationEntriesXml(sheet), "dataValidation");
+        validationsMerged = true;
+      }
+      if (name == "hyperlinks" && !linksMerged) {
+        moved = withEntries(moved, hyperlinkEntriesXml(sheet, firstLink), "hyperlink");
+        linksMerged = true;
+      }
       pieces.push_back({rank, std::move(moved)});
     }
   }
   for (const auto& [name, xml] : model) {
-    if (!fromFile.count(name)) pieces.push_back({schemaRank(name), xml});
+    if (name == "conditionalFormatting") {
+      pieces.push_back({schemaRank(name), priorityAfter(xml, filePriorities)});
+    } else if (name == "dataValidations") {
+      if (!validationsMerged) pieces.push_back({schemaRank(name), xml});
+    } else if (name == "hyperlinks") {
+      if (!linksMerged) pieces.push_back({schemaRank(name), "<hyperlinks>" + hyperlinkEntriesXml(sheet, firstLink) + "</hyperlinks>"});
+    } else if (!fromFile.count(name)) {
+      pieces.push_back({schemaRank(name), xml});
+    }
   }
   std::string rows = written.substr(dataStart, dataEnd - dataStart);
   if (!origin.arrays.empty()) rows = restoreArrayFormulas(sheet, rows, origin.arrays);
@@ -250,7 +310,12 @@ std::string editedSharedStringsXml(const Workbook& workbook, const SharedStrings
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   xml += "<sst xmlns=\"" + std::string(kMainNamespace) + "\" count=\"" + std::to_string(strings.references) +
          "\" uniqueCount=\"" + std::to_string(strings.order.size()) + "\">";
-  for (uint32_t id : strings.order) {
+  for (size_t i = 0; i < strings.order.size(); ++i) {
+    const uint32_t id = strings.order[i];
+    if (id == SharedStrings::kRichEntry) {
+      xml += strings.richItems.at(static_cast<uint32_t>(i));
+      continue;
+    }
     const std::u16string& text = workbook.strings().at(id);
     if (auto rich = richStrings.find(text); rich != richStrings.end()) {
       xml += rich->second;

@@ -165,6 +165,14 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
     mapping.xfIndex.emplace(index, addedFormats.add(xmlOf(xf)));
   }
 
+  // The file's conditional formats point at its own entries: the new ones follow them.
+  const pugi::xml_node fileDxfs = childNamed(root, "dxfs");
+  const auto firstDxf = static_cast<uint32_t>(fileDxfs ? elementCount(fileDxfs, "dxf") : 0);
+  if (const std::vector<std::string> dxfs = addDifferentialFormats(workbook, mapping, firstDxf); !dxfs.empty()) {
+    pugi::xml_node list = listElement(root, "dxfs");
+    for (const std::string& xml : dxfs) appendXml(list, xml);
+    setAttribute(list, "count", std::to_string(elementCount(list, "dxf")));
+  }
   if (!addedCodes.empty()) {
     pugi::xml_node numFmts = listElement(root, "numFmts");
     appendXml(numFmts, addedCodes);

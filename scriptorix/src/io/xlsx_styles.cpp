@@ -167,7 +167,15 @@ std::string stylesXml(const Workbook& workbook, StyleMapping& mapping) {
          "</cellStyleXfs>";
   xml += "<cellXfs count=\"" + std::to_string(xfCount) + "\">" + cellXfs + "</cellXfs>";
   xml += "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>";
-  xml += "<dxfs count=\"0\"/><tableStyles count=\"0\"/>";
+  const std::vector<std::string> dxfs = addDifferentialFormats(workbook, mapping, 0);
+  if (dxfs.empty()) {
+    xml += "<dxfs count=\"0\"/>";
+  } else {
+    xml += "<dxfs count=\"" + std::to_string(dxfs.size()) + "\">";
+    for (const std::string& dxf : dxfs) xml += dxf;
+    xml += "</dxfs>";
+  }
+  xml += "<tableStyles count=\"0\"/>";
   return xml + "</styleSheet>";
 }
 

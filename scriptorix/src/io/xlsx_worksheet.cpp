@@ -85,6 +85,9 @@ void appendCell(std::string& xml, const Sheet& sheet, int32_t row, const StoredC
       if (cell.hasFormula()) {
         xml += " t=\"str\"";
         value = xmlText(workbook.strings().at(cell.text));
+      } else if (const std::vector<TextRun>* runs = sheet.richText(row, cell.column)) {
+        xml += " t=\"s\"";
+        value = std::to_string(strings.addRich(richTextItemXml(*runs)));
       } else {
         xml += " t=\"s\"";
         value = std::to_string(strings.add(cell.text));
@@ -128,6 +131,34 @@ std::string xmlNumber(double value) {
   return std::string(buffer, result.ptr);
 }
 
+uint32_t SharedStrings::addRich(const std::string& item) {
+  ++references;
+  auto [it, added] = richIndex.emplace(item, static_cast<uint32_t>(order.size()));
+  if (added) {
+    richItems.emplace(it->second, item);
+    order.push_back(kRichEntry);
+  }
+  return it->second;
+}
+
+std::string richTextItemXml(const std::vector<TextRun>& runs) {
+  std::string xml = "<si>";
+  for (const TextRun& run : runs) {
+    xml += "<r>";
+    std::string properties;
+    if (run.fontName) properties += "<rFont val=\"" + xmlText(*run.fontName) + "\"/>";
+    if (run.bold) properties += *run.bold ? "<b/>" : "<b val=\"0\"/>";
+    if (run.italic) properties += *run.italic ? "<i/>" : "<i val=\"0\"/>";
+    if (run.strikethrough) properties += *run.strikethrough ? "<strike/>" : "<strike val=\"0\"/>";
+    if (run.color) properties += colorXml("color", *run.color);
+    if (run.size) properties += "<sz val=\"" + xmlNumber(*run.size) + "\"/>";
+    if (run.underline) properties += *run.underline ? "<u/>" : "<u val=\"none\"/>";
+    if (!properties.empty()) xml += "<rPr>" + properties + "</rPr>";
+    xml += "<t xml:space=\"preserve\">" + xmlText(run.text) + "</t></r>";
+  }
+  return xml + "</si>";
+}
+
 uint32_t SharedStrings::add(uint32_t poolId) {
   ++references;
   auto [it, added] = index.emplace(poolId, static_cast<uint32_t>(order.size()));
@@ -140,7 +171,12 @@ std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& stri
   xml += "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
          std::to_string(strings.references) + "\" uniqueCount=\"" +
          std::to_string(strings.order.size()) + "\">";
-  for (uint32_t id : strings.order) {
+  for (size_t i = 0; i < strings.order.size(); ++i) {
+    const uint32_t id = strings.order[i];
+    if (id == SharedStrings::kRichEntry) {
+      xml += strings.richItems.at(static_cast<uint32_t>(i));
+      continue;
+    }
     xml += "<si><t xml:space=\"preserve\">" + xmlText(workbook.strings().at(id)) + "</t></si>";
   }
   return xml + "</sst>";
@@ -181,11 +217,15 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   }
   xml += "</sheetData>";
   xml += sheetProtectionXml(sheet.settings().protection);
+  xml += autoFilterXml(sheet);
   if (!sheet.merges().empty()) {
     xml += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
     for (const RangeRef& merge : sheet.merges()) xml += "<mergeCell ref=\"" + areaName(merge) + "\"/>";
     xml += "</mergeCells>";
   }
+  xml += conditionalFormattingXml(sheet, styles);
+  xml += dataValidationsXml(sheet);
+  xml += hyperlinksXml(sheet);
   xml += printOptionsXml(sheet.settings());
   xml += pageMarginsXml(sheet.settings().page.margins);
   xml += pageSetupXml(sheet.settings().page);

@@ -1,6 +1,7 @@
 #include "io/xlsx_writer.h"
 
 #include "formula/function_names.h"
+#include "io/opc_package.h"
 #include "io/xlsx_edit_writer.h"
 #include "io/xlsx_parts.h"
 #include "io/xlsx_sheet_objects.h"
@@ -75,14 +76,13 @@ std::string workbookXml(const Workbook& workbook) {
            sheetStateAttribute(sheet) + " r:id=\"rId" + std::to_string(++worksheet) + "\"/>";
   }
   xml += "</sheets>";
-  if (!workbook.definedNames().empty()) {
-    xml += "<definedNames>";
-    for (const DefinedName& name : workbook.definedNames()) {
-      xml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
+  std::string names;
+  for (const DefinedName& name : workbook.definedNames()) {
+    names += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
              "</definedName>";
-    }
-    xml += "</definedNames>";
   }
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) names += sheetAreaNamesXml(workbook.sheet(i), i);
+  if (!names.empty()) xml += "<definedNames>" + names + "</definedNames>";
   // The next application calculates every formula when it opens the file.
   xml += "<calcPr calcId=\"191029\"" + calculationModeAttribute(workbook) + " fullCalcOnLoad=\"1\"/>";
   return xml + "</workbook>";
@@ -139,6 +139,9 @@ std::vector<PackagePart> buildWorkbookParts(const Workbook& workbook, FileFormat
     worksheets.push_back({name, spreadsheetType + "worksheet+xml",
                           worksheetXml(sheet, &sheet == &active, styles, strings, objects.worksheetElements)});
     for (PackagePart& part : objects.parts) objectParts.push_back(std::move(part));
+    if (const std::string links = hyperlinkRelationshipsXml(sheet, 1); !links.empty()) {
+      addRelationshipEntries(objectParts, relationshipsPartName(name), links);
+    }
   }
   // Chart sheets are numbered in the order of the relationships above.
   for (size_t i = 0; i < workbook.chartSheets().size(); ++i) {

@@ -23,6 +23,7 @@ constexpr JSStaticFunction worksheetMethod(const char* name) {
 
 void addWorksheetSettingsMethods(std::vector<JSStaticFunction>& table);
 void addWorksheetPageSetupMethods(std::vector<JSStaticFunction>& table);
+void addWorksheetAreaMethods(std::vector<JSStaticFunction>& table);
 void addWorksheetDrawingMethods(std::vector<JSStaticFunction>& table);
 void addWorksheetTableMethods(std::vector<JSStaticFunction>& table);
 

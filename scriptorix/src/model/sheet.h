@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "model/address.h"
+#include "model/cell_rules.h"
 #include "model/cell_value.h"
+#include "model/rich_text.h"
 #include "model/sheet_objects.h"
 #include "model/sheet_settings.h"
 #include "model/sheet_storage.h"
@@ -54,6 +56,12 @@ class Sheet {
   void setDate(const RangeRef& range, double serial);
   // Values and formulas go; formats stay.
   void clearValues(const RangeRef& range);
+
+  // The runs' texts, joined, become the cell's text; each run keeps its font. Changing the value
+  // to another text makes them lapse; Insert and Delete move them with the cell.
+  void setRichText(int32_t row, int32_t column, std::vector<TextRun> runs);
+  // The runs of a cell that still holds the text they make; nullptr otherwise.
+  const std::vector<TextRun>* richText(int32_t row, int32_t column) const;
 
   // A formula's value is its cached value (empty until calculated).
   CellValue value(int32_t row, int32_t column) const;
@@ -131,6 +139,22 @@ class Sheet {
   void deleteCells(const RangeRef& range, DeleteShift shift);
   void insertCells(const RangeRef& range, InsertShift shift);
 
+  // --- rules on areas; Insert and Delete move them with the cells, and drop those whose
+  // cells were all deleted. Formulas are checked for syntax, without the leading "=".
+  void addConditionalFormat(ConditionalFormat format);
+  const std::vector<ConditionalFormat>& conditionalFormats() const { return conditionalFormats_; }
+  // A cell has one validation: a new one replaces those whose areas it covers and is refused
+  // when it overlaps one only in part.
+  void addValidation(DataValidation validation);
+  const std::vector<DataValidation>& validations() const { return validations_; }
+  // A link replaces the links of the areas it overlaps.
+  void addHyperlink(Hyperlink link);
+  const std::vector<Hyperlink>& hyperlinks() const { return hyperlinks_; }
+  // The autofilter, print area and print titles; Insert and Delete move them like the rules
+  // (an area whose cells were all deleted is gone).
+  SheetAreas& areas() { return areas_; }
+  const SheetAreas& areas() const { return areas_; }
+
   // --- queries
   // The smallest range holding every cell with a value or a format; A1 when there is none.
   RangeRef usedRange() const;
@@ -191,6 +215,7 @@ class Sheet {
   void shiftCells(const CellShift& shift);
   void shiftMerges(const CellShift& shift);
   void shiftRowAndColumnFormats(const CellShift& shift);
+  void shiftCellRules(const CellShift& shift);
   void applyShift(const CellShift& shift);
 
   Workbook* workbook_;
@@ -202,6 +227,11 @@ class Sheet {
   std::vector<RangeRef> merges_;
   FreezePanes freeze_;
   SheetSettings settings_;
+  std::vector<ConditionalFormat> conditionalFormats_;
+  std::vector<DataValidation> validations_;
+  std::vector<Hyperlink> hyperlinks_;
+  SheetAreas areas_;
+  std::map<std::pair<int32_t, int32_t>, RichText> richTexts_;  // (row, column)
   SheetObjects objects_;
 };
 

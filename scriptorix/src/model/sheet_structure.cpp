@@ -407,6 +407,7 @@ void Sheet::applyShift(const CellShift& shift) {
   shiftCells(shift);
   shiftMerges(shift);
   shiftRowAndColumnFormats(shift);
+  shiftCellRules(shift);
   objects_.applyShift(shift);
   workbook_->recordShift(id_, shift);
   // Positions and dependencies start afresh: whatever moved or reads what moved is calculated

@@ -294,6 +294,15 @@ void Workbook::rewriteFormulas(
         if (calculateRewritten) calculation_->formulaSet(*sheet, row, cell.column, after);
       }
     }
+    // The formulas of conditional formats, validations and links follow the same edits.
+    auto rewriteRules = [&](auto& rules) {
+      for (auto& rule : rules) {
+        for (std::u16string& formula : rule.formulas) formula = rewrite(formula, sheet->name());
+      }
+    };
+    rewriteRules(sheet->conditionalFormats_);
+    rewriteRules(sheet->validations_);
+    rewriteRules(sheet->hyperlinks_);
   }
   for (DefinedName& entry : names_) entry.reference = rewrite(entry.reference, u"");
   // Chart series name their sheets, like defined names.

@@ -14,6 +14,8 @@ import zlib
 from xml.etree.ElementTree import fromstring
 
 import openpyxl
+from openpyxl.cell.text import Text
+from openpyxl.xml.constants import SHEET_MAIN_NS
 from openpyxl.drawing.spreadsheet_drawing import SpreadsheetDrawing
 
 from engine_e2e_support import BUILD_DIR, HELPER, HelperCase, RUN_TIMEOUT, SOFFICE, SOURCE_DIR
@@ -57,6 +59,35 @@ s.GetRange('F1').SetValue(0.125);
 s.GetRange('F1').SetPercentFormat(1);
 s.GetRange('G1').SetValue('A heading long enough to widen its column');
 s.GetCols('A:G').AutoFit();
+var pink = Api.CreateColorFromRGB(255, 199, 206);
+s.GetRange('C2:C3').AddConditionalFormat({type: 'cellValue', operator: 'greaterThan', formula1: 10,
+                                          format: {fill: pink, bold: true}});
+s.GetRange('A2:A3').AddConditionalFormat({type: 'containsText', text: 'ea',
+                                          format: {fontColor: Api.CreateColorFromRGB(156, 0, 6)}});
+s.GetRange('F1:F3').AddConditionalFormat({type: 'colorScale',
+    colors: [Api.CreateColorFromRGB(248, 105, 107), Api.CreateColorFromRGB(99, 190, 123)]});
+s.GetRange('D2:D9').SetValidation({type: 'list', source: 'yes,no', errorStyle: 'warning',
+                                   errorMessage: 'yes or no'});
+s.GetRange('E2:E9').SetValidation({type: 'whole', operator: 'greaterThan', formula1: 0,
+                                   inputTitle: 'Count', inputMessage: 'A whole number above 0'});
+s.SetAutoFilter('A1:C3');
+s.SetPrintArea('A1:G3');
+s.SetPrintTitles('1:1', null);
+s.GetRange('H1').SetHyperlink({url: 'https://example.com/report?q=1&r=2', display: 'Source',
+                               tooltip: 'Where the numbers come from'});
+s.GetRange('H2').SetHyperlink({location: "'Notes'!A1", display: 'Notes'});
+s.GetRange('A5').SetRichText([{text: 'Net ', bold: true},
+                              {text: 'income', italic: true, color: Api.CreateColorFromRGB(192, 0, 0)}]);
+"""
+
+# Numbers over a block of cells, all painted black by a conditional format: its page is dark
+# where the block is only when the reader applies the rule.
+RULES_JS = """
+var s = Api.GetActiveSheet();
+for (var r = 1; r <= 12; r++) s.GetRange('A' + r + ':F' + r).SetValue(r);
+s.GetRange('A1:F12').AddConditionalFormat({type: 'cellValue', operator: 'greaterThan', formula1: 0,
+                                           format: {fill: Api.CreateColorFromRGB(0, 0, 0)}});
+s.GetRange('A15').SetHyperlink({url: 'https://example.com', display: 'Open the source page'});
 """
 
 
@@ -198,17 +229,77 @@ class ReportApi(HelperCase):
         self.assertEqual(sheet["F1"].number_format, "0.0%")
         self.assertTrue(35 < sheet.column_dimensions["G"].width < 50, sheet.column_dimensions["G"].width)
         self.assertTrue(sheet.column_dimensions["A"].width < 10)
+        self.check_rules(sheet, first_row=1)
         self.assertFalse(book["Hidden"].protection.sheet)
         self.assertIsNone(book["Hidden"].sheet_properties.tabColor)
+
+    def check_rules(self, sheet, first_row):
+        """The conditional formats, validations, filter and print names, moved down so that the
+        header row is `first_row`."""
+        def row(n):
+            return str(first_row - 1 + n)
+        rules = {str(format.sqref): format.rules for format in sheet.conditional_formatting}
+        self.assertEqual(set(rules), {f"C{row(2)}:C{row(3)}", f"A{row(2)}:A{row(3)}", f"F{row(1)}:F{row(3)}"})
+        value_rule = rules[f"C{row(2)}:C{row(3)}"][0]
+        self.assertEqual((value_rule.type, value_rule.operator, value_rule.formula), ("cellIs", "greaterThan", ["10"]))
+        self.assertEqual(value_rule.dxf.fill.bgColor.rgb, "FFFFC7CE")
+        self.assertTrue(value_rule.dxf.font.b)
+        text_rule = rules[f"A{row(2)}:A{row(3)}"][0]
+        self.assertEqual((text_rule.type, text_rule.text), ("containsText", "ea"))
+        self.assertEqual(text_rule.dxf.font.color.rgb, "FF9C0006")
+        scale = rules[f"F{row(1)}:F{row(3)}"][0].colorScale
+        self.assertEqual([color.rgb for color in scale.color], ["FFF8696B", "FF63BE7B"])
+        priorities = [rule.priority for rules_of_area in rules.values() for rule in rules_of_area]
+        self.assertEqual(sorted(priorities), [1, 2, 3])
+        validations = {str(v.sqref): v for v in sheet.data_validations.dataValidation}
+        self.assertEqual(set(validations), {f"D{row(2)}:D{row(9)}", f"E{row(2)}:E{row(9)}"})
+        choice = validations[f"D{row(2)}:D{row(9)}"]
+        self.assertEqual((choice.type, choice.formula1, choice.errorStyle, choice.error),
+                         ("list", '"yes,no"', "warning", "yes or no"))
+        count = validations[f"E{row(2)}:E{row(9)}"]
+        self.assertEqual((count.type, count.operator, count.formula1, count.promptTitle),
+                         ("whole", "greaterThan", "0", "Count"))
+        self.assertEqual(sheet.auto_filter.ref, f"A{row(1)}:C{row(3)}")
+        self.assertEqual(sheet.print_area, [f"$A${row(1)}:$G${row(3)}"])
+        self.assertEqual(sheet.print_title_rows, f"${row(1)}:${row(1)}")
+        link = sheet[f"H{row(1)}"].hyperlink
+        self.assertEqual((link.target, link.tooltip), ("https://example.com/report?q=1&r=2", "Where the numbers come from"))
+        self.assertEqual(sheet[f"H{row(1)}"].value, "Source")
+        self.assertEqual(sheet[f"H{row(1)}"].font.color.rgb, "FF0563C1")
+        self.assertEqual(sheet[f"H{row(1)}"].font.underline, "single")
+        self.assertEqual(sheet[f"H{row(2)}"].hyperlink.location, "'Notes'!A1")
+
+    def check_rich_text(self, path, cell):
+        """The cell's shared string read by openpyxl's own model of the item (3.0 reads only the
+        plain text of a workbook's cells)."""
+        self.assertEqual(openpyxl.load_workbook(path)["Summary"][cell].value, "Net income")
+        with zipfile.ZipFile(path) as package:
+            sheet = fromstring(package.read("xl/worksheets/sheet1.xml"))
+            items = fromstring(package.read("xl/sharedStrings.xml")).findall(f"{{{SHEET_MAIN_NS}}}si")
+        found = sheet.find(f".//{{{SHEET_MAIN_NS}}}c[@r='{cell}']")
+        self.assertEqual(found.get("t"), "s")
+        text = Text.from_tree(items[int(found.findtext(f"{{{SHEET_MAIN_NS}}}v"))])
+        runs = [(run.t, bool(run.rPr.b), bool(run.rPr.i), run.rPr.color.rgb if run.rPr.color else None)
+                for run in text.r]
+        self.assertEqual(runs, [("Net ", True, False, None), ("income", False, True, "FFC00000")])
+
+    def test_rules_move_when_rows_are_inserted_into_the_written_file(self):
+        self.run_task(self.features_task())
+        self.run_task({"input": "features.xlsx", "output": "moved.xlsx",
+                       "actions": [{"cmd": "rawJs", "js": "Api.GetSheet('Summary').GetRows('1:2').Insert('down');"}]})
+        self.check_rules(openpyxl.load_workbook(self.path("moved.xlsx"))["Summary"], first_row=3)
+        self.check_rich_text(self.path("moved.xlsx"), "A7")
 
     def test_features_written_read_and_kept_by_an_edit(self):
         _, _, _, answers = self.run_task(self.features_task())
         self.assertEqual(answers, {"serial": 45351, "day": 29, "lost": "=#REF!",
                                    "sheets": ["Summary", "Hidden", "Secret", "Notes"]})
         self.check_features(self.path("features.xlsx"))
+        self.check_rich_text(self.path("features.xlsx"), "A5")
         self.run_task({"input": "features.xlsx", "output": "edited.xlsx",
                        "actions": [{"cmd": "setValue", "sheet": "Summary", "cell": "D1", "value": 1}]})
         self.check_features(self.path("edited.xlsx"))
+        self.check_rich_text(self.path("edited.xlsx"), "A5")
         self.assertEqual(openpyxl.load_workbook(self.path("edited.xlsx"))["Summary"]["D1"].value, 1)
 
     def check_objects(self, path, added_sheets=()):
@@ -314,30 +405,47 @@ class ReportApi(HelperCase):
         process = subprocess.run([HELPER, "report.json"], cwd=work, capture_output=True, text=True,
                                  timeout=RUN_TIMEOUT)
         self.assertEqual(process.returncode, 0, process.stderr)
+        self.run_task({"output": "rules.xlsx", "actions": [{"cmd": "rawJs", "js": RULES_JS}]})
         profile = tempfile.mkdtemp(prefix="sx_e2e_lo_")
         self.addCleanup(shutil.rmtree, profile, True)
         os.makedirs(RENDER_DIR, exist_ok=True)
         pdf = os.path.join(RENDER_DIR, "report.pdf")
-        if os.path.exists(pdf):
-            os.remove(pdf)
+        rules_pdf = os.path.join(RENDER_DIR, "rules.pdf")
+        for old in (pdf, rules_pdf):
+            if os.path.exists(old):
+                os.remove(old)
         subprocess.run([SOFFICE, f"-env:UserInstallation=file://{profile}/user", "--headless",
                         "--convert-to", "pdf", "--outdir", RENDER_DIR,
-                        os.path.join(work, "out", "report.xlsx")],
+                        os.path.join(work, "out", "report.xlsx"), self.path("rules.xlsx")],
                        capture_output=True, text=True, timeout=RUN_TIMEOUT)
         self.assertTrue(os.path.exists(pdf), "LibreOffice made no PDF of the report")
+        self.assertTrue(os.path.exists(rules_pdf), "LibreOffice made no PDF of the conditional formats")
         self.assertGreater(pdf_text_operators(pdf), 5, "the PDF shows no text")
         if PDFTOPPM is None:
             self.skipTest("pdftoppm (poppler-utils) is not installed: the page is not rendered")
-        # The PNG is kept in the build folder for people to look at; the check reads the PGM.
-        for options in (["-png", "-r", "80"], ["-gray", "-r", "40"]):
-            subprocess.run([PDFTOPPM, *options, "-f", "1", "-l", "1", pdf,
-                            os.path.join(RENDER_DIR, "report")], check=True, timeout=RUN_TIMEOUT)
-        pages = [name for name in os.listdir(RENDER_DIR) if re.fullmatch(r"report-0*1\.pgm", name)]
-        self.assertEqual(len(pages), 1, os.listdir(RENDER_DIR))
-        width, height, rows = pgm_pixels(os.path.join(RENDER_DIR, pages[0]))
+        width, height, rows = pgm_pixels(self.first_page(pdf, "report"))
         # The summary table sits at the top left of the first page.
         dark = sum(1 for row in rows[:height // 3] for value in row[:width // 2] if value < 128)
         self.assertGreater(dark, 50, "the top left of the first page is blank")
+        # Six columns by twelve rows painted black cover far more than their digits would.
+        width, height, rows = pgm_pixels(self.first_page(rules_pdf, "rules"))
+        dark = sum(1 for row in rows[:height // 3] for value in row[:width // 2] if value < 64)
+        self.assertGreater(dark, 4000, "the conditional fill does not show")
+        # The link's text, in the link colour, a little below the block.
+        block_rows = [y for y, row in enumerate(rows) if sum(1 for value in row if value < 64) > width // 4]
+        self.assertTrue(block_rows, "the conditional fill does not show")
+        below = rows[block_rows[-1] + 2:block_rows[-1] + 40]
+        dark = sum(1 for row in below for value in row[:width // 2] if value < 160)
+        self.assertGreater(dark, 10, "the link's text does not show")
+
+    def first_page(self, pdf, stem):
+        """The first page of the PDF as a grey map (and a PNG kept for people to look at)."""
+        for options in (["-png", "-r", "80"], ["-gray", "-r", "40"]):
+            subprocess.run([PDFTOPPM, *options, "-f", "1", "-l", "1", pdf,
+                            os.path.join(RENDER_DIR, stem)], check=True, timeout=RUN_TIMEOUT)
+        pages = [name for name in os.listdir(RENDER_DIR) if re.fullmatch(stem + r"-0*1\.pgm", name)]
+        self.assertEqual(len(pages), 1, os.listdir(RENDER_DIR))
+        return os.path.join(RENDER_DIR, pages[0])
 
 
 if __name__ == "__main__":
