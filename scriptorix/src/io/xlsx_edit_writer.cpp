@@ -328,7 +328,7 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
                    editedSharedStringsXml(workbook, strings, origin.richStrings)});
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
   for (const PackagePart& part : origin.keptParts) {
-    if (!dropped.count(part.name)) parts.push_back(keptReferences.part(part));
+    if (!dropped.count(part.name) && !keptReferences.drops(part.name)) parts.push_back(keptReferences.part(part));
   }
   return parts;
 }

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "io/xlsx_origin.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -34,8 +35,10 @@ std::string borderXml(const Borders& borders);
 // A colour element: <element rgb="FFRRGGBB"/>.
 std::string colorXml(const char* element, const Color& color);
 std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
+// With the attributes a file's rows and columns had that the model does not hold.
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
-                         SharedStrings& strings);
+                         SharedStrings& strings, const std::vector<KeptLineAttributes>& keptRows = {},
+                         const std::vector<KeptLineAttributes>& keptColumns = {});
 
 // The worksheet's <sheetPr> (tab colour) and <sheetProtection>; "" when the sheet has none.
 std::string sheetPropertiesXml(const Sheet& sheet);

@@ -5,6 +5,9 @@
 
 namespace sx {
 
+class Workbook;
+struct CellShift;
+
 // Whatever a file reader keeps of an opened file that the model does not hold (parts it does
 // not read, original XML), for the matching writer to carry through a save.
 class PackageOrigin {
@@ -19,6 +22,14 @@ class PackageOrigin {
     (void)column;
     (void)formula;
     return false;
+  }
+  // Throws std::runtime_error, saying why, when the file holds something on this sheet that the
+  // shift may not cut (a table whose header row it would delete); `workbook` gives the shifts
+  // made since the file was read.
+  virtual void checkShift(const Workbook& workbook, uint32_t sheetId, const CellShift& shift) const {
+    (void)workbook;
+    (void)sheetId;
+    (void)shift;
   }
 };
 

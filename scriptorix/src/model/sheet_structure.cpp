@@ -368,12 +368,16 @@ CellShift makeShift(CellShift::Kind kind, const std::u16string& sheet, const Ran
 // Moving part of a merged area would tear it apart.
 void refuseSplitMerges(const std::vector<RangeRef>& merges, const CellShift& shift) {
   for (const RangeRef& merge : merges) {
-    bool splits = false;
-    shiftedMerge(merge, shift, splits);
-    if (splits) throw std::runtime_error("Cannot shift cells: part of a merged area would move");
+    if (shiftTears(merge, shift)) throw std::runtime_error("Cannot shift cells: part of a merged area would move");
   }
 }
 }  // namespace
+
+bool shiftTears(const RangeRef& area, const CellShift& shift) {
+  bool splits = false;
+  shiftedMerge(area, shift, splits);
+  return splits;
+}
 
 namespace {
 // The cells a shift moves, or empties, where they are afterwards.
@@ -411,6 +415,7 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::DeleteLeft;
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
+  if (const PackageOrigin* origin = workbook_->origin()) origin->checkShift(*workbook_, id_, shift);
   workbook_->calculation().beforeRestructure();
   applyShift(shift);
 }
@@ -423,6 +428,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::InsertRight;
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
+  if (const PackageOrigin* origin = workbook_->origin()) origin->checkShift(*workbook_, id_, shift);
   workbook_->calculation().beforeRestructure();
   // Data pushed past the last row or column would be lost: refuse instead.
   if (isVertical(kind)) {

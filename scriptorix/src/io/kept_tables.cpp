@@ -1,0 +1,102 @@
+#include "io/kept_tables.h"
+
+#include <stdexcept>
+
+#include "core/utf.h"
+#include "io/xml_parse.h"
+
+namespace sx {
+namespace {
+
+bool isVertical(CellShift::Kind kind) {
+  return kind == CellShift::Kind::DeleteUp || kind == CellShift::Kind::InsertDown;
+}
+
+[[noreturn]] void refuse(const KeptTable& table, const std::string& why) {
+  throw std::runtime_error("Cannot shift cells: " + why + " of the table \"" + toUtf8(table.name) + "\"");
+}
+
+}  // namespace
+
+std::optional<KeptTable> readKeptTable(std::string_view xml, const std::string& partName,
+                                       const std::string& relationshipId) {
+  const pugi::xml_document document = parseXmlPart(xml, partName);
+  const pugi::xml_node root = document.document_element();
+  KeptTable table;
+  table.partName = partName;
+  table.relationshipId = relationshipId;
+  table.name = fromUtf8(root.attribute("displayName").value());
+  if (table.name.empty()) table.name = fromUtf8(root.attribute("name").value());
+  table.headerRows = root.attribute("headerRowCount").as_int(1) ? 1 : 0;
+  table.totalsRows = root.attribute("totalsRowCount").as_int(0) ? 1 : 0;
+  try {
+    table.area = parseRangeRef(fromUtf8(root.attribute("ref").value()));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  if (table.area.shape != RangeRef::Shape::Cells) return std::nullopt;
+  return table;
+}
+
+std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& area, const CellShift& shift) {
+  if (shiftTears(area, shift)) refuse(table, "it would move part");
+  const bool vertical = isVertical(shift.kind);
+  const bool remove = shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::DeleteLeft;
+  // Along: the axis that moves; across: the one the band is limited on.
+  const int32_t acrossFirst = vertical ? area.firstColumn : area.firstRow;
+  const int32_t acrossLast = vertical ? area.lastColumn : area.lastRow;
+  const int32_t bandAcrossFirst = vertical ? shift.firstColumn : shift.firstRow;
+  const int32_t bandAcrossLast = vertical ? shift.lastColumn : shift.lastRow;
+  const int32_t first = vertical ? area.firstRow : area.firstColumn;
+  const int32_t last = vertical ? area.lastRow : area.lastColumn;
+  const int32_t bandFirst = vertical ? shift.firstRow : shift.firstColumn;
+  const int32_t bandLast = vertical ? shift.lastRow : shift.lastColumn;
+  if (acrossLast < bandAcrossFirst || acrossFirst > bandAcrossLast || last < bandFirst) return area;
+  const int32_t count = bandLast - bandFirst + 1;
+  int32_t newFirst = first, newLast = last;
+  if (remove) {
+    if (bandLast < first) {
+      newFirst -= count;
+      newLast -= count;
+    } else {
+      if (bandFirst <= first && bandLast >= last) return std::nullopt;
+      if (vertical && table.headerRows && bandFirst <= first) refuse(table, "it would delete the header row");
+      if (vertical && table.totalsRows && bandLast >= last) refuse(table, "it would delete the totals row");
+      if (vertical && bandFirst <= first + table.headerRows && bandLast >= last - table.totalsRows) {
+        refuse(table, "it would delete every data row");
+      }
+      newFirst = std::min(first, bandFirst);
+      newLast = last > bandLast ? last - count : bandFirst - 1;
+    }
+  } else {
+    if (bandFirst <= first) newFirst += count;
+    newLast += count;
+    if (newLast >= (vertical ? kMaxRows : kMaxColumns)) refuse(table, "it would push the end off the sheet");
+  }
+  RangeRef moved = area;
+  (vertical ? moved.firstRow : moved.firstColumn) = newFirst;
+  (vertical ? moved.lastRow : moved.lastColumn) = newLast;
+  return moved;
+}
+
+std::optional<RangeRef> tableNow(const KeptTable& table, const std::vector<RecordedShift>& shifts, uint32_t sheetId) {
+  std::optional<RangeRef> area = table.area;
+  for (const RecordedShift& recorded : shifts) {
+    if (recorded.sheetId != sheetId) continue;
+    area = tableAfterShift(table, *area, recorded.shift);
+    if (!area) break;
+  }
+  return area;
+}
+
+void XlsxOrigin::checkShift(const Workbook& workbook, uint32_t sheetId, const CellShift& shift) const {
+  const auto sheet = sheets.find(sheetId);
+  if (sheet == sheets.end()) return;
+  for (const KeptTable& table : sheet->second.tables) {
+    if (const std::optional<RangeRef> area = tableNow(table, workbook.shifts(), sheetId)) {
+      tableAfterShift(table, *area, shift);
+    }
+  }
+}
+
+}  // namespace sx
