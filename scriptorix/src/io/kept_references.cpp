@@ -180,32 +180,17 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
         for (int32_t i = at; i < at + count && i < static_cast<int32_t>(entries.size()); ++i) columns.remove_child(entries[static_cast<size_t>(i)]);
       } else if (at < static_cast<int32_t>(entries.size())) {
         unsigned maxId = 0;
-        std::vector<std::u16string> names;
-        for (pugi::xml_node column : entries) {
-          maxId = std::max(maxId, column.attribute("id").as_uint());
-          names.push_back(fromUtf8(column.attribute("name").value()));
-        }
-        auto taken = [&](const std::u16string& name) {
-          return std::any_of(names.begin(), names.end(), [&](const auto& other) { return equalsIgnoringCase(name, other); });
-        };
-        const std::string prefix = [&] {
-          const std::string_view qualified = entries.front().name();
-          const size_t colon = qualified.find(':');
-          return std::string(colon == std::string_view::npos ? std::string_view() : qualified.substr(0, colon + 1));
-        }();
-        int serial = 1;
+        for (pugi::xml_node column : entries) maxId = std::max(maxId, column.attribute("id").as_uint());
+        const std::string qualified = entries.front().name();
+        const std::string prefix = qualified.substr(0, qualified.find(':') == std::string::npos ? 0 : qualified.find(':') + 1);
         for (int32_t i = 0; i < count; ++i) {
-          std::u16string name;
-          do name = u"Column" + fromUtf8(std::to_string(serial++));
-          while (taken(name));
-          names.push_back(name);
           pugi::xml_node added = columns.insert_child_before((prefix + "tableColumn").c_str(), entries[static_cast<size_t>(at)]);
           added.append_attribute("id") = ++maxId;
-          added.append_attribute("name") = toUtf8(name).c_str();
+          added.append_attribute("name") = "";
         }
       }
       for (pugi::xml_node column = filter.first_child(); column;) {
-        pugi::xml_node next_column = column.next_sibling();
+        pugi::xml_node nextColumn = column.next_sibling();
         if (localName(column) == "filterColumn") {
           const int32_t id = column.attribute("colId").as_int(-1);
           if (remove && id >= at && id < at + count) {
@@ -214,7 +199,7 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
             column.attribute("colId").set_value(remove ? id - count : id + count);
           }
         }
-        column = next_column;
+        column = nextColumn;
       }
       size_t left = 0;
       for (pugi::xml_node column : columns.children()) left += localName(column) == "tableColumn";
@@ -223,6 +208,7 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
     area = *next;
   }
   root.attribute("ref").set_value(toUtf8(formatRangeRef(area, false)).c_str());
+  nameNewColumns(columns, area, sheetId);
   if (filter) {
     RangeRef filtered = area;
     filtered.lastRow -= kept.totalsRows;
@@ -242,6 +228,35 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
     }
   });
   return documentXml(document);
+}
+
+// Columns inserted inside a table take their header cell's text, which the insert set to a
+// name no other column has; should a script have changed it since, a free "ColumnN" serves.
+void KeptReferences::nameNewColumns(pugi::xml_node columns, const RangeRef& area, uint32_t sheetId) const {
+  std::vector<pugi::xml_node> entries;
+  std::vector<std::u16string> names;
+  for (pugi::xml_node column : columns.children()) {
+    if (localName(column) != "tableColumn") continue;
+    entries.push_back(column);
+    names.push_back(fromUtf8(column.attribute("name").value()));
+  }
+  auto taken = [&](const std::u16string& name) {
+    return name.empty() ||
+           std::count_if(names.begin(), names.end(), [&](const auto& other) { return equalsIgnoringCase(name, other); }) > 0;
+  };
+  const Sheet* sheet = workbook_.sheetById(sheetId);
+  int serial = 1;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (!names[i].empty()) continue;
+    std::u16string name;
+    if (sheet) {
+      const CellValue header = sheet->value(area.firstRow, area.firstColumn + static_cast<int32_t>(i));
+      if (header.kind == CellValue::Kind::Text) name = header.text;
+    }
+    while (taken(name)) name = u"Column" + fromUtf8(std::to_string(serial++));
+    names[i] = name;
+    entries[i].attribute("name").set_value(toUtf8(name).c_str());
+  }
 }
 
 // Entries placed on one cell by a ref attribute (a note, a threaded comment) or a pivot table's

@@ -48,6 +48,7 @@ class KeptReferences {
   std::string drawing(const std::string& xml, const std::string& partName, uint32_t sheetId) const;
   std::string chart(const std::string& xml, const std::string& partName) const;
   std::string table(const std::string& xml, const std::string& partName, uint32_t sheetId, const KeptTable& table) const;
+  void nameNewColumns(pugi::xml_node columns, const RangeRef& area, uint32_t sheetId) const;
   // Legacy notes, threaded comments and a pivot table's place: entries on deleted cells go.
   std::string cellEntries(const std::string& xml, const std::string& partName, uint32_t sheetId,
                           std::string_view entryName) const;

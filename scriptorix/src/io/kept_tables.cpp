@@ -1,7 +1,9 @@
 #include "io/kept_tables.h"
 
+#include <algorithm>
 #include <stdexcept>
 
+#include "core/text_case.h"
 #include "core/utf.h"
 #include "io/xml_parse.h"
 
@@ -89,14 +91,37 @@ std::optional<RangeRef> tableNow(const KeptTable& table, const std::vector<Recor
   return area;
 }
 
-void XlsxOrigin::checkShift(const Workbook& workbook, uint32_t sheetId, const CellShift& shift) const {
+std::vector<ShiftedInText> XlsxOrigin::checkShift(const Workbook& workbook, uint32_t sheetId,
+                                                  const CellShift& shift) const {
   const auto sheet = sheets.find(sheetId);
-  if (sheet == sheets.end()) return;
+  const Sheet* now = workbook.sheetById(sheetId);
+  if (sheet == sheets.end() || !now) return {};
+  std::vector<ShiftedInText> added;
   for (const KeptTable& table : sheet->second.tables) {
-    if (const std::optional<RangeRef> area = tableNow(table, workbook.shifts(), sheetId)) {
-      tableAfterShift(table, *area, shift);
+    const std::optional<RangeRef> area = tableNow(table, workbook.shifts(), sheetId);
+    if (!area) continue;
+    const std::optional<RangeRef> after = tableAfterShift(table, *area, shift);
+    if (shift.kind != CellShift::Kind::InsertRight || !table.headerRows || !after ||
+        after->columnCount() == area->columnCount()) {
+      continue;
+    }
+    // Columns inserted inside a table are named as the application names them: "Column" and
+    // the lowest number no header of the table has.
+    std::vector<std::u16string> names;
+    for (int32_t column = area->firstColumn; column <= area->lastColumn; ++column) {
+      const CellValue header = now->value(area->firstRow, column);
+      if (header.kind == CellValue::Kind::Text) names.push_back(header.text);
+    }
+    int serial = 1;
+    for (int32_t column = shift.firstColumn; column <= shift.lastColumn; ++column) {
+      std::u16string name;
+      do name = u"Column" + fromUtf8(std::to_string(serial++));
+      while (std::any_of(names.begin(), names.end(), [&](const auto& other) { return equalsIgnoringCase(name, other); }));
+      names.push_back(name);
+      added.push_back({area->firstRow, column, std::move(name)});
     }
   }
+  return added;
 }
 
 }  // namespace sx

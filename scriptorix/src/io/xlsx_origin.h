@@ -121,7 +121,8 @@ struct XlsxOrigin : PackageOrigin {
   std::vector<OtherSheetEntry> otherSheetEntries;
   std::vector<KeptDefinedName> keptNames;
 
-  void checkShift(const Workbook& workbook, uint32_t sheetId, const CellShift& shift) const override;
+  std::vector<ShiftedInText> checkShift(const Workbook& workbook, uint32_t sheetId,
+                                        const CellShift& shift) const override;
 
   bool isArrayFormula(uint32_t sheetId, int32_t row, int32_t column,
                       std::u16string_view formula) const override {

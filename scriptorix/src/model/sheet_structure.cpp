@@ -428,7 +428,8 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::InsertRight;
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
-  if (const PackageOrigin* origin = workbook_->origin()) origin->checkShift(*workbook_, id_, shift);
+  std::vector<ShiftedInText> added;
+  if (const PackageOrigin* origin = workbook_->origin()) added = origin->checkShift(*workbook_, id_, shift);
   workbook_->calculation().beforeRestructure();
   // Data pushed past the last row or column would be lost: refuse instead.
   if (isVertical(kind)) {
@@ -451,6 +452,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
     }
   }
   applyShift(shift);
+  for (const ShiftedInText& cell : added) setText(cellRef(cell.row, cell.column), cell.text);
 }
 
 }  // namespace sx

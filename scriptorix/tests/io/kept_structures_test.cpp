@@ -24,7 +24,9 @@ std::string structuresPackage() {
   testing::PackageSpec layout;
   layout.sheets = {
       {"Data", testing::worksheet(
-                   "<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>", "",
+                   "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t></is></c>"
+                   "<c r=\"B1\" t=\"inlineStr\"><is><t>Column1</t></is></c><c r=\"C1\" t=\"inlineStr\"><is><t>C</t></is></c>"
+                   "</row><row r=\"2\"><c r=\"A2\"><v>1</v></c></row>", "",
                    "<legacyDrawing r:id=\"rId3\"/><tableParts count=\"1\"><tablePart r:id=\"rId1\"/></tableParts>"
                    "<extLst><ext uri=\"{CCE6A557-97BC-4b89-ADB6-D9C93CAAB3DF}\" xmlns:x14=\"" + kX14 + "\">"
                    "<x14:dataValidations count=\"2\" xmlns:xm=\"" + kXm + "\">"
@@ -102,12 +104,17 @@ std::map<std::string, std::string> savedParts(const Workbook& book) {
 TEST(KeptStructures, AnInsertedColumnMovesEverythingThatNamesCellsAfterIt) {
   auto book = readXlsxWorkbook(structuresPackage());
   book->sheet(0).insertCells(parseRangeRef(u"B:B"), InsertShift::Right);
+  EXPECT_EQ(book->sheet(0).value(0, 1).text, u"Column2") << "the new header cell holds the new column's name";
   const auto parts = savedParts(*book);
   const std::string& table = parts.at("xl/tables/table1.xml");
   EXPECT_EQ(valuesOf(table, "table", "ref"), Values{"A1:D6"});
   EXPECT_EQ(valuesOf(table, "autoFilter", "ref"), Values{"A1:D6"});
   EXPECT_EQ(valuesOf(table, "tableColumn", "name"), (Values{"A", "Column2", "Column1", "C"}))
       << "a column inserted inside the table gets a name no column has";
+  // A header the script wrote since names the column.
+  book->sheet(0).setText(parseRangeRef(u"B1"), u"Added");
+  EXPECT_EQ(valuesOf(savedParts(*book).at("xl/tables/table1.xml"), "tableColumn", "name"),
+            (Values{"A", "Added", "Column1", "C"}));
   EXPECT_EQ(valuesOf(table, "tableColumn", "id"), (Values{"1", "5", "2", "4"}));
   EXPECT_EQ(valuesOf(table, "tableColumns", "count"), Values{"4"});
   EXPECT_EQ(valuesOf(table, "filterColumn", "colId"), Values{"3"});
