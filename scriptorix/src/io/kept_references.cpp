@@ -432,14 +432,17 @@ std::string KeptReferences::extensions(pugi::xml_node root, uint32_t sheetId) co
 
 // Replays every Delete and Insert in order, with the sheets under the names the file gave them:
 // the kept texts still use those names.
-std::u16string KeptReferences::shifted(std::u16string text, std::optional<uint32_t> homeSheetId) const {
+std::u16string KeptReferences::shifted(std::u16string text, std::optional<uint32_t> homeSheetId, size_t from,
+                                       size_t to) const {
   std::u16string home;
   if (homeSheetId) {
     const auto found = origin_.sheets.find(*homeSheetId);
     if (found == origin_.sheets.end()) return text;
     home = found->second.name;
   }
-  for (const RecordedShift& recorded : workbook_.shifts()) {
+  const std::vector<RecordedShift>& shifts = workbook_.shifts();
+  for (size_t i = from; i < std::min(to, shifts.size()); ++i) {
+    const RecordedShift& recorded = shifts[i];
     const auto sheet = origin_.sheets.find(recorded.sheetId);
     if (sheet == origin_.sheets.end()) continue;  // a sheet the file did not have
     CellShift shift = recorded.shift;
@@ -447,6 +450,84 @@ std::u16string KeptReferences::shifted(std::u16string text, std::optional<uint32
     text = adjustFormulaForShift(text, home, shift);
   }
   return text;
+}
+
+namespace {
+
+// What is left of `area` outside `cut`: up to four areas, above, below, left and right of it.
+std::vector<RangeRef> areaWithout(const RangeRef& area, const RangeRef& cut) {
+  if (!area.intersects(cut)) return {area};
+  std::vector<RangeRef> left;
+  auto add = [&](int32_t firstRow, int32_t firstColumn, int32_t lastRow, int32_t lastColumn) {
+    if (firstRow <= lastRow && firstColumn <= lastColumn) left.push_back({firstRow, firstColumn, lastRow, lastColumn});
+  };
+  const int32_t top = std::max(area.firstRow, cut.firstRow), bottom = std::min(area.lastRow, cut.lastRow);
+  add(area.firstRow, area.firstColumn, cut.firstRow - 1, area.lastColumn);
+  add(top, area.firstColumn, bottom, cut.firstColumn - 1);
+  add(top, cut.lastColumn + 1, bottom, area.lastColumn);
+  add(cut.lastRow + 1, area.firstColumn, area.lastRow, area.lastColumn);
+  return left;
+}
+
+}  // namespace
+
+std::string KeptReferences::areasWithCopies(std::string_view list, uint32_t sheetId,
+                                            std::pair<int32_t, int32_t>& anchorMoved) const {
+  std::vector<RangeRef> current;
+  for (size_t at = 0; at < list.size();) {
+    const size_t end = std::min(list.find(' ', at), list.size());
+    if (end > at) {
+      try {
+        current.push_back(parseRangeRef(fromUtf8(list.substr(at, end - at))));
+      } catch (const std::exception&) {
+        return areas(list, sheetId);  // not plain areas: they follow the shifts only
+      }
+    }
+    at = end + 1;
+  }
+  size_t step = 0;
+  auto replay = [&](size_t to) {
+    std::vector<RangeRef> moved;
+    for (const RangeRef& area : current) {
+      const std::u16string now = shifted(formatRangeRef(area, false), sheetId, step, to);
+      if (isReferenceError(now)) continue;
+      try {
+        moved.push_back(parseRangeRef(now));
+      } catch (const std::exception&) {
+      }
+    }
+    current = std::move(moved);
+    step = to;
+  };
+  for (const RecordedCopy& copy : workbook_.copies()) {
+    if (copy.targetSheetId != sheetId || current.empty()) continue;
+    replay(copy.afterShifts);
+    const std::pair anchorBefore{current.front().firstRow, current.front().firstColumn};
+    // Pasted cells take the source's formats: the areas leave them, and cover those whose
+    // source they covered.
+    std::vector<RangeRef> next;
+    for (const RangeRef& area : current) {
+      for (const RangeRef& piece : areaWithout(area, copy.destination)) next.push_back(piece);
+    }
+    for (const RangeRef& area : copy.sourceSheetId == sheetId ? current : std::vector<RangeRef>{}) {
+      if (!area.intersects(copy.source)) continue;
+      const int32_t rows = copy.destination.firstRow - copy.source.firstRow;
+      const int32_t columns = copy.destination.firstColumn - copy.source.firstColumn;
+      next.push_back({std::max(area.firstRow, copy.source.firstRow) + rows,
+                      std::max(area.firstColumn, copy.source.firstColumn) + columns,
+                      std::min(area.lastRow, copy.source.lastRow) + rows,
+                      std::min(area.lastColumn, copy.source.lastColumn) + columns});
+    }
+    current = std::move(next);
+    if (current.empty()) break;
+    // Formulas are written for the top left cell of the first area.
+    anchorMoved.first += current.front().firstRow - anchorBefore.first;
+    anchorMoved.second += current.front().firstColumn - anchorBefore.second;
+  }
+  replay(workbook_.shifts().size());
+  std::string kept;
+  for (const RangeRef& area : current) kept += (kept.empty() ? "" : " ") + toUtf8(formatRangeRef(area, false));
+  return kept;
 }
 
 std::u16string KeptReferences::formula(std::u16string_view text, std::optional<uint32_t> homeSheetId) const {
@@ -503,7 +584,8 @@ std::string KeptReferences::areas(std::string_view list, uint32_t sheetId) const
 
 std::string KeptReferences::sheetElement(std::string_view name, const std::string& xml, uint32_t sheetId) const {
   const bool moves = !workbook_.shifts().empty();
-  if (!moves && !renamed_) return xml;
+  const bool pasted = !workbook_.copies().empty() && (name == "conditionalFormatting" || name == "dataValidations");
+  if (!moves && !renamed_ && !pasted) return xml;
   if (name != "conditionalFormatting" && name != "dataValidations" && name != "hyperlinks" && name != "autoFilter" &&
       name != "extLst" && name != "tableParts") {
     return xml;
@@ -525,11 +607,16 @@ std::string KeptReferences::sheetElement(std::string_view name, const std::strin
     if (pugi::xml_attribute count = root.attribute("count")) count.set_value(static_cast<unsigned long long>(left));
     return xmlOf(root);
   }
+  // How far the first area's top left moved other than by shifts (a paste over it): the
+  // formulas, written for that cell, move with it.
+  std::pair<int32_t, int32_t> anchorMoved{0, 0};
   // Rewrites one area list in place; false when nothing of it is left.
   auto keepAreas = [&](pugi::xml_node node, const char* attributeName) {
+    anchorMoved = {0, 0};
     pugi::xml_attribute attribute = attributeNamed(node, attributeName);
-    if (!attribute || !moves) return true;
-    const std::string areasLeft = areas(attribute.value(), sheetId);
+    if (!attribute || (!moves && !pasted)) return true;
+    const std::string areasLeft = pasted ? areasWithCopies(attribute.value(), sheetId, anchorMoved)
+                                         : areas(attribute.value(), sheetId);
     if (areasLeft.empty()) return false;
     attribute.set_value(areasLeft.c_str());
     return true;
@@ -537,7 +624,8 @@ std::string KeptReferences::sheetElement(std::string_view name, const std::strin
   auto rewriteFormula = [&](pugi::xml_node node) {
     if (!node) return;
     const std::u16string text = fromUtf8(node.text().get());
-    const std::u16string now = formula(text, sheetId);
+    std::u16string now = formula(text, sheetId);
+    if (anchorMoved != std::pair{0, 0}) now = translateFormula(now, anchorMoved.first, anchorMoved.second);
     if (now != text) node.text().set(toUtf8(now).c_str());
   };
 

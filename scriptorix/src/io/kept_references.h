@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -40,7 +41,13 @@ class KeptReferences {
  private:
   // Space-separated areas without a sheet ("A1:B4 D2"): empty when every one was deleted.
   std::string areas(std::string_view list, uint32_t sheetId) const;
-  std::u16string shifted(std::u16string text, std::optional<uint32_t> homeSheetId) const;
+  // With the shifts [from, to) only.
+  std::u16string shifted(std::u16string text, std::optional<uint32_t> homeSheetId, size_t from = 0,
+                         size_t to = SIZE_MAX) const;
+  // The areas of a conditional format or validation after the shifts and the copies: a copy adds
+  // the pasted cells whose source they covered, and pasted cells leave the areas that covered
+  // them before. `anchorMoved` adds how far the first area's top left moved by the pastes.
+  std::string areasWithCopies(std::string_view list, uint32_t sheetId, std::pair<int32_t, int32_t>& anchorMoved) const;
   // Where a cell is now; nullopt when it was deleted.
   std::optional<std::pair<int32_t, int32_t>> cell(int32_t row, int32_t column, uint32_t sheetId) const;
   // Where a drawing's corner is now: one in deleted cells goes to where they were.

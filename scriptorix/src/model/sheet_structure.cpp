@@ -271,6 +271,7 @@ void Sheet::copyTo(const RangeRef& input, Sheet& target, const RangeRef& destina
     target.merges_.push_back(normalizedShape(merge));
   }
   target.dropBlankCells(destinationArea.firstRow, destinationArea.lastRow);
+  workbook_->recordCopy({id_, target.id_, source, destinationArea, 0});
   workbook_->calculation().rebuildLater(target, destinationArea);
 }
 

@@ -188,5 +188,75 @@ TEST(KeptStructures, ARefusedShiftChangesNothing) {
   EXPECT_THROW(sheet.deleteCells(parseRangeRef(u"2:2"), DeleteShift::Up), std::runtime_error);
 }
 
+// A conditional format over B2:B4 and D2:D3 and validations over C2:C4 and E2:E5, each with a
+// formula relative to its first cell.
+std::string formatsPackage() {
+  testing::PackageSpec layout;
+  layout.sheets = {
+      {"Data", testing::worksheet(
+                   "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "",
+                   "<conditionalFormatting sqref=\"B2:B4 D2:D3\"><cfRule type=\"expression\" dxfId=\"0\" priority=\"1\">"
+                   "<formula>B2&gt;A2</formula></cfRule></conditionalFormatting>"
+                   "<dataValidations count=\"2\"><dataValidation type=\"whole\" operator=\"greaterThan\" sqref=\"C2:C4\">"
+                   "<formula1>0</formula1></dataValidation><dataValidation type=\"custom\" sqref=\"E2:E5\">"
+                   "<formula1>E2&gt;$A$1</formula1></dataValidation></dataValidations>")},
+      {"Other", testing::worksheet("")},
+  };
+  return testing::package(layout);
+}
+
+struct Formats {
+  Values conditionalAreas, conditionalFormulas, validationAreas, validationFormulas;
+};
+
+Formats formatsOf(const Workbook& book) {
+  const std::string sheet = savedParts(book).at("xl/worksheets/sheet1.xml");
+  return {valuesOf(sheet, "conditionalFormatting", "sqref"), valuesOf(sheet, "formula"),
+          valuesOf(sheet, "dataValidation", "sqref"), valuesOf(sheet, "formula1")};
+}
+
+TEST(KeptStructures, PastedCellsTakeTheSourcesFormatsAndValidation) {
+  auto book = readXlsxWorkbook(formatsPackage());
+  Sheet& sheet = book->sheet(0);
+  sheet.copyTo(parseRangeRef(u"B3:C4"), sheet, parseRangeRef(u"G10"));
+  const Formats formats = formatsOf(*book);
+  EXPECT_EQ(formats.conditionalAreas, Values{"B2:B4 D2:D3 G10:G11"});
+  EXPECT_EQ(formats.conditionalFormulas, Values{"B2>A2"}) << "the rule stays written for its first cell";
+  EXPECT_EQ(formats.validationAreas, (Values{"C2:C4 H10:H11", "E2:E5"}));
+}
+
+TEST(KeptStructures, PastingOverFormattedCellsTakesThemOutOfTheirFormats) {
+  auto book = readXlsxWorkbook(formatsPackage());
+  Sheet& sheet = book->sheet(0);
+  // A1 has no format or validation: E2 and B2 lose theirs, and the rules are written anew for
+  // the first cell left.
+  sheet.copyTo(parseRangeRef(u"A1"), sheet, parseRangeRef(u"E2"));
+  sheet.copyTo(parseRangeRef(u"A1"), sheet, parseRangeRef(u"B2"));
+  Formats formats = formatsOf(*book);
+  EXPECT_EQ(formats.conditionalAreas, Values{"B3:B4 D2:D3"});
+  EXPECT_EQ(formats.conditionalFormulas, Values{"B3>A3"});
+  EXPECT_EQ(formats.validationAreas, (Values{"C2:C4", "E3:E5"}));
+  EXPECT_EQ(formats.validationFormulas, (Values{"0", "E3>$A$1"}));
+  // Pasting a validated cell over the other validation moves the cell from one to the other.
+  sheet.copyTo(parseRangeRef(u"C2"), sheet, parseRangeRef(u"E4"));
+  formats = formatsOf(*book);
+  EXPECT_EQ(formats.validationAreas, (Values{"C2:C4 E4", "E3 E5"}));
+}
+
+TEST(KeptStructures, CopiesAndShiftsReplayInTheOrderMade) {
+  auto book = readXlsxWorkbook(formatsPackage());
+  Sheet& sheet = book->sheet(0);
+  sheet.insertCells(parseRangeRef(u"1:1"), InsertShift::Down);  // B2:B4 is now B3:B5
+  sheet.copyTo(parseRangeRef(u"B3"), sheet, parseRangeRef(u"F3"));
+  sheet.deleteCells(parseRangeRef(u"A:A"), DeleteShift::Left);
+  const Formats formats = formatsOf(*book);
+  EXPECT_EQ(formats.conditionalAreas, Values{"A3:A5 C3:C4 E3"});
+  EXPECT_EQ(formats.conditionalFormulas, Values{"A3>#REF!"});
+  // A copy to another sheet leaves this one's formats as they were.
+  auto other = readXlsxWorkbook(formatsPackage());
+  other->sheet(0).copyTo(parseRangeRef(u"B2:B4"), other->sheet(1), parseRangeRef(u"B2"));
+  EXPECT_EQ(formatsOf(*other).conditionalAreas, Values{"B2:B4 D2:D3"});
+}
+
 }  // namespace
 }  // namespace sx
