@@ -8,6 +8,8 @@ import zipfile
 
 import openpyxl
 import xlsxwriter
+from openpyxl.formatting.rule import FormulaRule
+from openpyxl.worksheet.datavalidation import DataValidation
 
 from engine_e2e_support import HelperCase
 
@@ -119,6 +121,32 @@ class StructuresFollowEdits(HelperCase):
         self.assertEqual(attribute(sales, "tableColumn", "name"), ["Region", "Double"])
         self.assertEqual(attribute(sales, "tableColumns", "count"), ["2"])
         self.assertEqual(openpyxl.load_workbook(edited)["Data"].tables["Sales"].ref, "A1:B7")
+
+
+    def test_copy_carries_formats_and_validation(self):
+        book = openpyxl.Workbook()
+        sheet = book.active
+        sheet.title = "Data"
+        for row in range(1, 7):
+            sheet.cell(row, 1, row)
+        sheet.conditional_formatting.add("B2:B6", FormulaRule(formula=["A2>3"]))
+        validation = DataValidation(type="whole", operator="greaterThan", formula1="A2")
+        validation.add("C2:C6")
+        sheet.add_data_validation(validation)
+        book.save(self.path("openpyxl.xlsx"))
+        process = self.run_engine(
+            f"builder.OpenFile({self.path('openpyxl.xlsx')!r});\nvar s = Api.GetSheet('Data');\n"
+            "s.GetRange('B2:C3').Copy(s.GetRange('E10'));\n"
+            "s.GetRange('A1').Copy(s.GetRange('B2'));\n"
+            f"builder.SaveFile('xlsx', {self.path('copied.xlsx')!r});\nbuilder.CloseFile();\n")
+        self.assertEqual(process.returncode, 0, process.stderr)
+        data = openpyxl.load_workbook(self.path("copied.xlsx"))["Data"]
+        [formats] = list(data.conditional_formatting)
+        self.assertEqual(str(formats.sqref), "B3:B6 E10:E11")
+        self.assertEqual(formats.rules[0].formula, ["A3>3"], "written anew for the first cell left")
+        [kept_validation] = data.data_validations.dataValidation
+        self.assertEqual(str(kept_validation.sqref), "C2:C6 F10:F11")
+        self.assertEqual(kept_validation.formula1, "A2")
 
 
 if __name__ == "__main__":
