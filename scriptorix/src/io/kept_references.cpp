@@ -56,6 +56,14 @@ KeptReferences::KeptReferences(const Workbook& workbook, const XlsxOrigin& origi
 
 PackagePart KeptReferences::part(const PackagePart& kept) const {
   if (workbook_.shifts().empty() && !renamed_) return kept;
+  try {
+    return movedPart(kept);
+  } catch (const std::runtime_error&) {
+    return kept;  // a part that is not XML cannot follow the edits: it stays as the file had it
+  }
+}
+
+PackagePart KeptReferences::movedPart(const PackagePart& kept) const {
   PackagePart moved = kept;
   const bool moves = !workbook_.shifts().empty();
   if (const auto place = sheetParts_.find(partKey(kept.name)); place != sheetParts_.end()) {

@@ -39,6 +39,7 @@ class KeptReferences {
   std::vector<KeptLineAttributes> lineAttributes(const SheetOrigin& sheet, uint32_t sheetId, bool rows) const;
 
  private:
+  PackagePart movedPart(const PackagePart& kept) const;
   // Space-separated areas without a sheet ("A1:B4 D2"): empty when every one was deleted.
   std::string areas(std::string_view list, uint32_t sheetId) const;
   // With the shifts [from, to) only.

@@ -22,7 +22,12 @@ bool isVertical(CellShift::Kind kind) {
 
 std::optional<KeptTable> readKeptTable(std::string_view xml, const std::string& partName,
                                        const std::string& relationshipId) {
-  const pugi::xml_document document = parseXmlPart(xml, partName);
+  pugi::xml_document document;
+  try {
+    document = parseXmlPart(xml, partName);
+  } catch (const std::runtime_error&) {
+    return std::nullopt;  // carried through as it is, as before any edit
+  }
   const pugi::xml_node root = document.document_element();
   KeptTable table;
   table.partName = partName;

@@ -188,6 +188,19 @@ TEST(KeptStructures, ARefusedShiftChangesNothing) {
   EXPECT_THROW(sheet.deleteCells(parseRangeRef(u"2:2"), DeleteShift::Up), std::runtime_error);
 }
 
+TEST(KeptStructures, PartsThatAreNotXmlStayAsTheFileHadThem) {
+  testing::PackageSpec layout;
+  layout.sheets = {{"Data", testing::worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "",
+                                               "<tableParts count=\"1\"><tablePart r:id=\"rId1\"/></tableParts>")}};
+  const std::string broken = "<table ref=\"A1:B4\"><unclosed></table>";
+  layout.extraParts = {
+      {"xl/worksheets/_rels/sheet1.xml.rels", "", testing::relationships({{"rId1", "table|../tables/table1.xml"}})},
+      {"xl/tables/table1.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.table+xml", broken}};
+  auto book = readXlsxWorkbook(testing::package(layout));
+  book->sheet(0).insertCells(parseRangeRef(u"1:1"), InsertShift::Down);
+  EXPECT_EQ(savedParts(*book).at("xl/tables/table1.xml"), broken);
+}
+
 // A conditional format over B2:B4 and D2:D3 and validations over C2:C4 and E2:E5, each with a
 // formula relative to its first cell.
 std::string formatsPackage() {
