@@ -49,7 +49,7 @@ KeptReferences::KeptReferences(const Workbook& workbook, const XlsxOrigin& origi
       }
       droppedParts_.insert(partKey(table.partName));
       droppedParts_.insert(partKey(relationshipsPartName(table.partName)));
-      droppedTableIds_[id].insert(table.relationshipId);
+      droppedPartIds_[id].insert(table.relationshipId);
     }
   }
 }
@@ -76,7 +76,7 @@ PackagePart KeptReferences::movedPart(const PackagePart& kept) const {
     }
     if (at.kind == "pivotTable" && moves) moved.data = cellEntries(kept.data, kept.name, at.sheetId, "location");
     if (at.kind == "vmlDrawing" && moves) moved.data = noteShapes(kept.data, kept.name, at.sheetId);
-    if (at.kind == "rels" && droppedTableIds_.count(at.sheetId)) {
+    if (at.kind == "rels" && droppedPartIds_.count(at.sheetId)) {
       moved.data = sheetRelationships(kept.data, kept.name, at.sheetId);
     }
   } else if (kept.contentType == "application/vnd.openxmlformats-officedocument.drawingml.chart+xml") {
@@ -268,7 +268,8 @@ void KeptReferences::nameNewColumns(pugi::xml_node columns, const RangeRef& area
 }
 
 // Entries placed on one cell by a ref attribute (a note, a threaded comment) or a pivot table's
-// place: moved with their cells; those on deleted cells go.
+// place: moved with their cells; those on deleted cells go (a pivot table wholly deleted goes
+// with its part).
 std::string KeptReferences::cellEntries(const std::string& xml, const std::string& partName, uint32_t sheetId,
                                         std::string_view entryName) const {
   pugi::xml_document document = parseXmlPart(xml, partName);
@@ -281,10 +282,9 @@ std::string KeptReferences::cellEntries(const std::string& xml, const std::strin
     const std::string now = areas(ref.value(), sheetId);
     if (now == ref.value()) return;
     changed = true;
-    // A pivot table cut by a delete keeps its place: the next refresh lays it out again.
-    if (now.empty() && entryName != "location") {
+    if (now.empty()) {
       gone.push_back(entry);
-    } else if (!now.empty()) {
+    } else {
       ref.set_value(now.c_str());
     }
   });
@@ -379,7 +379,7 @@ std::string KeptReferences::sheetRelationships(const std::string& xml, const std
                                                uint32_t sheetId) const {
   pugi::xml_document document = parseXmlPart(xml, partName);
   pugi::xml_node root = document.document_element();
-  const std::set<std::string>& gone = droppedTableIds_.at(sheetId);
+  const std::set<std::string>& gone = droppedPartIds_.at(sheetId);
   for (pugi::xml_node rel = root.first_child(); rel;) {
     pugi::xml_node next = rel.next_sibling();
     if (gone.count(rel.attribute("Id").value())) root.remove_child(rel);
@@ -602,8 +602,8 @@ std::string KeptReferences::sheetElement(std::string_view name, const std::strin
   pugi::xml_node root = document.document_element();
   if (name == "extLst") return extensions(root, sheetId);
   if (name == "tableParts") {
-    const auto gone = droppedTableIds_.find(sheetId);
-    if (gone == droppedTableIds_.end()) return xml;
+    const auto gone = droppedPartIds_.find(sheetId);
+    if (gone == droppedPartIds_.end()) return xml;
     for (pugi::xml_node part = root.first_child(); part;) {
       pugi::xml_node next = part.next_sibling();
       if (gone->second.count(attributeNamed(part, "id").value())) root.remove_child(part);

@@ -29,7 +29,8 @@ class KeptReferences {
   // A part carried through: a sheet's drawing with its anchors moved, a chart with its series
   // references moved, tables, notes and pivot sources moved; any other part as it is.
   PackagePart part(const PackagePart& kept) const;
-  // Whether a carried part goes with its cells: a table all of whose cells were deleted.
+  // Whether a carried part goes with its cells: a table or pivot table all of whose cells were
+  // deleted.
   bool drops(const std::string& partName) const { return droppedParts_.count(partKey(partName)) > 0; }
   // A worksheet element as the file wrote it, on the sheet with this model id. Areas that were
   // deleted go; an empty string when nothing of the element is left.
@@ -75,7 +76,7 @@ class KeptReferences {
   bool renamed_ = false;
   std::map<std::string, PartPlace> sheetParts_;  // part key -> the sheet it belongs to
   std::set<std::string> droppedParts_;           // part keys
-  std::map<uint32_t, std::set<std::string>> droppedTableIds_;  // sheet -> relationship ids
+  std::map<uint32_t, std::set<std::string>> droppedPartIds_;  // sheet -> relationship ids of tables gone
 };
 
 }  // namespace sx

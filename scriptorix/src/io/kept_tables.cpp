@@ -15,20 +15,25 @@ bool isVertical(CellShift::Kind kind) {
 }
 
 [[noreturn]] void refuse(const KeptTable& table, const std::string& why) {
-  throw std::runtime_error("Cannot shift cells: " + why + " of the table \"" + toUtf8(table.name) + "\"");
+  throw std::runtime_error("Cannot shift cells: " + why + " of the " + (table.pivot ? "pivot table" : "table") +
+                           " \"" + toUtf8(table.name) + "\"");
+}
+
+std::optional<pugi::xml_document> parsedOrNothing(std::string_view xml, const std::string& partName) {
+  try {
+    return parseXmlPart(xml, partName);
+  } catch (const std::runtime_error&) {
+    return std::nullopt;  // carried through as it is, as before any edit
+  }
 }
 
 }  // namespace
 
 std::optional<KeptTable> readKeptTable(std::string_view xml, const std::string& partName,
                                        const std::string& relationshipId) {
-  pugi::xml_document document;
-  try {
-    document = parseXmlPart(xml, partName);
-  } catch (const std::runtime_error&) {
-    return std::nullopt;  // carried through as it is, as before any edit
-  }
-  const pugi::xml_node root = document.document_element();
+  const std::optional<pugi::xml_document> document = parsedOrNothing(xml, partName);
+  if (!document) return std::nullopt;
+  const pugi::xml_node root = document->document_element();
   KeptTable table;
   table.partName = partName;
   table.relationshipId = relationshipId;
@@ -43,6 +48,25 @@ std::optional<KeptTable> readKeptTable(std::string_view xml, const std::string& 
   }
   if (table.area.shape != RangeRef::Shape::Cells) return std::nullopt;
   return table;
+}
+
+std::optional<KeptTable> readKeptPivotPlace(std::string_view xml, const std::string& partName,
+                                            const std::string& relationshipId) {
+  const std::optional<pugi::xml_document> document = parsedOrNothing(xml, partName);
+  if (!document) return std::nullopt;
+  const pugi::xml_node root = document->document_element();
+  KeptTable pivot;
+  pivot.partName = partName;
+  pivot.relationshipId = relationshipId;
+  pivot.name = fromUtf8(root.attribute("name").value());
+  pivot.pivot = true;
+  try {
+    pivot.area = parseRangeRef(fromUtf8(childNamed(root, "location").attribute("ref").value()));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  if (pivot.area.shape != RangeRef::Shape::Cells) return std::nullopt;
+  return pivot;
 }
 
 std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& area, const CellShift& shift) {
@@ -67,6 +91,7 @@ std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& 
       newLast -= count;
     } else {
       if (bandFirst <= first && bandLast >= last) return std::nullopt;
+      if (table.pivot) refuse(table, "it would delete part");
       if (vertical && table.headerRows && bandFirst <= first) refuse(table, "it would delete the header row");
       if (vertical && table.totalsRows && bandLast >= last) refuse(table, "it would delete the totals row");
       if (vertical && bandFirst <= first + table.headerRows && bandLast >= last - table.totalsRows) {
@@ -77,6 +102,7 @@ std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& 
     }
   } else {
     if (bandFirst <= first) newFirst += count;
+    if (table.pivot && bandFirst > first) refuse(table, "it would insert cells inside");
     newLast += count;
     if (newLast >= (vertical ? kMaxRows : kMaxColumns)) refuse(table, "it would push the end off the sheet");
   }
@@ -106,7 +132,7 @@ std::vector<ShiftedInText> XlsxOrigin::checkShift(const Workbook& workbook, uint
     const std::optional<RangeRef> area = tableNow(table, workbook.shifts(), sheetId);
     if (!area) continue;
     const std::optional<RangeRef> after = tableAfterShift(table, *area, shift);
-    if (shift.kind != CellShift::Kind::InsertRight || !table.headerRows || !after ||
+    if (shift.kind != CellShift::Kind::InsertRight || table.pivot || !table.headerRows || !after ||
         after->columnCount() == area->columnCount()) {
       continue;
     }

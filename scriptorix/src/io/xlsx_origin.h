@@ -54,7 +54,7 @@ struct SheetPart {
   std::string relationshipId;
 };
 
-// A table (ListObject) of a sheet as the file had it.
+// A table (ListObject) or a pivot table's place on a sheet as the file had it.
 struct KeptTable {
   std::string partName;
   std::string relationshipId;
@@ -62,6 +62,7 @@ struct KeptTable {
   RangeRef area;
   int32_t headerRows = 1;
   int32_t totalsRows = 0;
+  bool pivot = false;  // only moves or goes whole: its layout is the pivot cache's
 };
 
 struct ArrayFormulaOrigin {

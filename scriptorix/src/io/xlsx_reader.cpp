@@ -200,10 +200,10 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
       const std::string target = resolveTarget(part, related.target);
       const std::string kind(relationshipKind(related.type));
       sheetOrigin.parts.push_back({kind, target, related.id});
-      if (kind == "table") {
-        if (const std::string* xml = package.find(target)) {
-          if (auto table = readKeptTable(*xml, target, related.id)) sheetOrigin.tables.push_back(std::move(*table));
-        }
+      const std::string* xml = kind == "table" || kind == "pivotTable" ? package.find(target) : nullptr;
+      if (!xml) continue;
+      if (auto table = kind == "table" ? readKeptTable(*xml, target, related.id) : readKeptPivotPlace(*xml, target, related.id)) {
+        sheetOrigin.tables.push_back(std::move(*table));
       }
     }
     rewritten.insert(partKey(part));

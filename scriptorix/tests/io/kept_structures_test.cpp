@@ -186,6 +186,15 @@ TEST(KeptStructures, ARefusedShiftChangesNothing) {
   sheet.insertCells(parseRangeRef(u"1:2"), InsertShift::Down);
   EXPECT_NO_THROW(sheet.deleteCells(parseRangeRef(u"1:1"), DeleteShift::Up));
   EXPECT_THROW(sheet.deleteCells(parseRangeRef(u"2:2"), DeleteShift::Up), std::runtime_error);
+  // The pivot table, now at F13:G16, only moves or goes whole.
+  EXPECT_THROW(sheet.deleteCells(parseRangeRef(u"14:14"), DeleteShift::Up), std::runtime_error);
+  EXPECT_THROW(sheet.insertCells(parseRangeRef(u"14:14"), InsertShift::Down), std::runtime_error);
+  EXPECT_NO_THROW(sheet.deleteCells(parseRangeRef(u"13:16"), DeleteShift::Up));
+  const auto parts = savedParts(*book);
+  EXPECT_EQ(parts.count("xl/pivotTables/pivotTable1.xml"), 0u);
+  EXPECT_EQ(valuesOf(parts.at("xl/worksheets/_rels/sheet1.xml.rels"), "Relationship", "Id"),
+            (Values{"rId1", "rId2", "rId3", "rId4"}));
+  EXPECT_EQ(parts.count("xl/pivotCache/pivotCacheDefinition1.xml"), 1u) << "the cache stays with its records";
 }
 
 TEST(KeptStructures, PartsThatAreNotXmlStayAsTheFileHadThem) {
