@@ -508,8 +508,9 @@ std::string KeptReferences::areasWithCopies(std::string_view list, uint32_t shee
     step = to;
   };
   for (const RecordedCopy& copy : workbook_.copies()) {
-    if (copy.targetSheetId != sheetId || current.empty()) continue;
+    if (copy.targetSheetId != sheetId) continue;
     replay(copy.afterShifts);
+    if (current.empty()) break;  // every area went with deleted cells
     const std::pair anchorBefore{current.front().firstRow, current.front().firstColumn};
     // Pasted cells take the source's formats: the areas leave them, and cover those whose
     // source they covered.

@@ -274,6 +274,12 @@ TEST(KeptStructures, CopiesAndShiftsReplayInTheOrderMade) {
   const Formats formats = formatsOf(*book);
   EXPECT_EQ(formats.conditionalAreas, Values{"A3:A5 C3:C4 E3"});
   EXPECT_EQ(formats.conditionalFormulas, Values{"A3>#REF!"});
+  // A copy after the areas were all deleted brings nothing back.
+  auto emptied = readXlsxWorkbook(formatsPackage());
+  emptied->sheet(0).deleteCells(parseRangeRef(u"B:E"), DeleteShift::Left);
+  emptied->sheet(0).copyTo(parseRangeRef(u"A1"), emptied->sheet(0), parseRangeRef(u"C3"));
+  EXPECT_EQ(formatsOf(*emptied).conditionalAreas, Values{});
+  EXPECT_EQ(formatsOf(*emptied).validationAreas, Values{});
   // A copy to another sheet leaves this one's formats as they were.
   auto other = readXlsxWorkbook(formatsPackage());
   other->sheet(0).copyTo(parseRangeRef(u"B2:B4"), other->sheet(1), parseRangeRef(u"B2"));
