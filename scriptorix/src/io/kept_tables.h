@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,14 @@
 #include "model/workbook.h"
 
 namespace sx {
+
+// The tables an opened package carries through as they are: their names (which new tables may
+// not take) and the largest id among them (new tables number after it).
+struct KeptTables {
+  std::vector<std::u16string> names;
+  uint32_t largestId = 0;
+};
+KeptTables keptTables(const XlsxOrigin& origin);
 
 // A table from its part's XML; nullopt when the part has no area a sheet can hold.
 std::optional<KeptTable> readKeptTable(std::string_view xml, const std::string& partName,

@@ -162,7 +162,7 @@ std::string restoreArrayFormulas(const Sheet& sheet, std::string_view rows,
 std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigin& origin,
                                const KeptReferences& kept, const StyleMapping& styles,
                                SharedStrings& strings) {
-  const std::string written = worksheetXml(sheet, active, styles, strings, kept.lineAttributes(origin, sheet.id(), true),
+  const std::string written = worksheetXml(sheet, active, styles, strings, {}, kept.lineAttributes(origin, sheet.id(), true),
                                            kept.lineAttributes(origin, sheet.id(), false));
   const size_t rootEnd = written.find('>', written.find("<worksheet"));
   size_t dataStart = written.find("<sheetData");

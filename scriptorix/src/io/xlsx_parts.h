@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -35,9 +36,11 @@ std::string borderXml(const Borders& borders);
 // A colour element: <element rgb="FFRRGGBB"/>.
 std::string colorXml(const char* element, const Color& color);
 std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
-// With the attributes a file's rows and columns had that the model does not hold.
+// `objectElements` (<drawing>, <legacyDrawing>, <tableParts>) close the worksheet; the kept
+// lines are the attributes a file's rows and columns had that the model does not hold.
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
-                         SharedStrings& strings, const std::vector<KeptLineAttributes>& keptRows = {},
+                         SharedStrings& strings, std::string_view objectElements = {},
+                         const std::vector<KeptLineAttributes>& keptRows = {},
                          const std::vector<KeptLineAttributes>& keptColumns = {});
 
 // The worksheet's <sheetPr> (tab colour) and <sheetProtection>; "" when the sheet has none.

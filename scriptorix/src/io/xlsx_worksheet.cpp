@@ -211,7 +211,8 @@ std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& stri
 }
 
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
-                         SharedStrings& strings, const std::vector<KeptLineAttributes>& keptRows,
+                         SharedStrings& strings, std::string_view objectElements,
+                         const std::vector<KeptLineAttributes>& keptRows,
                          const std::vector<KeptLineAttributes>& keptColumns) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   xml += "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
@@ -253,6 +254,7 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   xml += pageMarginsXml(sheet.settings().page.margins);
   xml += pageSetupXml(sheet.settings().page);
   xml += headerFooterXml(sheet.settings().page);
+  xml += objectElements;
   return xml + "</worksheet>";
 }
 

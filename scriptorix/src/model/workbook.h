@@ -133,6 +133,11 @@ class Workbook {
     copies_.push_back(copy);
   }
 
+  // Sheets that hold one chart, after the worksheet that was last when each was added; their
+  // names follow the sheet-name rules and are unique among all sheets.
+  ChartSheet& addChartSheet(std::u16string_view name, SheetChart chart);
+  const std::vector<ChartSheet>& chartSheets() const { return chartSheets_; }
+
  private:
   friend class Sheet;
   // The visible sheet nearest after `sheet` (else before it), or nullptr.
@@ -156,6 +161,7 @@ class Workbook {
   std::shared_ptr<const PackageOrigin> origin_;
   std::vector<RecordedShift> shifts_;
   std::vector<RecordedCopy> copies_;
+  std::vector<ChartSheet> chartSheets_;
   std::unique_ptr<WorkbookCalculation> calculation_;
 };
 
