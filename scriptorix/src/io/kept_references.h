@@ -1,5 +1,7 @@
 #pragma once
 
+#include <pugixml.hpp>
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -7,8 +9,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <pugixml.hpp>
 
 #include "io/xlsx_origin.h"
 #include "model/workbook.h"
