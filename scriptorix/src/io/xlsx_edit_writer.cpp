@@ -365,15 +365,12 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
   for (PackagePart& part : objectParts) parts.push_back(std::move(part));
   for (const PackagePart& part : origin.keptParts) {
-    if (dropped.count(part.name)) continue;
-    auto links = linkRelationships.find(part.name);
-    if (links == linkRelationships.end()) {
-      parts.push_back(keptReferences.part(part));
-      continue;
+    if (dropped.count(part.name) || keptReferences.drops(part.name)) continue;
+    parts.push_back(keptReferences.part(part));
+    if (auto links = linkRelationships.find(part.name); links != linkRelationships.end()) {
+      addRelationshipEntries(parts, part.name, links->second);
+      linkRelationships.erase(links);
     }
-    parts.push_back(part);
-    addRelationshipEntries(parts, part.name, links->second);
-    linkRelationships.erase(links);
   }
   // A new sheet's links join the relationships of its notes, pictures and tables.
   for (const auto& [name, links] : linkRelationships) addRelationshipEntries(parts, name, links);

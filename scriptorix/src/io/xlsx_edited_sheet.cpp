@@ -202,7 +202,8 @@ std::string withEntries(const std::string& xml, const std::string& entries, std:
 std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigin& origin,
                                const KeptReferences& kept, const StyleMapping& styles,
                                SharedStrings& strings, uint32_t firstLink) {
-  const std::string written = worksheetXml(sheet, active, styles, strings);
+  const std::string written = worksheetXml(sheet, active, styles, strings, {}, kept.lineAttributes(origin, sheet.id(), true),
+                                           kept.lineAttributes(origin, sheet.id(), false));
   const size_t rootEnd = written.find('>', written.find("<worksheet"));
   size_t dataStart = written.find("<sheetData");
   const size_t rootClose = written.rfind("</worksheet>");

@@ -38,6 +38,33 @@ struct StylesOrigin {
   std::map<int, std::u16string> numberFormats;  // custom codes by id
 };
 
+// Attributes of consecutive <row> or <col> elements that the model does not hold (thickBot, ph,
+// bestFit, x14ac:dyDescent, ...): written back on the same rows or columns.
+struct KeptLineAttributes {
+  int32_t first = 0;  // 0-based, inclusive
+  int32_t last = 0;
+  XmlAttributes attributes;
+};
+
+// A part a worksheet's relationships point at (drawing, table, comments, vmlDrawing,
+// threadedComment, pivotTable): what its references name lies on that sheet.
+struct SheetPart {
+  std::string kind;  // the relationship type's last segment
+  std::string partName;
+  std::string relationshipId;
+};
+
+// A table (ListObject) or a pivot table's place on a sheet as the file had it.
+struct KeptTable {
+  std::string partName;
+  std::string relationshipId;
+  std::u16string name;
+  RangeRef area;
+  int32_t headerRows = 1;
+  int32_t totalsRows = 0;
+  bool pivot = false;  // only moves or goes whole: its layout is the pivot cache's
+};
+
 struct ArrayFormulaOrigin {
   int32_t row = 0;
   int32_t column = 0;
@@ -58,7 +85,10 @@ struct SheetOrigin {
   FreezePanes freeze;
   SheetSettings settings;  // as read: the file's elements stay while the model's are unchanged
   std::vector<ArrayFormulaOrigin> arrays;
-  std::vector<std::string> drawingParts;  // its images', charts' and shapes' anchors
+  std::vector<SheetPart> parts;
+  std::vector<KeptTable> tables;
+  std::vector<KeptLineAttributes> rowAttributes;     // in order, not overlapping
+  std::vector<KeptLineAttributes> columnAttributes;  // likewise
 };
 
 // A <sheet> entry of a kind the model does not hold (chart, macro, dialog sheet), kept in its
@@ -91,6 +121,9 @@ struct XlsxOrigin : PackageOrigin {
   std::map<uint32_t, SheetOrigin> sheets;  // by model sheet id
   std::vector<OtherSheetEntry> otherSheetEntries;
   std::vector<KeptDefinedName> keptNames;
+
+  std::vector<ShiftedInText> checkShift(const Workbook& workbook, uint32_t sheetId,
+                                        const CellShift& shift) const override;
 
   bool isArrayFormula(uint32_t sheetId, int32_t row, int32_t column,
                       std::u16string_view formula) const override {

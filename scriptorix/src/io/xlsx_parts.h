@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "io/package_writer.h"
+#include "io/xlsx_origin.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -49,9 +50,12 @@ std::string borderXml(const Borders& borders);
 // A colour element: <element rgb="FFRRGGBB"/>.
 std::string colorXml(const char* element, const Color& color);
 std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
-// `objectElements` (<drawing>, <legacyDrawing>, <tableParts>) close the worksheet.
+// `objectElements` (<drawing>, <legacyDrawing>, <tableParts>) close the worksheet; the kept
+// lines are the attributes a file's rows and columns had that the model does not hold.
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
-                         SharedStrings& strings, std::string_view objectElements = {});
+                         SharedStrings& strings, std::string_view objectElements = {},
+                         const std::vector<KeptLineAttributes>& keptRows = {},
+                         const std::vector<KeptLineAttributes>& keptColumns = {});
 
 // The worksheet's <sheetPr> (tab colour) and <sheetProtection>; "" when the sheet has none.
 std::string sheetPropertiesXml(const Sheet& sheet);

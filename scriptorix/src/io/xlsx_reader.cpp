@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "formula/function_names.h"
+#include "io/kept_tables.h"
 #include "io/opc_package.h"
 #include "io/xlsx_origin.h"
 #include "io/xlsx_sheet_reader.h"
@@ -194,9 +195,15 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     sheetOrigin.extraAttributes = attributesExcept(entry, {"name", "sheetId", "id", "state"});
     sheet.settings().visibility = sheetVisibilityFromName(entry.attribute("state").value());
     readWorksheet(package.data(part), part, sheet, context, sheetOrigin);
-    for (const Relationship& drawing : package.relationships(part)) {
-      if (!drawing.external && relationshipKind(drawing.type) == "drawing") {
-        sheetOrigin.drawingParts.push_back(resolveTarget(part, drawing.target));
+    for (const Relationship& related : package.relationships(part)) {
+      if (related.external) continue;
+      const std::string target = resolveTarget(part, related.target);
+      const std::string kind(relationshipKind(related.type));
+      sheetOrigin.parts.push_back({kind, target, related.id});
+      const std::string* xml = kind == "table" || kind == "pivotTable" ? package.find(target) : nullptr;
+      if (!xml) continue;
+      if (auto table = kind == "table" ? readKeptTable(*xml, target, related.id) : readKeptPivotPlace(*xml, target, related.id)) {
+        sheetOrigin.tables.push_back(std::move(*table));
       }
     }
     rewritten.insert(partKey(part));

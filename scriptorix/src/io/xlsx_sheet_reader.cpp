@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 
@@ -114,6 +115,26 @@ std::u16string stringItemText(const pugi::xml_node& item) {
   return decodeXmlString(text);
 }
 
+// The attributes of a <row> or <col> other than those in `held`, which the model reads.
+XmlAttributes attributesNotIn(const pugi::xml_node& node, std::initializer_list<std::string_view> held) {
+  XmlAttributes kept;
+  for (pugi::xml_attribute attribute : node.attributes()) {
+    const std::string_view name = attribute.name();
+    if (std::find(held.begin(), held.end(), name) == held.end()) kept.emplace_back(name, attribute.value());
+  }
+  return kept;
+}
+
+// Neighbouring lines with equal attributes share one run.
+void keepLineAttributes(std::vector<KeptLineAttributes>& runs, int32_t first, int32_t last, XmlAttributes attributes) {
+  if (attributes.empty()) return;
+  if (!runs.empty() && runs.back().last + 1 == first && runs.back().attributes == attributes) {
+    runs.back().last = last;
+    return;
+  }
+  runs.push_back({first, last, std::move(attributes)});
+}
+
 struct SharedFormula {
   std::u16string formula;
   int32_t row = 0;
@@ -151,6 +172,11 @@ class SheetDataReader {
     format.collapsed = row.attribute("collapsed").as_bool();
     if (row.attribute("customFormat").as_bool()) format.style = style(row.attribute("s"));
     if (!(format == RowFormat{})) sheet_.setRowFormat(row_, format);
+    // spans is only a hint for readers and goes stale as cells change, so it is not kept; s
+    // counts only with customFormat.
+    keepLineAttributes(origin_.rowAttributes, row_, row_,
+                       attributesNotIn(row, {"r", "spans", "s", "hidden", "outlineLevel", "collapsed", "customFormat",
+                                             "customHeight", format.height ? "ht" : "customHeight"}));
     column_ = -1;
     for (pugi::xml_node cell : row.children()) {
       if (cell.type() == pugi::node_element && localName(cell) == "c") readCell(cell);
@@ -258,7 +284,7 @@ class SheetDataReader {
 };
 
 void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContext& context,
-                 const std::string& part) {
+                 const std::string& part, SheetOrigin& origin) {
   int64_t span = 0;
   for (pugi::xml_node col : cols.children()) {
     if (localName(col) != "col") continue;
@@ -279,6 +305,9 @@ void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContex
       if (index >= context.styleMapping.size()) fail(part, "names a cell format that does not exist");
       format.style = context.styleMapping[index];
     }
+    keepLineAttributes(origin.columnAttributes, first, last,
+                       attributesNotIn(col, {"min", "max", "style", "hidden", "outlineLevel", "collapsed",
+                                             "customWidth", format.width ? "width" : "customWidth"}));
     if (format == ColumnFormat{}) continue;
     for (int32_t column = first; column <= last; ++column) sheet.setColumnFormat(column, format);
   }
@@ -377,7 +406,7 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
   for (pugi::xml_node child : worksheet.children()) {
     if (child.type() != pugi::node_element) continue;
     const std::string_view name = localName(child);
-    if (name == "cols") readColumns(child, sheet, context, partName);
+    if (name == "cols") readColumns(child, sheet, context, partName, origin);
     if (name == "mergeCells") readMerges(child, sheet);
     if (name == "sheetViews") origin.freeze = readFreeze(child);
     if (name == "sheetPr") readSheetProperties(child, sheet);

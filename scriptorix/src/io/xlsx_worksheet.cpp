@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <map>
 
@@ -39,24 +40,81 @@ std::string sheetViewXml(const Sheet& sheet, bool active) {
   return xml;
 }
 
-std::string columnsXml(const Sheet& sheet, const StyleMapping& styles) {
+// Walks runs of kept attributes in line order: what a line has, and the next line that has any.
+class KeptLineCursor {
+ public:
+  explicit KeptLineCursor(const std::vector<KeptLineAttributes>& runs) : runs_(runs) {}
+  const XmlAttributes* at(int32_t line) {
+    skipBefore(line);
+    return next_ < runs_.size() && runs_[next_].first <= line ? &runs_[next_].attributes : nullptr;
+  }
+  int32_t nextFrom(int32_t line) {
+    skipBefore(line);
+    return next_ < runs_.size() ? std::max(runs_[next_].first, line) : kMaxRows;
+  }
+
+ private:
+  void skipBefore(int32_t line) {
+    while (next_ < runs_.size() && runs_[next_].last < line) ++next_;
+  }
+  const std::vector<KeptLineAttributes>& runs_;
+  size_t next_ = 0;
+};
+
+// The kept attributes whose names the model did not write itself.
+void appendKeptAttributes(std::string& xml, const XmlAttributes* kept, const std::vector<std::string_view>& written) {
+  if (!kept) return;
+  for (const auto& [name, value] : *kept) {
+    if (std::find(written.begin(), written.end(), name) == written.end()) {
+      xml += " " + name + "=\"" + xmlAttribute(value) + "\"";
+    }
+  }
+}
+
+bool hasAttribute(const XmlAttributes* attributes, std::string_view name) {
+  return attributes && std::any_of(attributes->begin(), attributes->end(),
+                                   [&](const auto& attribute) { return attribute.first == name; });
+}
+
+std::string columnsXml(const Sheet& sheet, const StyleMapping& styles, const std::vector<KeptLineAttributes>& keptRuns) {
+  // Every column with a format or kept attributes, each with both.
+  std::map<int32_t, std::pair<const ColumnFormat*, const XmlAttributes*>> columns;
+  for (const auto& [column, format] : sheet.columnFormats()) columns[column].first = &format;
+  for (const KeptLineAttributes& run : keptRuns) {
+    for (int32_t column = run.first; column <= run.last && column < kMaxColumns; ++column) {
+      columns[column].second = &run.attributes;
+    }
+  }
+  auto same = [](const auto& a, const auto& b) {
+    const bool formats = a.first && b.first ? *a.first == *b.first : a.first == b.first;
+    const bool kept = a.second && b.second ? *a.second == *b.second : a.second == b.second;
+    return formats && kept;
+  };
   std::string xml;
-  const auto& formats = sheet.columnFormats();
-  for (auto it = formats.begin(); it != formats.end();) {
+  for (auto it = columns.begin(); it != columns.end();) {
     // Neighbouring columns with equal formats share one <col> element.
     auto last = it;
     auto next = std::next(it);
-    while (next != formats.end() && next->first == last->first + 1 && next->second == it->second) {
+    while (next != columns.end() && next->first == last->first + 1 && same(next->second, it->second)) {
       last = next++;
     }
-    const ColumnFormat& format = it->second;
-    xml += "<col min=\"" + std::to_string(it->first + 1) + "\" max=\"" +
-           std::to_string(last->first + 1) + "\" width=\"" + xmlNumber(format.width.value_or(9.140625)) + "\"";
+    static const ColumnFormat kNoFormat;
+    const ColumnFormat& format = it->second.first ? *it->second.first : kNoFormat;
+    const XmlAttributes* kept = it->second.second;
+    std::vector<std::string_view> written = {"min", "max"};
+    xml += "<col min=\"" + std::to_string(it->first + 1) + "\" max=\"" + std::to_string(last->first + 1) + "\"";
+    if (format.width || !hasAttribute(kept, "width")) {
+      xml += " width=\"" + xmlNumber(format.width.value_or(9.140625)) + "\"";
+      written.push_back("width");
+    }
     if (format.style != 0) xml += " style=\"" + std::to_string(styles.at(format.style)) + "\"";
     if (format.hidden) xml += " hidden=\"1\"";
     if (format.width) xml += " customWidth=\"1\"";
     if (format.outlineLevel) xml += " outlineLevel=\"" + std::to_string(format.outlineLevel) + "\"";
     if (format.collapsed) xml += " collapsed=\"1\"";
+    if (format.style != 0) written.push_back("style");
+    if (format.width) written.push_back("customWidth");
+    appendKeptAttributes(xml, kept, written);
     xml += "/>";
     it = next;
   }
@@ -109,17 +167,23 @@ void appendCell(std::string& xml, const Sheet& sheet, int32_t row, const StoredC
 }
 
 void appendRowStart(std::string& xml, int32_t row, const RowFormat* format,
-                    const StyleMapping& styles) {
+                    const StyleMapping& styles, const XmlAttributes* kept) {
   xml += "<row r=\"" + std::to_string(row + 1) + "\"";
+  std::vector<std::string_view> written = {"r"};
   if (format) {
     if (format->style != 0) {
       xml += " s=\"" + std::to_string(styles.at(format->style)) + "\" customFormat=\"1\"";
+      written.push_back("s");
     }
-    if (format->height) xml += " ht=\"" + xmlNumber(*format->height) + "\" customHeight=\"1\"";
+    if (format->height) {
+      xml += " ht=\"" + xmlNumber(*format->height) + "\" customHeight=\"1\"";
+      written.push_back("ht");
+    }
     if (format->hidden) xml += " hidden=\"1\"";
     if (format->outlineLevel) xml += " outlineLevel=\"" + std::to_string(format->outlineLevel) + "\"";
     if (format->collapsed) xml += " collapsed=\"1\"";
   }
+  appendKeptAttributes(xml, kept, written);
   xml += ">";
 }
 
@@ -183,7 +247,9 @@ std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& stri
 }
 
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
-                         SharedStrings& strings, std::string_view objectElements) {
+                         SharedStrings& strings, std::string_view objectElements,
+                         const std::vector<KeptLineAttributes>& keptRows,
+                         const std::vector<KeptLineAttributes>& keptColumns) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   xml += "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
@@ -191,29 +257,27 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   xml += "<dimension ref=\"" + areaName(sheet.usedRange()) + "\"/>";
   xml += sheetViewXml(sheet, active);
   xml += sheetFormatPropertiesXml(sheet);
-  xml += columnsXml(sheet, styles);
+  xml += columnsXml(sheet, styles, keptColumns);
   xml += "<sheetData>";
   const auto& rowFormats = sheet.rowFormats();
   auto format = rowFormats.begin();
-  int32_t row = 0;
-  while (true) {
-    // Rows with cells and rows with only a format, in order.
-    while (row < sheet.rowLimit() && sheet.rowCells(row).empty()) ++row;
-    const bool cellsLeft = row < sheet.rowLimit();
-    const bool formatsLeft = format != rowFormats.end();
-    if (!cellsLeft && !formatsLeft) break;
-    if (formatsLeft && (!cellsLeft || format->first < row)) {
-      appendRowStart(xml, format->first, &format->second, styles);
-      xml += "</row>";
-      ++format;
-      continue;
-    }
+  KeptLineCursor kept(keptRows);
+  int32_t cellRow = 0;
+  for (int32_t from = 0;;) {
+    // Rows with cells, rows with only a format and rows with only kept attributes, in order.
+    cellRow = std::max(cellRow, from);
+    while (cellRow < sheet.rowLimit() && sheet.rowCells(cellRow).empty()) ++cellRow;
+    int32_t row = std::min(cellRow < sheet.rowLimit() ? cellRow : kMaxRows, kept.nextFrom(from));
+    if (format != rowFormats.end()) row = std::min(row, format->first);
+    if (row >= kMaxRows) break;
     const RowFormat* rowFormat = nullptr;
-    if (formatsLeft && format->first == row) rowFormat = &(format++)->second;
-    appendRowStart(xml, row, rowFormat, styles);
-    for (const StoredCell& cell : sheet.rowCells(row)) appendCell(xml, sheet, row, cell, styles, strings);
+    if (format != rowFormats.end() && format->first == row) rowFormat = &(format++)->second;
+    appendRowStart(xml, row, rowFormat, styles, kept.at(row));
+    if (row == cellRow) {
+      for (const StoredCell& cell : sheet.rowCells(row)) appendCell(xml, sheet, row, cell, styles, strings);
+    }
     xml += "</row>";
-    ++row;
+    from = row + 1;
   }
   xml += "</sheetData>";
   xml += sheetProtectionXml(sheet.settings().protection);

@@ -28,6 +28,9 @@ enum class InsertShift { Down, Right };
 // "up"/"left" and "down"/"right", ignoring ASCII case; anything else throws.
 DeleteShift parseDeleteShift(std::u16string_view word);
 InsertShift parseInsertShift(std::u16string_view word);
+// Whether the shift would move part of `area` and leave the rest where it is: a merged area or
+// a table may not be torn so.
+bool shiftTears(const RangeRef& area, const CellShift& shift);
 
 // One worksheet. Every range operation takes a RangeRef; whole rows and columns are handled
 // through row and column formats, never cell by cell over the full sheet.

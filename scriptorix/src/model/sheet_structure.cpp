@@ -287,6 +287,7 @@ void Sheet::copyTo(const RangeRef& input, Sheet& target, const RangeRef& destina
     target.merges_.push_back(normalizedShape(merge));
   }
   target.dropBlankCells(destinationArea.firstRow, destinationArea.lastRow);
+  workbook_->recordCopy({id_, target.id_, source, destinationArea, 0});
   workbook_->calculation().rebuildLater(target, destinationArea);
 }
 
@@ -384,12 +385,16 @@ CellShift makeShift(CellShift::Kind kind, const std::u16string& sheet, const Ran
 // Moving part of a merged area would tear it apart.
 void refuseSplitMerges(const std::vector<RangeRef>& merges, const CellShift& shift) {
   for (const RangeRef& merge : merges) {
-    bool splits = false;
-    shiftedMerge(merge, shift, splits);
-    if (splits) throw std::runtime_error("Cannot shift cells: part of a merged area would move");
+    if (shiftTears(merge, shift)) throw std::runtime_error("Cannot shift cells: part of a merged area would move");
   }
 }
 }  // namespace
+
+bool shiftTears(const RangeRef& area, const CellShift& shift) {
+  bool splits = false;
+  shiftedMerge(area, shift, splits);
+  return splits;
+}
 
 namespace {
 // The cells a shift moves, or empties, where they are afterwards.
@@ -430,6 +435,7 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
   objects_.checkShift(shift);
+  if (const PackageOrigin* origin = workbook_->origin()) origin->checkShift(*workbook_, id_, shift);
   workbook_->calculation().beforeRestructure();
   applyShift(shift);
 }
@@ -443,6 +449,8 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
   objects_.checkShift(shift);
+  std::vector<ShiftedInText> added;
+  if (const PackageOrigin* origin = workbook_->origin()) added = origin->checkShift(*workbook_, id_, shift);
   workbook_->calculation().beforeRestructure();
   // Data pushed past the last row or column would be lost: refuse instead.
   if (isVertical(kind)) {
@@ -465,6 +473,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
     }
   }
   applyShift(shift);
+  for (const ShiftedInText& cell : added) setText(cellRef(cell.row, cell.column), cell.text);
 }
 
 }  // namespace sx

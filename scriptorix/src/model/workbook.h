@@ -10,6 +10,7 @@
 
 #include "formula/date_serial.h"
 #include "formula/reference_adjust.h"
+#include "model/address.h"
 #include "model/package_origin.h"
 #include "model/sheet.h"
 #include "model/string_pool.h"
@@ -32,6 +33,14 @@ enum class CalculationMode { Auto, Manual, AutoNoTable };
 struct RecordedShift {
   uint32_t sheetId = 0;
   CellShift shift;
+};
+// A Copy of cells, made after the first `afterShifts` recorded shifts.
+struct RecordedCopy {
+  uint32_t sourceSheetId = 0;
+  uint32_t targetSheetId = 0;
+  RangeRef source;
+  RangeRef destination;  // as large as the source
+  size_t afterShifts = 0;
 };
 // "auto", "manual", "autoNoTable" (ASCII case ignored); anything else throws.
 CalculationMode parseCalculationMode(std::u16string_view word);
@@ -117,6 +126,12 @@ class Workbook {
   // model does not hold (conditional formats, validations, hyperlinks, kept names).
   const std::vector<RecordedShift>& shifts() const { return shifts_; }
   void recordShift(uint32_t sheetId, const CellShift& shift) { shifts_.push_back({sheetId, shift}); }
+  // Every Copy, for the conditional formats and validations a file had to follow the cells.
+  const std::vector<RecordedCopy>& copies() const { return copies_; }
+  void recordCopy(RecordedCopy copy) {
+    copy.afterShifts = shifts_.size();
+    copies_.push_back(copy);
+  }
 
   // Sheets that hold one chart, after the worksheet that was last when each was added; their
   // names follow the sheet-name rules and are unique among all sheets.
@@ -145,6 +160,7 @@ class Workbook {
   StringPool strings_;
   std::shared_ptr<const PackageOrigin> origin_;
   std::vector<RecordedShift> shifts_;
+  std::vector<RecordedCopy> copies_;
   std::vector<ChartSheet> chartSheets_;
   std::unique_ptr<WorkbookCalculation> calculation_;
 };

@@ -29,14 +29,13 @@ SOFFICE = shutil.which("soffice") or shutil.which("libreoffice")
 ENGINE_TIMEOUT = 60
 LIBREOFFICE_BATCH = 150
 
-CHECKS = ("opens", "keeps_parts", "well_formed", "sheet_order", "constants", "openpyxl_reads",
+CHECKS = ("opens", "keeps_parts", "well_formed", "schema_order", "sheet_order", "constants", "openpyxl_reads",
           "libreoffice_converts")
 EDITED_TEXT = "corpus edit"
 ESCAPE = re.compile("_x([0-9A-Fa-f]{4})_")
 
 # file -> {check: reason}. A listed check that passes fails the test too, so the list only shrinks.
-NOT_OPENED = ("opens", "keeps_parts", "well_formed", "sheet_order", "constants", "openpyxl_reads",
-              "libreoffice_converts")
+NOT_OPENED = CHECKS
 LIBREOFFICE_TOO_SLOW = {"xlsxwrit__comment03.xlsx"}
 EXPECTED_FAILURES = {
     "calamine__issue252.xlsx": dict.fromkeys(
@@ -129,6 +128,58 @@ def badly_formed_parts(source, output):
     return bad
 
 
+MAIN_NAMESPACES = ("http://schemas.openxmlformats.org/spreadsheetml/2006/main",
+                   "http://purl.oclc.org/ooxml/spreadsheetml/main")
+# The children of <worksheet> and <workbook> in the order their schema types give.
+WORKSHEET_ORDER = (
+    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr", "sheetProtection",
+    "protectedRanges", "scenarios", "autoFilter", "sortState", "dataConsolidate", "customSheetViews", "mergeCells",
+    "phoneticPr", "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions", "pageMargins",
+    "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "customProperties", "cellWatches", "ignoredErrors",
+    "smartTags", "drawing", "legacyDrawing", "legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls",
+    "webPublishItems", "tableParts", "extLst")
+WORKBOOK_ORDER = (
+    "fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews", "sheets", "functionGroups",
+    "externalReferences", "definedNames", "calcPr", "oleSize", "customWorkbookViews", "pivotCaches", "smartTagPr",
+    "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst")
+# Elements that may repeat; any other appears at most once.
+REPEATING = {"conditionalFormatting"}
+
+
+def local_name(tag):
+    return tag.rsplit("}", 1)[-1]
+
+
+def order_faults(root, order):
+    """Where the root's schema children are out of order or repeated (other namespaces, such as
+    mc:AlternateContent, are not the schema's and are left alone)."""
+    names = [local_name(child.tag) for child in root
+             if child.tag.startswith("{") and child.tag[1:].split("}")[0] in MAIN_NAMESPACES
+             and local_name(child.tag) in order]
+    faults = [f"{a} before {b}" for a, b in zip(names, names[1:]) if order.index(a) > order.index(b)]
+    faults += [f"{name} twice" for name in sorted(set(names))
+               if name not in REPEATING and names.count(name) > 1]
+    return faults
+
+
+def schema_order_faults(source, output):
+    """Written worksheet and workbook parts whose children break their schema's order."""
+    import xml.etree.ElementTree as tree
+    with zipfile.ZipFile(source) as archive:
+        carried = {normalized(info.filename): archive.read(info) for info in archive.infolist()}
+    faults = []
+    with zipfile.ZipFile(output) as archive:
+        for info in archive.infolist():
+            data = archive.read(info)
+            if carried.get(normalized(info.filename)) == data or not info.filename.endswith(".xml"):
+                continue
+            root = tree.fromstring(data)
+            order = {"worksheet": WORKSHEET_ORDER, "workbook": WORKBOOK_ORDER}.get(local_name(root.tag))
+            if order:
+                faults += [f"{info.filename}: {fault}" for fault in order_faults(root, order)]
+    return faults
+
+
 def sheet_entries(path):
     """Names of the workbook's sheet entries of every kind, in order."""
     import xml.etree.ElementTree as tree
@@ -195,6 +246,11 @@ def check_output(name, outcome):
     result["keeps_parts"] = f"lost {missing[:5]}" if missing else None
     bad = badly_formed_parts(source, output)
     result["well_formed"] = "; ".join(bad[:3]) if bad else None
+    try:
+        faults = [] if bad else schema_order_faults(source, output)
+        result["schema_order"] = "; ".join(faults[:3]) if faults else None
+    except Exception as error:  # noqa: BLE001
+        result["schema_order"] = f"unreadable: {error}"
     try:
         order_before, order_after = sheet_entries(source), sheet_entries(output)
         result["sheet_order"] = (None if order_before == order_after
