@@ -109,8 +109,8 @@ class Calculator::Context : public EvalContext {
   std::optional<int32_t> sheetByName(std::u16string_view name) override {
     return calculator_.host_.sheetByName(name);
   }
-  std::optional<std::u16string> definedName(std::u16string_view name) override {
-    return calculator_.host_.definedName(name);
+  std::optional<std::u16string> definedName(std::u16string_view name, int32_t sheet) override {
+    return calculator_.host_.definedName(name, sheet);
   }
   LookupAnswer findExact(const Area& keys, const Scalar& wanted) override {
     return calculator_.findExact(*this, keys, wanted);

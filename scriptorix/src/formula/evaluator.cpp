@@ -261,7 +261,7 @@ Value Evaluator::resolveReference(const ParsedReference& reference) {
 }
 
 Value Evaluator::evaluateName(const Node& node) {
-  auto definition = context_.definedName(node.text);
+  auto definition = context_.definedName(node.text, context_.currentCell().sheet);
   if (!definition) return Scalar::fromError(ErrorCode::Name);
   if (nameDepth_ >= kMaxNameDepth) return Scalar::fromError(ErrorCode::Ref);
   std::u16string_view text = *definition;

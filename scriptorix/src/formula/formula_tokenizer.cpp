@@ -121,14 +121,11 @@ Token nextToken(std::u16string_view text, std::size_t at) {
   if (isAsciiDigit(c) || c == u'.') {
     if (std::size_t length = matchNumber(text, at)) return {TokenKind::Number, at, length};
   }
+  // A sheet-level name ("Sheet1!Total", "'My Sheet'!Total") stays one token.
+  if (auto qualified = matchQualifiedName(text, at)) return {TokenKind::Name, at, qualified->length};
   if (isNameStart(c)) {
     std::size_t end = at;
     while (end < text.size() && isNameChar(text[end])) ++end;
-    // A sheet-level name ("Sheet1!Total") stays one token.
-    if (end + 1 < text.size() && text[end] == u'!' && isNameStart(text[end + 1])) {
-      end += 1;
-      while (end < text.size() && isNameChar(text[end])) ++end;
-    }
     std::u16string_view word = text.substr(at, end - at);
     bool boolean = (word.size() == 4 && startsWithIgnoringCase(word, 0, u"TRUE")) ||
                    (word.size() == 5 && startsWithIgnoringCase(word, 0, u"FALSE"));

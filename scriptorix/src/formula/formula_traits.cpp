@@ -7,7 +7,9 @@
 #include "formula/calculator.h"
 #include "formula/evaluator.h"
 #include "formula/formula_parser.h"
+#include "formula/formula_token.h"
 #include "formula/function_names.h"
+#include "formula/reference_match.h"
 
 namespace sx::formula {
 namespace {
@@ -55,9 +57,9 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
         if (auto area = areaOf(node.reference, homeSheet, host)) traits.reads.push_back(*area);
         continue;
       case Node::Kind::Name: {
-        auto definition = host.definedName(node.text);
-        // A name the workbook does not hold here (one scoped to a sheet, a hidden one) may be
-        // one the file's writer knew.
+        auto definition = host.definedName(node.text, homeSheet);
+        // A name the workbook does not hold (a hidden or built-in one kept as read) may be one
+        // the file's writer knew.
         if (!definition) traits.calculable = false;
         if (!definition || item.nameDepth >= kMaxNameDepth) continue;
         std::u16string_view text = *definition;
@@ -90,7 +92,7 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
             // "Sheet1:Sheet3!A1" reads as an unknown name up to a reference: a reference
             // through several sheets, which this library does not calculate.
             for (const Node* side : {&left, &right}) {
-              if (side->kind == Node::Kind::Name && !host.definedName(side->text))
+              if (side->kind == Node::Kind::Name && !host.definedName(side->text, homeSheet))
                 traits.calculable = false;
             }
             traits.isVolatile = true;
@@ -113,6 +115,17 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
     for (const auto& child : node.children) stack.push_back({child.get(), item.nameDepth});
   }
   return traits;
+}
+
+std::vector<std::u16string> namesInFormula(std::u16string_view formula) {
+  std::vector<std::u16string> names;
+  for (const Token& token : tokenizeFormula(formula)) {
+    if (token.kind != TokenKind::Name) continue;
+    const std::u16string_view text = formula.substr(token.offset, token.length);
+    auto qualified = matchQualifiedName(text, 0);
+    names.push_back(qualified ? qualified->name : std::u16string(text));
+  }
+  return names;
 }
 
 }  // namespace sx::formula

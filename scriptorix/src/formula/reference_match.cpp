@@ -65,7 +65,8 @@ bool endsCleanly(std::u16string_view text, std::size_t end) {
   return !(isNameChar(next) || next == u'(' || next == u'!' || next == u'$');
 }
 
-// The sheet prefix ("Sheet1!" or "'My Sheet'!") at `at`, if any.
+}  // namespace
+
 std::optional<std::size_t> matchSheetPrefix(std::u16string_view text, std::size_t at,
                                             std::u16string& sheet) {
   if (at < text.size() && text[at] == u'\'') {
@@ -98,8 +99,6 @@ std::optional<std::size_t> matchSheetPrefix(std::u16string_view text, std::size_
   return std::nullopt;
 }
 
-}  // namespace
-
 std::optional<ReferenceMatch> matchReference(std::u16string_view text, std::size_t at) {
   ReferenceMatch result{{}, 0};
   std::size_t i = at;
@@ -124,6 +123,17 @@ std::optional<ReferenceMatch> matchReference(std::u16string_view text, std::size
   // A lone column or row ("A", "3") is a name or a number, not a reference.
   if (first->shape != ReferenceShape::Cells || !endsCleanly(text, first->end)) return std::nullopt;
   result.length = first->end - at;
+  return result;
+}
+
+std::optional<NameMatch> matchQualifiedName(std::u16string_view text, std::size_t at) {
+  NameMatch result;
+  auto afterSheet = matchSheetPrefix(text, at, result.sheet);
+  if (!afterSheet || *afterSheet >= text.size() || !isNameStart(text[*afterSheet])) return std::nullopt;
+  std::size_t end = *afterSheet;
+  while (end < text.size() && isNameChar(text[end])) ++end;
+  result.name.assign(text.substr(*afterSheet, end - *afterSheet));
+  result.length = end - at;
   return result;
 }
 

@@ -76,6 +76,11 @@ struct SheetEntryTarget {
   size_t otherEntry = 0;
 };
 
+// Names the application reserves for itself (print areas, filters, future functions).
+bool isReservedName(std::u16string_view name) {
+  return name.starts_with(u"_xlnm.") || name.starts_with(u"_xlfn.") || name.starts_with(u"_xlpm.");
+}
+
 void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
                       const std::vector<SheetEntryTarget>& entries, XlsxOrigin& origin) {
   for (pugi::xml_node node : names.children()) {
@@ -83,20 +88,27 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
     const std::u16string name = fromUtf8(node.attribute("name").value());
     const std::u16string reference = fromUtf8(node.text().get());
     const pugi::xml_attribute scope = node.attribute("localSheetId");
-    const bool plain = !scope && !node.attribute("hidden").as_bool() && Workbook::isValidDefinedName(name) &&
-                       !reference.empty() && !workbook.findDefinedName(name);
-    if (plain) {
-      workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference));
-      continue;
-    }
-    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get()};
+    std::optional<SheetEntryTarget> target;
     if (scope) {
       const unsigned entry = scope.as_uint(UINT32_MAX);
       if (entry >= entries.size()) continue;  // its sheet is gone
-      if (entries[entry].sheetId) {
-        kept.scopeSheetId = entries[entry].sheetId;
+      target = entries[entry];
+    }
+    const Sheet* scopeSheet = target && target->sheetId ? workbook.sheetById(target->sheetId) : nullptr;
+    const bool held = (!target || scopeSheet) && Workbook::isValidDefinedName(name) && !isReservedName(name) &&
+                      !reference.empty() && !workbook.findDefinedName(name, scopeSheet);
+    if (held) {
+      workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference), scopeSheet);
+      XmlAttributes extra = attributesExcept(node, {"name", "localSheetId"});
+      if (!extra.empty()) origin.nameAttributes.emplace(std::pair(scopeSheet ? scopeSheet->id() : 0, name), std::move(extra));
+      continue;
+    }
+    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get()};
+    if (target) {
+      if (target->sheetId) {
+        kept.scopeSheetId = target->sheetId;
       } else {
-        kept.scopeOtherEntry = entries[entry].otherEntry;
+        kept.scopeOtherEntry = target->otherEntry;
       }
     }
     origin.keptNames.push_back(std::move(kept));

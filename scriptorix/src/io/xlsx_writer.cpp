@@ -67,8 +67,10 @@ std::string workbookXml(const Workbook& workbook) {
   if (!workbook.definedNames().empty()) {
     xml += "<definedNames>";
     for (const DefinedName& name : workbook.definedNames()) {
-      xml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
-             "</definedName>";
+      const Sheet* scope = name.scopeSheetId ? workbook.sheetById(name.scopeSheetId) : nullptr;
+      xml += "<definedName name=\"" + xmlText(name.name) + "\"" +
+             (scope ? " localSheetId=\"" + std::to_string(workbook.sheetIndex(*scope)) + "\"" : std::string()) + ">" +
+             xmlPlainText(formula::withFunctionPrefixes(name.reference)) + "</definedName>";
     }
     xml += "</definedNames>";
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "formula/formula_traits.h"
 #include "formula/reference_adjust.h"
 #include "core/text_case.h"
 #include "core/utf.h"
@@ -171,6 +172,7 @@ void Workbook::removeSheet(Sheet& sheet) {
   if (activeSheetId_ == sheet.id()) activeSheetId_ = next->id();
   const std::u16string name = sheet.name();
   calculation_->beforeRestructure();
+  std::erase_if(names_, [&](const DefinedName& entry) { return entry.scopeSheetId == sheet.id(); });
   sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(at));
   calculation_->rebuildLater();
   // Formulas that read the sheet now read #REF!: they, and what reads them, are calculated again.
@@ -210,20 +212,21 @@ bool Workbook::isValidDefinedName(std::u16string_view name) {
   return i != name.size();
 }
 
-void Workbook::addDefinedName(std::u16string_view name, std::u16string_view reference) {
+void Workbook::addDefinedName(std::u16string_view name, std::u16string_view reference, const Sheet* scope) {
   if (!isValidDefinedName(name)) {
     throw std::invalid_argument("Invalid defined name \"" + toUtf8(name) +
                                 "\": it must start with a letter, underscore or backslash, "
                                 "go on with letters, digits, underscores or dots, and not "
                                 "read as a cell reference");
   }
-  if (findDefinedName(name)) {
-    throw std::invalid_argument("The defined name \"" + toUtf8(name) + "\" already exists");
+  if (findDefinedName(name, scope)) {
+    throw std::invalid_argument("The defined name \"" + toUtf8(name) + "\" already exists" +
+                                (scope ? " on the sheet \"" + toUtf8(scope->name()) + "\"" : std::string()));
   }
   if (!reference.empty() && reference[0] == u'=') reference.remove_prefix(1);
   if (reference.empty()) throw std::invalid_argument("A defined name needs a reference");
   calculation_->beforeRestructure();
-  names_.push_back({std::u16string(name), std::u16string(reference)});
+  names_.push_back({std::u16string(name), std::u16string(reference), scope ? scope->id() : 0});
   calculation_->rebuildForNames();
 }
 
@@ -240,16 +243,23 @@ void Workbook::setDateSystem(formula::DateSystem system) {
 
 void Workbook::calculate() const { calculation_->update(); }
 
-const DefinedName* Workbook::findDefinedName(std::u16string_view name) const {
+const DefinedName* Workbook::findDefinedName(std::u16string_view name, const Sheet* scope) const {
+  const uint32_t scopeId = scope ? scope->id() : 0;
   for (const DefinedName& entry : names_) {
-    if (equalsIgnoringCase(entry.name, name)) return &entry;
+    if (entry.scopeSheetId == scopeId && equalsIgnoringCase(entry.name, name)) return &entry;
   }
   return nullptr;
+}
+
+const DefinedName* Workbook::definedNameSeenFrom(std::u16string_view name, const Sheet& sheet) const {
+  const DefinedName* own = findDefinedName(name, &sheet);
+  return own ? own : findDefinedName(name);
 }
 
 const DefinedName* Workbook::definedNameFor(const Sheet& sheet, const RangeRef& range) const {
   const RangeRef wanted = normalizedShape(range);
   for (const DefinedName& entry : names_) {
+    if (entry.scopeSheetId != 0 && entry.scopeSheetId != sheet.id()) continue;
     try {
       const SheetRangeRef target = parseSheetRangeRef(entry.reference);
       if (equalsIgnoringCase(target.sheet, sheet.name()) &&
@@ -278,7 +288,32 @@ void Workbook::rewriteFormulas(
       }
     }
   }
-  for (DefinedName& entry : names_) entry.reference = rewrite(entry.reference, u"");
+  std::vector<std::u16string> changedNames;
+  for (DefinedName& entry : names_) {
+    const Sheet* scope = entry.scopeSheetId ? sheetById(entry.scopeSheetId) : nullptr;
+    std::u16string after = rewrite(entry.reference, scope ? std::u16string_view(scope->name()) : std::u16string_view());
+    if (after == entry.reference) continue;
+    entry.reference = std::move(after);
+    changedNames.push_back(entry.name);
+  }
+  if (!calculateRewritten || changedNames.empty()) return;
+  // What reads a name now pointing elsewhere (or at #REF!) is calculated again, though its own
+  // text stayed.
+  for (const auto& sheet : sheets_) {
+    for (int32_t row = 0; row < sheet->rowLimit(); ++row) {
+      for (const StoredCell& cell : sheet->rows_[row].cells) {
+        if (!cell.hasFormula()) continue;
+        const std::u16string& text = strings_.at(cell.formula);
+        for (const std::u16string& used : formula::namesInFormula(text)) {
+          const bool changed = std::any_of(changedNames.begin(), changedNames.end(),
+                                           [&](const std::u16string& name) { return equalsIgnoringCase(name, used); });
+          if (!changed) continue;
+          calculation_->formulaSet(*sheet, row, cell.column, text);
+          break;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace sx

@@ -19,10 +19,12 @@ namespace sx {
 
 class WorkbookCalculation;
 
-// A workbook-level name. `reference` has no leading "=" ("Sheet1!$A$1:$B$2").
+// A defined name. `reference` has no leading "=": a range ("Sheet1!$A$1:$B$2"), a constant
+// ("0.2") or a formula ("Sheet1!$A$1*2").
 struct DefinedName {
   std::u16string name;
   std::u16string reference;
+  uint32_t scopeSheetId = 0;  // the sheet whose own name it is; 0 for the workbook's
 };
 
 // When the application recalculates: always, only on request, or always except data tables.
@@ -65,7 +67,8 @@ class Workbook {
   void moveSheetBefore(Sheet& sheet, const Sheet& before);
   void moveSheetAfter(Sheet& sheet, const Sheet& after);
 
-  // Removes the sheet; references to it in formulas and defined names become #REF!. The last
+  // Removes the sheet and its own defined names; references to it in formulas and defined names
+  // become #REF!. The last
   // visible sheet cannot go. When the active sheet goes, the next visible one becomes active.
   void removeSheet(Sheet& sheet);
   // Hiding the active sheet activates the next visible one; the last visible sheet stays.
@@ -83,12 +86,18 @@ class Workbook {
   void checkSheetName(std::u16string_view name, const Sheet* ignore = nullptr) const;
 
   // The name must start with a letter, underscore or backslash, go on with letters, digits,
-  // underscores and dots, not read as a cell reference (A1, R1C1) and not be taken (ignoring
-  // case). A leading "=" of the reference is dropped. Throws std::invalid_argument.
-  void addDefinedName(std::u16string_view name, std::u16string_view reference);
+  // underscores and dots, not read as a cell reference (A1, R1C1) and not be taken in its scope
+  // (ignoring case): the workbook's, or `scope`'s own. One name may exist in both; a formula on
+  // `scope` then reads the sheet's. A leading "=" of the reference is dropped. Throws
+  // std::invalid_argument.
+  void addDefinedName(std::u16string_view name, std::u16string_view reference, const Sheet* scope = nullptr);
   const std::vector<DefinedName>& definedNames() const { return names_; }
-  const DefinedName* findDefinedName(std::u16string_view name) const;
-  // The name whose reference is exactly `range` on `sheet` (absolute or not), or nullptr.
+  // The name in exactly that scope (nullptr: the workbook's), or nullptr.
+  const DefinedName* findDefinedName(std::u16string_view name, const Sheet* scope = nullptr) const;
+  // The name as a formula on `sheet` reads it: the sheet's own, else the workbook's.
+  const DefinedName* definedNameSeenFrom(std::u16string_view name, const Sheet& sheet) const;
+  // The workbook's or `sheet`'s own name whose reference is exactly `range` on `sheet` (absolute
+  // or not), or nullptr.
   const DefinedName* definedNameFor(const Sheet& sheet, const RangeRef& range) const;
   static bool isValidDefinedName(std::u16string_view name);
 
@@ -123,7 +132,7 @@ class Workbook {
   // The visible sheet nearest after `sheet` (else before it), or nullptr.
   const Sheet* visibleNeighbour(const Sheet& sheet) const;
   // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
-  // reference (given with an empty home sheet name); with `calculateRewritten` the formulas
+  // reference (given with its sheet, or an empty name for the workbook's); with `calculateRewritten` the formulas
   // whose text changed are calculated again.
   void rewriteFormulas(
       const std::function<std::u16string(std::u16string_view formula, std::u16string_view home)>&

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "formula/reference_match.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -235,8 +236,17 @@ std::optional<int32_t> WorkbookCalculation::sheetByName(std::u16string_view name
   return static_cast<int32_t>(sheet->id());
 }
 
-std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_view name) {
-  const DefinedName* found = workbook_.findDefinedName(name);
+std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_view name, int32_t sheet) {
+  const DefinedName* found = nullptr;
+  const auto qualified = formula::matchQualifiedName(name, 0);
+  if (qualified && qualified->length == name.size()) {
+    // "Sheet2!Total" reads Total as a formula on Sheet2 would.
+    if (const Sheet* named = workbook_.findSheet(qualified->sheet)) found = workbook_.definedNameSeenFrom(qualified->name, *named);
+  } else if (const Sheet* home = workbook_.sheetById(static_cast<uint32_t>(sheet))) {
+    found = workbook_.definedNameSeenFrom(name, *home);
+  } else {
+    found = workbook_.findDefinedName(name);
+  }
   if (!found) return std::nullopt;
   return found->reference;
 }

@@ -56,7 +56,8 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
     }
     return std::nullopt;
   }
-  std::optional<std::u16string> definedName(std::u16string_view name) override {
+  std::optional<std::u16string> definedName(std::u16string_view name, int32_t sheet) override {
+    (void)sheet;
     for (const auto& [known, reference] : names_) {
       if (equalsIgnoringCase(known, name)) return reference;
     }

@@ -151,7 +151,17 @@ INSTANTIATE_TEST_SUITE_P(
                     RenameCase{u"Old!A1", u"Old", u"A-B", u"'A-B'!A1"},
                     RenameCase{u"Old!A1", u"Old", u"Plan_2024.v2", u"Plan_2024.v2!A1"},
                     RenameCase{u"A1+\"Old!A1\"", u"Old", u"New", u"A1+\"Old!A1\""},
-                    RenameCase{u"Older!A1", u"Old", u"New", u"Older!A1"}));
+                    RenameCase{u"Older!A1", u"Old", u"New", u"Older!A1"},
+                    // a sheet's own names follow their sheet too
+                    RenameCase{u"Old!Rate*old!A1", u"Old", u"My Data", u"'My Data'!Rate*'My Data'!A1"},
+                    RenameCase{u"'Old One'!Rate+Rate", u"old one", u"New", u"New!Rate+Rate"},
+                    RenameCase{u"Older!Rate", u"Old", u"New", u"Older!Rate"}));
+
+TEST(RemoveSheet, TurnsReferencesAndItsOwnNamesIntoErrors) {
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Gone!A1:B2)+'gone'!Rate+Kept!Rate+Rate", u"Gone")),
+            "SUM(#REF!)+#REF!+Kept!Rate+Rate");
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"\"Gone!Rate\"&Gone2!Rate", u"Gone")), "\"Gone!Rate\"&Gone2!Rate");
+}
 
 TEST(ReferenceSyntax, RejectsTextOutsideTheSheet) {
   EXPECT_FALSE(formula::parseReferenceText(u"XFE1"));

@@ -104,6 +104,48 @@ TEST_F(WorkbookCalculationTest, OtherSheetsAndNamesResolveWhenTheyAppearOrChange
   EXPECT_EQ(get(u"A2"), number(10));
 }
 
+// One name may exist for the workbook and as a sheet's own: on that sheet the sheet's wins, and
+// "Sheet!Name" reaches it from elsewhere. Names holding constants and formulas calculate too.
+TEST_F(WorkbookCalculationTest, SheetNamesWinOnTheirSheetAndAreReachedByPrefix) {
+  Sheet& local = book.addSheet(u"Local Sheet");
+  book.addDefinedName(u"Rate", u"0.2");
+  book.addDefinedName(u"Rate", u"=Sheet1!$A$1*2", &local);
+  book.addDefinedName(u"Base", u"'Local Sheet'!$B$1", &local);
+  EXPECT_THROW(book.addDefinedName(u"RATE", u"1", &local), std::invalid_argument);
+  put(u"A1", 4);
+  local.setNumber(parseRangeRef(u"B1"), 10);
+  put(u"B1", u"=Rate*100");
+  put(u"B2", u"='Local Sheet'!Rate+'LOCAL SHEET'!Base");
+  put(u"B3", u"=Base");  // the sheet's own name is not seen from another sheet
+  put(u"A1", u"=Rate", &local);
+  put(u"A2", u"=Sheet1!Rate", &local);  // Sheet1 has none of its own: the workbook's
+  EXPECT_EQ(get(u"B1"), number(20));
+  EXPECT_EQ(get(u"B2"), number(18));
+  EXPECT_EQ(get(u"B3"), error(u"#NAME?"));
+  EXPECT_EQ(get(u"A1", &local), number(8));
+  EXPECT_EQ(get(u"A2", &local), number(0.2));
+
+  // Dependencies run through the sheet's name.
+  put(u"A1", 5);
+  EXPECT_EQ(get(u"A1", &local), number(10));
+  EXPECT_EQ(get(u"B2"), number(20));
+
+  // A rename rewrites the prefix; deleting a row moves the name's reference.
+  book.renameSheet(local, u"Other");
+  EXPECT_EQ(sheet.formula(1, 1), u"Other!Rate+Other!Base");
+  local.deleteCells(parseRangeRef(u"A1:Z1"), DeleteShift::Up);
+  local.setNumber(parseRangeRef(u"B1"), 1);
+  EXPECT_EQ(book.findDefinedName(u"Base", &local)->reference, u"#REF!");
+  EXPECT_EQ(get(u"B2"), error(u"#REF!"));
+
+  // Removing the sheet removes its own names; the workbook's stays.
+  book.removeSheet(local);
+  EXPECT_EQ(book.definedNames().size(), 1u);
+  EXPECT_EQ(get(u"B1"), number(20));
+  EXPECT_EQ(get(u"B2"), error(u"#REF!"));
+  EXPECT_EQ(sheet.formula(1, 1), u"#REF!+#REF!");
+}
+
 // Sheet names are matched and written by one rule in every layer: the model, the formula
 // reader and the reference rewrites after a rename or a shift.
 TEST_F(WorkbookCalculationTest, SheetNamesFollowOneRuleForQuotingAndCase) {
