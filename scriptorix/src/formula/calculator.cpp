@@ -109,6 +109,9 @@ class Calculator::Context : public EvalContext {
   std::optional<int32_t> sheetByName(std::u16string_view name) override {
     return calculator_.host_.sheetByName(name);
   }
+  std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override {
+    return calculator_.host_.sheetsBetween(first, last);
+  }
   std::optional<std::u16string> definedName(std::u16string_view name, int32_t sheet) override {
     return calculator_.host_.definedName(name, sheet);
   }

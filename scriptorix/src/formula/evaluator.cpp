@@ -251,6 +251,14 @@ Value Evaluator::evaluate(const Node& node) {
 }
 
 Value Evaluator::resolveReference(const ParsedReference& reference) {
+  if (!reference.lastSheet.empty()) {
+    References areas;
+    for (int32_t sheet : context_.sheetsBetween(reference.sheet, reference.lastSheet)) {
+      areas.push_back(areaOnSheet(reference, sheet));
+    }
+    if (areas.empty()) return Scalar::fromError(ErrorCode::Ref);
+    return areas;
+  }
   int32_t sheet = context_.currentCell().sheet;
   if (reference.hasSheet) {
     auto found = context_.sheetByName(reference.sheet);

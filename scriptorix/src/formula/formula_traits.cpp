@@ -34,6 +34,15 @@ std::optional<Area> areaOf(const ParsedReference& reference, int32_t homeSheet, 
   return areaOnSheet(reference, sheet);
 }
 
+// The functions the application lets read a reference through several sheets.
+bool takesReferencesThroughSheets(std::u16string_view name) {
+  static constexpr std::array<std::u16string_view, 22> kFunctions = {
+      u"SUM", u"AVERAGE", u"AVERAGEA", u"COUNT", u"COUNTA", u"MAX", u"MAXA", u"MIN", u"MINA",
+      u"PRODUCT", u"STDEV", u"STDEVA", u"STDEVP", u"STDEVPA", u"STDEV.S", u"STDEV.P", u"VAR",
+      u"VARA", u"VARP", u"VARPA", u"VAR.S", u"VAR.P"};
+  return std::find(kFunctions.begin(), kFunctions.end(), name) != kFunctions.end();
+}
+
 }  // namespace
 
 FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host) {
@@ -45,6 +54,7 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
   struct Pending {
     const Node* node;
     int nameDepth;
+    bool throughSheetsAllowed = false;  // an argument of SUM, COUNT, ...
   };
   std::vector<NodePtr> nameTrees;  // keeps the parsed definitions alive during the walk
   std::vector<Pending> stack{{root, 0}};
@@ -54,7 +64,16 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
     const Node& node = *item.node;
     switch (node.kind) {
       case Node::Kind::Reference:
-        if (auto area = areaOf(node.reference, homeSheet, host)) traits.reads.push_back(*area);
+        if (!node.reference.lastSheet.empty()) {
+          // Elsewhere the application gives an error this library does not copy: the file's
+          // value stays.
+          if (!item.throughSheetsAllowed) traits.calculable = false;
+          for (int32_t sheet : host.sheetsBetween(node.reference.sheet, node.reference.lastSheet)) {
+            traits.reads.push_back(areaOnSheet(node.reference, sheet));
+          }
+        } else if (auto area = areaOf(node.reference, homeSheet, host)) {
+          traits.reads.push_back(*area);
+        }
         continue;
       case Node::Kind::Name: {
         auto definition = host.definedName(node.text, homeSheet);
@@ -81,7 +100,10 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
             !(node.children[1]->kind == Node::Kind::Boolean && node.children[1]->boolean)) {
           traits.calculable = false;
         }
-        break;
+        for (const auto& child : node.children) {
+          stack.push_back({child.get(), item.nameDepth, takesReferencesThroughSheets(name)});
+        }
+        continue;
       }
       case Node::Kind::Operation:
         if (node.op == Operator::Range) {
@@ -89,8 +111,7 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
           const Node& left = *node.children[0];
           const Node& right = *node.children[1];
           if (left.kind != Node::Kind::Reference || right.kind != Node::Kind::Reference) {
-            // "Sheet1:Sheet3!A1" reads as an unknown name up to a reference: a reference
-            // through several sheets, which this library does not calculate.
+            // A name up to a reference ("x:Sheet3!A1") where no name is held may be anything.
             for (const Node* side : {&left, &right}) {
               if (side->kind == Node::Kind::Name && !host.definedName(side->text, homeSheet))
                 traits.calculable = false;
@@ -126,6 +147,15 @@ std::vector<std::u16string> namesInFormula(std::u16string_view formula) {
     names.push_back(qualified ? qualified->name : std::u16string(text));
   }
   return names;
+}
+
+bool readsThroughSheets(std::u16string_view formula) {
+  for (const Token& token : tokenizeFormula(formula)) {
+    if (token.kind != TokenKind::Reference) continue;
+    auto parsed = parseReferenceText(formula.substr(token.offset, token.length));
+    if (parsed && !parsed->lastSheet.empty()) return true;
+  }
+  return false;
 }
 
 }  // namespace sx::formula

@@ -30,5 +30,7 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
 // The defined names a formula text names, without their sheet prefix ("Sheet1!Rate" gives
 // "Rate"), read from its tokens (so also from a formula that does not parse).
 std::vector<std::u16string> namesInFormula(std::u16string_view formula);
+// True when the formula text holds a reference through several sheets ("Jan:Mar!B2").
+bool readsThroughSheets(std::u16string_view formula);
 
 }  // namespace sx::formula

@@ -160,6 +160,8 @@ std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string
                                      const CellShift& shift) {
   return rewriteReferences(
       formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
+        // A reference through several sheets stays: the other sheets' cells did not move.
+        if (!reference.lastSheet.empty()) return formula::formatReference(reference);
         std::u16string_view sheet =
             reference.hasSheet ? std::u16string_view(reference.sheet) : formulaSheet;
         if (sheet.empty() || !equalsIgnoringCase(sheet, shift.sheet)) {
@@ -177,6 +179,9 @@ std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_
         if (reference.hasSheet && equalsIgnoringCase(reference.sheet, oldName)) {
           reference.sheet = std::u16string(newName);
         }
+        if (!reference.lastSheet.empty() && equalsIgnoringCase(reference.lastSheet, oldName)) {
+          reference.lastSheet = std::u16string(newName);
+        }
         return formula::formatReference(reference);
       },
       [&](const std::u16string& sheet) {
@@ -184,11 +189,21 @@ std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_
       });
 }
 
-std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet) {
+std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet,
+                                      std::u16string_view next, std::u16string_view previous) {
   return rewriteTokens(
       formula,
-      [&](const ParsedReference& reference) -> std::optional<std::u16string> {
-        if (reference.hasSheet && equalsIgnoringCase(reference.sheet, sheet)) return std::nullopt;
+      [&](ParsedReference reference) -> std::optional<std::u16string> {
+        if (!reference.hasSheet) return formula::formatReference(reference);
+        if (!reference.lastSheet.empty()) {
+          // An end sheet gone: the span ends at its neighbour inside, one sheet left is a plain one.
+          if (equalsIgnoringCase(reference.sheet, sheet)) reference.sheet = std::u16string(next);
+          if (equalsIgnoringCase(reference.lastSheet, sheet)) reference.lastSheet = std::u16string(previous);
+          if (reference.sheet.empty() || reference.lastSheet.empty()) return std::nullopt;
+          if (equalsIgnoringCase(reference.sheet, reference.lastSheet)) reference.lastSheet.clear();
+          return formula::formatReference(reference);
+        }
+        if (equalsIgnoringCase(reference.sheet, sheet)) return std::nullopt;
         return formula::formatReference(reference);
       },
       [&](const std::u16string& named) {

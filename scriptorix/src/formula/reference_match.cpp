@@ -1,5 +1,6 @@
 #include "formula/reference_match.h"
 
+#include "core/sheet_name.h"
 #include "formula/character_classes.h"
 
 namespace sx::formula {
@@ -91,6 +92,13 @@ std::optional<std::size_t> matchSheetPrefix(std::u16string_view text, std::size_
   if (at < text.size() && isNameStart(text[at])) {
     std::size_t i = at;
     while (i < text.size() && isNameChar(text[i])) ++i;
+    // Sheet1:Sheet3! spans sheets; neither part may read as a reference (A1:B2 is a range).
+    if (i + 1 < text.size() && text[i] == u':' && isNameStart(text[i + 1]) &&
+        !readsAsReference(text.substr(at, i - at))) {
+      std::size_t end = i + 1;
+      while (end < text.size() && isNameChar(text[end])) ++end;
+      if (end < text.size() && text[end] == u'!' && !readsAsReference(text.substr(i + 1, end - i - 1))) i = end;
+    }
     if (i < text.size() && text[i] == u'!') {
       sheet.assign(text.substr(at, i - at));
       return i + 1;
@@ -103,6 +111,12 @@ std::optional<ReferenceMatch> matchReference(std::u16string_view text, std::size
   ReferenceMatch result{{}, 0};
   std::size_t i = at;
   if (auto afterSheet = matchSheetPrefix(text, at, result.reference.sheet)) {
+    std::u16string& sheet = result.reference.sheet;
+    if (const std::size_t colon = sheet.find(u':'); colon != std::u16string::npos) {
+      result.reference.lastSheet = sheet.substr(colon + 1);
+      sheet.resize(colon);
+      if (sheet.empty() || result.reference.lastSheet.empty()) return std::nullopt;
+    }
     result.reference.hasSheet = true;
     i = *afterSheet;
   }

@@ -18,8 +18,8 @@ struct ReferenceMatch {
 // longer name, not before "(" or "!"); nullopt when none does.
 std::optional<ReferenceMatch> matchReference(std::u16string_view text, std::size_t at);
 
-// The sheet prefix ("Sheet1!" or "'My Sheet'!") at `at`: the index after the "!", with the
-// unquoted name in `sheet`; nullopt when there is none.
+// The sheet prefix ("Sheet1!", "'My Sheet'!", "Jan:Mar!") at `at`: the index after the "!",
+// with the unquoted name in `sheet` ("Jan:Mar" through several); nullopt when there is none.
 std::optional<std::size_t> matchSheetPrefix(std::u16string_view text, std::size_t at,
                                             std::u16string& sheet);
 

@@ -105,6 +105,7 @@ void Workbook::moveSheet(Sheet& sheet, size_t index) {
   auto owned = std::move(sheets_[from]);
   sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(from));
   sheets_.insert(sheets_.begin() + static_cast<std::ptrdiff_t>(index), std::move(owned));
+  if (from != index) calculateAgain(formula::readsThroughSheets);
 }
 
 void Workbook::moveSheetBefore(Sheet& sheet, const Sheet& before) {
@@ -171,6 +172,8 @@ void Workbook::removeSheet(Sheet& sheet) {
   }
   if (activeSheetId_ == sheet.id()) activeSheetId_ = next->id();
   const std::u16string name = sheet.name();
+  const std::u16string after = at + 1 < sheets_.size() ? sheets_[at + 1]->name() : std::u16string();
+  const std::u16string before = at > 0 ? sheets_[at - 1]->name() : std::u16string();
   calculation_->beforeRestructure();
   std::erase_if(names_, [&](const DefinedName& entry) { return entry.scopeSheetId == sheet.id(); });
   sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(at));
@@ -178,9 +181,10 @@ void Workbook::removeSheet(Sheet& sheet) {
   // Formulas that read the sheet now read #REF!: they, and what reads them, are calculated again.
   rewriteFormulas(
       [&](std::u16string_view formula, std::u16string_view) {
-        return removeSheetFromFormula(formula, name);
+        return removeSheetFromFormula(formula, name, after, before);
       },
       true);
+  calculateAgain(formula::readsThroughSheets);
 }
 
 bool Workbook::isValidDefinedName(std::u16string_view name) {
@@ -299,21 +303,35 @@ void Workbook::rewriteFormulas(
   if (!calculateRewritten || changedNames.empty()) return;
   // What reads a name now pointing elsewhere (or at #REF!) is calculated again, though its own
   // text stayed.
+  calculateAgain([&](std::u16string_view text) {
+    for (const std::u16string& used : formula::namesInFormula(text)) {
+      for (const std::u16string& name : changedNames) {
+        if (equalsIgnoringCase(name, used)) return true;
+      }
+    }
+    return false;
+  });
+}
+
+void Workbook::calculateAgain(const std::function<bool(std::u16string_view formula)>& matches) {
+  struct Found {
+    const Sheet* sheet;
+    int32_t row;
+    int32_t column;
+    uint32_t formula;
+  };
+  std::vector<Found> found;
   for (const auto& sheet : sheets_) {
     for (int32_t row = 0; row < sheet->rowLimit(); ++row) {
       for (const StoredCell& cell : sheet->rows_[row].cells) {
-        if (!cell.hasFormula()) continue;
-        const std::u16string& text = strings_.at(cell.formula);
-        for (const std::u16string& used : formula::namesInFormula(text)) {
-          const bool changed = std::any_of(changedNames.begin(), changedNames.end(),
-                                           [&](const std::u16string& name) { return equalsIgnoringCase(name, used); });
-          if (!changed) continue;
-          calculation_->formulaSet(*sheet, row, cell.column, text);
-          break;
-        }
+        if (cell.hasFormula() && matches(strings_.at(cell.formula))) found.push_back({sheet.get(), row, cell.column, cell.formula});
       }
     }
   }
+  if (found.empty()) return;
+  calculation_->beforeRestructure();
+  calculation_->rebuildLater();
+  for (const Found& cell : found) calculation_->formulaSet(*cell.sheet, cell.row, cell.column, strings_.at(cell.formula));
 }
 
 }  // namespace sx

@@ -139,6 +139,10 @@ class Workbook {
           rewrite,
       bool calculateRewritten = false);
 
+  // Every formula whose text `matches` is calculated again (its value depends on more than the
+  // cells it names: a name that moved, the sheets between two others).
+  void calculateAgain(const std::function<bool(std::u16string_view formula)>& matches);
+
   std::vector<std::unique_ptr<Sheet>> sheets_;
   uint32_t nextSheetId_ = 1;
   uint32_t activeSheetId_ = 0;

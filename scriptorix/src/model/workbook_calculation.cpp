@@ -236,6 +236,17 @@ std::optional<int32_t> WorkbookCalculation::sheetByName(std::u16string_view name
   return static_cast<int32_t>(sheet->id());
 }
 
+std::vector<int32_t> WorkbookCalculation::sheetsBetween(std::u16string_view first, std::u16string_view last) {
+  const Sheet* from = workbook_.findSheet(first);
+  const Sheet* to = workbook_.findSheet(last);
+  if (!from || !to) return {};
+  size_t a = workbook_.sheetIndex(*from), b = workbook_.sheetIndex(*to);
+  if (a > b) std::swap(a, b);
+  std::vector<int32_t> sheets;
+  for (size_t i = a; i <= b; ++i) sheets.push_back(static_cast<int32_t>(workbook_.sheet(i).id()));
+  return sheets;
+}
+
 std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_view name, int32_t sheet) {
   const DefinedName* found = nullptr;
   const auto qualified = formula::matchQualifiedName(name, 0);

@@ -52,6 +52,7 @@ class WorkbookCalculation final : public formula::CalcHost {
   formula::Scalar storedValue(int32_t sheet, int32_t row, int32_t column) override;
   formula::UsedBounds usedBounds(int32_t sheet) override;
   std::optional<int32_t> sheetByName(std::u16string_view name) override;
+  std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override;
   std::optional<std::u16string> definedName(std::u16string_view name, int32_t sheet) override;
   double now() override;
   formula::DateSystem dateSystem() override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -55,6 +56,13 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
       if (equalsIgnoringCase(sheets_[i], name)) return int32_t(i);
     }
     return std::nullopt;
+  }
+  std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override {
+    auto a = sheetByName(first), b = sheetByName(last);
+    if (!a || !b) return {};
+    std::vector<int32_t> sheets;
+    for (int32_t i = std::min(*a, *b); i <= std::max(*a, *b); ++i) sheets.push_back(i);
+    return sheets;
   }
   std::optional<std::u16string> definedName(std::u16string_view name, int32_t sheet) override {
     (void)sheet;

@@ -146,6 +146,35 @@ TEST_F(WorkbookCalculationTest, SheetNamesWinOnTheirSheetAndAreReachedByPrefix) 
   EXPECT_EQ(sheet.formula(1, 1), u"#REF!+#REF!");
 }
 
+// A reference through several sheets reads every sheet between its ends in workbook order, and
+// follows renames, moves and removals of those sheets.
+TEST_F(WorkbookCalculationTest, ReferencesThroughSheetsFollowTheSheetsBetween) {
+  Sheet& jan = book.addSheet(u"Jan");
+  Sheet& feb = book.addSheet(u"Feb");
+  Sheet& mar = book.addSheet(u"Mar");
+  for (Sheet* month : {&jan, &feb, &mar}) month->setNumber(parseRangeRef(u"B2:B3"), 10);
+  put(u"A1", u"=SUM(Jan:Mar!B2:B3)");
+  put(u"A2", u"=AVERAGE('Jan:Mar'!B2)+COUNT(Mar:Jan!B:B)");
+  EXPECT_EQ(get(u"A1"), number(60));
+  EXPECT_EQ(get(u"A2"), number(16));
+  feb.setNumber(parseRangeRef(u"B3"), 40);  // a sheet inside the span
+  EXPECT_EQ(get(u"A1"), number(90));
+
+  book.moveSheet(feb, 0);  // out of the span
+  EXPECT_EQ(get(u"A1"), number(40));
+  book.moveSheet(feb, 2);  // back between Jan and Mar
+  EXPECT_EQ(get(u"A1"), number(90));
+
+  book.renameSheet(mar, u"March 26");
+  EXPECT_EQ(sheet.formula(0, 0), u"SUM('Jan:March 26'!B2:B3)");
+  book.removeSheet(mar);  // an end sheet: the span ends at its neighbour
+  EXPECT_EQ(sheet.formula(0, 0), u"SUM(Jan:Feb!B2:B3)");
+  EXPECT_EQ(get(u"A1"), number(70));
+  book.removeSheet(jan);  // one sheet is left
+  EXPECT_EQ(sheet.formula(0, 0), u"SUM(Feb!B2:B3)");
+  EXPECT_EQ(get(u"A1"), number(50));
+}
+
 // Sheet names are matched and written by one rule in every layer: the model, the formula
 // reader and the reference rewrites after a rename or a shift.
 TEST_F(WorkbookCalculationTest, SheetNamesFollowOneRuleForQuotingAndCase) {
