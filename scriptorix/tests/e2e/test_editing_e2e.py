@@ -154,8 +154,8 @@ class EditingOtherProgramsWorkbooks(HelperCase):
         with zipfile.ZipFile(edited) as package:
             names = ElementTree.fromstring(package.read("xl/workbook.xml")).find(
                 "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}definedNames")
-        found = sorted((n.get("name"), n.get("localSheetId"), n.get("hidden"), n.text) for n in names)
-        self.assertEqual(found, [("Rate", "1", "1", "Data!$A$1*10"), ("Rate", None, None, "0.5")])
+        found = sorted((n.get("name"), n.get("localSheetId", ""), n.get("hidden", ""), n.text) for n in names)
+        self.assertEqual(found, [("Rate", "", "", "0.5"), ("Rate", "1", "1", "Data!$A$1*10")])
 
     def test_insert_and_delete_move_what_points_at_cells(self):
         source = self.path("pointing.xlsx")
