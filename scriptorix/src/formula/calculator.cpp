@@ -112,8 +112,8 @@ class Calculator::Context : public EvalContext {
   std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override {
     return calculator_.host_.sheetsBetween(first, last);
   }
-  std::optional<std::u16string> definedName(std::u16string_view name, int32_t sheet) override {
-    return calculator_.host_.definedName(name, sheet);
+  std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) override {
+    return calculator_.host_.definedName(name, at);
   }
   LookupAnswer findExact(const Area& keys, const Scalar& wanted) override {
     return calculator_.findExact(*this, keys, wanted);

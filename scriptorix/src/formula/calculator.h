@@ -25,7 +25,7 @@ class CalcHost {
   virtual UsedBounds usedBounds(int32_t sheet) = 0;
   virtual std::optional<int32_t> sheetByName(std::u16string_view name) = 0;
   virtual std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) = 0;
-  virtual std::optional<std::u16string> definedName(std::u16string_view name, int32_t sheet) = 0;
+  virtual std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) = 0;
   virtual double now() = 0;
   virtual DateSystem dateSystem() { return DateSystem::From1900; }
   virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {

@@ -269,7 +269,7 @@ Value Evaluator::resolveReference(const ParsedReference& reference) {
 }
 
 Value Evaluator::evaluateName(const Node& node) {
-  auto definition = context_.definedName(node.text, context_.currentCell().sheet);
+  auto definition = context_.definedName(node.text, context_.currentCell());
   if (!definition) return Scalar::fromError(ErrorCode::Name);
   if (nameDepth_ >= kMaxNameDepth) return Scalar::fromError(ErrorCode::Ref);
   std::u16string_view text = *definition;

@@ -3,6 +3,7 @@
 #include "formula/character_classes.h"
 #include "formula/formula_token.h"
 #include "formula/reference_match.h"
+#include "formula/structured_reference.h"
 
 namespace sx::formula {
 namespace {
@@ -107,6 +108,10 @@ Token nextToken(std::u16string_view text, std::size_t at) {
       if (startsWithIgnoringCase(text, at, literal)) return {TokenKind::Error, at, literal.size()};
     }
     return {TokenKind::Invalid, at, 1};
+  }
+  // A structured reference ("Table1[Amount]", "[@Amount]") reads as one name.
+  if (isNameStart(c) || c == u'[') {
+    if (std::size_t length = matchStructuredReference(text, at)) return {TokenKind::Name, at, length};
   }
   if (c == u'\'' || c == u'$' || isAsciiDigit(c) || isNameStart(c)) {
     if (isNameStart(c)) {

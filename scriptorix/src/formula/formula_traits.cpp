@@ -76,7 +76,7 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
         }
         continue;
       case Node::Kind::Name: {
-        auto definition = host.definedName(node.text, homeSheet);
+        auto definition = host.definedName(node.text, {homeSheet, -1, -1});
         // A name the workbook does not hold (a hidden or built-in one kept as read) may be one
         // the file's writer knew.
         if (!definition) traits.calculable = false;
@@ -113,7 +113,7 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
           if (left.kind != Node::Kind::Reference || right.kind != Node::Kind::Reference) {
             // A name up to a reference ("x:Sheet3!A1") where no name is held may be anything.
             for (const Node* side : {&left, &right}) {
-              if (side->kind == Node::Kind::Name && !host.definedName(side->text, homeSheet))
+              if (side->kind == Node::Kind::Name && !host.definedName(side->text, {homeSheet, -1, -1}))
                 traits.calculable = false;
             }
             traits.isVolatile = true;

@@ -115,6 +115,32 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
   }
 }
 
+// A table the formulas may name; one whose area and columns disagree is only carried through.
+void readTable(const std::string& xml, const std::string& part, const Sheet& sheet, Workbook& workbook) {
+  const pugi::xml_document document = parseXmlPart(xml, part);
+  const pugi::xml_node table = document.document_element();
+  TableDefinition definition;
+  definition.sheetId = sheet.id();
+  definition.name = fromUtf8(table.attribute("displayName").value());
+  if (definition.name.empty()) definition.name = fromUtf8(table.attribute("name").value());
+  try {
+    definition.area = parseRangeRef(fromUtf8(table.attribute("ref").value()));
+  } catch (const std::exception&) {
+    return;
+  }
+  definition.headerRows = table.attribute("headerRowCount").as_int(1);
+  definition.totalsRows = table.attribute("totalsRowCount").as_int(0);
+  for (pugi::xml_node column : childNamed(table, "tableColumns").children()) {
+    if (localName(column) == "tableColumn") definition.columns.push_back(fromUtf8(column.attribute("name").value()));
+  }
+  const bool sound = !definition.name.empty() && definition.area.shape == RangeRef::Shape::Cells &&
+                     definition.headerRows >= 0 && definition.totalsRows >= 0 &&
+                     definition.headerRows + definition.totalsRows <= definition.area.rowCount() &&
+                     static_cast<int32_t>(definition.columns.size()) == definition.area.columnCount() &&
+                     !workbook.findTable(definition.name);
+  if (sound) workbook.addTable(std::move(definition));
+}
+
 // The file's active sheet when it is visible, else the first visible one. A workbook whose
 // sheets are all hidden cannot be shown: its first sheet is shown.
 void setActiveVisibleSheet(Workbook& workbook, Sheet* active) {
@@ -209,6 +235,10 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     for (const Relationship& drawing : package.relationships(part)) {
       if (!drawing.external && relationshipKind(drawing.type) == "drawing") {
         sheetOrigin.drawingParts.push_back(resolveTarget(part, drawing.target));
+      }
+      if (!drawing.external && relationshipKind(drawing.type) == "table") {
+        const std::string tablePart = resolveTarget(part, drawing.target);
+        if (const std::string* xml = package.find(tablePart)) readTable(*xml, tablePart, sheet, *workbook);
       }
     }
     rewritten.insert(partKey(part));

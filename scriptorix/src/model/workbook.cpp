@@ -176,6 +176,7 @@ void Workbook::removeSheet(Sheet& sheet) {
   const std::u16string before = at > 0 ? sheets_[at - 1]->name() : std::u16string();
   calculation_->beforeRestructure();
   std::erase_if(names_, [&](const DefinedName& entry) { return entry.scopeSheetId == sheet.id(); });
+  std::erase_if(tables_, [&](const TableDefinition& table) { return table.sheetId == sheet.id(); });
   sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(at));
   calculation_->rebuildLater();
   // Formulas that read the sheet now read #REF!: they, and what reads them, are calculated again.
@@ -232,6 +233,29 @@ void Workbook::addDefinedName(std::u16string_view name, std::u16string_view refe
   calculation_->beforeRestructure();
   names_.push_back({std::u16string(name), std::u16string(reference), scope ? scope->id() : 0});
   calculation_->rebuildForNames();
+}
+
+void Workbook::addTable(TableDefinition table) {
+  calculation_->beforeRestructure();
+  tables_.push_back(std::move(table));
+  calculation_->rebuildForNames();
+}
+
+const TableDefinition* Workbook::findTable(std::u16string_view name) const {
+  for (const TableDefinition& table : tables_) {
+    if (equalsIgnoringCase(table.name, name)) return &table;
+  }
+  return nullptr;
+}
+
+const TableDefinition* Workbook::tableAt(uint32_t sheetId, int32_t row, int32_t column) const {
+  for (const TableDefinition& table : tables_) {
+    if (table.sheetId == sheetId && row >= table.area.firstRow && row <= table.area.lastRow &&
+        column >= table.area.firstColumn && column <= table.area.lastColumn) {
+      return &table;
+    }
+  }
+  return nullptr;
 }
 
 void Workbook::recalculateAll() { calculation_->recalculateAll(); }

@@ -27,6 +27,17 @@ struct DefinedName {
   uint32_t scopeSheetId = 0;  // the sheet whose own name it is; 0 for the workbook's
 };
 
+// A table (list object) as the file had it, for structured references ("Table1[Amount]"): its
+// whole area (header and totals rows included) and its column names left to right.
+struct TableDefinition {
+  uint32_t sheetId = 0;
+  std::u16string name;
+  RangeRef area;
+  int32_t headerRows = 1;
+  int32_t totalsRows = 0;
+  std::vector<std::u16string> columns;
+};
+
 // When the application recalculates: always, only on request, or always except data tables.
 enum class CalculationMode { Auto, Manual, AutoNoTable };
 
@@ -101,6 +112,13 @@ class Workbook {
   const DefinedName* definedNameFor(const Sheet& sheet, const RangeRef& range) const;
   static bool isValidDefinedName(std::u16string_view name);
 
+  // Tables are read from files and kept as read; formulas reach them by name (ignoring case).
+  void addTable(TableDefinition table);
+  const std::vector<TableDefinition>& tables() const { return tables_; }
+  const TableDefinition* findTable(std::u16string_view name) const;
+  // The table whose area holds the cell, or nullptr.
+  const TableDefinition* tableAt(uint32_t sheetId, int32_t row, int32_t column) const;
+
   // Formulas are calculated when a value is read, and keep their cached value until something
   // they name changes; this marks every formula for calculation again.
   void recalculateAll();
@@ -148,6 +166,7 @@ class Workbook {
   uint32_t activeSheetId_ = 0;
   CalculationMode calculationMode_ = CalculationMode::Auto;
   std::vector<DefinedName> names_;
+  std::vector<TableDefinition> tables_;
   formula::DateSystem dateSystem_ = formula::DateSystem::From1900;
   StyleTable styles_;
   StringPool strings_;

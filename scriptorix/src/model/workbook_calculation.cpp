@@ -5,7 +5,9 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "core/sheet_name.h"
 #include "formula/reference_match.h"
+#include "formula/structured_reference.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -247,7 +249,29 @@ std::vector<int32_t> WorkbookCalculation::sheetsBetween(std::u16string_view firs
   return sheets;
 }
 
-std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_view name, int32_t sheet) {
+std::optional<std::u16string> WorkbookCalculation::tableReference(std::u16string_view name,
+                                                                  const formula::CellPosition& at) {
+  const auto structured = formula::splitStructuredReference(name);
+  if (!structured) return std::nullopt;
+  // "[@Amount]" without a table's name is written inside the table.
+  const TableDefinition* table = structured->table.empty()
+                                     ? workbook_.tableAt(static_cast<uint32_t>(at.sheet), at.row, at.column)
+                                     : workbook_.findTable(structured->table);
+  const Sheet* sheet = table ? workbook_.sheetById(table->sheetId) : nullptr;
+  if (!sheet) return std::nullopt;
+  const formula::TableShape shape{{static_cast<int32_t>(sheet->id()), table->area.firstRow, table->area.firstColumn,
+                                   table->area.lastRow, table->area.lastColumn},
+                                  table->headerRows, table->totalsRows, table->columns};
+  const auto area = formula::resolveStructuredReference(structured->specifier, shape, at.row);
+  if (!area) return std::nullopt;
+  return quoteSheetName(sheet->name()) + u"!" +
+         formatRangeRef({area->firstRow, area->firstColumn, area->lastRow, area->lastColumn}, true);
+}
+
+std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_view name,
+                                                                const formula::CellPosition& at) {
+  if (!name.empty() && name.back() == u']') return tableReference(name, at);
+  const int32_t sheet = at.sheet;
   const DefinedName* found = nullptr;
   const auto qualified = formula::matchQualifiedName(name, 0);
   if (qualified && qualified->length == name.size()) {
@@ -258,6 +282,8 @@ std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_vi
   } else {
     found = workbook_.findDefinedName(name);
   }
+  // A table's name alone reads its data rows.
+  if (!found && workbook_.findTable(name)) return tableReference(std::u16string(name) + u"[]", at);
   if (!found) return std::nullopt;
   return found->reference;
 }

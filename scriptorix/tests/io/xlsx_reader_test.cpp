@@ -237,6 +237,39 @@ TEST(XlsxReader, SheetNamesCalculateAndAreWrittenBackWithTheirAttributes) {
   EXPECT_EQ(workbookXml.find("localSheetId=\"1\""), std::string::npos) << workbookXml;
 }
 
+// Tables are read for the formulas that name them, and their parts are carried through as read;
+// one whose columns disagree with its area is only carried through.
+TEST(XlsxReader, TablesServeStructuredReferencesAndStayAsRead) {
+  PackageSpec layout;
+  layout.sharedStrings = "<si><t>Item</t></si><si><t>Amount</t></si>";
+  layout.sheets = {{"Data", worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
+                                      "<c r=\"D1\"><f>SUM(Sales[Amount])</f><v>1</v></c>"
+                                      "</row><row r=\"2\"><c r=\"B2\"><v>5</v></c>"
+                                      "<c r=\"D2\"><f>SUM(Bad[Amount])</f><v>7</v></c></row>"
+                                      "<row r=\"3\"><c r=\"B3\"><v>6</v></c></row>")}};
+  const std::string table = "<table xmlns=\"" + testing::kMain + "\" id=\"1\" name=\"Sales\" displayName=\"Sales\" "
+                            "ref=\"A1:B3\"><tableColumns count=\"2\"><tableColumn id=\"1\" name=\"Item\"/>"
+                            "<tableColumn id=\"2\" name=\"Amount\"/></tableColumns></table>";
+  const std::string bad = "<table xmlns=\"" + testing::kMain + "\" id=\"2\" name=\"Bad\" displayName=\"Bad\" "
+                          "ref=\"A1:C3\"><tableColumns count=\"1\"><tableColumn id=\"1\" name=\"Amount\"/>"
+                          "</tableColumns></table>";
+  const char* tableType = "application/vnd.openxmlformats-officedocument.spreadsheetml.table+xml";
+  layout.extraParts = {{"xl/worksheets/_rels/sheet1.xml.rels", "",
+                        testing::relationships({{"rId1", "table|../tables/table1.xml"},
+                                                {"rId2", "table|../tables/table2.xml"}})},
+                       {"xl/tables/table1.xml", tableType, table},
+                       {"xl/tables/table2.xml", tableType, bad}};
+  const auto book = open(layout);
+  ASSERT_EQ(book->tables().size(), 1u);
+  EXPECT_EQ(book->tables()[0].columns, (std::vector<std::u16string>{u"Item", u"Amount"}));
+  book->recalculateAll();
+  EXPECT_EQ(book->sheet(0).value(0, 3), CellValue::fromNumber(11));
+  EXPECT_EQ(book->sheet(0).value(1, 3), CellValue::fromNumber(7));  // not calculable here: kept
+  const auto zip = testing::unpackZip(save(*book));
+  EXPECT_EQ(zip.entries.at("xl/tables/table1.xml"), table);
+  EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("<f>SUM(Sales[Amount])</f><v>11</v>"), std::string::npos);
+}
+
 // Whatever the writer produces the reader takes back: merges have no count limit.
 TEST(XlsxReader, ReadsBackEveryMergeItWrote) {
   Workbook book;

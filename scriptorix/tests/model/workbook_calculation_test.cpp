@@ -175,6 +175,30 @@ TEST_F(WorkbookCalculationTest, ReferencesThroughSheetsFollowTheSheetsBetween) {
   EXPECT_EQ(get(u"A1"), number(50));
 }
 
+// Structured references resolve to the table's cells; formulas keep their text as written.
+TEST_F(WorkbookCalculationTest, StructuredReferencesReadTheirTablesCells) {
+  Sheet& data = book.addSheet(u"Sales Data");
+  data.setText(parseRangeRef(u"A1"), u"Region");
+  data.setText(parseRangeRef(u"B1"), u"Amount");
+  data.setText(parseRangeRef(u"C1"), u"Double");
+  for (int row = 1; row <= 3; ++row) data.setNumber({row, 1, row, 1}, row * 10);
+  data.setText(parseRangeRef(u"C2:C4"), u"=[@Amount]*2");
+  book.addTable({data.id(), u"Sales", parseRangeRef(u"A1:C5"), 1, 1, {u"Region", u"Amount", u"Double"}});
+  put(u"A1", u"=SUM(Sales[Amount])");
+  put(u"A2", u"=SUM(sales[[#Data],[Amount]:[Double]])");
+  put(u"A3", u"=COUNTA(Sales[#Headers])+ROWS(Sales)");
+  put(u"A4", u"=SUM(Sales[Missing])");
+  EXPECT_EQ(get(u"C3", &data), number(40));
+  EXPECT_EQ(get(u"A1"), number(60));
+  EXPECT_EQ(get(u"A2"), number(180));
+  EXPECT_EQ(get(u"A3"), number(6));
+  EXPECT_EQ(get(u"A4"), error(u"#NAME?"));
+  data.setNumber(parseRangeRef(u"B2"), 100);  // dependencies run through the table
+  EXPECT_EQ(get(u"A1"), number(150));
+  EXPECT_EQ(get(u"C2", &data), number(200));
+  EXPECT_EQ(sheet.formula(1, 0), u"SUM(sales[[#Data],[Amount]:[Double]])");
+}
+
 // Sheet names are matched and written by one rule in every layer: the model, the formula
 // reader and the reference rewrites after a rename or a shift.
 TEST_F(WorkbookCalculationTest, SheetNamesFollowOneRuleForQuotingAndCase) {
