@@ -121,6 +121,13 @@ class Calculator::Context : public EvalContext {
   CellPosition currentCell() override { return position_; }
   double now() override { return calculator_.host_.now(); }
   DateSystem dateSystem() override { return calculator_.host_.dateSystem(); }
+  bool rowHidden(int32_t sheet, int32_t row) override {
+    return calculator_.host_.rowHidden(sheet, row);
+  }
+  bool holdsSubtotal(int32_t sheet, int32_t row, int32_t column) override {
+    auto found = calculator_.formulas_.find(keyOf(sheet, row, column));
+    return found != calculator_.formulas_.end() && found->second.subtotal;
+  }
   std::optional<std::u16string> formatNumber(double value, std::u16string_view format) override {
     return calculator_.host_.formatNumber(value, format);
   }
@@ -159,6 +166,7 @@ Calculator::FormulaCell Calculator::parsed(const CellPosition& cell,
   if (!formula.empty() && formula.front() == u'=') formula.remove_prefix(1);
   try {
     entry.tree = parseFormula(formula);
+    entry.subtotal = callsSubtotal(*entry.tree);
   } catch (const FormulaSyntaxError&) {
     entry.tree = nullptr;
   }

@@ -28,6 +28,11 @@ class CalcHost {
   virtual std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) = 0;
   virtual double now() = 0;
   virtual DateSystem dateSystem() { return DateSystem::From1900; }
+  virtual bool rowHidden(int32_t sheet, int32_t row) {
+    (void)sheet;
+    (void)row;
+    return false;
+  }
   virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {
     (void)value;
     (void)format;
@@ -79,7 +84,6 @@ class Calculator {
   void areaChanged(const Area& area);
   void invalidateAll();
   bool hasFormula(const CellPosition& cell) const;
-  std::size_t formulaCount() const { return formulas_.size(); }
   // The calculated value of a formula cell, or the stored value of any other cell.
   Scalar value(const CellPosition& cell);
   // Calculates every formula that is dirty and reports each one calculated since the last call
@@ -100,6 +104,7 @@ class Calculator {
     std::unique_ptr<Uncalculable> kept;
     State state = State::Dirty;
     bool array = false;
+    bool subtotal = false;  // calls SUBTOTAL or AGGREGATE
     Scalar value;
     uint64_t epoch = 0;
     std::vector<Area> pendingReads;  // reads of an evaluation that waits for other cells

@@ -63,6 +63,20 @@ class EvalContext {
     (void)wanted;
     return {};
   }
+  // Whether a row is hidden: SUBTOTAL 101-111 and AGGREGATE can leave such rows out.
+  virtual bool rowHidden(int32_t sheet, int32_t row) {
+    (void)sheet;
+    (void)row;
+    return false;
+  }
+  // Whether the cell holds a formula calling SUBTOTAL or AGGREGATE, which those functions
+  // skip so that totals within a range are not counted twice.
+  virtual bool holdsSubtotal(int32_t sheet, int32_t row, int32_t column) {
+    (void)sheet;
+    (void)row;
+    (void)column;
+    return false;
+  }
   // TEXT() renders through this when the host has its own number-format renderer; nullopt
   // falls back to this library's renderer (renderNumberFormat).
   virtual std::optional<std::u16string> formatNumber(double value, std::u16string_view format) {

@@ -12,43 +12,42 @@ namespace {
 
 // Defined names that refer to names deeper than this are taken as circular.
 constexpr int kMaxNameDepth = 8;
-// The most cells an array may hold; larger ones are #NUM! rather than exhausting memory.
-constexpr int64_t kMaxArrayCells = 4'000'000;
 
-Scalar scalarOperation(Operator op, const Scalar& left, const Scalar* right) {
+// `system`: text that reads as a date counts as a serial of the workbook's date system.
+Scalar scalarOperation(Operator op, const Scalar& left, const Scalar* right, DateSystem system) {
   switch (op) {
     case Operator::Negate:
-      return numberResult(-toNumber(left));
+      return numberResult(-toNumber(left, system));
     case Operator::Plus:
       return left;
     case Operator::Percent:
-      return numberResult(toNumber(left) / 100);
+      return numberResult(toNumber(left, system) / 100);
     default:
       break;
   }
   const Scalar& r = *right;
   switch (op) {
     case Operator::Add: {
-      double a = toNumber(left);
-      return numberResult(a + toNumber(r));
+      double a = toNumber(left, system);
+      return numberResult(a + toNumber(r, system));
     }
     case Operator::Subtract: {
-      double a = toNumber(left);
-      return numberResult(a - toNumber(r));
+      double a = toNumber(left, system);
+      return numberResult(a - toNumber(r, system));
     }
     case Operator::Multiply: {
-      double a = toNumber(left);
-      return numberResult(a * toNumber(r));
+      double a = toNumber(left, system);
+      return numberResult(a * toNumber(r, system));
     }
     case Operator::Divide: {
-      double a = toNumber(left);
-      double b = toNumber(r);
+      double a = toNumber(left, system);
+      double b = toNumber(r, system);
       if (b == 0) return Scalar::fromError(ErrorCode::Div0);
       return numberResult(a / b);
     }
     case Operator::Power: {
-      double a = toNumber(left);
-      double b = toNumber(r);
+      double a = toNumber(left, system);
+      double b = toNumber(r, system);
       if (a == 0 && b == 0) return Scalar::fromError(ErrorCode::Num);
       if (a == 0 && b < 0) return Scalar::fromError(ErrorCode::Div0);
       return numberResult(std::pow(a, b));
@@ -74,9 +73,9 @@ Scalar scalarOperation(Operator op, const Scalar& left, const Scalar* right) {
   }
 }
 
-Scalar guarded(Operator op, const Scalar& left, const Scalar* right) {
+Scalar guarded(Operator op, const Scalar& left, const Scalar* right, DateSystem system) {
   try {
-    return scalarOperation(op, left, right);
+    return scalarOperation(op, left, right, system);
   } catch (const FormulaError& error) {
     return Scalar::fromError(error.code);
   }
@@ -89,6 +88,10 @@ Scalar Grid::at(int32_t row, int32_t column) const {
     return evaluator_->cell(area_.sheet, area_.firstRow + row, area_.firstColumn + column);
   if (row < array_.rows && column < array_.columns) return array_.at(row, column);
   return Scalar::fromError(ErrorCode::NA);
+}
+
+double CallArgs::number(std::size_t i) {
+  return toNumber(scalar(i), evaluator_.context().dateSystem());
 }
 
 Value CallArgs::value(std::size_t i) {
@@ -310,9 +313,10 @@ Value Evaluator::evaluateCall(const Node& node) {
 Value Evaluator::evaluateOperation(const Node& node) {
   if (node.children.size() == 1) {
     Value operand = evaluate(*node.children[0]);
-    if (arrayMode_ && !std::holds_alternative<Scalar>(operand))
+    if (std::holds_alternative<Array>(operand) ||
+        (arrayMode_ && !std::holds_alternative<Scalar>(operand)))
       return elementwise(node, operand, nullptr);
-    return guarded(node.op, toScalar(operand), nullptr);
+    return guarded(node.op, toScalar(operand), nullptr, context_.dateSystem());
   }
   // A chain of binary operators (1+1+...+1) is a tree as deep as it is long: walk down its
   // left side, then apply the operators from the bottom up, without recursion.
@@ -357,13 +361,16 @@ Value Evaluator::applyBinary(const Node& node, Value left) {
     }
     return References{common};
   }
-  if (arrayMode_ &&
-      (!std::holds_alternative<Scalar>(left) || !std::holds_alternative<Scalar>(right))) {
+  // Arrays (constants or computed) always combine element by element; ranges only where
+  // arrays are evaluated, elsewhere they intersect.
+  const bool anyArray = std::holds_alternative<Array>(left) || std::holds_alternative<Array>(right);
+  if (anyArray || (arrayMode_ && (!std::holds_alternative<Scalar>(left) ||
+                                  !std::holds_alternative<Scalar>(right)))) {
     return elementwise(node, left, &right);
   }
   Scalar a = toScalar(left);
   Scalar b = toScalar(right);
-  return guarded(node.op, a, &b);
+  return guarded(node.op, a, &b, context_.dateSystem());
 }
 
 Value Evaluator::liftedCall(const FunctionSpec& entry, const Node& node) {
@@ -429,11 +436,11 @@ Value Evaluator::elementwise(const Node& node, const Value& left, const Value* r
     for (int32_t column = 0; column < columns; ++column) {
       Scalar x = pick(a, row, column);
       if (!right) {
-        result.cells.push_back(guarded(node.op, x, nullptr));
+        result.cells.push_back(guarded(node.op, x, nullptr, context_.dateSystem()));
         continue;
       }
       Scalar y = pick(b, row, column);
-      result.cells.push_back(guarded(node.op, x, &y));
+      result.cells.push_back(guarded(node.op, x, &y, context_.dateSystem()));
     }
   }
   return result;

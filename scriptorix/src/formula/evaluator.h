@@ -9,6 +9,9 @@
 
 namespace sx::formula {
 
+// The most cells an array may hold; larger ones are #NUM! rather than exhausting memory.
+inline constexpr int64_t kMaxArrayCells = 4'000'000;
+
 // A rectangular view of a function argument: one area of a sheet (read only as far as the
 // sheet is used), an array, or a single value.
 class Grid {
@@ -50,7 +53,7 @@ class CallArgs {
   Scalar scalarOrError(std::size_t i);
   // As above, but an error value is thrown (the usual propagation).
   Scalar scalar(std::size_t i);
-  double number(std::size_t i) { return toNumber(scalar(i)); }
+  double number(std::size_t i);
   double numberOr(std::size_t i, double fallback) { return isMissing(i) ? fallback : number(i); }
   std::u16string text(std::size_t i) { return toText(scalar(i)); }
   bool boolean(std::size_t i) { return toBoolean(scalar(i)); }

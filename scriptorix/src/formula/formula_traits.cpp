@@ -45,6 +45,20 @@ bool takesReferencesThroughSheets(std::u16string_view name) {
 
 }  // namespace
 
+bool callsSubtotal(const Node& root) {
+  std::vector<const Node*> stack{&root};
+  while (!stack.empty()) {
+    const Node& node = *stack.back();
+    stack.pop_back();
+    if (node.kind == Node::Kind::Function) {
+      const std::u16string_view name = withoutFunctionPrefix(node.text);
+      if (name == u"SUBTOTAL" || name == u"AGGREGATE") return true;
+    }
+    for (const auto& child : node.children) stack.push_back(child.get());
+  }
+  return false;
+}
+
 FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host) {
   FormulaTraits traits;
   if (!root) {

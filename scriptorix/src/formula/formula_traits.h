@@ -24,6 +24,9 @@ struct FormulaTraits {
   std::vector<Area> reads;
 };
 
+// Whether the formula calls SUBTOTAL or AGGREGATE anywhere.
+bool callsSubtotal(const Node& root);
+
 // `root` is null for a formula that does not parse: not calculable, reading nothing known.
 FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host);
 

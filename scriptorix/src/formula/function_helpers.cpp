@@ -26,16 +26,19 @@ void forEachArgumentValue(CallArgs& args, std::size_t first,
   }
 }
 
-std::vector<double> collectNumbers(CallArgs& args, std::size_t first) {
+std::vector<double> collectNumbers(CallArgs& args, std::size_t first, std::size_t end) {
   std::vector<double> numbers;
-  forEachArgumentValue(args, first, [&](const Scalar& value, bool direct) {
-    if (value.isError()) throw FormulaError{value.error};
-    if (value.isNumber()) {
-      numbers.push_back(value.number);
-    } else if (direct && !value.isEmpty()) {
-      numbers.push_back(toNumber(value));
-    }
-  });
+  forEachArgumentValue(
+      args, first,
+      [&](const Scalar& value, bool direct) {
+        if (value.isError()) throw FormulaError{value.error};
+        if (value.isNumber()) {
+          numbers.push_back(value.number);
+        } else if (direct && !value.isEmpty()) {
+          numbers.push_back(toNumber(value));
+        }
+      },
+      end);
   return numbers;
 }
 

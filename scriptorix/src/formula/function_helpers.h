@@ -16,7 +16,9 @@ void forEachArgumentValue(CallArgs& args, std::size_t first,
 
 // The numbers SUM and its kin take: from ranges and arrays only numbers (errors propagate,
 // text and booleans are skipped); given directly, booleans and numeric text count too.
-std::vector<double> collectNumbers(CallArgs& args, std::size_t first = 0);
+// Arguments [first, end) are read.
+std::vector<double> collectNumbers(CallArgs& args, std::size_t first = 0,
+                                   std::size_t end = std::size_t(-1));
 
 // Spreadsheet rounding of `value` to `digits` decimals (negative digits round left of the point),
 // half away from zero, after removing binary noise such as 2.675 stored as 2.67499999.

@@ -1,31 +1,12 @@
 #include <cmath>
 
+#include "formula/date_arguments.h"
 #include "formula/date_serial.h"
 #include "formula/function_helpers.h"
 #include "formula/function_library.h"
 
 namespace sx::formula {
 namespace {
-
-// The last serial a date can have: 9999-12-31.
-constexpr double kLastSerial = 2958465;
-
-DateSystem systemOf(CallArgs& args) { return args.evaluator().context().dateSystem(); }
-
-// The argument as a day, a serial on the 1900 date system whatever the workbook's.
-int64_t serialArgument(CallArgs& args, std::size_t i) {
-  double value = args.number(i);
-  double serial = to1900Serial(value, systemOf(args));
-  if (value < 0 || serial > kLastSerial) throw FormulaError{ErrorCode::Num};
-  return int64_t(std::floor(serial));
-}
-
-// A day (a 1900 serial) as the workbook counts it.
-Value dateResult(CallArgs& args, int64_t serial) {
-  const double result = from1900Serial(double(serial), systemOf(args));
-  if (result < 0 || double(serial) > kLastSerial) return Scalar::fromError(ErrorCode::Num);
-  return number(result);
-}
 
 Value date(CallArgs& args) {
   int64_t year = toInteger(args.number(0));

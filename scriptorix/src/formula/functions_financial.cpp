@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "formula/annuity.h"
 #include "formula/function_helpers.h"
 #include "formula/function_library.h"
 
@@ -12,9 +13,7 @@ double typeArgument(CallArgs& args, std::size_t i) { return args.numberOr(i, 0) 
 Value fv(CallArgs& args) {
   const double rate = args.number(0), periods = args.number(1), payment = args.number(2);
   const double present = args.numberOr(3, 0), type = typeArgument(args, 4);
-  if (rate == 0) return number(-(present + payment * periods));
-  const double growth = std::pow(1 + rate, periods);
-  return number(-(present * growth + payment * (1 + rate * type) * (growth - 1) / rate));
+  return number(annuityFutureValue(rate, periods, payment, present, type));
 }
 
 Value pv(CallArgs& args) {
@@ -29,9 +28,7 @@ Value pmt(CallArgs& args) {
   const double rate = args.number(0), periods = args.number(1), present = args.number(2);
   const double future = args.numberOr(3, 0), type = typeArgument(args, 4);
   if (periods == 0) return Scalar::fromError(ErrorCode::Num);
-  if (rate == 0) return number(-(present + future) / periods);
-  const double growth = std::pow(1 + rate, periods);
-  return number(-(present * growth + future) * rate / ((1 + rate * type) * (growth - 1)));
+  return number(annuityPayment(rate, periods, present, future, type));
 }
 
 Value nper(CallArgs& args) {

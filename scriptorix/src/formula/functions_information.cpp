@@ -41,6 +41,54 @@ Value numberOnly(CallArgs& args) {
 
 Value notAvailable(CallArgs&) { return Scalar::fromError(ErrorCode::NA); }
 
+Value isReference(CallArgs& args) {
+  return Scalar::fromBoolean(std::holds_alternative<References>(args.value(0)));
+}
+
+// TYPE: 1 number (and blank), 2 text, 4 logical, 16 error, 64 array or several cells.
+Value typeOf(CallArgs& args) {
+  const Value value = args.value(0);
+  if (std::holds_alternative<Array>(value)) return number(64);
+  if (auto* refs = std::get_if<References>(&value)) {
+    if (refs->size() != 1 || refs->front().rows() != 1 || refs->front().columns() != 1)
+      return number(64);
+  }
+  const Scalar scalar = args.evaluator().toScalar(value);
+  switch (scalar.kind) {
+    case Scalar::Kind::Text:
+      return number(2);
+    case Scalar::Kind::Boolean:
+      return number(4);
+    case Scalar::Kind::Error:
+      return number(16);
+    default:
+      return number(1);
+  }
+}
+
+// ERROR.TYPE: the error's number in the order #NULL! .. #N/A; anything else is #N/A.
+Value errorType(CallArgs& args) {
+  const Scalar value = args.scalarOrError(0);
+  if (!value.isError()) return Scalar::fromError(ErrorCode::NA);
+  switch (value.error) {
+    case ErrorCode::Null:
+      return number(1);
+    case ErrorCode::Div0:
+      return number(2);
+    case ErrorCode::Value:
+      return number(3);
+    case ErrorCode::Ref:
+      return number(4);
+    case ErrorCode::Name:
+      return number(5);
+    case ErrorCode::Num:
+      return number(6);
+    case ErrorCode::NA:
+      return number(7);
+  }
+  return Scalar::fromError(ErrorCode::NA);
+}
+
 constexpr FunctionSpec kFunctions[] = {
     {u"ISBLANK", 1, 1, isBlank, false, true},
     {u"ISNUMBER", 1, 1, isNumber, false, true},
@@ -54,6 +102,9 @@ constexpr FunctionSpec kFunctions[] = {
     {u"ISODD", 1, 1, isOdd, false, true},
     {u"N", 1, 1, numberOnly},
     {u"NA", 0, 0, notAvailable},
+    {u"ISREF", 1, 1, isReference},
+    {u"TYPE", 1, 1, typeOf},
+    {u"ERROR.TYPE", 1, 1, errorType},
 };
 
 }  // namespace

@@ -147,18 +147,36 @@ Value slice(const Grid& grid, bool row, int32_t index) {
   return out;
 }
 
-Value xlookup(CallArgs& args) {
-  Scalar wanted = args.scalar(0);
-  Grid lookup = args.grid(1);
-  Grid results = args.grid(2);
-  int64_t matchMode = args.isMissing(4) ? 0 : toInteger(args.number(4));
-  int64_t searchMode = args.isMissing(5) ? 1 : toInteger(args.number(5));
-  if (lookup.fullRows() != 1 && lookup.fullColumns() != 1)
-    return Scalar::fromError(ErrorCode::Value);
-  bool column = lookup.fullColumns() == 1 && lookup.fullRows() != 1;
-  int32_t length = column ? lookup.fullRows() : lookup.fullColumns();
-  if ((column ? results.fullRows() : results.fullColumns()) != length)
-    return Scalar::fromError(ErrorCode::Value);
+// Sorted data searched by halving (XLOOKUP and XMATCH search modes 2 and -2): the position of
+// `wanted`, or for the next-smaller and next-larger modes the nearest value on that side.
+template <typename At>
+std::optional<int32_t> binarySearch(const Scalar& wanted, int32_t count, At at, MatchMode mode,
+                                    bool descending) {
+  int32_t low = 0, high = count - 1;
+  std::optional<int32_t> below, above;  // nearest smaller and larger seen so far
+  while (low <= high) {
+    const int32_t middle = low + (high - low) / 2;
+    const int order = compareScalars(at(middle), wanted);
+    if (order == 0) return middle;
+    if (order < 0) below = middle;
+    if (order > 0) above = middle;
+    if ((order < 0) != descending) {
+      low = middle + 1;
+    } else {
+      high = middle - 1;
+    }
+  }
+  if (mode == MatchMode::NextSmaller) return below;
+  if (mode == MatchMode::NextLarger) return above;
+  return std::nullopt;
+}
+
+// The match of XLOOKUP and XMATCH: `column` says the keys run down a column.
+std::optional<int32_t> xPosition(CallArgs& args, const Scalar& wanted, const Grid& lookup,
+                                 bool column, std::size_t matchArg) {
+  const int64_t matchMode = args.isMissing(matchArg) ? 0 : toInteger(args.number(matchArg));
+  const int64_t searchMode =
+      args.isMissing(matchArg + 1) ? 1 : toInteger(args.number(matchArg + 1));
   MatchMode mode;
   switch (matchMode) {
     case 0:
@@ -174,20 +192,73 @@ Value xlookup(CallArgs& args) {
       mode = MatchMode::ExactWildcard;
       break;
     default:
-      return Scalar::fromError(ErrorCode::Value);
+      throw FormulaError{ErrorCode::Value};
   }
-  if (searchMode != 1 && searchMode != -1) return Scalar::fromError(ErrorCode::Value);
+  const bool binary = searchMode == 2 || searchMode == -2;
+  if (searchMode != 1 && searchMode != -1 && !binary) throw FormulaError{ErrorCode::Value};
+  if (binary && mode == MatchMode::ExactWildcard) throw FormulaError{ErrorCode::Value};
   int32_t count = column ? lookup.rows() : lookup.columns();
   auto at = [&](int32_t i) { return column ? lookup.at(i, 0) : lookup.at(0, i); };
+  if (binary) return binarySearch(wanted, count, at, mode, searchMode == -2);
   bool exact = mode == MatchMode::Exact || mode == MatchMode::ExactWildcard;
-  auto found = exact && searchMode == 1
-                   ? findExactPosition(args, wanted, lookup, column, count, at, mode)
-                   : findPosition(wanted, count, at, mode, searchMode == -1);
+  return exact && searchMode == 1 ? findExactPosition(args, wanted, lookup, column, count, at, mode)
+                                  : findPosition(wanted, count, at, mode, searchMode == -1);
+}
+
+Value xlookup(CallArgs& args) {
+  Scalar wanted = args.scalar(0);
+  Grid lookup = args.grid(1);
+  Grid results = args.grid(2);
+  if (lookup.fullRows() != 1 && lookup.fullColumns() != 1)
+    return Scalar::fromError(ErrorCode::Value);
+  bool column = lookup.fullColumns() == 1 && lookup.fullRows() != 1;
+  int32_t length = column ? lookup.fullRows() : lookup.fullColumns();
+  if ((column ? results.fullRows() : results.fullColumns()) != length)
+    return Scalar::fromError(ErrorCode::Value);
+  auto found = xPosition(args, wanted, lookup, column, 4);
   if (!found) {
     if (args.size() > 3 && !args.isMissing(3)) return args.value(3);
     return Scalar::fromError(ErrorCode::NA);
   }
   return slice(results, column, *found);
+}
+
+Value xmatch(CallArgs& args) {
+  Scalar wanted = args.scalar(0);
+  Grid lookup = args.grid(1);
+  if (lookup.fullRows() != 1 && lookup.fullColumns() != 1)
+    return Scalar::fromError(ErrorCode::Value);
+  bool column = lookup.fullColumns() == 1 && lookup.fullRows() != 1;
+  auto found = xPosition(args, wanted, lookup, column, 2);
+  if (!found) return Scalar::fromError(ErrorCode::NA);
+  return number(double(*found + 1));
+}
+
+// LOOKUP: the last key not above `wanted` in sorted keys; the answer comes from the result
+// vector, or without one from the last row or column of the table (the keys' own value when
+// they are one row or column).
+Value lookup(CallArgs& args) {
+  Scalar wanted = args.scalar(0);
+  Grid table = args.grid(1);
+  const bool hasResults = !args.isMissing(2);
+  const bool acrossRow =
+      hasResults ? table.fullRows() == 1 && table.fullColumns() > 1 : table.fullColumns() > table.fullRows();
+  if (hasResults && table.fullRows() != 1 && table.fullColumns() != 1)
+    return Scalar::fromError(ErrorCode::NA);
+  int32_t count = acrossRow ? table.columns() : table.rows();
+  auto key = [&](int32_t i) { return acrossRow ? table.at(0, i) : table.at(i, 0); };
+  // Halving, as the application does: an exact hit ends the search even in keys out of order.
+  auto found = binarySearch(wanted, count, key, MatchMode::NextSmaller, false);
+  if (!found) return Scalar::fromError(ErrorCode::NA);
+  if (!hasResults) {
+    return acrossRow ? table.at(table.fullRows() - 1, *found)
+                     : table.at(*found, table.fullColumns() - 1);
+  }
+  Grid results = args.grid(2);
+  const bool resultsAcross = results.fullRows() == 1 && results.fullColumns() > 1;
+  if (*found >= (resultsAcross ? results.fullColumns() : results.fullRows()))
+    return Scalar::fromError(ErrorCode::NA);
+  return resultsAcross ? results.at(0, *found) : results.at(*found, 0);
 }
 
 Value index(CallArgs& args) {
@@ -236,6 +307,8 @@ constexpr FunctionSpec kFunctions[] = {
     {u"VLOOKUP", 3, 4, vlookup}, {u"HLOOKUP", 3, 4, hlookup}, {u"XLOOKUP", 3, 6, xlookup},
     {u"MATCH", 2, 3, match},     {u"INDEX", 1, 3, index},     {u"ROW", 0, 1, row},
     {u"COLUMN", 0, 1, column},   {u"ROWS", 1, 1, rows},       {u"COLUMNS", 1, 1, columns},
+    {u"XMATCH", 2, 4, xmatch},
+    {u"LOOKUP", 2, 3, lookup},
 };
 
 }  // namespace

@@ -173,8 +173,9 @@ Value search(CallArgs& args) { return findText(args, true); }
 Value text(CallArgs& args) {
   Scalar value = args.scalar(0);
   std::u16string format = args.text(1);
+  const DateSystem system = args.evaluator().context().dateSystem();
   if (value.isText()) {
-    if (auto numeric = parseNumericText(value.text)) value = Scalar::fromNumber(*numeric);
+    if (auto numeric = parseNumericText(value.text, system)) value = Scalar::fromNumber(*numeric);
   }
   if (value.isNumber()) {
     if (auto rendered = args.evaluator().context().formatNumber(value.number, format))
@@ -188,7 +189,7 @@ Value valueFunction(CallArgs& args) {
   if (value.isNumber()) return value;
   if (value.isEmpty()) return number(0);
   if (value.isBoolean()) return Scalar::fromError(ErrorCode::Value);
-  auto numeric = parseNumericText(value.text);
+  auto numeric = parseNumericText(value.text, args.evaluator().context().dateSystem());
   if (!numeric) return Scalar::fromError(ErrorCode::Value);
   return number(*numeric);
 }

@@ -65,6 +65,7 @@ Value combin(CallArgs& args) {
   double n = std::trunc(args.number(0)), k = std::trunc(args.number(1));
   if (n < 0 || k < 0 || k > n) return Scalar::fromError(ErrorCode::Num);
   k = std::min(k, n - k);
+  if (k > 2000) return Scalar::fromError(ErrorCode::Num);  // beyond any double once n >= 2k
   double result = 1;
   for (int i = 1; i <= int(k); ++i) result = result * (n - k + i) / i;
   return number(std::round(result));

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "formula/character_classes.h"
@@ -18,12 +19,36 @@ struct Item {
   std::u16string text;  // literal text, the digit placeholder, the date code, or "+"/"-"
 };
 
+// A section's condition: "<", "<=", ">", ">=", "=", "<>" and a number.
+struct Condition {
+  std::u16string op;
+  double bound = 0;
+
+  bool holds(double value) const {
+    if (op == u"<") return value < bound;
+    if (op == u"<=") return value <= bound;
+    if (op == u">") return value > bound;
+    if (op == u">=") return value >= bound;
+    if (op == u"<>") return value != bound;
+    return value == bound;
+  }
+};
+
+std::optional<Condition> parseCondition(std::u16string_view inside) {
+  std::size_t opLength = 1;
+  if (inside.size() > 1 && (inside[1] == u'=' || inside[1] == u'>')) opLength = 2;
+  auto bound = parseNumericText(inside.substr(opLength));
+  if (!bound) return std::nullopt;
+  return Condition{std::u16string(inside.substr(0, opLength)), *bound};
+}
+
 struct Section {
   std::vector<Item> items;
   bool grouping = false;   // a "," between digit placeholders
   int scaleThousands = 0;  // "," right after the last digit placeholder
   bool isDate = false;
   bool elapsedHours = false;
+  std::optional<Condition> condition;  // "[>=100]"
 };
 
 std::vector<std::u16string> splitSections(std::u16string_view format) {
@@ -84,9 +109,12 @@ Section parseSection(std::u16string_view text) {
       std::size_t end = text.find(u']', i);
       if (end == std::u16string_view::npos) end = text.size();
       auto inside = text.substr(i + 1, end - i - 1);
-      if (!inside.empty() && asciiUpper(inside[0]) == u'H') {
+      const char16_t first = inside.empty() ? u' ' : asciiUpper(inside[0]);
+      if (first == u'H' || first == u'M' || first == u'S') {
         section.isDate = section.elapsedHours = true;
-        section.items.push_back({Item::Kind::DatePart, u"[H]"});
+        section.items.push_back({Item::Kind::DatePart, u"[" + std::u16string(1, first) + u"]"});
+      } else if (first == u'<' || first == u'>' || first == u'=') {
+        section.condition = parseCondition(inside);
       }
       i = end + 1;
     } else if (startsWithUpper(text, i, u"GENERAL")) {
@@ -160,12 +188,23 @@ std::u16string renderDate(const Section& section, double serial, DateSystem syst
   constexpr double kPastLastSerial = 2958466;
   const double value = to1900Serial(serial, system);
   if (!(serial >= 0 && value < kPastLastSerial)) return std::u16string(1, u'#');
-  int64_t days = int64_t(std::floor(value));
-  int64_t seconds = int64_t(std::llround((value - double(days)) * 86400));
-  if (seconds >= 86400) {
-    days += 1;
-    seconds -= 86400;
+  // Places of a fraction of a second ("ss.00", at most three): the time rounds to them.
+  int secondPlaces = 0;
+  for (std::size_t i = 0; i + 1 < section.items.size(); ++i) {
+    if (section.items[i].kind != Item::Kind::DatePart || section.items[i].text[0] != u'S') continue;
+    if (section.items[i + 1].kind != Item::Kind::Literal || section.items[i + 1].text != u".")
+      continue;
+    for (std::size_t j = i + 2; j < section.items.size() && section.items[j].kind == Item::Kind::Digit; ++j)
+      secondPlaces = std::min(secondPlaces + 1, 3);
   }
+  const int64_t unitsPerSecond = secondPlaces == 0 ? 1 : secondPlaces == 1 ? 10 : secondPlaces == 2 ? 100 : 1000;
+  int64_t days = int64_t(std::floor(value));
+  int64_t units = int64_t(std::llround((value - double(days)) * 86400 * double(unitsPerSecond)));
+  if (units >= 86400 * unitsPerSecond) {
+    days += 1;
+    units -= 86400 * unitsPerSecond;
+  }
+  const int64_t seconds = units / unitsPerSecond, secondFraction = units % unitsPerSecond;
   CivilDate date = serialToDate(days);
   bool twelveHour = false;
   for (const auto& item : section.items) {
@@ -177,6 +216,17 @@ std::u16string renderDate(const Section& section, double serial, DateSystem syst
   for (std::size_t i = 0; i < section.items.size(); ++i) {
     const Item& item = section.items[i];
     if (item.kind != Item::Kind::DatePart) {
+      const bool secondsFraction = secondPlaces > 0 && item.kind == Item::Kind::Literal &&
+                                   item.text == u"." && i > 0 &&
+                                   section.items[i - 1].kind == Item::Kind::DatePart &&
+                                   section.items[i - 1].text[0] == u'S';
+      if (secondsFraction) {
+        std::u16string digits = widen(std::to_string(secondFraction));
+        while (int(digits.size()) < secondPlaces) digits.insert(digits.begin(), u'0');
+        out += u"." + digits;
+        while (i + 1 < section.items.size() && section.items[i + 1].kind == Item::Kind::Digit) ++i;
+        continue;
+      }
       if (item.kind == Item::Kind::Literal) out += item.text;
       continue;
     }
@@ -184,6 +234,10 @@ std::u16string renderDate(const Section& section, double serial, DateSystem syst
     char16_t letter = code[0];
     if (code == u"[H]") {
       out += widen(std::to_string(days * 24 + hour));
+    } else if (code == u"[M]") {
+      out += twoDigits((days * 24 + hour) * 60 + minute, false);
+    } else if (code == u"[S]") {
+      out += twoDigits(((days * 24 + hour) * 60 + minute) * 60 + second, false);
     } else if (code == u"AM/PM") {
       out += hour < 12 ? u"AM" : u"PM";
     } else if (code == u"A/P") {
@@ -372,6 +426,106 @@ std::u16string renderNumber(const Section& section, double value) {
   return out;
 }
 
+bool isPlaceholder(char16_t c) { return c == u'0' || c == u'#' || c == u'?'; }
+
+// Placeholder digits padded to their places: "?" pads with a blank, "0" with a zero.
+std::u16string padDigits(std::u16string digits, std::u16string_view places, bool left) {
+  for (std::size_t i = digits.size(); i < places.size(); ++i) {
+    const char16_t place = left ? places[places.size() - 1 - i] : places[i];
+    const char16_t pad = place == u'0' ? u'0' : place == u'?' ? u' ' : 0;
+    if (pad == 0) continue;
+    if (left) digits.insert(digits.begin(), pad);
+    else digits.push_back(pad);
+  }
+  return digits;
+}
+
+// Fractions: "# ?/?", "# ?/16" (a fixed denominator), "?/?" (no whole part); nullopt when the section is not one.
+// The denominator is fixed, or the best one with as many digits as its placeholders.
+std::optional<std::u16string> renderFraction(std::u16string_view text, double value) {
+  // Colours and conditions in brackets come first and show nothing.
+  while (!text.empty() && text.front() == u'[') {
+    const std::size_t close = text.find(u']');
+    if (close == std::u16string_view::npos) return std::nullopt;
+    text.remove_prefix(close + 1);
+  }
+  const std::size_t slash = text.find(u'/');
+  if (slash == std::u16string_view::npos || slash == 0) return std::nullopt;
+  const std::u16string_view left = text.substr(0, slash), right = text.substr(slash + 1);
+  std::size_t numeratorStart = left.size();
+  while (numeratorStart > 0 && isPlaceholder(left[numeratorStart - 1])) --numeratorStart;
+  const std::u16string_view numeratorPlaces = left.substr(numeratorStart);
+  std::u16string_view rest = left.substr(0, numeratorStart);
+  std::size_t wholeEnd = 0;
+  while (wholeEnd < rest.size() && (isPlaceholder(rest[wholeEnd]) || rest[wholeEnd] == u',')) ++wholeEnd;
+  const std::u16string_view wholePlaces = rest.substr(0, wholeEnd), gap = rest.substr(wholeEnd);
+  if (numeratorPlaces.empty() || right.empty() || gap.find_first_not_of(u' ') != std::u16string_view::npos ||
+      (wholePlaces.empty() != gap.empty()))
+    return std::nullopt;
+  bool fixedDenominator = right[0] >= u'1' && right[0] <= u'9';
+  for (char16_t c : right) {
+    if (fixedDenominator ? !isAsciiDigit(c) : !isPlaceholder(c)) return std::nullopt;
+  }
+  const double x = std::fabs(value);
+  const bool hasWhole = !wholePlaces.empty();
+  double whole = hasWhole ? std::floor(x) : 0;
+  const double part = x - whole;
+  double numerator = 0, denominator = 1;
+  if (fixedDenominator) {
+    denominator = 0;
+    for (char16_t c : right) denominator = denominator * 10 + (c - u'0');
+    numerator = std::round(part * denominator);
+  } else {
+    const double largest = std::pow(10.0, double(std::min<std::size_t>(right.size(), 4))) - 1;
+    double bestError = 2;
+    for (double d = 1; d <= largest; ++d) {
+      const double n = std::round(part * d);
+      const double error = std::fabs(part - n / d);
+      if (error < bestError) {
+        bestError = error;
+        numerator = n;
+        denominator = d;
+      }
+    }
+  }
+  if (hasWhole && numerator == denominator) {
+    whole += 1;
+    numerator = 0;
+  }
+  auto digits = [](double n) { return widen(std::to_string(int64_t(n))); };
+  std::u16string out;
+  if (hasWhole) {
+    out = whole != 0 ? digits(whole) : padDigits(u"", wholePlaces, true);
+    if (numerator == 0) {
+      if (whole == 0) out = u"0";
+      // Blanks hold the fraction's place; a fixed denominator is no placeholder and takes none.
+      const std::size_t denominatorWidth = fixedDenominator ? 0 : right.size();
+      return out + std::u16string(gap.size() + numeratorPlaces.size() + 1 + denominatorWidth, u' ');
+    }
+    out += gap;
+  }
+  out += padDigits(digits(numerator), numeratorPlaces, true) + u"/";
+  out += fixedDenominator ? std::u16string(right) : padDigits(digits(denominator), right, false);
+  return out;
+}
+
+// The section a number shows in: by sign, or by the conditions in brackets when there are any.
+std::size_t sectionFor(const std::vector<std::u16string>& sections, double number,
+                       bool& conditional) {
+  std::optional<Condition> first = parseSection(sections[0]).condition;
+  std::optional<Condition> second =
+      sections.size() > 1 ? parseSection(sections[1]).condition : std::nullopt;
+  conditional = first || second;
+  if (!conditional) {
+    if (number < 0 && sections.size() >= 2) return 1;
+    if (number == 0 && sections.size() >= 3) return 2;
+    return 0;
+  }
+  if (!first || first->holds(number)) return 0;
+  if (sections.size() > 1 && (!second || second->holds(number))) return 1;
+  return std::min<std::size_t>(2, sections.size() - 1);
+}
+
 }  // namespace
 
 std::u16string renderNumberFormat(const Scalar& value, std::u16string_view format,
@@ -395,15 +549,21 @@ std::u16string renderNumberFormat(const Scalar& value, std::u16string_view forma
     return out;
   }
   double number = value.isEmpty() ? 0 : value.number;
-  std::size_t index = 0;
-  if (number < 0 && sections.size() >= 2) index = 1;
-  if (number == 0 && sections.size() >= 3) index = 2;
+  bool conditional = false;
+  const std::size_t index = sectionFor(sections, number, conditional);
   Section section = parseSection(sections[index]);
-  std::u16string body =
-      section.isDate ? renderDate(section, number, system) : renderNumber(section, number);
-  // A negative number that rounds to zero shows no sign: -0.4 under "0" is "0".
-  bool negativeSign =
-      number < 0 && index == 0 && body.find_first_of(u"123456789") != std::u16string::npos;
+  std::u16string body;
+  if (section.isDate) {
+    body = renderDate(section, number, system);
+  } else if (auto fraction = renderFraction(sections[index], number)) {
+    body = *fraction;
+  } else {
+    body = renderNumber(section, number);
+  }
+  // A negative number that rounds to zero shows no sign: -0.4 under "0" is "0". Sections
+  // chosen by a condition show the sign themselves.
+  bool negativeSign = number < 0 && (index == 0 || conditional) &&
+                      body.find_first_of(u"123456789") != std::u16string::npos;
   if (section.items.empty() && !section.isDate)
     body = sections.size() > 1 ? u"" : numberToText(std::fabs(number));
   return negativeSign ? u"-" + body : body;

@@ -1,5 +1,6 @@
 #include "formula/reference_match.h"
 
+#include "core/a1_grammar.h"
 #include "core/sheet_name.h"
 #include "formula/character_classes.h"
 
@@ -13,51 +14,14 @@ struct PartMatch {
 };
 
 std::optional<PartMatch> matchPart(std::u16string_view text, std::size_t i) {
-  PartMatch match{{}, ReferenceShape::Cells, i};
-  std::size_t at = i;
-  bool columnDollar = at < text.size() && text[at] == u'$';
-  if (columnDollar) ++at;
-  int32_t column = 0;
-  std::size_t letters = 0;
-  while (at < text.size() && isAsciiLetter(text[at]) && letters < 4) {
-    column = column * 26 + (asciiUpper(text[at]) - u'A' + 1);
-    ++at;
-    ++letters;
-  }
-  if (letters > 3 || (letters > 0 && column > kMaxColumns)) return std::nullopt;
-  if (letters == 0 && columnDollar) {
-    // "$3" is an absolute row, not an absolute column.
-    at = i;
-  }
-  std::size_t rowStart = at;
-  bool rowDollar = at < text.size() && text[at] == u'$';
-  if (rowDollar) ++at;
-  int64_t row = 0;
-  std::size_t digits = 0;
-  while (at < text.size() && isAsciiDigit(text[at])) {
-    if (row <= kMaxRows) row = row * 10 + (text[at] - u'0');
-    ++at;
-    ++digits;
-  }
-  if (digits == 0) {
-    if (letters == 0) return std::nullopt;
-    match.shape = ReferenceShape::Columns;
-    match.part.column = column - 1;
-    match.part.columnAbsolute = columnDollar;
-    match.end = rowStart;
-    return match;
-  }
-  if (row < 1 || row > kMaxRows) return std::nullopt;
-  match.part.row = int32_t(row - 1);
-  match.part.rowAbsolute = rowDollar;
-  if (letters == 0) {
-    match.shape = ReferenceShape::Rows;
-  } else {
-    match.part.column = column - 1;
-    match.part.columnAbsolute = columnDollar;
-  }
-  match.end = at;
-  return match;
+  const A1CornerMatch match = matchA1Corner(text, i);
+  if (match.fault != A1Fault::None) return std::nullopt;
+  const A1Corner& corner = match.corner;
+  ReferenceShape shape = ReferenceShape::Cells;
+  if (corner.row < 0) shape = ReferenceShape::Columns;
+  if (corner.column < 0) shape = ReferenceShape::Rows;
+  return PartMatch{{corner.row, corner.column, corner.rowAbsolute, corner.columnAbsolute}, shape,
+                   corner.end};
 }
 
 bool endsCleanly(std::u16string_view text, std::size_t end) {
@@ -70,24 +34,12 @@ bool endsCleanly(std::u16string_view text, std::size_t end) {
 
 std::optional<std::size_t> matchSheetPrefix(std::u16string_view text, std::size_t at,
                                             std::u16string& sheet) {
-  if (at < text.size() && text[at] == u'\'') {
-    std::size_t i = at + 1;
-    sheet.clear();
-    while (i < text.size()) {
-      if (text[i] == u'\'') {
-        if (i + 1 < text.size() && text[i + 1] == u'\'') {
-          sheet.push_back(u'\'');
-          i += 2;
-          continue;
-        }
-        break;
-      }
-      sheet.push_back(text[i++]);
+  if (const std::optional<QuotedName> quoted = readQuotedSheetName(text, at)) {
+    if (quoted->name.empty() || quoted->end >= text.size() || text[quoted->end] != u'!') {
+      return std::nullopt;
     }
-    if (i + 1 < text.size() && text[i] == u'\'' && text[i + 1] == u'!' && !sheet.empty()) {
-      return i + 2;
-    }
-    return std::nullopt;
+    sheet = quoted->name;
+    return quoted->end + 1;
   }
   if (at < text.size() && isNameStart(text[at])) {
     std::size_t i = at;

@@ -7,6 +7,7 @@
 
 #include "core/text_case.h"
 #include "formula/character_classes.h"
+#include "formula/date_text.h"
 
 namespace sx::formula {
 namespace {
@@ -54,10 +55,11 @@ std::u16string lowerCase(std::u16string_view text) {
   return out;
 }
 
-std::optional<double> parseNumericText(std::u16string_view text) {
+namespace {
+
+// A plain number with thousands separators and a trailing percent sign.
+std::optional<double> parsePlainNumber(std::u16string_view text) {
   std::size_t begin = 0, end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
   if (begin == end) return std::nullopt;
   bool percent = text[end - 1] == u'%';
   if (percent) --end;
@@ -79,7 +81,60 @@ std::optional<double> parseNumericText(std::u16string_view text) {
   return percent ? value / 100 : value;
 }
 
-double toNumber(const Scalar& value) {
+std::u16string_view trimmed(std::u16string_view text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && isBlank(text[begin])) ++begin;
+  while (end > begin && isBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+// A number as typed into a cell: in parentheses for a negative one, with a dollar sign before
+// or after its minus sign ("-$5", "$-5").
+std::optional<double> parseTypedNumber(std::u16string_view text) {
+  bool negative = false;
+  if (text.size() >= 2 && text.front() == u'(' && text.back() == u')') {
+    negative = true;
+    text = trimmed(text.substr(1, text.size() - 2));
+  }
+  std::u16string plain(text);
+  std::size_t dollar = plain.find(u'$');
+  if (dollar != std::u16string::npos) {
+    if (dollar > 1 || (dollar == 1 && plain[0] != u'-' && plain[0] != u'+')) return std::nullopt;
+    plain.erase(dollar, 1);
+  }
+  auto value = parsePlainNumber(plain);
+  if (!value) return std::nullopt;
+  if (negative) {
+    if (!plain.empty() && (plain[0] == u'-' || plain[0] == u'+')) return std::nullopt;
+    return -*value;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::optional<double> parseNumericText(std::u16string_view text) {
+  text = trimmed(text);
+  if (auto value = parseTypedNumber(text)) return value;
+  auto moment = parseDateTimeText(text);
+  if (moment && !moment->hasDate) return moment->serial;
+  return std::nullopt;
+}
+
+std::optional<double> parseNumericText(std::u16string_view text, DateSystem system) {
+  text = trimmed(text);
+  if (auto value = parseTypedNumber(text)) return value;
+  auto moment = parseDateTimeText(text);
+  if (!moment) return std::nullopt;
+  if (!moment->hasDate) return moment->serial;
+  const double serial = from1900Serial(moment->serial, system);
+  if (serial < 0) return std::nullopt;
+  return serial;
+}
+
+namespace {
+
+double toNumberWith(const Scalar& value, const DateSystem* system) {
   switch (value.kind) {
     case Scalar::Kind::Empty:
       return 0;
@@ -89,12 +144,19 @@ double toNumber(const Scalar& value) {
       return value.boolean ? 1 : 0;
     case Scalar::Kind::Error:
       throw FormulaError{value.error};
-    case Scalar::Kind::Text:
-      if (auto number = parseNumericText(value.text)) return *number;
+    case Scalar::Kind::Text: {
+      auto number = system ? parseNumericText(value.text, *system) : parseNumericText(value.text);
+      if (number) return *number;
       throw FormulaError{ErrorCode::Value};
+    }
   }
   throw FormulaError{ErrorCode::Value};
 }
+
+}  // namespace
+
+double toNumber(const Scalar& value) { return toNumberWith(value, nullptr); }
+double toNumber(const Scalar& value, DateSystem system) { return toNumberWith(value, &system); }
 
 std::u16string numberToText(double value) {
   if (value == 0) return u"0";

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "formula/date_serial.h"
 #include "formula/formula_value.h"
 
 namespace sx::formula {
@@ -13,11 +14,16 @@ struct FormulaError {
   ErrorCode code;
 };
 
-// Text as arithmetic reads it: " 12 ", "1.5e3", "-4", "50%", "1,234.5"; nullopt otherwise.
+// Text as arithmetic reads it: " 12 ", "1.5e3", "-4", "50%", "1,234.5", "$1,234.50", "(5)",
+// "10:30", "10:30 PM"; nullopt otherwise.
 std::optional<double> parseNumericText(std::u16string_view text);
+// As above, and a date ("2024-03-01", "3 Jan 2024 10:30") as a serial of `system`.
+std::optional<double> parseNumericText(std::u16string_view text, DateSystem system);
 
 // Number, TRUE as 1, empty as 0, numeric text; an error value or other text throws.
 double toNumber(const Scalar& value);
+// As above, reading date texts too, as serials of `system`.
+double toNumber(const Scalar& value, DateSystem system);
 // As text: numbers in the General style, TRUE/FALSE, empty as "".
 std::u16string toText(const Scalar& value);
 // Numbers (non-zero), booleans, "TRUE"/"FALSE" text, empty as FALSE.

@@ -24,6 +24,4 @@ FileFormat parseFileFormat(std::u16string_view word) {
   throw std::invalid_argument("Unsupported file format (use xlsx, xlsm, xltx or csv)");
 }
 
-bool isPackageFormat(FileFormat format) { return format != FileFormat::Csv; }
-
 }  // namespace sx

@@ -105,6 +105,18 @@ std::string relativeTarget(std::string_view sourcePart, std::string_view target)
   return "/" + std::string(target);
 }
 
+std::string pathFromPart(std::string_view sourcePart, std::string_view target) {
+  std::string_view folder = folderOf(sourcePart);
+  std::string climb;
+  while (!target.starts_with(folder)) {
+    // One folder up: drop the last segment of "a/b/".
+    const size_t slash = folder.substr(0, folder.size() - 1).rfind('/');
+    folder = slash == std::string_view::npos ? std::string_view() : folder.substr(0, slash + 1);
+    climb += "../";
+  }
+  return climb + std::string(target.substr(folder.size()));
+}
+
 std::string_view relationshipKind(std::string_view type) {
   const size_t slash = type.rfind('/');
   return slash == std::string_view::npos ? type : type.substr(slash + 1);

@@ -49,6 +49,10 @@ std::string relationshipsPartName(std::string_view partName);
 std::string resolveTarget(std::string_view sourcePart, std::string_view target);
 // `target` written relative to the folder of `sourcePart`.
 std::string relativeTarget(std::string_view sourcePart, std::string_view target);
+// The target as a path from the source part's folder, climbing with "../" where it must
+// ("xl/worksheets/sheet1.xml" to "xl/drawings/drawing1.xml": "../drawings/drawing1.xml"), the
+// form applications write for a part's own drawings, comments and tables.
+std::string pathFromPart(std::string_view sourcePart, std::string_view target);
 // The last segment of a relationship type ("worksheet", "styles").
 std::string_view relationshipKind(std::string_view type);
 

@@ -7,6 +7,8 @@
 
 #include "formula/function_names.h"
 #include "formula/reference_adjust.h"
+#include "io/kept_tables.h"
+#include "io/xlsx_sheet_objects.h"
 #include "io/xlsx_writer.h"
 #include "io/xml_parse.h"
 #include "io/xml_text.h"
@@ -277,13 +279,25 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   }
   const KeptReferences keptReferences(workbook, origin);
   std::vector<PackagePart> worksheets;
+  // Sheets the script added may hold notes, pictures, charts and tables: their parts take
+  // names and table ids the package does not use.
+  ObjectPartNumbers numbers;
+  for (const PackagePart& part : origin.keptParts) numbers.taken.insert(partKey(part.name));
+  for (const SheetPlacement& placement : placements) numbers.taken.insert(partKey(placement.partName));
+  numbers.tableId = keptTables(origin).largestId;
+  std::vector<PackagePart> objectParts;
   const Sheet& active = workbook.activeSheet();
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
     auto kept = origin.sheets.find(sheet.id());
-    std::string xml = kept != origin.sheets.end()
-                          ? editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings)
-                          : worksheetXml(sheet, &sheet == &active, styles, strings);
+    std::string xml;
+    if (kept != origin.sheets.end()) {
+      xml = editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings);
+    } else {
+      SheetObjectParts objects = buildSheetObjectParts(sheet, placements[i].partName, numbers);
+      xml = worksheetXml(sheet, &sheet == &active, styles, strings, objects.worksheetElements);
+      for (PackagePart& part : objects.parts) objectParts.push_back(std::move(part));
+    }
     worksheets.push_back({placements[i].partName, std::string(kSpreadsheetType) + "worksheet+xml", std::move(xml)});
   }
   const std::string stringsPart =
@@ -335,6 +349,7 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   parts.push_back({stringsPart, std::string(kSpreadsheetType) + "sharedStrings+xml",
                    editedSharedStringsXml(workbook, strings, origin.richStrings)});
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
+  for (PackagePart& part : objectParts) parts.push_back(std::move(part));
   for (const PackagePart& part : origin.keptParts) {
     if (!dropped.count(part.name)) parts.push_back(keptReferences.part(part));
   }

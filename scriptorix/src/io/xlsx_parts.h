@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -34,8 +35,9 @@ std::string borderXml(const Borders& borders);
 // A colour element: <element rgb="FFRRGGBB"/>.
 std::string colorXml(const char* element, const Color& color);
 std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& strings);
+// `objectElements` (<drawing>, <legacyDrawing>, <tableParts>) close the worksheet.
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
-                         SharedStrings& strings);
+                         SharedStrings& strings, std::string_view objectElements = {});
 
 // The worksheet's <sheetPr> (tab colour) and <sheetProtection>; "" when the sheet has none.
 std::string sheetPropertiesXml(const Sheet& sheet);

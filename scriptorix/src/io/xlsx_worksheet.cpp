@@ -147,7 +147,7 @@ std::string sharedStringsXml(const Workbook& workbook, const SharedStrings& stri
 }
 
 std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& styles,
-                         SharedStrings& strings) {
+                         SharedStrings& strings, std::string_view objectElements) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   xml += "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
@@ -190,6 +190,7 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   xml += pageMarginsXml(sheet.settings().page.margins);
   xml += pageSetupXml(sheet.settings().page);
   xml += headerFooterXml(sheet.settings().page);
+  xml += objectElements;
   return xml + "</worksheet>";
 }
 

@@ -3,6 +3,7 @@
 #include "formula/function_names.h"
 #include "io/xlsx_edit_writer.h"
 #include "io/xlsx_parts.h"
+#include "io/xlsx_sheet_objects.h"
 #include "io/xml_text.h"
 
 namespace sx {
@@ -49,8 +50,10 @@ std::string appProperties() {
          "<Application>scriptorix</Application></Properties>";
 }
 
+// Worksheets take rId1..N in their order, then styles and strings; chart sheets follow.
 std::string workbookXml(const Workbook& workbook) {
-  const size_t active = workbook.sheetIndex(workbook.activeSheet());
+  const std::vector<SheetEntry> entries = sheetEntriesInOrder(workbook);
+  const size_t active = writtenSheetPosition(workbook, workbook.activeSheet());
   std::string xml = std::string(kXmlHead) +
                     "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                     "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
@@ -58,10 +61,18 @@ std::string workbookXml(const Workbook& workbook) {
                                                                  : "<workbookPr/>";
   xml += "<bookViews><workbookView activeTab=\"" + std::to_string(active) +
          "\"/></bookViews><sheets>";
-  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
-    const Sheet& sheet = workbook.sheet(i);
+  size_t worksheet = 0;
+  for (const SheetEntry& entry : entries) {
+    if (entry.chart) {
+      xml += "<sheet name=\"" + xmlText(entry.chart->name) + "\" sheetId=\"" + std::to_string(entry.chart->id) +
+             "\" r:id=\"rId" +
+             std::to_string(workbook.sheetCount() + 3 + static_cast<size_t>(entry.chart - workbook.chartSheets().data())) +
+             "\"/>";
+      continue;
+    }
+    const Sheet& sheet = *entry.sheet;
     xml += "<sheet name=\"" + xmlText(sheet.name()) + "\" sheetId=\"" + std::to_string(sheet.id()) + "\"" +
-           sheetStateAttribute(sheet) + " r:id=\"rId" + std::to_string(i + 1) + "\"/>";
+           sheetStateAttribute(sheet) + " r:id=\"rId" + std::to_string(++worksheet) + "\"/>";
   }
   xml += "</sheets>";
   if (!workbook.definedNames().empty()) {
@@ -79,7 +90,7 @@ std::string workbookXml(const Workbook& workbook) {
   return xml + "</workbook>";
 }
 
-std::string workbookRelationships(size_t sheetCount) {
+std::string workbookRelationships(size_t sheetCount, size_t chartsheetCount) {
   std::string xml = std::string(kXmlHead) + "<Relationships xmlns=\"" + kRelationshipsNamespace + "\">";
   for (size_t i = 0; i < sheetCount; ++i) {
     xml += relationship("rId" + std::to_string(i + 1), std::string(kDocumentRelationship) + "worksheet",
@@ -89,6 +100,10 @@ std::string workbookRelationships(size_t sheetCount) {
                       std::string(kDocumentRelationship) + "styles", "styles.xml");
   xml += relationship("rId" + std::to_string(sheetCount + 2),
                       std::string(kDocumentRelationship) + "sharedStrings", "sharedStrings.xml");
+  for (size_t i = 0; i < chartsheetCount; ++i) {
+    xml += relationship("rId" + std::to_string(sheetCount + 3 + i), std::string(kDocumentRelationship) + "chartsheet",
+                        "chartsheets/sheet" + std::to_string(i + 1) + ".xml");
+  }
   return xml + "</Relationships>";
 }
 
@@ -116,12 +131,23 @@ std::vector<PackagePart> buildWorkbookParts(const Workbook& workbook, FileFormat
   const std::string stylesPart = stylesXml(workbook, styles);
   SharedStrings strings;
   std::vector<PackagePart> worksheets;
+  std::vector<PackagePart> objectParts;
+  ObjectPartNumbers numbers;
   const Sheet& active = workbook.activeSheet();
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
-    worksheets.push_back({"xl/worksheets/sheet" + std::to_string(i + 1) + ".xml",
-                          spreadsheetType + "worksheet+xml",
-                          worksheetXml(sheet, &sheet == &active, styles, strings)});
+    const std::string name = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
+    SheetObjectParts objects = buildSheetObjectParts(sheet, name, numbers);
+    worksheets.push_back({name, spreadsheetType + "worksheet+xml",
+                          worksheetXml(sheet, &sheet == &active, styles, strings, objects.worksheetElements)});
+    for (PackagePart& part : objects.parts) objectParts.push_back(std::move(part));
+  }
+  // Chart sheets are numbered in the order of the relationships above.
+  for (size_t i = 0; i < workbook.chartSheets().size(); ++i) {
+    for (PackagePart& part : buildChartsheetParts(workbook, workbook.chartSheets()[i],
+                                                  "xl/chartsheets/sheet" + std::to_string(i + 1) + ".xml", numbers)) {
+      objectParts.push_back(std::move(part));
+    }
   }
   std::vector<PackagePart> parts;
   parts.push_back({"_rels/.rels", "", packageRelationships()});
@@ -131,11 +157,12 @@ std::vector<PackagePart> buildWorkbookParts(const Workbook& workbook, FileFormat
                    "application/vnd.openxmlformats-officedocument.extended-properties+xml",
                    appProperties()});
   parts.push_back({"xl/workbook.xml", workbookContentType(format), workbookXml(workbook)});
-  parts.push_back({"xl/_rels/workbook.xml.rels", "", workbookRelationships(workbook.sheetCount())});
+  parts.push_back({"xl/_rels/workbook.xml.rels", "", workbookRelationships(workbook.sheetCount(), workbook.chartSheets().size())});
   parts.push_back({"xl/styles.xml", spreadsheetType + "styles+xml", stylesPart});
   parts.push_back({"xl/sharedStrings.xml", spreadsheetType + "sharedStrings+xml",
                    sharedStringsXml(workbook, strings)});
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));
+  for (PackagePart& part : objectParts) parts.push_back(std::move(part));
   return parts;
 }
 

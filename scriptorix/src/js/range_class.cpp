@@ -18,6 +18,7 @@ JSClassRef rangeClass() {
     addRangeStructureMethods(functions);
     addRangeQueryMethods(functions);
     addRangeOutlineMethods(functions);
+    addRangeNoteMethods(functions);
     functions.push_back({nullptr, nullptr, 0});
     return functions;
   }();

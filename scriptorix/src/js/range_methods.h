@@ -31,5 +31,6 @@ void addRangeFormatMethods(std::vector<JSStaticFunction>& table);
 void addRangeStructureMethods(std::vector<JSStaticFunction>& table);
 void addRangeQueryMethods(std::vector<JSStaticFunction>& table);
 void addRangeOutlineMethods(std::vector<JSStaticFunction>& table);
+void addRangeNoteMethods(std::vector<JSStaticFunction>& table);
 
 }  // namespace sx

@@ -13,6 +13,14 @@ JSValueRef merge(const Call& call) {
   return JSValueMakeUndefined(call.context);
 }
 
+// UnMerge: every merged area the range touches goes, as a whole.
+JSValueRef unmerge(const Call& call) {
+  call.args.expectCount(0, 0);
+  RangeTarget target = thisRange(call);
+  target.sheet.unmerge(target.range());
+  return JSValueMakeUndefined(call.context);
+}
+
 JSValueRef clear(const Call& call) {
   call.args.expectCount(0, 0);
   RangeTarget target = thisRange(call);
@@ -53,6 +61,7 @@ JSValueRef insertCells(const Call& call) {
 
 void addRangeStructureMethods(std::vector<JSStaticFunction>& table) {
   table.push_back(rangeMethod<merge>("Merge"));
+  table.push_back(rangeMethod<unmerge>("UnMerge"));
   table.push_back(rangeMethod<clear>("Clear"));
   table.push_back(rangeMethod<copy>("Copy"));
   table.push_back(rangeMethod<deleteCells>("Delete"));

@@ -138,6 +138,8 @@ JSClassRef worksheetClass() {
     std::vector<JSStaticFunction> functions(std::begin(kFunctions), std::end(kFunctions));
     addWorksheetSettingsMethods(functions);
     addWorksheetPageSetupMethods(functions);
+    addWorksheetDrawingMethods(functions);
+    addWorksheetTableMethods(functions);
     functions.push_back({nullptr, nullptr, 0});
     return functions;
   }();

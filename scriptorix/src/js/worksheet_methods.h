@@ -4,6 +4,7 @@
 
 #include "js/arguments.h"
 #include "js/handles.h"
+#include "model/sheet.h"
 
 namespace sx {
 
@@ -22,5 +23,11 @@ constexpr JSStaticFunction worksheetMethod(const char* name) {
 
 void addWorksheetSettingsMethods(std::vector<JSStaticFunction>& table);
 void addWorksheetPageSetupMethods(std::vector<JSStaticFunction>& table);
+void addWorksheetDrawingMethods(std::vector<JSStaticFunction>& table);
+void addWorksheetTableMethods(std::vector<JSStaticFunction>& table);
+
+// The chart a call describes: its type in argument `typeIndex`, its options object in
+// `optionsIndex`; references without a sheet mean `sheet`.
+SheetChart chartFromArguments(const Call& call, size_t typeIndex, size_t optionsIndex, const Sheet& sheet);
 
 }  // namespace sx

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/ascii.h"
+#include "core/a1_grammar.h"
 #include "core/utf.h"
 
 namespace sx {
@@ -15,44 +15,27 @@ namespace {
   throw std::runtime_error("Invalid range reference \"" + toUtf8(text) + "\": " + why);
 }
 
-// One side of a reference: [$]letters[$]digits, [$]letters or [$]digits; -1 marks a missing part.
 struct Corner {
-  int32_t row = -1;
+  int32_t row = -1;  // -1 marks a missing part
   int32_t column = -1;
 };
 
 Corner parseCorner(std::u16string_view part, std::u16string_view whole) {
-  Corner corner;
-  size_t i = 0;
-  if (i < part.size() && part[i] == u'$') ++i;
-  const size_t letters = i;
-  int64_t column = 0;
-  while (i < part.size() && isAsciiLetter(part[i])) {
-    column = column * 26 + (asciiUpper(part[i]) - u'A' + 1);
-    if (column > kMaxColumns) fail(whole, "column beyond XFD");
-    ++i;
+  const A1CornerMatch match = matchA1Corner(part, 0);
+  switch (match.fault) {
+    case A1Fault::ColumnBeyondSheet:
+      fail(whole, "column beyond XFD");
+    case A1Fault::RowBeyondSheet:
+      fail(whole, "row beyond 1048576");
+    case A1Fault::RowZero:
+      fail(whole, "row 0 does not exist");
+    case A1Fault::NotACorner:
+      fail(whole, "bad text");
+    case A1Fault::None:
+      break;
   }
-  const bool hasColumn = i > letters;
-  bool rowDollar = false;
-  if (hasColumn && i < part.size() && part[i] == u'$') {
-    rowDollar = true;
-    ++i;
-  }
-  const size_t digits = i;
-  int64_t row = 0;
-  while (i < part.size() && isAsciiDigit(part[i])) {
-    row = row * 10 + (part[i] - u'0');
-    if (row > kMaxRows) fail(whole, "row beyond 1048576");
-    ++i;
-  }
-  const bool hasRow = i > digits;
-  if (i != part.size() || (!hasColumn && !hasRow) || (rowDollar && !hasRow)) {
-    fail(whole, "bad text");
-  }
-  if (hasRow && row == 0) fail(whole, "row 0 does not exist");
-  if (hasColumn) corner.column = static_cast<int32_t>(column - 1);
-  if (hasRow) corner.row = static_cast<int32_t>(row - 1);
-  return corner;
+  if (match.corner.end != part.size()) fail(whole, "bad text");
+  return {match.corner.row, match.corner.column};
 }
 
 }  // namespace
@@ -144,21 +127,11 @@ SheetRangeRef parseSheetRangeRef(std::u16string_view text) {
   std::u16string_view rest = text;
   if (!rest.empty() && rest[0] == u'=') rest.remove_prefix(1);
   if (!rest.empty() && rest[0] == u'\'') {
-    size_t i = 1;
-    for (;; ++i) {
-      if (i >= rest.size()) fail(text, "unterminated sheet name");
-      if (rest[i] == u'\'') {
-        if (i + 1 < rest.size() && rest[i + 1] == u'\'') {
-          result.sheet += u'\'';
-          ++i;
-          continue;
-        }
-        break;
-      }
-      result.sheet += rest[i];
-    }
-    if (i + 1 >= rest.size() || rest[i + 1] != u'!') fail(text, "expected ! after the sheet");
-    rest.remove_prefix(i + 2);
+    const std::optional<QuotedName> quoted = readQuotedSheetName(rest, 0);
+    if (!quoted) fail(text, "unterminated sheet name");
+    if (quoted->end >= rest.size() || rest[quoted->end] != u'!') fail(text, "expected ! after the sheet");
+    result.sheet = quoted->name;
+    rest.remove_prefix(quoted->end + 1);
   } else if (const size_t bang = rest.find(u'!'); bang != std::u16string_view::npos) {
     result.sheet = rest.substr(0, bang);
     if (result.sheet.empty()) fail(text, "empty sheet name");

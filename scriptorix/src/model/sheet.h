@@ -11,6 +11,7 @@
 
 #include "model/address.h"
 #include "model/cell_value.h"
+#include "model/sheet_objects.h"
 #include "model/sheet_settings.h"
 #include "model/sheet_storage.h"
 #include "model/style.h"
@@ -107,6 +108,9 @@ class Sheet {
   // which keeps one sheet visible.
   SheetSettings& settings() { return settings_; }
   const SheetSettings& settings() const { return settings_; }
+  // Notes, pictures, charts and tables; Insert and Delete move them with the cells.
+  SheetObjects& objects() { return objects_; }
+  const SheetObjects& objects() const { return objects_; }
 
   // The style index in effect for a cell: its own, else its row's, else its column's.
   uint32_t styleIndex(int32_t row, int32_t column) const;
@@ -198,6 +202,7 @@ class Sheet {
   std::vector<RangeRef> merges_;
   FreezePanes freeze_;
   SheetSettings settings_;
+  SheetObjects objects_;
 };
 
 }  // namespace sx

@@ -7,6 +7,7 @@
 #include "model/sheet.h"
 #include "model/text_width.h"
 #include "model/workbook.h"
+#include "model/workbook_calculation.h"
 
 namespace sx {
 
@@ -251,6 +252,12 @@ void Sheet::setRowsHidden(const RangeRef& input, bool hidden) {
   const RangeRef range = checked(input);
   for (int32_t row = range.firstRow; row <= range.lastRow; ++row) rowFormats_[row].hidden = hidden;
   std::erase_if(rowFormats_, [](const auto& entry) { return entry.second == RowFormat{}; });
+  // SUBTOTAL 101-111 and AGGREGATE over these rows read them differently now.
+  RangeRef rows = range;
+  rows.firstColumn = 0;
+  rows.lastColumn = kMaxColumns - 1;
+  rows.shape = RangeRef::Shape::Rows;
+  workbook_->calculation().rebuildLater(*this, rows);
 }
 
 void Sheet::setColumnsHidden(const RangeRef& input, bool hidden) {

@@ -3,6 +3,7 @@
 
 #include "formula/reference_adjust.h"
 #include "model/sheet.h"
+#include "model/sheet_objects.h"
 #include "model/workbook.h"
 #include "model/workbook_calculation.h"
 
@@ -37,8 +38,8 @@ std::optional<std::pair<int32_t, int32_t>> moveInterval(int32_t first, int32_t l
   return std::pair{newFirst, newLast};
 }
 
-// A merged area after the shift; `splits` is set when the shift would cut it in two.
-std::optional<RangeRef> shiftedMerge(const RangeRef& merge, const CellShift& shift, bool& splits) {
+// An area after the shift; `splits` is set when the shift would cut it in two (it stays).
+std::optional<RangeRef> moveArea(const RangeRef& merge, const CellShift& shift, bool& splits) {
   const bool vertical = isVertical(shift.kind);
   // Across: the axis along which the band is limited; along: the axis that moves.
   const int32_t acrossFirst = vertical ? merge.firstColumn : merge.firstRow;
@@ -62,9 +63,24 @@ std::optional<RangeRef> shiftedMerge(const RangeRef& merge, const CellShift& shi
   RangeRef result = merge;
   (vertical ? result.firstRow : result.firstColumn) = moved->first;
   (vertical ? result.lastRow : result.lastColumn) = moved->second;
-  if (result.isSingleCell()) return std::nullopt;
   return normalizedShape(result);
 }
+
+// A merged area after the shift: one left with a single cell is no merge.
+std::optional<RangeRef> shiftedMerge(const RangeRef& merge, const CellShift& shift, bool& splits) {
+  auto result = moveArea(merge, shift, splits);
+  if (result && result->isSingleCell()) return std::nullopt;
+  return result;
+}
+
+}  // namespace
+
+std::optional<RangeRef> movedArea(const RangeRef& area, const CellShift& shift) {
+  bool splits = false;
+  return moveArea(area, shift, splits);
+}
+
+namespace {
 
 template <typename Format>
 void shiftKeys(std::map<int32_t, Format>& formats, int32_t bandFirst, int32_t bandLast, bool remove,
@@ -391,6 +407,7 @@ void Sheet::applyShift(const CellShift& shift) {
   shiftCells(shift);
   shiftMerges(shift);
   shiftRowAndColumnFormats(shift);
+  objects_.applyShift(shift);
   workbook_->recordShift(id_, shift);
   // Positions and dependencies start afresh: whatever moved or reads what moved is calculated
   // again.
@@ -411,6 +428,7 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::DeleteLeft;
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
+  objects_.checkShift(shift);
   workbook_->calculation().beforeRestructure();
   applyShift(shift);
 }
@@ -423,6 +441,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::InsertRight;
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
+  objects_.checkShift(shift);
   workbook_->calculation().beforeRestructure();
   // Data pushed past the last row or column would be lost: refuse instead.
   if (isVertical(kind)) {

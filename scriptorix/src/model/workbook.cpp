@@ -71,9 +71,18 @@ void Workbook::checkSheetName(std::u16string_view name, const Sheet* ignore) con
     throw std::invalid_argument("A sheet name cannot start or end with an apostrophe");
   }
   const Sheet* existing = findSheet(name);
-  if (existing && existing != ignore) {
+  bool chartSheet = false;
+  for (const ChartSheet& other : chartSheets_) chartSheet = chartSheet || equalsIgnoringCase(other.name, name);
+  if ((existing && existing != ignore) || chartSheet) {
     throw std::invalid_argument("A sheet named \"" + toUtf8(name) + "\" already exists");
   }
+}
+
+ChartSheet& Workbook::addChartSheet(std::u16string_view name, SheetChart chart) {
+  checkSheetName(name);
+  const uint32_t after = sheets_.empty() ? 0 : sheets_.back()->id();
+  chartSheets_.push_back({nextSheetId_++, std::u16string(name), std::move(chart), after});
+  return chartSheets_.back();
 }
 
 Sheet& Workbook::addSheet(std::u16string_view name) {
@@ -228,6 +237,14 @@ void Workbook::addDefinedName(std::u16string_view name, std::u16string_view refe
     throw std::invalid_argument("The defined name \"" + toUtf8(name) + "\" already exists" +
                                 (scope ? " on the sheet \"" + toUtf8(scope->name()) + "\"" : std::string()));
   }
+  // Tables and defined names share one set of names.
+  for (const auto& sheet : sheets_) {
+    for (const SheetTable& table : sheet->objects().tables) {
+      if (equalsIgnoringCase(table.name, name)) {
+        throw std::invalid_argument("The name \"" + toUtf8(name) + "\" is already a table's");
+      }
+    }
+  }
   if (!reference.empty() && reference[0] == u'=') reference.remove_prefix(1);
   if (reference.empty()) throw std::invalid_argument("A defined name needs a reference");
   calculation_->beforeRestructure();
@@ -324,6 +341,18 @@ void Workbook::rewriteFormulas(
     entry.reference = std::move(after);
     changedNames.push_back(entry.name);
   }
+  // Chart series name their sheets, like defined names.
+  auto rewriteChart = [&](SheetChart& chart) {
+    for (ChartSeries& series : chart.series) {
+      for (std::u16string* reference : {&series.values, &series.categories, &series.nameCell}) {
+        if (!reference->empty()) *reference = rewrite(*reference, u"");
+      }
+    }
+  };
+  for (const auto& sheet : sheets_) {
+    for (SheetChart& chart : sheet->objects().charts) rewriteChart(chart);
+  }
+  for (ChartSheet& sheet : chartSheets_) rewriteChart(sheet.chart);
   if (!calculateRewritten || changedNames.empty()) return;
   // What reads a name now pointing elsewhere (or at #REF!) is calculated again, though its own
   // text stayed.

@@ -145,6 +145,11 @@ class Workbook {
   const std::vector<RecordedShift>& shifts() const { return shifts_; }
   void recordShift(uint32_t sheetId, const CellShift& shift) { shifts_.push_back({sheetId, shift}); }
 
+  // Sheets that hold one chart, after the worksheet that was last when each was added; their
+  // names follow the sheet-name rules and are unique among all sheets.
+  ChartSheet& addChartSheet(std::u16string_view name, SheetChart chart);
+  const std::vector<ChartSheet>& chartSheets() const { return chartSheets_; }
+
  private:
   friend class Sheet;
   // The visible sheet nearest after `sheet` (else before it), or nullptr.
@@ -172,6 +177,7 @@ class Workbook {
   StringPool strings_;
   std::shared_ptr<const PackageOrigin> origin_;
   std::vector<RecordedShift> shifts_;
+  std::vector<ChartSheet> chartSheets_;
   std::unique_ptr<WorkbookCalculation> calculation_;
 };
 

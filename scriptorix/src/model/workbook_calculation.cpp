@@ -290,6 +290,13 @@ std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_vi
 
 formula::DateSystem WorkbookCalculation::dateSystem() { return workbook_.dateSystem(); }
 
+bool WorkbookCalculation::rowHidden(int32_t sheet, int32_t row) {
+  const Sheet* found = workbook_.sheetById(static_cast<uint32_t>(sheet));
+  if (!found) return false;
+  auto format = found->rowFormats().find(row);
+  return format != found->rowFormats().end() && format->second.hidden;
+}
+
 double WorkbookCalculation::now() {
   const auto since = std::chrono::system_clock::now().time_since_epoch();
   return kUnixEpochSerial + std::chrono::duration<double>(since).count() / 86400.0;

@@ -56,6 +56,7 @@ class WorkbookCalculation final : public formula::CalcHost {
   std::optional<std::u16string> definedName(std::u16string_view name, const formula::CellPosition& at) override;
   double now() override;
   formula::DateSystem dateSystem() override;
+  bool rowHidden(int32_t sheet, int32_t row) override;
 
  private:
   enum class Rebuild { None, KeepValues, RecalculateAll };

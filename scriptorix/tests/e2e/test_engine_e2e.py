@@ -360,7 +360,7 @@ class Examples(HelperCase):
         shutil.copytree(examples, work, ignore=shutil.ignore_patterns("out"))
         helper = os.path.join(os.environ["ZQ_BUILD_DIR"], "zq_builder_helper")
         tasks = ("invoice.json", "report.json", "csv_edit.json", "quote_template.json",
-                 "quote_from_template.json")
+                 "quote_from_template.json", "monthly_sales_report.json")
         for task in tasks:
             process = subprocess.run([helper, task], cwd=work, capture_output=True, text=True,
                                      timeout=300)
@@ -368,6 +368,14 @@ class Examples(HelperCase):
         invoice = openpyxl.load_workbook(os.path.join(work, "out", "invoice.xlsx"))
         self.assertEqual(invoice.sheetnames, ["Invoice"])
         self.assertEqual(invoice["Invoice"]["A1"].value, "Invoice")
+        monthly = openpyxl.load_workbook(os.path.join(work, "out", "monthly_sales_report.xlsx"))
+        self.assertEqual(monthly.sheetnames, ["Sales", "Margin trend"])
+        self.assertEqual(list(monthly["Sales"].tables), ["MonthlySales"])
+        self.assertEqual(monthly["Sales"].tables["MonthlySales"].ref, "A1:D14")
+        self.assertEqual(monthly["Sales"]["D14"].value, "=SUBTOTAL(109,D2:D13)")
+        self.assertEqual(len(monthly["Sales"]._charts), 1)
+        self.assertEqual(monthly["Sales"].freeze_panes, "A2")
+        self.assertEqual(len(monthly.chartsheets), 1)
         report = openpyxl.load_workbook(os.path.join(work, "out", "report.xlsx"))
         self.assertEqual(report.sheetnames, ["Summary", "North", "South"])
         with open(os.path.join(work, "out", "report_answers.json"), encoding="utf-8") as file:

@@ -1,15 +1,20 @@
 """The report-building calls, written by tasks through the helper and read by other programs."""
 
 import datetime
+import json
 import os
 import re
 import shutil
+import struct
 import subprocess
 import tempfile
 import unittest
+import zipfile
 import zlib
+from xml.etree.ElementTree import fromstring
 
 import openpyxl
+from openpyxl.drawing.spreadsheet_drawing import SpreadsheetDrawing
 
 from engine_e2e_support import BUILD_DIR, HELPER, HelperCase, RUN_TIMEOUT, SOFFICE, SOURCE_DIR
 
@@ -93,6 +98,43 @@ def pdf_text_operators(path):
     return count
 
 
+def solid_png(path, width, height, grey):
+    """A PNG of one grey level, for a picture whose rendered area is easy to find."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    rows = b"".join(b"\x00" + bytes([grey]) * width for _ in range(height))
+    with open(path, "wb") as file:
+        file.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0))
+                   + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+OBJECTS_JS = """
+var s = Api.GetSheet('Summary');
+s.GetRange('A1:C4').SetValue([['Region', 'Units', 'Revenue'], ['North', 12, 1200], ['South', 7, 980], ['West', 9, 1105]]);
+s.GetRange('B2').SetNote('Counted twice in March', 'Ann');
+s.GetRange('C3').SetNote('Estimate');
+s.AddImage(LOGO, 'B7', {width: 160, height: 80});
+s.AddImage(LOGO, 'F2:G4');
+s.AddTable('A1:C4', 'Regions', {style: 'TableStyleMedium9', totals: {Region: {label: 'Total'}, Units: 'sum', Revenue: 'sum'}});
+s.AddChart('bar', 'A13:F26', {series: [{values: 'C2:C4', categories: 'A2:A4', nameCell: 'C1'}], grouping: 'stacked',
+                              title: 'Revenue', categoryAxisTitle: 'Region', valueAxisTitle: 'EUR', legend: 'bottom'});
+Api.AddChartSheet('Share', 'pie', {series: [{values: 'C2:C4', categories: 'A2:A4'}], title: 'Share of revenue'});
+"""
+
+# Where LibreOffice puts a cell's corner on a page printed at 100%: default margins (0.7 in left,
+# 0.75 in top), default columns (64 px at 96 dpi) and rows (15 pt). In inches.
+def cell_corner(column, row):
+    return 0.7 + column * 64 / 96, 0.75 + row * 15 / 72
+
+
+def area_pixels(rows, dpi, left_top, right_bottom):
+    """The grey values inside the inner half of an area given by two corners in inches."""
+    (x0, y0), (x1, y1) = left_top, right_bottom
+    dx, dy = (x1 - x0) / 4, (y1 - y0) / 4
+    xs = range(int((x0 + dx) * dpi), int((x1 - dx) * dpi))
+    return [rows[y][x] for y in range(int((y0 + dy) * dpi), int((y1 - dy) * dpi)) for x in xs]
+
+
 class ReportApi(HelperCase):
     def features_task(self):
         return {
@@ -168,6 +210,101 @@ class ReportApi(HelperCase):
                        "actions": [{"cmd": "setValue", "sheet": "Summary", "cell": "D1", "value": 1}]})
         self.check_features(self.path("edited.xlsx"))
         self.assertEqual(openpyxl.load_workbook(self.path("edited.xlsx"))["Summary"]["D1"].value, 1)
+
+    def check_objects(self, path, added_sheets=()):
+        book = openpyxl.load_workbook(path)
+        self.assertEqual(book.sheetnames, ["Summary", "Share", *added_sheets])
+        self.assertEqual([sheet.title for sheet in book.chartsheets], ["Share"])
+        sheet = book["Summary"]
+        self.assertEqual((sheet["B2"].comment.text, sheet["B2"].comment.author), ("Counted twice in March", "Ann"))
+        self.assertEqual(sheet["C3"].comment.text, "Estimate")
+        self.assertIsNone(sheet["A2"].comment)
+        table = sheet.tables["Regions"]
+        self.assertEqual((table.ref, table.totalsRowCount, table.tableStyleInfo.name), ("A1:C5", 1, "TableStyleMedium9"))
+        self.assertEqual([column.name for column in table.tableColumns], ["Region", "Units", "Revenue"])
+        self.assertEqual([column.totalsRowFunction for column in table.tableColumns], [None, "sum", "sum"])
+        self.assertEqual((sheet["A5"].value, sheet["C5"].value), ("Total", "=SUBTOTAL(109,C2:C4)"))
+        self.assertEqual(len(sheet._charts), 1)
+        chart = sheet._charts[0]
+        self.assertEqual((type(chart).__name__, chart.barDir, chart.grouping), ("BarChart", "bar", "stacked"))
+        self.assertEqual(chart.series[0].val.numRef.f, "Summary!$C$2:$C$4")
+        self.assertEqual([point.v for point in chart.series[0].val.numRef.numCache.pt], [1200, 980, 1105])
+        self.assertEqual(chart.anchor._from.row, 12)
+        self.assertEqual(type(book.chartsheets[0]._charts[0]).__name__, "PieChart")
+        # openpyxl drops pictures without Pillow: read the drawing part itself with its parser.
+        with zipfile.ZipFile(path) as package:
+            drawing = SpreadsheetDrawing.from_tree(fromstring(package.read("xl/drawings/drawing1.xml")))
+            media = sorted(name for name in package.namelist() if name.startswith("xl/media/"))
+        self.assertEqual(len(media), 2 + len(added_sheets))
+        self.assertEqual([anchor._from.col for anchor in drawing.oneCellAnchor], [1])
+        self.assertEqual(drawing.oneCellAnchor[0].ext.width, 160 * 9525)
+        self.assertEqual([(anchor._from.col, anchor.to.row) for anchor in drawing.twoCellAnchor if anchor.pic],
+                         [(5, 4)])
+
+    def test_notes_pictures_charts_and_tables_written_kept_and_rendered(self):
+        solid_png(self.path("logo.png"), 40, 20, 30)
+        script = "var LOGO = " + json.dumps(self.path("logo.png")) + ";" + OBJECTS_JS
+        self.run_task({"output": "objects.xlsx", "actions": [
+            {"cmd": "addSheet", "name": "Summary"}, {"cmd": "rawJs", "js": script}]})
+        self.check_objects(self.path("objects.xlsx"))
+        self.run_task({"input": "objects.xlsx", "output": "objects_edited.xlsx",
+                       "actions": [{"cmd": "setValue", "sheet": "Summary", "cell": "E1", "value": "edited"}]})
+        self.check_objects(self.path("objects_edited.xlsx"))
+        # A sheet added to the opened file takes objects of its own beside the file's.
+        extra = ("var e = Api.AddSheet('Extra'); e.GetRange('A1:B3').SetValue([['Item', 'Qty'], ['a', 1], ['b', 2]]);"
+                 " e.AddTable('A1:B3', 'Items'); e.GetRange('B2').SetNote('new', 'Bo');"
+                 " e.AddChart('line', 'D1:J12', {series: [{values: 'B2:B3', categories: 'A2:A3'}]});"
+                 " e.AddImage(" + json.dumps(self.path("logo.png")) + ", 'D14'); Api.GetSheet('Summary').SetActive();")
+        self.run_task({"input": "objects.xlsx", "output": "objects_added.xlsx",
+                       "actions": [{"cmd": "rawJs", "js": extra}]})
+        self.check_objects(self.path("objects_added.xlsx"), ["Extra"])
+        added = openpyxl.load_workbook(self.path("objects_added.xlsx"))
+        self.assertEqual(added.sheetnames, ["Summary", "Share", "Extra"])
+        sheet = added["Extra"]
+        self.assertEqual((sheet["B2"].comment.text, sheet["B2"].comment.author), ("new", "Bo"))
+        self.assertEqual(sheet.tables["Items"].ref, "A1:B3")
+        self.assertEqual(type(sheet._charts[0]).__name__, "LineChart")
+        with zipfile.ZipFile(self.path("objects_added.xlsx")) as package:
+            names = package.namelist()
+            ids = [fromstring(package.read(name)).get("id") for name in names if name.startswith("xl/tables/")]
+        self.assertEqual(len(names), len(set(name.lower() for name in names)))
+        self.assertEqual(len(ids), 2)
+        self.assertEqual(len(set(ids)), 2, ids)
+        self.assertEqual(len([name for name in names if name.startswith("xl/media/")]), 3)
+        if SOFFICE is None or PDFTOPPM is None:
+            self.skipTest("LibreOffice or pdftoppm is not installed: rendering is not checked")
+        profile = tempfile.mkdtemp(prefix="sx_e2e_lo_")
+        self.addCleanup(shutil.rmtree, profile, True)
+        os.makedirs(RENDER_DIR, exist_ok=True)
+        names = ("objects", "objects_edited")
+        for name in names:
+            if os.path.exists(os.path.join(RENDER_DIR, name + ".pdf")):
+                os.remove(os.path.join(RENDER_DIR, name + ".pdf"))
+        subprocess.run([SOFFICE, f"-env:UserInstallation=file://{profile}/user", "--headless",
+                        "--convert-to", "pdf", "--outdir", RENDER_DIR,
+                        *[self.path(name + ".xlsx") for name in names]],
+                       capture_output=True, text=True, timeout=RUN_TIMEOUT)
+        dpi = 40
+        for name in names:
+            pdf = os.path.join(RENDER_DIR, name + ".pdf")
+            self.assertTrue(os.path.exists(pdf), f"LibreOffice made no PDF of {name}")
+            for options in (["-png", "-r", "80"], ["-gray", "-r", str(dpi)]):
+                subprocess.run([PDFTOPPM, *options, pdf, os.path.join(RENDER_DIR, name)],
+                               check=True, timeout=RUN_TIMEOUT)
+            # The worksheet's page, then the chart sheet's.
+            pages = sorted((page for page in os.listdir(RENDER_DIR) if re.fullmatch(name + r"-0*\d+\.pgm", page)),
+                           key=lambda page: int(re.search(r"(\d+)\.pgm$", page).group(1)))
+            self.assertEqual(len(pages), 2, pages)
+            _, _, rows = pgm_pixels(os.path.join(RENDER_DIR, pages[0]))
+            # The picture is solid dark grey; the chart draws bars on white; below them is paper.
+            picture = area_pixels(rows, dpi, cell_corner(1, 6), (cell_corner(1, 6)[0] + 160 / 96, cell_corner(1, 6)[1] + 80 / 96))
+            self.assertGreater(sum(1 for value in picture if value < 80), len(picture) * 0.9, name + ": no picture at B7")
+            chart = area_pixels(rows, dpi, cell_corner(0, 12), cell_corner(6, 26))
+            background = area_pixels(rows, dpi, cell_corner(0, 30), cell_corner(6, 44))
+            self.assertTrue(all(value > 240 for value in background), name + ": marks below the chart")
+            self.assertGreater(sum(1 for value in chart if value < 200), 100, name + ": no chart at A13:F26")
+            _, _, share = pgm_pixels(os.path.join(RENDER_DIR, pages[-1]))
+            self.assertGreater(sum(1 for row in share for value in row if value < 200), 1000, name + ": the pie is blank")
 
     def test_example_report_renders(self):
         if SOFFICE is None:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -38,6 +39,7 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
   void setCurrentCell(CellPosition cell) { current_ = cell; }
   void setNow(double serial) { now_ = serial; }
   void setDateSystem(DateSystem system) { dates_ = system; }
+  void hideRow(int32_t sheet, int32_t row) { hidden_.insert({sheet, row}); }
 
   Scalar cellValue(int32_t sheet, int32_t row, int32_t column) override {
     return storedValue(sheet, row, column);
@@ -74,12 +76,14 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
   CellPosition currentCell() override { return current_; }
   double now() override { return now_; }
   DateSystem dateSystem() override { return dates_; }
+  bool rowHidden(int32_t sheet, int32_t row) override { return hidden_.count({sheet, row}) != 0; }
   long reads() const { return reads_; }
 
  private:
   std::vector<std::u16string> sheets_;
   std::map<std::tuple<int32_t, int32_t, int32_t>, Scalar> cells_;
   std::map<int32_t, UsedBounds> bounds_;
+  std::set<std::pair<int32_t, int32_t>> hidden_;
   std::map<std::u16string, std::u16string> names_;
   CellPosition current_{0, 0, 0};
   double now_ = 45000.5;

@@ -51,6 +51,23 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{1.25, u"[h]:mm", "30:00"}, FormatCase{60, u"yyyy-mm-dd", "1900-02-29"},
         FormatCase{45351.999999, u"yyyy-mm-dd hh:mm", "2024-03-01 00:00"}));
 
+// Elapsed times, fractions of a second, fractions and sections chosen by a condition.
+INSTANTIATE_TEST_SUITE_P(
+    ElapsedFractionsConditions, RendersNumberFormat,
+    testing::Values(
+        FormatCase{2.5, u"[m]", "3600"}, FormatCase{1.0 / 86400 * 75, u"[s]", "75"},
+        FormatCase{1.0 / 1440 * 61.5, u"[m]:ss", "61:30"},
+        // 0.9999999 of a day rounds to the next day at whole seconds.
+        FormatCase{0.9999999, u"hh:mm:ss", "00:00:00"},
+        FormatCase{0.9999999, u"hh:mm:ss.00", "23:59:59.99"},
+        FormatCase{0.25 + 0.5 / 86400, u"h:mm:ss.0", "6:00:00.5"},
+        FormatCase{0.999, u"# ?/?", "1    "}, FormatCase{0, u"# ?/?", "0    "},
+        FormatCase{0.75, u"?/?", "3/4"}, FormatCase{5.5, u"?/?", "11/2"},
+        FormatCase{0.1, u"# ?/8", " 1/8"}, FormatCase{1.0 / 3, u"0 ?" u"?/?" u"?", "0  1/3 "},
+        FormatCase{12.5, u"[Red]# ?/?", "12 1/2"},
+        FormatCase{-150, u"[<=-100]0;0.0", "-150"}, FormatCase{-5, u"[<=-100]0;0.0", "-5.0"},
+        FormatCase{7, u"[=7]\"seven\";0", "seven"}));
+
 TEST(RendersNumberFormat, TextUsesTheTextSection) {
   EXPECT_EQ(narrow(renderNumberFormat(Scalar::fromText(u"abc"), u"0.00")), "abc");
   EXPECT_EQ(narrow(renderNumberFormat(Scalar::fromText(u"abc"), u"0;0;0;\"<\"@\">\"")), "<abc>");

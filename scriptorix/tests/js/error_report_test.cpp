@@ -132,16 +132,6 @@ TEST(ErrorReport, AMissingSheetOfTheHelpersLookupIsNamed) {
   }
 }
 
-TEST(ErrorReport, NativeErrorsAreCatchableByKind) {
-  const auto outcome = runChecked(
-      "builder.CreateFile('xlsx'); var s = Api.GetActiveSheet();"
-      " try { s.GetRange('A1').SetWrap(1); } catch (e) { same(e instanceof TypeError, true); }"
-      " try { s.GetRangeByNumber(-1, 0); } catch (e) { same(e instanceof RangeError, true); }"
-      " try { Api.AddSheet('Sheet1'); } catch (e) { same(e instanceof Error, true); same(e.name, 'Error'); }"
-      " TypeError = null; try { s.GetRange('A1').SetWrap(1); } catch (e) { same(e.name, 'TypeError'); }");
-  EXPECT_EQ(outcome.exitCode, 0) << outcome.errorLine;
-}
-
 TEST(ErrorReport, VeryLongMessagesAreCut) {
   const auto outcome = runPlain("throw new Error('x'.repeat(5000));");
   EXPECT_EQ(outcome.exitCode, 1);

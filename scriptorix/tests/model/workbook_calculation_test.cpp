@@ -45,6 +45,22 @@ TEST_F(WorkbookCalculationTest, FormulasFollowEveryKindOfEditToWhatTheyRead) {
   EXPECT_EQ(get(u"C1"), number(1));
 }
 
+TEST_F(WorkbookCalculationTest, HidingRowsRecalculatesTotalsThatLeaveThemOut) {
+  for (int row = 1; row <= 4; ++row) put(widen("A" + std::to_string(row)).c_str(), row);
+  put(u"A5", u"=SUBTOTAL(109,A1:A4)");
+  put(u"A6", u"=SUBTOTAL(9,A1:A5)");  // the nested total in A5 is not counted again
+  put(u"B1", u"=AGGREGATE(9,5,A1:A5)");
+  EXPECT_EQ(get(u"A5"), number(10));
+  EXPECT_EQ(get(u"A6"), number(10));
+  sheet.setRowsHidden(parseRangeRef(u"2:3"), true);
+  EXPECT_EQ(get(u"A5"), number(5));
+  EXPECT_EQ(get(u"A6"), number(10));
+  EXPECT_EQ(get(u"B1"), number(10));  // hidden rows left out, the total in A5 counted
+  sheet.setRowsHidden(parseRangeRef(u"2:3"), false);
+  EXPECT_EQ(get(u"A5"), number(10));
+  EXPECT_EQ(get(u"B1"), number(20));
+}
+
 TEST_F(WorkbookCalculationTest, ResultsKeepTheirKind) {
   put(u"A1", u"=\"a\"&\"b\"");
   put(u"A2", u"=1>0");
