@@ -265,16 +265,6 @@ const TableDefinition* Workbook::findTable(std::u16string_view name) const {
   return nullptr;
 }
 
-const TableDefinition* Workbook::tableAt(uint32_t sheetId, int32_t row, int32_t column) const {
-  for (const TableDefinition& table : tables_) {
-    if (table.sheetId == sheetId && row >= table.area.firstRow && row <= table.area.lastRow &&
-        column >= table.area.firstColumn && column <= table.area.lastColumn) {
-      return &table;
-    }
-  }
-  return nullptr;
-}
-
 void Workbook::recalculateAll() { calculation_->recalculateAll(); }
 
 void Workbook::finishLoading() { calculation_->loaded(); }

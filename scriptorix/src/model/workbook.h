@@ -116,8 +116,6 @@ class Workbook {
   void addTable(TableDefinition table);
   const std::vector<TableDefinition>& tables() const { return tables_; }
   const TableDefinition* findTable(std::u16string_view name) const;
-  // The table whose area holds the cell, or nullptr.
-  const TableDefinition* tableAt(uint32_t sheetId, int32_t row, int32_t column) const;
 
   // Formulas are calculated when a value is read, and keep their cached value until something
   // they name changes; this marks every formula for calculation again.

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "core/sheet_name.h"
+#include "core/text_case.h"
 #include "formula/reference_match.h"
 #include "formula/structured_reference.h"
 #include "model/workbook.h"
@@ -249,20 +250,44 @@ std::vector<int32_t> WorkbookCalculation::sheetsBetween(std::u16string_view firs
   return sheets;
 }
 
+std::optional<formula::TableShape> WorkbookCalculation::tableShape(std::u16string_view name,
+                                                                  const formula::CellPosition& at) const {
+  auto holds = [&](uint32_t sheetId, const RangeRef& area) {
+    return name.empty() ? static_cast<int32_t>(sheetId) == at.sheet && area.contains(at.row, at.column) : false;
+  };
+  auto shapeOf = [](uint32_t sheetId, const RangeRef& area, int32_t headers, int32_t totals,
+                    std::vector<std::u16string> columns) {
+    return formula::TableShape{{static_cast<int32_t>(sheetId), area.firstRow, area.firstColumn, area.lastRow, area.lastColumn},
+                               headers, totals, std::move(columns)};
+  };
+  // "[@Amount]" without a table's name is written inside the table.
+  for (const TableDefinition& table : workbook_.tables()) {
+    if (holds(table.sheetId, table.area) || (!name.empty() && equalsIgnoringCase(table.name, name))) {
+      return shapeOf(table.sheetId, table.area, table.headerRows, table.totalsRows, table.columns);
+    }
+  }
+  // Tables the script made live with their sheet's objects.
+  for (size_t i = 0; i < workbook_.sheetCount(); ++i) {
+    const Sheet& sheet = workbook_.sheet(i);
+    for (const SheetTable& table : sheet.objects().tables) {
+      if (!holds(sheet.id(), table.range) && (name.empty() || !equalsIgnoringCase(table.name, name))) continue;
+      std::vector<std::u16string> columns;
+      for (const TableColumn& column : table.columns) columns.push_back(column.name);
+      return shapeOf(sheet.id(), table.range, table.headerRow ? 1 : 0, table.totalsRow ? 1 : 0, std::move(columns));
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<std::u16string> WorkbookCalculation::tableReference(std::u16string_view name,
                                                                   const formula::CellPosition& at) {
   const auto structured = formula::splitStructuredReference(name);
   if (!structured) return std::nullopt;
-  // "[@Amount]" without a table's name is written inside the table.
-  const TableDefinition* table = structured->table.empty()
-                                     ? workbook_.tableAt(static_cast<uint32_t>(at.sheet), at.row, at.column)
-                                     : workbook_.findTable(structured->table);
-  const Sheet* sheet = table ? workbook_.sheetById(table->sheetId) : nullptr;
+  const auto table = tableShape(structured->table, at);
+  if (!table) return std::nullopt;
+  const Sheet* sheet = workbook_.sheetById(static_cast<uint32_t>(table->area.sheet));
   if (!sheet) return std::nullopt;
-  const formula::TableShape shape{{static_cast<int32_t>(sheet->id()), table->area.firstRow, table->area.firstColumn,
-                                   table->area.lastRow, table->area.lastColumn},
-                                  table->headerRows, table->totalsRows, table->columns};
-  const auto area = formula::resolveStructuredReference(structured->specifier, shape, at.row);
+  const auto area = formula::resolveStructuredReference(structured->specifier, *table, at.row);
   if (!area) return std::nullopt;
   return quoteSheetName(sheet->name()) + u"!" +
          formatRangeRef({area->firstRow, area->firstColumn, area->lastRow, area->lastColumn}, true);
@@ -283,7 +308,7 @@ std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_vi
     found = workbook_.findDefinedName(name);
   }
   // A table's name alone reads its data rows.
-  if (!found && workbook_.findTable(name)) return tableReference(std::u16string(name) + u"[]", at);
+  if (!found && !name.empty() && tableShape(name, at)) return tableReference(std::u16string(name) + u"[]", at);
   if (!found) return std::nullopt;
   return found->reference;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "formula/calculator.h"
+#include "formula/structured_reference.h"
 #include "model/address.h"
 
 namespace sx {
@@ -60,6 +61,9 @@ class WorkbookCalculation final : public formula::CalcHost {
 
  private:
   enum class Rebuild { None, KeepValues, RecalculateAll };
+  // The table named so (or, with no name, the one holding `at`): read from the file or made by
+  // the script.
+  std::optional<formula::TableShape> tableShape(std::u16string_view name, const formula::CellPosition& at) const;
   // A structured reference as reference text, nullopt when its table, column or row is missing.
   std::optional<std::u16string> tableReference(std::u16string_view name, const formula::CellPosition& at);
   void rebuild();

@@ -213,6 +213,16 @@ TEST_F(WorkbookCalculationTest, StructuredReferencesReadTheirTablesCells) {
   EXPECT_EQ(get(u"A1"), number(150));
   EXPECT_EQ(get(u"C2", &data), number(200));
   EXPECT_EQ(sheet.formula(1, 0), u"SUM(sales[[#Data],[Amount]:[Double]])");
+
+  // A table the script made is reached the same way.
+  SheetTable made;
+  made.name = u"Made";
+  made.range = parseRangeRef(u"E1:E3");
+  made.columns = {{u"Value", {}, {}}};
+  sheet.setNumber(parseRangeRef(u"E2:E3"), 4);
+  sheet.objects().tables.push_back(made);
+  put(u"A5", u"=SUM(Made[Value])*COUNT(Made)");
+  EXPECT_EQ(get(u"A5"), number(16));
 }
 
 // Sheet names are matched and written by one rule in every layer: the model, the formula
