@@ -117,7 +117,12 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
 
 // A table the formulas may name; one whose area and columns disagree is only carried through.
 void readTable(const std::string& xml, const std::string& part, const Sheet& sheet, Workbook& workbook) {
-  const pugi::xml_document document = parseXmlPart(xml, part);
+  pugi::xml_document document;
+  try {
+    document = parseXmlPart(xml, part);
+  } catch (const std::exception&) {
+    return;  // a part that does not parse is carried through as the file had it
+  }
   const pugi::xml_node table = document.document_element();
   TableDefinition definition;
   definition.sheetId = sheet.id();

@@ -256,7 +256,9 @@ TEST(XlsxReader, TablesServeStructuredReferencesAndStayAsRead) {
   const char* tableType = "application/vnd.openxmlformats-officedocument.spreadsheetml.table+xml";
   layout.extraParts = {{"xl/worksheets/_rels/sheet1.xml.rels", "",
                         testing::relationships({{"rId1", "table|../tables/table1.xml"},
-                                                {"rId2", "table|../tables/table2.xml"}})},
+                                                {"rId2", "table|../tables/table2.xml"},
+                                                {"rId3", "table|../tables/table3.xml"}})},
+                       {"xl/tables/table3.xml", tableType, "<table><broken>"},
                        {"xl/tables/table1.xml", tableType, table},
                        {"xl/tables/table2.xml", tableType, bad}};
   const auto book = open(layout);
