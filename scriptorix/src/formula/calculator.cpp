@@ -116,8 +116,11 @@ class Calculator::Context : public EvalContext {
   std::optional<int32_t> sheetByName(std::u16string_view name) override {
     return calculator_.host_.sheetByName(name);
   }
-  std::optional<std::u16string> definedName(std::u16string_view name) override {
-    return calculator_.host_.definedName(name);
+  std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override {
+    return calculator_.host_.sheetsBetween(first, last);
+  }
+  std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) override {
+    return calculator_.host_.definedName(name, at);
   }
   std::shared_ptr<const std::vector<Scalar>> areaValues(const Area& area) override {
     return calculator_.areaValues(*this, area);

@@ -24,7 +24,8 @@ class CalcHost {
   // Used bounds including formula cells.
   virtual UsedBounds usedBounds(int32_t sheet) = 0;
   virtual std::optional<int32_t> sheetByName(std::u16string_view name) = 0;
-  virtual std::optional<std::u16string> definedName(std::u16string_view name) = 0;
+  virtual std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) = 0;
+  virtual std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) = 0;
   virtual double now() = 0;
   virtual DateSystem dateSystem() { return DateSystem::From1900; }
   virtual bool rowHidden(int32_t sheet, int32_t row) {

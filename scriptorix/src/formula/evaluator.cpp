@@ -268,6 +268,14 @@ Value Evaluator::evaluate(const Node& node) {
 }
 
 Value Evaluator::resolveReference(const ParsedReference& reference) {
+  if (!reference.lastSheet.empty()) {
+    References areas;
+    for (int32_t sheet : context_.sheetsBetween(reference.sheet, reference.lastSheet)) {
+      areas.push_back(areaOnSheet(reference, sheet));
+    }
+    if (areas.empty()) return Scalar::fromError(ErrorCode::Ref);
+    return areas;
+  }
   int32_t sheet = context_.currentCell().sheet;
   if (reference.hasSheet) {
     auto found = context_.sheetByName(reference.sheet);
@@ -278,7 +286,7 @@ Value Evaluator::resolveReference(const ParsedReference& reference) {
 }
 
 Value Evaluator::evaluateName(const Node& node) {
-  auto definition = context_.definedName(node.text);
+  auto definition = context_.definedName(node.text, context_.currentCell());
   if (!definition) return Scalar::fromError(ErrorCode::Name);
   if (nameDepth_ >= kMaxNameDepth) return Scalar::fromError(ErrorCode::Ref);
   std::u16string_view text = *definition;

@@ -3,6 +3,7 @@
 #include "formula/character_classes.h"
 #include "formula/formula_token.h"
 #include "formula/reference_match.h"
+#include "formula/structured_reference.h"
 
 namespace sx::formula {
 namespace {
@@ -108,6 +109,10 @@ Token nextToken(std::u16string_view text, std::size_t at) {
     }
     return {TokenKind::Invalid, at, 1};
   }
+  // A structured reference ("Table1[Amount]", "[@Amount]") reads as one name.
+  if (isNameStart(c) || c == u'[') {
+    if (std::size_t length = matchStructuredReference(text, at)) return {TokenKind::Name, at, length};
+  }
   if (c == u'\'' || c == u'$' || isAsciiDigit(c) || isNameStart(c)) {
     if (isNameStart(c)) {
       std::size_t end = at;
@@ -121,14 +126,11 @@ Token nextToken(std::u16string_view text, std::size_t at) {
   if (isAsciiDigit(c) || c == u'.') {
     if (std::size_t length = matchNumber(text, at)) return {TokenKind::Number, at, length};
   }
+  // A sheet-level name ("Sheet1!Total", "'My Sheet'!Total") stays one token.
+  if (auto qualified = matchQualifiedName(text, at)) return {TokenKind::Name, at, qualified->length};
   if (isNameStart(c)) {
     std::size_t end = at;
     while (end < text.size() && isNameChar(text[end])) ++end;
-    // A sheet-level name ("Sheet1!Total") stays one token.
-    if (end + 1 < text.size() && text[end] == u'!' && isNameStart(text[end + 1])) {
-      end += 1;
-      while (end < text.size() && isNameChar(text[end])) ++end;
-    }
     std::u16string_view word = text.substr(at, end - at);
     bool boolean = (word.size() == 4 && startsWithIgnoringCase(word, 0, u"TRUE")) ||
                    (word.size() == 5 && startsWithIgnoringCase(word, 0, u"FALSE"));

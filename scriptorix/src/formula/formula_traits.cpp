@@ -7,7 +7,9 @@
 #include "formula/calculator.h"
 #include "formula/evaluator.h"
 #include "formula/formula_parser.h"
+#include "formula/formula_token.h"
 #include "formula/function_names.h"
+#include "formula/reference_match.h"
 
 namespace sx::formula {
 namespace {
@@ -30,6 +32,15 @@ std::optional<Area> areaOf(const ParsedReference& reference, int32_t homeSheet, 
     sheet = *found;
   }
   return areaOnSheet(reference, sheet);
+}
+
+// The functions the application lets read a reference through several sheets.
+bool takesReferencesThroughSheets(std::u16string_view name) {
+  static constexpr std::array<std::u16string_view, 22> kFunctions = {
+      u"SUM", u"AVERAGE", u"AVERAGEA", u"COUNT", u"COUNTA", u"MAX", u"MAXA", u"MIN", u"MINA",
+      u"PRODUCT", u"STDEV", u"STDEVA", u"STDEVP", u"STDEVPA", u"STDEV.S", u"STDEV.P", u"VAR",
+      u"VARA", u"VARP", u"VARPA", u"VAR.S", u"VAR.P"};
+  return std::find(kFunctions.begin(), kFunctions.end(), name) != kFunctions.end();
 }
 
 }  // namespace
@@ -57,6 +68,7 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
   struct Pending {
     const Node* node;
     int nameDepth;
+    bool throughSheetsAllowed = false;  // an argument of SUM, COUNT, ...
   };
   std::vector<NodePtr> nameTrees;  // keeps the parsed definitions alive during the walk
   std::vector<Pending> stack{{root, 0}};
@@ -66,12 +78,21 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
     const Node& node = *item.node;
     switch (node.kind) {
       case Node::Kind::Reference:
-        if (auto area = areaOf(node.reference, homeSheet, host)) traits.reads.push_back(*area);
+        if (!node.reference.lastSheet.empty()) {
+          // Elsewhere the application gives an error this library does not copy: the file's
+          // value stays.
+          if (!item.throughSheetsAllowed) traits.calculable = false;
+          for (int32_t sheet : host.sheetsBetween(node.reference.sheet, node.reference.lastSheet)) {
+            traits.reads.push_back(areaOnSheet(node.reference, sheet));
+          }
+        } else if (auto area = areaOf(node.reference, homeSheet, host)) {
+          traits.reads.push_back(*area);
+        }
         continue;
       case Node::Kind::Name: {
-        auto definition = host.definedName(node.text);
-        // A name the workbook does not hold here (one scoped to a sheet, a hidden one) may be
-        // one the file's writer knew.
+        auto definition = host.definedName(node.text, {homeSheet, -1, -1});
+        // A name the workbook does not hold (a hidden or built-in one kept as read) may be one
+        // the file's writer knew.
         if (!definition) traits.calculable = false;
         if (!definition || item.nameDepth >= kMaxNameDepth) continue;
         std::u16string_view text = *definition;
@@ -93,7 +114,10 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
             !(node.children[1]->kind == Node::Kind::Boolean && node.children[1]->boolean)) {
           traits.calculable = false;
         }
-        break;
+        for (const auto& child : node.children) {
+          stack.push_back({child.get(), item.nameDepth, takesReferencesThroughSheets(name)});
+        }
+        continue;
       }
       case Node::Kind::Operation:
         if (node.op == Operator::Range) {
@@ -101,10 +125,9 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
           const Node& left = *node.children[0];
           const Node& right = *node.children[1];
           if (left.kind != Node::Kind::Reference || right.kind != Node::Kind::Reference) {
-            // "Sheet1:Sheet3!A1" reads as an unknown name up to a reference: a reference
-            // through several sheets, which this library does not calculate.
+            // A name up to a reference ("x:Sheet3!A1") where no name is held may be anything.
             for (const Node* side : {&left, &right}) {
-              if (side->kind == Node::Kind::Name && !host.definedName(side->text))
+              if (side->kind == Node::Kind::Name && !host.definedName(side->text, {homeSheet, -1, -1}))
                 traits.calculable = false;
             }
             traits.isVolatile = true;
@@ -127,6 +150,26 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
     for (const auto& child : node.children) stack.push_back({child.get(), item.nameDepth});
   }
   return traits;
+}
+
+std::vector<std::u16string> namesInFormula(std::u16string_view formula) {
+  std::vector<std::u16string> names;
+  for (const Token& token : tokenizeFormula(formula)) {
+    if (token.kind != TokenKind::Name) continue;
+    const std::u16string_view text = formula.substr(token.offset, token.length);
+    auto qualified = matchQualifiedName(text, 0);
+    names.push_back(qualified ? qualified->name : std::u16string(text));
+  }
+  return names;
+}
+
+bool readsThroughSheets(std::u16string_view formula) {
+  for (const Token& token : tokenizeFormula(formula)) {
+    if (token.kind != TokenKind::Reference) continue;
+    auto parsed = parseReferenceText(formula.substr(token.offset, token.length));
+    if (parsed && !parsed->lastSheet.empty()) return true;
+  }
+  return false;
 }
 
 }  // namespace sx::formula

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "formula/formula_ast.h"
@@ -27,5 +29,11 @@ bool callsSubtotal(const Node& root);
 
 // `root` is null for a formula that does not parse: not calculable, reading nothing known.
 FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host);
+
+// The defined names a formula text names, without their sheet prefix ("Sheet1!Rate" gives
+// "Rate"), read from its tokens (so also from a formula that does not parse).
+std::vector<std::u16string> namesInFormula(std::u16string_view formula);
+// True when the formula text holds a reference through several sheets ("Jan:Mar!B2").
+bool readsThroughSheets(std::u16string_view formula);
 
 }  // namespace sx::formula

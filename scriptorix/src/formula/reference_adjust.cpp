@@ -2,8 +2,10 @@
 
 #include <optional>
 
+#include "core/sheet_name.h"
 #include "core/text_case.h"
 #include "formula/formula_token.h"
+#include "formula/reference_match.h"
 #include "formula/reference_syntax.h"
 
 namespace sx {
@@ -15,14 +17,26 @@ using formula::ReferenceShape;
 
 constexpr std::u16string_view kRefError = u"#REF!";
 
-// Rewrites every Reference token through `rewrite` (nullopt: the reference is lost, #REF!) and
-// copies all other text as it stands.
-template <typename Rewrite>
-std::u16string rewriteReferences(std::u16string_view text, Rewrite rewrite) {
+// Rewrites every Reference token through `rewrite` (nullopt: the reference is lost, #REF!), the
+// sheet of every sheet-level name ("Sheet1!Total") through `requalify` (the sheet's new name;
+// nullopt: the sheet is gone, #REF!), and copies all other text as it stands.
+template <typename Rewrite, typename Requalify>
+std::u16string rewriteTokens(std::u16string_view text, Rewrite rewrite, Requalify requalify) {
   std::u16string out;
   out.reserve(text.size());
   for (const auto& token : formula::tokenizeFormula(text)) {
     std::u16string_view piece = text.substr(token.offset, token.length);
+    if (token.kind == formula::TokenKind::Name) {
+      auto qualified = formula::matchQualifiedName(piece, 0);
+      if (!qualified) {
+        out += piece;
+      } else if (auto sheet = requalify(qualified->sheet)) {
+        out += *sheet == qualified->sheet ? std::u16string(piece) : quoteSheetName(*sheet) + u"!" + qualified->name;
+      } else {
+        out += kRefError;
+      }
+      continue;
+    }
     if (token.kind != formula::TokenKind::Reference) {
       out += piece;
       continue;
@@ -39,6 +53,11 @@ std::u16string rewriteReferences(std::u16string_view text, Rewrite rewrite) {
     }
   }
   return out;
+}
+
+template <typename Rewrite>
+std::u16string rewriteReferences(std::u16string_view text, Rewrite rewrite) {
+  return rewriteTokens(text, rewrite, [](const std::u16string& sheet) { return std::optional(sheet); });
 }
 
 bool movePart(ReferencePart& part, ReferenceShape shape, int32_t rowOffset, int32_t columnOffset) {
@@ -141,6 +160,8 @@ std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string
                                      const CellShift& shift) {
   return rewriteReferences(
       formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
+        // A reference through several sheets stays: the other sheets' cells did not move.
+        if (!reference.lastSheet.empty()) return formula::formatReference(reference);
         std::u16string_view sheet =
             reference.hasSheet ? std::u16string_view(reference.sheet) : formulaSheet;
         if (sheet.empty() || !equalsIgnoringCase(sheet, shift.sheet)) {
@@ -152,20 +173,41 @@ std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string
 
 std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_view oldName,
                                     std::u16string_view newName) {
-  return rewriteReferences(
-      formula, [&](ParsedReference reference) -> std::optional<std::u16string> {
+  return rewriteTokens(
+      formula,
+      [&](ParsedReference reference) -> std::optional<std::u16string> {
         if (reference.hasSheet && equalsIgnoringCase(reference.sheet, oldName)) {
           reference.sheet = std::u16string(newName);
         }
+        if (!reference.lastSheet.empty() && equalsIgnoringCase(reference.lastSheet, oldName)) {
+          reference.lastSheet = std::u16string(newName);
+        }
         return formula::formatReference(reference);
+      },
+      [&](const std::u16string& sheet) {
+        return std::optional(equalsIgnoringCase(sheet, oldName) ? std::u16string(newName) : sheet);
       });
 }
 
-std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet) {
-  return rewriteReferences(
-      formula, [&](const ParsedReference& reference) -> std::optional<std::u16string> {
-        if (reference.hasSheet && equalsIgnoringCase(reference.sheet, sheet)) return std::nullopt;
+std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet,
+                                      std::u16string_view next, std::u16string_view previous) {
+  return rewriteTokens(
+      formula,
+      [&](ParsedReference reference) -> std::optional<std::u16string> {
+        if (!reference.hasSheet) return formula::formatReference(reference);
+        if (!reference.lastSheet.empty()) {
+          // An end sheet gone: the span ends at its neighbour inside, one sheet left is a plain one.
+          if (equalsIgnoringCase(reference.sheet, sheet)) reference.sheet = std::u16string(next);
+          if (equalsIgnoringCase(reference.lastSheet, sheet)) reference.lastSheet = std::u16string(previous);
+          if (reference.sheet.empty() || reference.lastSheet.empty()) return std::nullopt;
+          if (equalsIgnoringCase(reference.sheet, reference.lastSheet)) reference.lastSheet.clear();
+          return formula::formatReference(reference);
+        }
+        if (equalsIgnoringCase(reference.sheet, sheet)) return std::nullopt;
         return formula::formatReference(reference);
+      },
+      [&](const std::u16string& named) {
+        return equalsIgnoringCase(named, sheet) ? std::nullopt : std::optional(named);
       });
 }
 

@@ -48,7 +48,11 @@ std::u16string adjustFormulaForShift(std::u16string_view formula, std::u16string
 std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_view oldName,
                                     std::u16string_view newName);
 
-// References that name `sheet` (ignoring case) become #REF!: the sheet was deleted.
-std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet);
+// References that name `sheet` (ignoring case) become #REF!: the sheet was deleted. A reference
+// through several sheets ("Jan:Mar!B2") that starts at it starts at `next` (the sheet that
+// followed it) instead, one that ends at it ends at `previous`; an empty neighbour gives #REF!.
+// Sheets inside the span need no rewrite.
+std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet,
+                                      std::u16string_view next = {}, std::u16string_view previous = {});
 
 }  // namespace sx

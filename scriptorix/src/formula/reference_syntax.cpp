@@ -47,8 +47,15 @@ Area areaOnSheet(const ParsedReference& reference, int32_t sheet) {
 
 std::u16string formatReference(const ParsedReference& reference) {
   std::u16string out;
-  if (reference.hasSheet) {
+  if (reference.hasSheet && reference.lastSheet.empty()) {
     out = quoteSheetName(reference.sheet);
+    out.push_back(u'!');
+  } else if (reference.hasSheet) {
+    // Quoted as a whole when either sheet needs it: 'Jan 1:Mar'!
+    const std::u16string both = reference.sheet + u":" + reference.lastSheet;
+    const bool plain = quoteSheetName(reference.sheet) == reference.sheet &&
+                       quoteSheetName(reference.lastSheet) == reference.lastSheet;
+    out = plain ? both : quoteSheetName(both);
     out.push_back(u'!');
   }
   appendPart(out, reference.first, reference.shape);

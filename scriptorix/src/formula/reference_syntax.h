@@ -24,6 +24,8 @@ enum class ReferenceShape { Cells, Rows, Columns };
 struct ParsedReference {
   bool hasSheet = false;
   std::u16string sheet;  // unquoted
+  // The last sheet of a reference through several sheets ("Jan:Mar!B2"), else empty.
+  std::u16string lastSheet;
   ReferenceShape shape = ReferenceShape::Cells;
   ReferencePart first;
   ReferencePart last;  // equal to first for a single cell

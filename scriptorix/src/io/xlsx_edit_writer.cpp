@@ -216,7 +216,15 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
   if (pugi::xml_node names = childNamed(root, "definedNames")) root.remove_child(names);
   std::string namesXml;
   for (const DefinedName& name : workbook.definedNames()) {
-    namesXml += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) + "</definedName>";
+    namesXml += "<definedName name=\"" + xmlText(name.name) + "\"";
+    if (auto extra = origin.nameAttributes.find({name.scopeSheetId, name.name}); extra != origin.nameAttributes.end()) {
+      for (const auto& [attribute, value] : extra->second) namesXml += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
+    }
+    // Removing a sheet removes its own names, so the scope is always there.
+    if (const Sheet* scope = name.scopeSheetId ? workbook.sheetById(name.scopeSheetId) : nullptr) {
+      namesXml += " localSheetId=\"" + std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
+    }
+    namesXml += ">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) + "</definedName>";
   }
   for (const KeptDefinedName& name : origin.keptNames) {
     std::string entry = "<definedName";

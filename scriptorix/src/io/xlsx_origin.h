@@ -98,8 +98,8 @@ struct OtherSheetEntry {
   uint32_t afterSheetId = 0;  // model sheet id, 0 when no worksheet came before it
 };
 
-// A defined name the model does not hold (sheet scope, hidden, built-in): written back as read,
-// its scope following its sheet through moves.
+// A defined name the model does not hold (built-in, reserved, repeated, or scoped to a sheet of
+// another kind): written back as read, its scope following its sheet through moves.
 struct KeptDefinedName {
   XmlAttributes attributes;  // without localSheetId
   std::optional<uint32_t> scopeSheetId;  // model sheet id
@@ -121,6 +121,9 @@ struct XlsxOrigin : PackageOrigin {
   std::map<uint32_t, SheetOrigin> sheets;  // by model sheet id
   std::vector<OtherSheetEntry> otherSheetEntries;
   std::vector<KeptDefinedName> keptNames;
+  // The attributes of each name the model holds beyond its name and scope (hidden, comment, ...),
+  // by model scope (a sheet id, 0 for the workbook) and name as read.
+  std::map<std::pair<uint32_t, std::u16string>, XmlAttributes> nameAttributes;
 
   std::vector<ShiftedInText> checkShift(const Workbook& workbook, uint32_t sheetId,
                                         const CellShift& shift) const override;

@@ -77,6 +77,11 @@ struct SheetEntryTarget {
   size_t otherEntry = 0;
 };
 
+// Names the application reserves for itself (print areas, filters, future functions).
+bool isReservedName(std::u16string_view name) {
+  return name.starts_with(u"_xlnm.") || name.starts_with(u"_xlfn.") || name.starts_with(u"_xlpm.");
+}
+
 void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
                       const std::vector<SheetEntryTarget>& entries, XlsxOrigin& origin) {
   for (pugi::xml_node node : names.children()) {
@@ -84,24 +89,62 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
     const std::u16string name = fromUtf8(node.attribute("name").value());
     const std::u16string reference = fromUtf8(node.text().get());
     const pugi::xml_attribute scope = node.attribute("localSheetId");
-    const bool plain = !scope && !node.attribute("hidden").as_bool() && Workbook::isValidDefinedName(name) &&
-                       !reference.empty() && !workbook.findDefinedName(name);
-    if (plain) {
-      workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference));
-      continue;
-    }
-    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get()};
+    std::optional<SheetEntryTarget> target;
     if (scope) {
       const unsigned entry = scope.as_uint(UINT32_MAX);
       if (entry >= entries.size()) continue;  // its sheet is gone
-      if (entries[entry].sheetId) {
-        kept.scopeSheetId = entries[entry].sheetId;
+      target = entries[entry];
+    }
+    const Sheet* scopeSheet = target && target->sheetId ? workbook.sheetById(target->sheetId) : nullptr;
+    const bool held = (!target || scopeSheet) && Workbook::isValidDefinedName(name) && !isReservedName(name) &&
+                      !reference.empty() && !workbook.findDefinedName(name, scopeSheet);
+    if (held) {
+      workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference), scopeSheet);
+      XmlAttributes extra = attributesExcept(node, {"name", "localSheetId"});
+      if (!extra.empty()) origin.nameAttributes.emplace(std::pair(scopeSheet ? scopeSheet->id() : 0, name), std::move(extra));
+      continue;
+    }
+    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get()};
+    if (target) {
+      if (target->sheetId) {
+        kept.scopeSheetId = target->sheetId;
       } else {
-        kept.scopeOtherEntry = entries[entry].otherEntry;
+        kept.scopeOtherEntry = target->otherEntry;
       }
     }
     origin.keptNames.push_back(std::move(kept));
   }
+}
+
+// A table the formulas may name; one whose area and columns disagree is only carried through.
+void readTable(const std::string& xml, const std::string& part, const Sheet& sheet, Workbook& workbook) {
+  pugi::xml_document document;
+  try {
+    document = parseXmlPart(xml, part);
+  } catch (const std::exception&) {
+    return;  // a part that does not parse is carried through as the file had it
+  }
+  const pugi::xml_node table = document.document_element();
+  TableDefinition definition;
+  definition.sheetId = sheet.id();
+  definition.name = fromUtf8(table.attribute("displayName").value());
+  if (definition.name.empty()) definition.name = fromUtf8(table.attribute("name").value());
+  try {
+    definition.area = parseRangeRef(fromUtf8(table.attribute("ref").value()));
+  } catch (const std::exception&) {
+    return;
+  }
+  definition.headerRows = table.attribute("headerRowCount").as_int(1);
+  definition.totalsRows = table.attribute("totalsRowCount").as_int(0);
+  for (pugi::xml_node column : childNamed(table, "tableColumns").children()) {
+    if (localName(column) == "tableColumn") definition.columns.push_back(fromUtf8(column.attribute("name").value()));
+  }
+  const bool sound = !definition.name.empty() && definition.area.shape == RangeRef::Shape::Cells &&
+                     definition.headerRows >= 0 && definition.totalsRows >= 0 &&
+                     definition.headerRows + definition.totalsRows <= definition.area.rowCount() &&
+                     static_cast<int32_t>(definition.columns.size()) == definition.area.columnCount() &&
+                     !workbook.findTable(definition.name);
+  if (sound) workbook.addTable(std::move(definition));
 }
 
 // The file's active sheet when it is visible, else the first visible one. A workbook whose
@@ -204,6 +247,10 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
       if (!xml) continue;
       if (auto table = kind == "table" ? readKeptTable(*xml, target, related.id) : readKeptPivotPlace(*xml, target, related.id)) {
         sheetOrigin.tables.push_back(std::move(*table));
+      }
+      if (!drawing.external && relationshipKind(drawing.type) == "table") {
+        const std::string tablePart = resolveTarget(part, drawing.target);
+        if (const std::string* xml = package.find(tablePart)) readTable(*xml, tablePart, sheet, *workbook);
       }
     }
     rewritten.insert(partKey(part));

@@ -78,10 +78,14 @@ std::string workbookXml(const Workbook& workbook) {
   xml += "</sheets>";
   std::string names;
   for (const DefinedName& name : workbook.definedNames()) {
-    names += "<definedName name=\"" + xmlText(name.name) + "\">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
-             "</definedName>";
+    const Sheet* scope = name.scopeSheetId ? workbook.sheetById(name.scopeSheetId) : nullptr;
+    names += "<definedName name=\"" + xmlText(name.name) + "\"" +
+             (scope ? " localSheetId=\"" + std::to_string(writtenSheetPosition(workbook, *scope)) + "\"" : std::string()) +
+             ">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) + "</definedName>";
   }
-  for (size_t i = 0; i < workbook.sheetCount(); ++i) names += sheetAreaNamesXml(workbook.sheet(i), i);
+  for (size_t i = 0; i < workbook.sheetCount(); ++i) {
+    names += sheetAreaNamesXml(workbook.sheet(i), writtenSheetPosition(workbook, workbook.sheet(i)));
+  }
   if (!names.empty()) xml += "<definedNames>" + names + "</definedNames>";
   // The next application calculates every formula when it opens the file.
   xml += "<calcPr calcId=\"191029\"" + calculationModeAttribute(workbook) + " fullCalcOnLoad=\"1\"/>";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "formula/formula_traits.h"
 #include "formula/reference_adjust.h"
 #include "core/text_case.h"
 #include "core/utf.h"
@@ -113,6 +114,7 @@ void Workbook::moveSheet(Sheet& sheet, size_t index) {
   auto owned = std::move(sheets_[from]);
   sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(from));
   sheets_.insert(sheets_.begin() + static_cast<std::ptrdiff_t>(index), std::move(owned));
+  if (from != index) calculateAgain(formula::readsThroughSheets);
 }
 
 void Workbook::moveSheetBefore(Sheet& sheet, const Sheet& before) {
@@ -179,15 +181,20 @@ void Workbook::removeSheet(Sheet& sheet) {
   }
   if (activeSheetId_ == sheet.id()) activeSheetId_ = next->id();
   const std::u16string name = sheet.name();
+  const std::u16string after = at + 1 < sheets_.size() ? sheets_[at + 1]->name() : std::u16string();
+  const std::u16string before = at > 0 ? sheets_[at - 1]->name() : std::u16string();
   calculation_->beforeRestructure();
+  std::erase_if(names_, [&](const DefinedName& entry) { return entry.scopeSheetId == sheet.id(); });
+  std::erase_if(tables_, [&](const TableDefinition& table) { return table.sheetId == sheet.id(); });
   sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(at));
   calculation_->rebuildLater();
   // Formulas that read the sheet now read #REF!: they, and what reads them, are calculated again.
   rewriteFormulas(
       [&](std::u16string_view formula, std::u16string_view) {
-        return removeSheetFromFormula(formula, name);
+        return removeSheetFromFormula(formula, name, after, before);
       },
       true);
+  calculateAgain(formula::readsThroughSheets);
 }
 
 bool Workbook::isValidDefinedName(std::u16string_view name) {
@@ -219,15 +226,16 @@ bool Workbook::isValidDefinedName(std::u16string_view name) {
   return i != name.size();
 }
 
-void Workbook::addDefinedName(std::u16string_view name, std::u16string_view reference) {
+void Workbook::addDefinedName(std::u16string_view name, std::u16string_view reference, const Sheet* scope) {
   if (!isValidDefinedName(name)) {
     throw std::invalid_argument("Invalid defined name \"" + toUtf8(name) +
                                 "\": it must start with a letter, underscore or backslash, "
                                 "go on with letters, digits, underscores or dots, and not "
                                 "read as a cell reference");
   }
-  if (findDefinedName(name)) {
-    throw std::invalid_argument("The defined name \"" + toUtf8(name) + "\" already exists");
+  if (findDefinedName(name, scope)) {
+    throw std::invalid_argument("The defined name \"" + toUtf8(name) + "\" already exists" +
+                                (scope ? " on the sheet \"" + toUtf8(scope->name()) + "\"" : std::string()));
   }
   // Tables and defined names share one set of names.
   for (const auto& sheet : sheets_) {
@@ -240,8 +248,21 @@ void Workbook::addDefinedName(std::u16string_view name, std::u16string_view refe
   if (!reference.empty() && reference[0] == u'=') reference.remove_prefix(1);
   if (reference.empty()) throw std::invalid_argument("A defined name needs a reference");
   calculation_->beforeRestructure();
-  names_.push_back({std::u16string(name), std::u16string(reference)});
+  names_.push_back({std::u16string(name), std::u16string(reference), scope ? scope->id() : 0});
   calculation_->rebuildForNames();
+}
+
+void Workbook::addTable(TableDefinition table) {
+  calculation_->beforeRestructure();
+  tables_.push_back(std::move(table));
+  calculation_->rebuildForNames();
+}
+
+const TableDefinition* Workbook::findTable(std::u16string_view name) const {
+  for (const TableDefinition& table : tables_) {
+    if (equalsIgnoringCase(table.name, name)) return &table;
+  }
+  return nullptr;
 }
 
 void Workbook::recalculateAll() { calculation_->recalculateAll(); }
@@ -257,16 +278,23 @@ void Workbook::setDateSystem(formula::DateSystem system) {
 
 void Workbook::calculate() const { calculation_->update(); }
 
-const DefinedName* Workbook::findDefinedName(std::u16string_view name) const {
+const DefinedName* Workbook::findDefinedName(std::u16string_view name, const Sheet* scope) const {
+  const uint32_t scopeId = scope ? scope->id() : 0;
   for (const DefinedName& entry : names_) {
-    if (equalsIgnoringCase(entry.name, name)) return &entry;
+    if (entry.scopeSheetId == scopeId && equalsIgnoringCase(entry.name, name)) return &entry;
   }
   return nullptr;
+}
+
+const DefinedName* Workbook::definedNameSeenFrom(std::u16string_view name, const Sheet& sheet) const {
+  const DefinedName* own = findDefinedName(name, &sheet);
+  return own ? own : findDefinedName(name);
 }
 
 const DefinedName* Workbook::definedNameFor(const Sheet& sheet, const RangeRef& range) const {
   const RangeRef wanted = normalizedShape(range);
   for (const DefinedName& entry : names_) {
+    if (entry.scopeSheetId != 0 && entry.scopeSheetId != sheet.id()) continue;
     try {
       const SheetRangeRef target = parseSheetRangeRef(entry.reference);
       if (equalsIgnoringCase(target.sheet, sheet.name()) &&
@@ -304,7 +332,14 @@ void Workbook::rewriteFormulas(
     rewriteRules(sheet->validations_);
     rewriteRules(sheet->hyperlinks_);
   }
-  for (DefinedName& entry : names_) entry.reference = rewrite(entry.reference, u"");
+  std::vector<std::u16string> changedNames;
+  for (DefinedName& entry : names_) {
+    const Sheet* scope = entry.scopeSheetId ? sheetById(entry.scopeSheetId) : nullptr;
+    std::u16string after = rewrite(entry.reference, scope ? std::u16string_view(scope->name()) : std::u16string_view());
+    if (after == entry.reference) continue;
+    entry.reference = std::move(after);
+    changedNames.push_back(entry.name);
+  }
   // Chart series name their sheets, like defined names.
   auto rewriteChart = [&](SheetChart& chart) {
     for (ChartSeries& series : chart.series) {
@@ -317,6 +352,38 @@ void Workbook::rewriteFormulas(
     for (SheetChart& chart : sheet->objects().charts) rewriteChart(chart);
   }
   for (ChartSheet& sheet : chartSheets_) rewriteChart(sheet.chart);
+  if (!calculateRewritten || changedNames.empty()) return;
+  // What reads a name now pointing elsewhere (or at #REF!) is calculated again, though its own
+  // text stayed.
+  calculateAgain([&](std::u16string_view text) {
+    for (const std::u16string& used : formula::namesInFormula(text)) {
+      for (const std::u16string& name : changedNames) {
+        if (equalsIgnoringCase(name, used)) return true;
+      }
+    }
+    return false;
+  });
+}
+
+void Workbook::calculateAgain(const std::function<bool(std::u16string_view formula)>& matches) {
+  struct Found {
+    const Sheet* sheet;
+    int32_t row;
+    int32_t column;
+    uint32_t formula;
+  };
+  std::vector<Found> found;
+  for (const auto& sheet : sheets_) {
+    for (int32_t row = 0; row < sheet->rowLimit(); ++row) {
+      for (const StoredCell& cell : sheet->rows_[row].cells) {
+        if (cell.hasFormula() && matches(strings_.at(cell.formula))) found.push_back({sheet.get(), row, cell.column, cell.formula});
+      }
+    }
+  }
+  if (found.empty()) return;
+  calculation_->beforeRestructure();
+  calculation_->rebuildLater();
+  for (const Found& cell : found) calculation_->formulaSet(*cell.sheet, cell.row, cell.column, strings_.at(cell.formula));
 }
 
 }  // namespace sx

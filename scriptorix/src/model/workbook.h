@@ -20,10 +20,23 @@ namespace sx {
 
 class WorkbookCalculation;
 
-// A workbook-level name. `reference` has no leading "=" ("Sheet1!$A$1:$B$2").
+// A defined name. `reference` has no leading "=": a range ("Sheet1!$A$1:$B$2"), a constant
+// ("0.2") or a formula ("Sheet1!$A$1*2").
 struct DefinedName {
   std::u16string name;
   std::u16string reference;
+  uint32_t scopeSheetId = 0;  // the sheet whose own name it is; 0 for the workbook's
+};
+
+// A table (list object) as the file had it, for structured references ("Table1[Amount]"): its
+// whole area (header and totals rows included) and its column names left to right.
+struct TableDefinition {
+  uint32_t sheetId = 0;
+  std::u16string name;
+  RangeRef area;
+  int32_t headerRows = 1;
+  int32_t totalsRows = 0;
+  std::vector<std::u16string> columns;
 };
 
 // When the application recalculates: always, only on request, or always except data tables.
@@ -74,7 +87,8 @@ class Workbook {
   void moveSheetBefore(Sheet& sheet, const Sheet& before);
   void moveSheetAfter(Sheet& sheet, const Sheet& after);
 
-  // Removes the sheet; references to it in formulas and defined names become #REF!. The last
+  // Removes the sheet and its own defined names; references to it in formulas and defined names
+  // become #REF!. The last
   // visible sheet cannot go. When the active sheet goes, the next visible one becomes active.
   void removeSheet(Sheet& sheet);
   // Hiding the active sheet activates the next visible one; the last visible sheet stays.
@@ -92,14 +106,25 @@ class Workbook {
   void checkSheetName(std::u16string_view name, const Sheet* ignore = nullptr) const;
 
   // The name must start with a letter, underscore or backslash, go on with letters, digits,
-  // underscores and dots, not read as a cell reference (A1, R1C1) and not be taken (ignoring
-  // case). A leading "=" of the reference is dropped. Throws std::invalid_argument.
-  void addDefinedName(std::u16string_view name, std::u16string_view reference);
+  // underscores and dots, not read as a cell reference (A1, R1C1) and not be taken in its scope
+  // (ignoring case): the workbook's, or `scope`'s own. One name may exist in both; a formula on
+  // `scope` then reads the sheet's. A leading "=" of the reference is dropped. Throws
+  // std::invalid_argument.
+  void addDefinedName(std::u16string_view name, std::u16string_view reference, const Sheet* scope = nullptr);
   const std::vector<DefinedName>& definedNames() const { return names_; }
-  const DefinedName* findDefinedName(std::u16string_view name) const;
-  // The name whose reference is exactly `range` on `sheet` (absolute or not), or nullptr.
+  // The name in exactly that scope (nullptr: the workbook's), or nullptr.
+  const DefinedName* findDefinedName(std::u16string_view name, const Sheet* scope = nullptr) const;
+  // The name as a formula on `sheet` reads it: the sheet's own, else the workbook's.
+  const DefinedName* definedNameSeenFrom(std::u16string_view name, const Sheet& sheet) const;
+  // The workbook's or `sheet`'s own name whose reference is exactly `range` on `sheet` (absolute
+  // or not), or nullptr.
   const DefinedName* definedNameFor(const Sheet& sheet, const RangeRef& range) const;
   static bool isValidDefinedName(std::u16string_view name);
+
+  // Tables are read from files and kept as read; formulas reach them by name (ignoring case).
+  void addTable(TableDefinition table);
+  const std::vector<TableDefinition>& tables() const { return tables_; }
+  const TableDefinition* findTable(std::u16string_view name) const;
 
   // Formulas are calculated when a value is read, and keep their cached value until something
   // they name changes; this marks every formula for calculation again.
@@ -143,18 +168,23 @@ class Workbook {
   // The visible sheet nearest after `sheet` (else before it), or nullptr.
   const Sheet* visibleNeighbour(const Sheet& sheet) const;
   // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
-  // reference (given with an empty home sheet name); with `calculateRewritten` the formulas
+  // reference (given with its sheet, or an empty name for the workbook's); with `calculateRewritten` the formulas
   // whose text changed are calculated again.
   void rewriteFormulas(
       const std::function<std::u16string(std::u16string_view formula, std::u16string_view home)>&
           rewrite,
       bool calculateRewritten = false);
 
+  // Every formula whose text `matches` is calculated again (its value depends on more than the
+  // cells it names: a name that moved, the sheets between two others).
+  void calculateAgain(const std::function<bool(std::u16string_view formula)>& matches);
+
   std::vector<std::unique_ptr<Sheet>> sheets_;
   uint32_t nextSheetId_ = 1;
   uint32_t activeSheetId_ = 0;
   CalculationMode calculationMode_ = CalculationMode::Auto;
   std::vector<DefinedName> names_;
+  std::vector<TableDefinition> tables_;
   formula::DateSystem dateSystem_ = formula::DateSystem::From1900;
   StyleTable styles_;
   StringPool strings_;

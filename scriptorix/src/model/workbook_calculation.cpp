@@ -5,6 +5,10 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "core/sheet_name.h"
+#include "core/text_case.h"
+#include "formula/reference_match.h"
+#include "formula/structured_reference.h"
 #include "model/workbook.h"
 
 namespace sx {
@@ -235,8 +239,76 @@ std::optional<int32_t> WorkbookCalculation::sheetByName(std::u16string_view name
   return static_cast<int32_t>(sheet->id());
 }
 
-std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_view name) {
-  const DefinedName* found = workbook_.findDefinedName(name);
+std::vector<int32_t> WorkbookCalculation::sheetsBetween(std::u16string_view first, std::u16string_view last) {
+  const Sheet* from = workbook_.findSheet(first);
+  const Sheet* to = workbook_.findSheet(last);
+  if (!from || !to) return {};
+  size_t a = workbook_.sheetIndex(*from), b = workbook_.sheetIndex(*to);
+  if (a > b) std::swap(a, b);
+  std::vector<int32_t> sheets;
+  for (size_t i = a; i <= b; ++i) sheets.push_back(static_cast<int32_t>(workbook_.sheet(i).id()));
+  return sheets;
+}
+
+std::optional<formula::TableShape> WorkbookCalculation::tableShape(std::u16string_view name,
+                                                                  const formula::CellPosition& at) const {
+  auto holds = [&](uint32_t sheetId, const RangeRef& area) {
+    return name.empty() ? static_cast<int32_t>(sheetId) == at.sheet && area.contains(at.row, at.column) : false;
+  };
+  auto shapeOf = [](uint32_t sheetId, const RangeRef& area, int32_t headers, int32_t totals,
+                    std::vector<std::u16string> columns) {
+    return formula::TableShape{{static_cast<int32_t>(sheetId), area.firstRow, area.firstColumn, area.lastRow, area.lastColumn},
+                               headers, totals, std::move(columns)};
+  };
+  // "[@Amount]" without a table's name is written inside the table.
+  for (const TableDefinition& table : workbook_.tables()) {
+    if (holds(table.sheetId, table.area) || (!name.empty() && equalsIgnoringCase(table.name, name))) {
+      return shapeOf(table.sheetId, table.area, table.headerRows, table.totalsRows, table.columns);
+    }
+  }
+  // Tables the script made live with their sheet's objects.
+  for (size_t i = 0; i < workbook_.sheetCount(); ++i) {
+    const Sheet& sheet = workbook_.sheet(i);
+    for (const SheetTable& table : sheet.objects().tables) {
+      if (!holds(sheet.id(), table.range) && (name.empty() || !equalsIgnoringCase(table.name, name))) continue;
+      std::vector<std::u16string> columns;
+      for (const TableColumn& column : table.columns) columns.push_back(column.name);
+      return shapeOf(sheet.id(), table.range, table.headerRow ? 1 : 0, table.totalsRow ? 1 : 0, std::move(columns));
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::u16string> WorkbookCalculation::tableReference(std::u16string_view name,
+                                                                  const formula::CellPosition& at) {
+  const auto structured = formula::splitStructuredReference(name);
+  if (!structured) return std::nullopt;
+  const auto table = tableShape(structured->table, at);
+  if (!table) return std::nullopt;
+  const Sheet* sheet = workbook_.sheetById(static_cast<uint32_t>(table->area.sheet));
+  if (!sheet) return std::nullopt;
+  const auto area = formula::resolveStructuredReference(structured->specifier, *table, at.row);
+  if (!area) return std::nullopt;
+  return quoteSheetName(sheet->name()) + u"!" +
+         formatRangeRef({area->firstRow, area->firstColumn, area->lastRow, area->lastColumn}, true);
+}
+
+std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_view name,
+                                                                const formula::CellPosition& at) {
+  if (!name.empty() && name.back() == u']') return tableReference(name, at);
+  const int32_t sheet = at.sheet;
+  const DefinedName* found = nullptr;
+  const auto qualified = formula::matchQualifiedName(name, 0);
+  if (qualified && qualified->length == name.size()) {
+    // "Sheet2!Total" reads Total as a formula on Sheet2 would.
+    if (const Sheet* named = workbook_.findSheet(qualified->sheet)) found = workbook_.definedNameSeenFrom(qualified->name, *named);
+  } else if (const Sheet* home = workbook_.sheetById(static_cast<uint32_t>(sheet))) {
+    found = workbook_.definedNameSeenFrom(name, *home);
+  } else {
+    found = workbook_.findDefinedName(name);
+  }
+  // A table's name alone reads its data rows.
+  if (!found && !name.empty() && tableShape(name, at)) return tableReference(std::u16string(name) + u"[]", at);
   if (!found) return std::nullopt;
   return found->reference;
 }

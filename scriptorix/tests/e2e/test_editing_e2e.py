@@ -130,6 +130,33 @@ class EditingOtherProgramsWorkbooks(HelperCase):
         self.assertEqual(reference, "Data!$B$2:$B$6")
         self.assert_libreoffice_reads(edited, 1, 1, "99")
 
+    def test_names_of_a_sheets_own_calculate_and_keep_their_scope(self):
+        book = openpyxl.Workbook()
+        book.active.title = "Intro"
+        data = book.create_sheet("Data")
+        data["A1"] = 2
+        data["B1"] = "=Rate*A1"
+        data["C1"] = "=Intro!Rate*A1"
+        book["Intro"]["A1"] = "=Data!Rate+Rate"
+        add_defined_name(book, "Rate", "0.5")
+        scoped = DefinedName("Rate", localSheetId=1, attr_text="Data!$A$1*10", hidden=True)
+        try:
+            data.defined_names["Rate"] = scoped
+        except (TypeError, AttributeError):
+            book.defined_names.append(scoped)
+        book.save(self.path("scoped.xlsx"))
+
+        edited = self.edit("scoped.xlsx", cell="A1", value=3)
+        values = openpyxl.load_workbook(edited, data_only=True)
+        self.assertEqual(values["Data"]["B1"].value, 90)  # the sheet's own Rate wins on its sheet
+        self.assertEqual(values["Data"]["C1"].value, 1.5)
+        self.assertEqual(values["Intro"]["A1"].value, 30.5)
+        with zipfile.ZipFile(edited) as package:
+            names = ElementTree.fromstring(package.read("xl/workbook.xml")).find(
+                "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}definedNames")
+        found = sorted((n.get("name"), n.get("localSheetId", ""), n.get("hidden", ""), n.text) for n in names)
+        self.assertEqual(found, [("Rate", "", "", "0.5"), ("Rate", "1", "1", "Data!$A$1*10")])
+
     def test_insert_and_delete_move_what_points_at_cells(self):
         source = self.path("pointing.xlsx")
         book = openpyxl.Workbook()

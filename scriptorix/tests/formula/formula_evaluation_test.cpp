@@ -103,6 +103,14 @@ INSTANTIATE_TEST_SUITE_P(References, Evaluates,
                                          Case{u"SUM(A1:INDEX(A1:A5,3))", "6"}, Case{u"ROW()", "10"},
                                          Case{u"COLUMN()", "8"}));
 
+// References through several sheets read each sheet between the two, in either order.
+INSTANTIATE_TEST_SUITE_P(ThroughSheets, Evaluates,
+                         testing::Values(Case{u"SUM('Sheet1:Data Sheet'!A1)", "101"},
+                                         Case{u"SUM('Data Sheet:Sheet1'!$A$1:A2)", "103"},
+                                         Case{u"COUNT('Sheet1:Data Sheet'!A1:C3)", "4"},
+                                         Case{u"MAX('Sheet1:Data Sheet'!A:A)", "100"},
+                                         Case{u"SUM(Sheet1:Missing!A1)", "#REF!"}));
+
 INSTANTIATE_TEST_SUITE_P(
     Aggregates, Evaluates,
     testing::Values(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -58,7 +59,15 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
     }
     return std::nullopt;
   }
-  std::optional<std::u16string> definedName(std::u16string_view name) override {
+  std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override {
+    auto a = sheetByName(first), b = sheetByName(last);
+    if (!a || !b) return {};
+    std::vector<int32_t> sheets;
+    for (int32_t i = std::min(*a, *b); i <= std::max(*a, *b); ++i) sheets.push_back(i);
+    return sheets;
+  }
+  std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) override {
+    (void)at;
     for (const auto& [known, reference] : names_) {
       if (equalsIgnoringCase(known, name)) return reference;
     }

@@ -123,7 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
                   u"SUM(B1:D10)"},
         ShiftCase{"whole rows across a partial band stay", u"SUM(3:5)", u"Sheet1", kDeleteUpAtoB,
                   u"SUM(3:5)"},
-        ShiftCase{"strings stay", u"\"A10\"&A10", u"Sheet1", kDeleteRows3to4, u"\"A10\"&A8"}));
+        ShiftCase{"strings stay", u"\"A10\"&A10", u"Sheet1", kDeleteRows3to4, u"\"A10\"&A8"},
+        ShiftCase{"through sheets stays", u"SUM(Sheet1:Sheet3!A10)", u"Sheet1", kDeleteRows3to4,
+                  u"SUM(Sheet1:Sheet3!A10)"}));
 
 struct RenameCase {
   const char16_t* formula;
@@ -151,7 +153,26 @@ INSTANTIATE_TEST_SUITE_P(
                     RenameCase{u"Old!A1", u"Old", u"A-B", u"'A-B'!A1"},
                     RenameCase{u"Old!A1", u"Old", u"Plan_2024.v2", u"Plan_2024.v2!A1"},
                     RenameCase{u"A1+\"Old!A1\"", u"Old", u"New", u"A1+\"Old!A1\""},
-                    RenameCase{u"Older!A1", u"Old", u"New", u"Older!A1"}));
+                    RenameCase{u"Older!A1", u"Old", u"New", u"Older!A1"},
+                    // a sheet's own names follow their sheet too
+                    RenameCase{u"Old!Rate*old!A1", u"Old", u"My Data", u"'My Data'!Rate*'My Data'!A1"},
+                    RenameCase{u"'Old One'!Rate+Rate", u"old one", u"New", u"New!Rate+Rate"},
+                    RenameCase{u"Older!Rate", u"Old", u"New", u"Older!Rate"},
+                    // either end of a span through sheets, quoted as a whole when one part needs it
+                    RenameCase{u"SUM(Old:Mar!B2)", u"Old", u"Jan", u"SUM(Jan:Mar!B2)"},
+                    RenameCase{u"SUM(Jan:Old!B2)", u"old", u"Q 1", u"SUM('Jan:Q 1'!B2)"},
+                    RenameCase{u"SUM('Jan:It''s'!B2)", u"It's", u"Mar", u"SUM(Jan:Mar!B2)"}));
+
+TEST(RemoveSheet, TurnsReferencesAndItsOwnNamesIntoErrors) {
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Gone!A1:B2)+'gone'!Rate+Kept!Rate+Rate", u"Gone")),
+            "SUM(#REF!)+#REF!+Kept!Rate+Rate");
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"\"Gone!Rate\"&Gone2!Rate", u"Gone")), "\"Gone!Rate\"&Gone2!Rate");
+  // A span through sheets losing an end sheet ends at its neighbour; one inside stays.
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Jan:Mar!B2)+SUM(Dec:Jan!A1)", u"Jan", u"Feb", u"Dec")),
+            "SUM(Feb:Mar!B2)+SUM(Dec!A1)");
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Jan:Mar!B2)", u"Feb", u"Mar", u"Jan")), "SUM(Jan:Mar!B2)");
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Jan:Mar!B2)", u"Mar")), "SUM(#REF!)");
+}
 
 TEST(ReferenceSyntax, RejectsTextOutsideTheSheet) {
   EXPECT_FALSE(formula::parseReferenceText(u"XFE1"));

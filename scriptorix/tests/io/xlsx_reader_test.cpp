@@ -186,8 +186,10 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
   EXPECT_FALSE(first.columnFormats().at(4).width);
   ASSERT_EQ(first.merges().size(), 1u);
   EXPECT_EQ(first.merges()[0], at(u"A5:C6"));
-  ASSERT_EQ(book->definedNames().size(), 1u);
-  EXPECT_EQ(book->definedNames()[0].reference, u"First!$A$1:$A$3");
+  ASSERT_EQ(book->definedNames().size(), 2u);
+  EXPECT_EQ(book->findDefinedName(u"Total")->reference, u"First!$A$1:$A$3");
+  EXPECT_EQ(book->findDefinedName(u"Local", &book->sheet(1))->reference, u"Second!$B$2");
+  EXPECT_EQ(book->findDefinedName(u"Local"), nullptr);
 
   // Sheet-scoped names follow their sheet through a move and a rename; the view's zoom stays.
   book->moveSheet(book->sheet(1), 0);
@@ -199,6 +201,75 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
       << workbookXml;
   EXPECT_NE(workbookXml.find("activeTab=\"0\""), std::string::npos) << workbookXml;
   EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("zoomScale=\"150\""), std::string::npos);
+}
+
+// Names of a sheet's own calculate; their attributes, and names the model does not hold (a
+// built-in one, a second one in one scope), are written back as read, the scope following the
+// sheets when one before it goes.
+TEST(XlsxReader, SheetNamesCalculateAndAreWrittenBackWithTheirAttributes) {
+  PackageSpec layout;
+  layout.sheets = {{"Gone", worksheet("")},
+                   {"Data", worksheet("<row r=\"1\"><c r=\"A1\"><v>4</v></c>"
+                                      "<c r=\"B1\"><f>Rate*A1</f><v>99</v></c><c r=\"C1\"><f>Half</f><v>2</v></c></row>")}};
+  layout.workbookExtra =
+      "<definedNames><definedName name=\"Rate\">0.5</definedName>"
+      "<definedName name=\"Rate\" comment=\"rate &amp; more\" hidden=\"1\" localSheetId=\"1\">Data!$A$1*2</definedName>"
+      "<definedName name=\"Rate\" localSheetId=\"1\">7</definedName>"
+      "<definedName name=\"Half\" localSheetId=\"1\">Rate/2</definedName>"
+      "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">Data!$A$1:$C$1</definedName></definedNames>";
+  const auto book = open(layout);
+  const Sheet& data = book->sheet(1);
+  EXPECT_EQ(data.value(0, 1), CellValue::fromNumber(99));  // the file's value until recalculated
+  book->recalculateAll();
+  EXPECT_EQ(data.value(0, 1), CellValue::fromNumber(32));
+  EXPECT_EQ(data.value(0, 2), CellValue::fromNumber(4));
+
+  book->removeSheet(book->sheet(0));
+  const std::string workbookXml = testing::unpackZip(save(*book)).entries.at("xl/workbook.xml");
+  for (const char* entry : {"<definedName name=\"Rate\">0.5<",
+                            "<definedName name=\"Rate\" comment=\"rate &amp; more\" hidden=\"1\" "
+                            "localSheetId=\"0\">Data!$A$1*2<",
+                            "<definedName name=\"Rate\" localSheetId=\"0\">7<",
+                            "<definedName name=\"Half\" localSheetId=\"0\">Rate/2<",
+                            "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">Data!$A$1:$C$1<"}) {
+    EXPECT_NE(workbookXml.find(entry), std::string::npos) << entry << "\n" << workbookXml;
+  }
+  EXPECT_EQ(workbookXml.find("localSheetId=\"1\""), std::string::npos) << workbookXml;
+}
+
+// Tables are read for the formulas that name them, and their parts are carried through as read;
+// one whose columns disagree with its area is only carried through.
+TEST(XlsxReader, TablesServeStructuredReferencesAndStayAsRead) {
+  PackageSpec layout;
+  layout.sharedStrings = "<si><t>Item</t></si><si><t>Amount</t></si>";
+  layout.sheets = {{"Data", worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
+                                      "<c r=\"D1\"><f>SUM(Sales[Amount])</f><v>1</v></c>"
+                                      "</row><row r=\"2\"><c r=\"B2\"><v>5</v></c>"
+                                      "<c r=\"D2\"><f>SUM(Bad[Amount])</f><v>7</v></c></row>"
+                                      "<row r=\"3\"><c r=\"B3\"><v>6</v></c></row>")}};
+  const std::string table = "<table xmlns=\"" + testing::kMain + "\" id=\"1\" name=\"Sales\" displayName=\"Sales\" "
+                            "ref=\"A1:B3\"><tableColumns count=\"2\"><tableColumn id=\"1\" name=\"Item\"/>"
+                            "<tableColumn id=\"2\" name=\"Amount\"/></tableColumns></table>";
+  const std::string bad = "<table xmlns=\"" + testing::kMain + "\" id=\"2\" name=\"Bad\" displayName=\"Bad\" "
+                          "ref=\"A1:C3\"><tableColumns count=\"1\"><tableColumn id=\"1\" name=\"Amount\"/>"
+                          "</tableColumns></table>";
+  const char* tableType = "application/vnd.openxmlformats-officedocument.spreadsheetml.table+xml";
+  layout.extraParts = {{"xl/worksheets/_rels/sheet1.xml.rels", "",
+                        testing::relationships({{"rId1", "table|../tables/table1.xml"},
+                                                {"rId2", "table|../tables/table2.xml"},
+                                                {"rId3", "table|../tables/table3.xml"}})},
+                       {"xl/tables/table3.xml", tableType, "<table><broken>"},
+                       {"xl/tables/table1.xml", tableType, table},
+                       {"xl/tables/table2.xml", tableType, bad}};
+  const auto book = open(layout);
+  ASSERT_EQ(book->tables().size(), 1u);
+  EXPECT_EQ(book->tables()[0].columns, (std::vector<std::u16string>{u"Item", u"Amount"}));
+  book->recalculateAll();
+  EXPECT_EQ(book->sheet(0).value(0, 3), CellValue::fromNumber(11));
+  EXPECT_EQ(book->sheet(0).value(1, 3), CellValue::fromNumber(7));  // not calculable here: kept
+  const auto zip = testing::unpackZip(save(*book));
+  EXPECT_EQ(zip.entries.at("xl/tables/table1.xml"), table);
+  EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("<f>SUM(Sales[Amount])</f><v>11</v>"), std::string::npos);
 }
 
 // Whatever the writer produces the reader takes back: merges have no count limit.

@@ -120,6 +120,111 @@ TEST_F(WorkbookCalculationTest, OtherSheetsAndNamesResolveWhenTheyAppearOrChange
   EXPECT_EQ(get(u"A2"), number(10));
 }
 
+// One name may exist for the workbook and as a sheet's own: on that sheet the sheet's wins, and
+// "Sheet!Name" reaches it from elsewhere. Names holding constants and formulas calculate too.
+TEST_F(WorkbookCalculationTest, SheetNamesWinOnTheirSheetAndAreReachedByPrefix) {
+  Sheet& local = book.addSheet(u"Local Sheet");
+  book.addDefinedName(u"Rate", u"0.2");
+  book.addDefinedName(u"Rate", u"=Sheet1!$A$1*2", &local);
+  book.addDefinedName(u"Base", u"'Local Sheet'!$B$1", &local);
+  EXPECT_THROW(book.addDefinedName(u"RATE", u"1", &local), std::invalid_argument);
+  put(u"A1", 4);
+  local.setNumber(parseRangeRef(u"B1"), 10);
+  put(u"B1", u"=Rate*100");
+  put(u"B2", u"='Local Sheet'!Rate+'LOCAL SHEET'!Base");
+  put(u"B3", u"=Base");  // the sheet's own name is not seen from another sheet
+  put(u"A1", u"=Rate", &local);
+  put(u"A2", u"=Sheet1!Rate", &local);  // Sheet1 has none of its own: the workbook's
+  EXPECT_EQ(get(u"B1"), number(20));
+  EXPECT_EQ(get(u"B2"), number(18));
+  EXPECT_EQ(get(u"B3"), error(u"#NAME?"));
+  EXPECT_EQ(get(u"A1", &local), number(8));
+  EXPECT_EQ(get(u"A2", &local), number(0.2));
+
+  // Dependencies run through the sheet's name.
+  put(u"A1", 5);
+  EXPECT_EQ(get(u"A1", &local), number(10));
+  EXPECT_EQ(get(u"B2"), number(20));
+
+  // A rename rewrites the prefix; deleting a row moves the name's reference.
+  book.renameSheet(local, u"Other");
+  EXPECT_EQ(sheet.formula(1, 1), u"Other!Rate+Other!Base");
+  local.deleteCells(parseRangeRef(u"A1:Z1"), DeleteShift::Up);
+  local.setNumber(parseRangeRef(u"B1"), 1);
+  EXPECT_EQ(book.findDefinedName(u"Base", &local)->reference, u"#REF!");
+  EXPECT_EQ(get(u"B2"), error(u"#REF!"));
+
+  // Removing the sheet removes its own names; the workbook's stays.
+  book.removeSheet(local);
+  EXPECT_EQ(book.definedNames().size(), 1u);
+  EXPECT_EQ(get(u"B1"), number(20));
+  EXPECT_EQ(get(u"B2"), error(u"#REF!"));
+  EXPECT_EQ(sheet.formula(1, 1), u"#REF!+#REF!");
+}
+
+// A reference through several sheets reads every sheet between its ends in workbook order, and
+// follows renames, moves and removals of those sheets.
+TEST_F(WorkbookCalculationTest, ReferencesThroughSheetsFollowTheSheetsBetween) {
+  Sheet& jan = book.addSheet(u"Jan");
+  Sheet& feb = book.addSheet(u"Feb");
+  Sheet& mar = book.addSheet(u"Mar");
+  for (Sheet* month : {&jan, &feb, &mar}) month->setNumber(parseRangeRef(u"B2:B3"), 10);
+  put(u"A1", u"=SUM(Jan:Mar!B2:B3)");
+  put(u"A2", u"=AVERAGE('Jan:Mar'!B2)+COUNT(Mar:Jan!B:B)");
+  EXPECT_EQ(get(u"A1"), number(60));
+  EXPECT_EQ(get(u"A2"), number(16));
+  feb.setNumber(parseRangeRef(u"B3"), 40);  // a sheet inside the span
+  EXPECT_EQ(get(u"A1"), number(90));
+
+  book.moveSheet(feb, 0);  // out of the span
+  EXPECT_EQ(get(u"A1"), number(40));
+  book.moveSheet(feb, 2);  // back between Jan and Mar
+  EXPECT_EQ(get(u"A1"), number(90));
+
+  book.renameSheet(mar, u"March 26");
+  EXPECT_EQ(sheet.formula(0, 0), u"SUM('Jan:March 26'!B2:B3)");
+  book.removeSheet(mar);  // an end sheet: the span ends at its neighbour
+  EXPECT_EQ(sheet.formula(0, 0), u"SUM(Jan:Feb!B2:B3)");
+  EXPECT_EQ(get(u"A1"), number(70));
+  book.removeSheet(jan);  // one sheet is left
+  EXPECT_EQ(sheet.formula(0, 0), u"SUM(Feb!B2:B3)");
+  EXPECT_EQ(get(u"A1"), number(50));
+}
+
+// Structured references resolve to the table's cells; formulas keep their text as written.
+TEST_F(WorkbookCalculationTest, StructuredReferencesReadTheirTablesCells) {
+  Sheet& data = book.addSheet(u"Sales Data");
+  data.setText(parseRangeRef(u"A1"), u"Region");
+  data.setText(parseRangeRef(u"B1"), u"Amount");
+  data.setText(parseRangeRef(u"C1"), u"Double");
+  for (int row = 1; row <= 3; ++row) data.setNumber({row, 1, row, 1}, row * 10);
+  data.setText(parseRangeRef(u"C2:C4"), u"=[@Amount]*2");
+  book.addTable({data.id(), u"Sales", parseRangeRef(u"A1:C5"), 1, 1, {u"Region", u"Amount", u"Double"}});
+  put(u"A1", u"=SUM(Sales[Amount])");
+  put(u"A2", u"=SUM(sales[[#Data],[Amount]:[Double]])");
+  put(u"A3", u"=COUNTA(Sales[#Headers])+ROWS(Sales)");
+  put(u"A4", u"=SUM(Sales[Missing])");
+  EXPECT_EQ(get(u"C3", &data), number(40));
+  EXPECT_EQ(get(u"A1"), number(60));
+  EXPECT_EQ(get(u"A2"), number(180));
+  EXPECT_EQ(get(u"A3"), number(6));
+  EXPECT_EQ(get(u"A4"), error(u"#NAME?"));
+  data.setNumber(parseRangeRef(u"B2"), 100);  // dependencies run through the table
+  EXPECT_EQ(get(u"A1"), number(150));
+  EXPECT_EQ(get(u"C2", &data), number(200));
+  EXPECT_EQ(sheet.formula(1, 0), u"SUM(sales[[#Data],[Amount]:[Double]])");
+
+  // A table the script made is reached the same way.
+  SheetTable made;
+  made.name = u"Made";
+  made.range = parseRangeRef(u"E1:E3");
+  made.columns = {{u"Value", {}, {}}};
+  sheet.setNumber(parseRangeRef(u"E2:E3"), 4);
+  sheet.objects().tables.push_back(made);
+  put(u"A5", u"=SUM(Made[Value])*COUNT(Made)");
+  EXPECT_EQ(get(u"A5"), number(16));
+}
+
 // Sheet names are matched and written by one rule in every layer: the model, the formula
 // reader and the reference rewrites after a rename or a shift.
 TEST_F(WorkbookCalculationTest, SheetNamesFollowOneRuleForQuotingAndCase) {
