@@ -214,17 +214,21 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
   if (view.attribute("firstSheet").as_ullong() > active) view.remove_attribute("firstSheet");
 
   if (pugi::xml_node names = childNamed(root, "definedNames")) root.remove_child(names);
-  std::string namesXml;
+  // Each entry with its place among the file's names; new names (position 0) go last.
+  std::vector<std::pair<size_t, std::string>> nameEntries;
   for (const DefinedName& name : workbook.definedNames()) {
-    namesXml += "<definedName name=\"" + xmlText(name.name) + "\"";
-    if (auto extra = origin.nameAttributes.find({name.scopeSheetId, name.name}); extra != origin.nameAttributes.end()) {
-      for (const auto& [attribute, value] : extra->second) namesXml += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
+    std::string entry = "<definedName name=\"" + xmlText(name.name) + "\"";
+    const std::pair key(name.scopeSheetId, name.name);
+    if (auto extra = origin.nameAttributes.find(key); extra != origin.nameAttributes.end()) {
+      for (const auto& [attribute, value] : extra->second) entry += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
     }
     // Removing a sheet removes its own names, so the scope is always there.
     if (const Sheet* scope = name.scopeSheetId ? workbook.sheetById(name.scopeSheetId) : nullptr) {
-      namesXml += " localSheetId=\"" + std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
+      entry += " localSheetId=\"" + std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
     }
-    namesXml += ">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) + "</definedName>";
+    const auto position = origin.namePositions.find(key);
+    nameEntries.emplace_back(position == origin.namePositions.end() ? 0 : position->second,
+                             entry + ">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) + "</definedName>");
   }
   for (const KeptDefinedName& name : origin.keptNames) {
     std::string entry = "<definedName";
@@ -237,8 +241,13 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
       const OtherSheetEntry* scope = &origin.otherSheetEntries[*name.scopeOtherEntry];
       entry += " localSheetId=\"" + std::to_string(slotOfOther(slots, scope)) + "\"";
     }
-    namesXml += entry + ">" + xmlPlainText(references.formula(fromUtf8(name.text), std::nullopt)) + "</definedName>";
+    nameEntries.emplace_back(name.position, entry + ">" + xmlPlainText(references.formula(fromUtf8(name.text), std::nullopt)) + "</definedName>");
   }
+  std::stable_sort(nameEntries.begin(), nameEntries.end(), [](const auto& a, const auto& b) {
+    return (a.first == 0 ? SIZE_MAX : a.first) < (b.first == 0 ? SIZE_MAX : b.first);
+  });
+  std::string namesXml;
+  for (const auto& entry : nameEntries) namesXml += entry.second;
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     namesXml += sheetAreaNamesXml(workbook.sheet(i), slotOfSheet(slots, i));
   }

@@ -105,6 +105,7 @@ struct KeptDefinedName {
   std::optional<uint32_t> scopeSheetId;  // model sheet id
   std::optional<size_t> scopeOtherEntry;  // index into otherSheetEntries
   std::string text;
+  size_t position = 0;  // among the file's names
 };
 
 struct XlsxOrigin : PackageOrigin {
@@ -124,6 +125,9 @@ struct XlsxOrigin : PackageOrigin {
   // The attributes of each name the model holds beyond its name and scope (hidden, comment, ...),
   // by model scope (a sheet id, 0 for the workbook) and name as read.
   std::map<std::pair<uint32_t, std::u16string>, XmlAttributes> nameAttributes;
+  // Where each name the model holds stood among the file's names, keyed the same way: a save
+  // writes every name back in the file's order.
+  std::map<std::pair<uint32_t, std::u16string>, size_t> namePositions;
 
   std::vector<ShiftedInText> checkShift(const Workbook& workbook, uint32_t sheetId,
                                         const CellShift& shift) const override;

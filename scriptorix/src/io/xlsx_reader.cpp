@@ -84,8 +84,10 @@ bool isReservedName(std::u16string_view name) {
 
 void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
                       const std::vector<SheetEntryTarget>& entries, XlsxOrigin& origin) {
+  size_t position = 0;
   for (pugi::xml_node node : names.children()) {
     if (localName(node) != "definedName") continue;
+    ++position;
     const std::u16string name = fromUtf8(node.attribute("name").value());
     const std::u16string reference = fromUtf8(node.text().get());
     const pugi::xml_attribute scope = node.attribute("localSheetId");
@@ -101,10 +103,12 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
     if (held) {
       workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference), scopeSheet);
       XmlAttributes extra = attributesExcept(node, {"name", "localSheetId"});
-      if (!extra.empty()) origin.nameAttributes.emplace(std::pair(scopeSheet ? scopeSheet->id() : 0, name), std::move(extra));
+      const std::pair key(scopeSheet ? scopeSheet->id() : 0, name);
+      if (!extra.empty()) origin.nameAttributes.emplace(key, std::move(extra));
+      origin.namePositions.emplace(key, position);
       continue;
     }
-    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get()};
+    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get(), position};
     if (target) {
       if (target->sheetId) {
         kept.scopeSheetId = target->sheetId;
@@ -248,10 +252,7 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
       if (auto table = kind == "table" ? readKeptTable(*xml, target, related.id) : readKeptPivotPlace(*xml, target, related.id)) {
         sheetOrigin.tables.push_back(std::move(*table));
       }
-      if (!drawing.external && relationshipKind(drawing.type) == "table") {
-        const std::string tablePart = resolveTarget(part, drawing.target);
-        if (const std::string* xml = package.find(tablePart)) readTable(*xml, tablePart, sheet, *workbook);
-      }
+      if (kind == "table") readTable(*xml, target, sheet, *workbook);
     }
     rewritten.insert(partKey(part));
     entries.push_back({sheet.id(), 0});
