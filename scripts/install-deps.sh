@@ -14,7 +14,7 @@ test_packages=(
   "${run_packages[@]}"
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-openpyxl python3-xlsxwriter python3-jsonschema
-  libreoffice-calc-nogui poppler-utils
+  libreoffice-calc-nogui poppler-utils clang-format
   dpkg-dev file
 )
 # The cross build compiles GoogleTest from Debian's sources and runs the schema test on the host.

@@ -28,8 +28,7 @@ int run(int argc, char** argv) {
     std::cerr << "Cannot run the script: " << error.what() << "\n";
     return 2;
   }
-  const auto config =
-      sx::findRuntimeConfig(std::filesystem::current_path(), executableDirectory());
+  const auto config = sx::findRuntimeConfig(std::filesystem::current_path(), executableDirectory());
   if (!config) {
     std::cerr << "DoctRenderer.config was found neither in the working directory nor beside "
                  "scriptorix.exe\n";

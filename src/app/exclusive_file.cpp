@@ -44,9 +44,8 @@ NewFileOutcome failedWith(int error, NewFileOutcome otherwise) {
 NewFileOutcome writeExclusiveFile(const std::filesystem::path& file, std::string_view bytes,
                                   NewFileAccess) {
   // CREATE_NEW fails on any entry at the name, a link included.
-  const HANDLE handle =
-      CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return failedWith(GetLastError(), NewFileOutcome::NotCreated);
   }

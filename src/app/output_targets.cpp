@@ -61,8 +61,8 @@ bool isWindowsDeviceName(std::u16string_view fileName) {
   while (!stem.empty() && stem.back() == u' ') {
     stem.remove_suffix(1);
   }
-  static constexpr std::array<std::u16string_view, 6> kNames = {u"CON", u"PRN", u"AUX", u"NUL",
-                                                                u"CONIN$", u"CONOUT$"};
+  static constexpr std::array<std::u16string_view, 6> kNames = {u"CON", u"PRN",    u"AUX",
+                                                                u"NUL", u"CONIN$", u"CONOUT$"};
   for (const std::u16string_view name : kNames) {
     if (equalIgnoringAsciiCase(stem, name)) {
       return true;

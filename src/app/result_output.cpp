@@ -46,8 +46,8 @@ void writeStagingFile(const std::filesystem::path& staging, std::u16string_view 
 
 std::u16string resultStagingName() {
   std::random_device source;
-  const unsigned long long random =
-      (static_cast<unsigned long long>(source()) << 32U) ^ static_cast<unsigned long long>(source());
+  const unsigned long long random = (static_cast<unsigned long long>(source()) << 32U) ^
+                                    static_cast<unsigned long long>(source());
   static constexpr char16_t kHexDigits[] = u"0123456789abcdef";
   std::u16string hex(16, u'0');
   for (std::size_t index = 0; index < hex.size(); ++index) {

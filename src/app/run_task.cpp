@@ -25,8 +25,8 @@ void writeScript(TaskSettings& settings, const std::filesystem::path& scriptFile
     const JsonValue task = std::move(settings.task);
     settings.task = JsonValue{};
     const std::u16string script =
-        buildScript(task, settings.format, settings.outputPath.u16string(),
-                    resultsCsv.u16string(), std::filesystem::current_path());
+        buildScript(task, settings.format, settings.outputPath.u16string(), resultsCsv.u16string(),
+                    std::filesystem::current_path());
     writePrivateUtf8File(scriptFile, script);
   }
   returnFreedMemory();

@@ -26,8 +26,7 @@ HANDLE killOnCloseJob() {
   }
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-  if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
-                               sizeof(limits))) {
+  if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
     CloseHandle(job);
     throw startFailure();
   }
@@ -48,8 +47,8 @@ std::int32_t runEngine(const std::filesystem::path& engine, const std::filesyste
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   // Suspended until it is in the job, so that nothing it starts escapes the job.
-  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                      nullptr, workingDirectory.c_str(), &startup, &process)) {
+  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                      workingDirectory.c_str(), &startup, &process)) {
     CloseHandle(job);
     throw startFailure();
   }

@@ -22,12 +22,10 @@ namespace fs = std::filesystem;
 TEST(WriteExclusiveFile, WritesANewFileAndNeverOneThatStands) {
   const testing::ScratchFolder scratch;
   const fs::path file = scratch / "new.json";
-  EXPECT_EQ(writeExclusiveFile(file, "{\"a\":1}", NewFileAccess::Default),
-            NewFileOutcome::Written);
+  EXPECT_EQ(writeExclusiveFile(file, "{\"a\":1}", NewFileAccess::Default), NewFileOutcome::Written);
   EXPECT_EQ(testing::readBytes(file), "{\"a\":1}");
 
-  EXPECT_EQ(writeExclusiveFile(file, "other", NewFileAccess::Default),
-            NewFileOutcome::NotCreated);
+  EXPECT_EQ(writeExclusiveFile(file, "other", NewFileAccess::Default), NewFileOutcome::NotCreated);
   EXPECT_EQ(testing::readBytes(file), "{\"a\":1}");
   EXPECT_EQ(writeExclusiveFile(scratch.path(), "x", NewFileAccess::Default),
             NewFileOutcome::NotCreated);

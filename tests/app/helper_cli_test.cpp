@@ -185,10 +185,10 @@ TEST_F(HelperCommandLineTest, HelpAndVersionAnswerOnStandardOutput) {
     const ChildOutcome outcome = run(request({option, "ignored"}));
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.standardError, "");
-    EXPECT_EQ(outcome.standardOutput.rfind(
-                  std::string("Usage: zq_builder_helper.exe <task.json> [runtime-dir]") + kLineEnd,
-                  0),
-              0u);
+    EXPECT_EQ(
+        outcome.standardOutput.rfind(
+            std::string("Usage: zq_builder_helper.exe <task.json> [runtime-dir]") + kLineEnd, 0),
+        0u);
     EXPECT_NE(outcome.standardOutput.find("README.md"), std::string::npos);
     EXPECT_TRUE(leftovers().empty());
   }
@@ -239,8 +239,7 @@ TEST_F(HelperCommandLineTest, RuntimeArgumentWithoutEngineFailsEvenWhenTheVariab
 
 TEST_F(HelperCommandLineTest, RuntimeComesFromTheVariableOrBesideTheProgram) {
   // A private copy of the helper, so the runtime folders around it are the test's own.
-  const fs::path program =
-      scratch_ / "install" / "bin" / fs::path(ZQ_HELPER_PATH).filename();
+  const fs::path program = scratch_ / "install" / "bin" / fs::path(ZQ_HELPER_PATH).filename();
   fs::create_directories(program.parent_path());
   fs::copy_file(ZQ_HELPER_PATH, program);
   const fs::path taskFile = task(cwd_ / "o.xlsx", {});

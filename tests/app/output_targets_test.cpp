@@ -96,9 +96,8 @@ TEST(WindowsDeviceName, ReservedNamesInAnyCaseWithOrWithoutExtension) {
         u"lpt5.tar.gz", u"CONIN$", u"conout$", u"NUL .json", u"con"}) {
     EXPECT_TRUE(isWindowsDeviceName(name)) << std::string(name.begin(), name.end());
   }
-  for (const std::u16string_view name :
-       {u"", u"NULL", u"nul_x", u"xnul", u"COM0", u"COM10", u"LPT", u"console.txt", u"book.xlsx",
-        u".nul", u"CON1"}) {
+  for (const std::u16string_view name : {u"", u"NULL", u"nul_x", u"xnul", u"COM0", u"COM10", u"LPT",
+                                         u"console.txt", u"book.xlsx", u".nul", u"CON1"}) {
     EXPECT_FALSE(isWindowsDeviceName(name)) << std::string(name.begin(), name.end());
   }
 }

@@ -79,8 +79,9 @@ TEST(InterruptionHold, InterruptedEngineIsStoppedAndCollected) {
 #include <gtest/gtest.h>
 
 TEST(InterruptionHold, HeldSignalsFailTheRunAtTheNextCheck) {
-  GTEST_SKIP() << "Windows has no SIGTERM or SIGHUP to hold; the job object ends the engine "
-                  "with the helper (HelperCommandLineTest.EngineDoesNotOutliveAHelperKilledOutright)";
+  GTEST_SKIP()
+      << "Windows has no SIGTERM or SIGHUP to hold; the job object ends the engine "
+         "with the helper (HelperCommandLineTest.EngineDoesNotOutliveAHelperKilledOutright)";
 }
 
 #endif

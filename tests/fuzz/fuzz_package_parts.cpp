@@ -46,14 +46,16 @@ std::string storedZip(const std::vector<sx::ZipEntry>& entries) {
   zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
   if (buffer == nullptr) return {};
   zip_source_keep(buffer);
-  std::unique_ptr<zip_t, ArchiveDiscard> archive(zip_open_from_source(buffer, ZIP_TRUNCATE, &error));
+  std::unique_ptr<zip_t, ArchiveDiscard> archive(
+      zip_open_from_source(buffer, ZIP_TRUNCATE, &error));
   if (!archive) {
     zip_source_free(buffer);
     return {};
   }
   for (const sx::ZipEntry& entry : entries) {
     zip_source_t* data = zip_source_buffer(archive.get(), entry.data.data(), entry.data.size(), 0);
-    const zip_int64_t index = zip_file_add(archive.get(), entry.name.c_str(), data, ZIP_FL_ENC_UTF_8);
+    const zip_int64_t index =
+        zip_file_add(archive.get(), entry.name.c_str(), data, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
       zip_source_free(data);
       zip_source_free(buffer);
@@ -81,10 +83,12 @@ bool isMarkup(const std::string& name) { return name.ends_with(".xml") || name.e
 
 }  // namespace
 
-extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned seed) {
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize,
+                                          unsigned seed) {
   std::vector<sx::ZipEntry> entries;
   try {
-    entries = sx::readZipArchive(std::string_view(reinterpret_cast<const char*>(data), size), fuzzLimits());
+    entries = sx::readZipArchive(std::string_view(reinterpret_cast<const char*>(data), size),
+                                 fuzzLimits());
   } catch (const std::exception&) {
     return LLVMFuzzerMutate(data, size, maxSize);  // not a package (yet): plain byte mutation
   }

@@ -15,10 +15,12 @@
 namespace {
 
 constexpr std::string_view kOffsetMessages[] = {
-    "Unexpected end of JSON",      "Unexpected JSON token",       "Bad JSON literal",
-    "Unterminated string",         "Bad string escape",           "Unsupported string escape",
-    "Bad unicode escape",          "Object key must be a string", "Unexpected JSON character",
-    "Unexpected trailing characters", "JSON nesting too deep",
+    "Unexpected end of JSON",    "Unexpected JSON token",
+    "Bad JSON literal",          "Unterminated string",
+    "Bad string escape",         "Unsupported string escape",
+    "Bad unicode escape",        "Object key must be a string",
+    "Unexpected JSON character", "Unexpected trailing characters",
+    "JSON nesting too deep",
 };
 
 // "<message> at offset <n>" with n a plain decimal inside the text.

@@ -22,7 +22,8 @@ TEST_F(JsonLookupTest, FindsMembersByExactKey) {
   EXPECT_EQ(findMember(task, u"Name")->string, u"upper");
   EXPECT_EQ(findMember(task, u"nam"), nullptr);
   EXPECT_EQ(findMember(task, u"name "), nullptr);
-  EXPECT_EQ(&requireMember(task, u"list"), findMember(task, u"list")) << "a reference into the tree";
+  EXPECT_EQ(&requireMember(task, u"list"), findMember(task, u"list"))
+      << "a reference into the tree";
 }
 
 TEST_F(JsonLookupTest, ReadsTypedMembers) {

@@ -32,10 +32,10 @@ TEST(JsonNumber, ConvertsTheLongestUnderstoodPrefix) {
       {u"1e-2", 0.01},
       {u"-12.75", -12.75},
       {u"123456789012345678901234567890", 1.2345678901234568e29},
-      {u"1\u00B2", 1},           // superscript two is scanned, the conversion stops at it
-      {u"7\u0663", 7},           // so is an Arabic-Indic digit
-      {u"1.5\u00B9e3", 1.5},     // and the exponent behind it is dropped with it
-      {u"0e-99999", 0},          // zero written with a tiny exponent is still zero
+      {u"1\u00B2", 1},        // superscript two is scanned, the conversion stops at it
+      {u"7\u0663", 7},        // so is an Arabic-Indic digit
+      {u"1.5\u00B9e3", 1.5},  // and the exponent behind it is dropped with it
+      {u"0e-99999", 0},       // zero written with a tiny exponent is still zero
       {u"1.7976931348623157e308", std::numeric_limits<double>::max()},
       {u"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()},
   };
@@ -60,8 +60,8 @@ TEST(JsonNumber, ReportsUnconvertibleTextWithoutOffset) {
 }
 
 TEST(JsonNumber, ReportsOverflowAndUnderflowToZero) {
-  for (const std::u16string text : {u"1e400", u"-1e400", u"1e-400", u"1.8e308",
-                                    u"1e99999999999999999999", u"[0.1e-330]"}) {
+  for (const std::u16string text :
+       {u"1e400", u"-1e400", u"1e-400", u"1.8e308", u"1e99999999999999999999", u"[0.1e-330]"}) {
     EXPECT_EQ(failureOf<std::out_of_range>([&] { parseJson(text); }), "stod argument out of range")
         << std::string(text.begin(), text.end());
   }

@@ -145,7 +145,7 @@ std::wstring quotedArgument(const std::wstring& argument) {
 }
 
 // This process's environment with the request's changes; names match without regard to case.
-std::wstring environmentBlock(const std::map<std::string, std::optional<std::string>>& changes) {
+std::wstring environmentBlock(const std::map<std::string, std::optional<std::string> >& changes) {
   std::vector<std::wstring> entries;
   wchar_t* block = GetEnvironmentStringsW();
   for (const wchar_t* entry = block; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
@@ -172,8 +172,8 @@ std::wstring environmentBlock(const std::map<std::string, std::optional<std::str
 
 HANDLE inheritableCaptureFile(const std::filesystem::path& path) {
   SECURITY_ATTRIBUTES security{sizeof(security), nullptr, TRUE};
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     throw std::runtime_error("test cannot create a capture file");
   }
@@ -203,10 +203,9 @@ RunningChild::RunningChild(const ChildRequest& request,
   startup.hStdOutput = inheritableCaptureFile(outputFile_);
   startup.hStdError = inheritableCaptureFile(errorFile_);
   PROCESS_INFORMATION started{};
-  const BOOL created =
-      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                     CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                     directory.empty() ? nullptr : directory.c_str(), &startup, &started);
+  const BOOL created = CreateProcessW(
+      nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+      environment.data(), directory.empty() ? nullptr : directory.c_str(), &startup, &started);
   CloseHandle(startup.hStdOutput);
   CloseHandle(startup.hStdError);
   if (!created) {

@@ -71,7 +71,8 @@ void writeRecord(const std::vector<fs::path>& arguments) {
 #ifdef __linux__
   std::ifstream parent("/proc/" + std::to_string(getppid()) + "/status");
   for (std::string line; std::getline(parent, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) record << "helper-rss-kib=" << std::stol(line.substr(6)) << "\n";
+    if (line.rfind("VmRSS:", 0) == 0)
+      record << "helper-rss-kib=" << std::stol(line.substr(6)) << "\n";
   }
 #endif
   record << "pid=" << processId() << "\n";

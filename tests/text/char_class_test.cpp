@@ -32,13 +32,13 @@ struct UnitCase {
 
 TEST(CharClass, FollowsUnicodeAboveLatin1) {
   const UnitCase cases[] = {
-      {0x1680, true, false, false},   // ogham space mark
-      {0x2000, true, false, false},   {0x200A, true, false, false},
+      {0x1680, true, false, false},  // ogham space mark
+      {0x2000, true, false, false},  {0x200A, true, false, false},
       {0x200B, false, false, false},  // zero width space is not White_Space
-      {0x2028, true, false, false},   {0x2029, true, false, false},
-      {0x3000, true, false, false},   {0xFEFF, false, false, false},
-      {0x0660, false, true, false},   // Arabic-Indic zero
-      {0x0669, false, true, false},   {0x066A, false, false, false},
+      {0x2028, true, false, false},  {0x2029, true, false, false},
+      {0x3000, true, false, false},  {0xFEFF, false, false, false},
+      {0x0660, false, true, false},  // Arabic-Indic zero
+      {0x0669, false, true, false},  {0x066A, false, false, false},
       {0xFF10, false, true, false},   // fullwidth zero
       {0x2460, false, false, false},  // circled one is No, not Nd
       {0x0416, false, false, true},   // Cyrillic Zhe
@@ -46,7 +46,7 @@ TEST(CharClass, FollowsUnicodeAboveLatin1) {
       {0x093E, false, false, true},   // Devanagari vowel sign, Other_Alphabetic
       {0x2160, false, false, true},   // Roman numeral one, Nl
       {0x0300, false, false, false},  // combining grave, not alphabetic
-      {0xD800, false, false, false},  {0xDFFF, false, false, false},
+      {0xD800, false, false, false}, {0xDFFF, false, false, false},
       {0xFFFD, false, false, false},
   };
   for (const UnitCase& item : cases) {

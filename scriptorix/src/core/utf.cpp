@@ -58,8 +58,11 @@ namespace {
 // are not well-formed UTF-8.
 int decodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   const auto lead = static_cast<unsigned char>(text[i]);
-  const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                     : (lead >> 3) == 0x1E ? 4 : 0;
+  const int length = lead < 0x80           ? 1
+                     : (lead >> 5) == 0x6  ? 2
+                     : (lead >> 4) == 0xE  ? 3
+                     : (lead >> 3) == 0x1E ? 4
+                                           : 0;
   if (length == 0 || i + length > text.size()) return 0;
   cp = length == 1 ? lead : lead & (0x7F >> length);
   for (int k = 1; k < length; ++k) {

@@ -29,7 +29,8 @@ inline double annuityPayment(double rate, double periods, double present, double
 inline double annuityInterest(double rate, double period, double payment, double present,
                               double type) {
   if (period == 1) return type != 0 ? 0 : -present * rate;
-  if (type != 0) return (annuityFutureValue(rate, period - 2, payment, present, 1) - payment) * rate;
+  if (type != 0)
+    return (annuityFutureValue(rate, period - 2, payment, present, 1) - payment) * rate;
   return annuityFutureValue(rate, period - 1, payment, present, 0) * rate;
 }
 

@@ -119,7 +119,8 @@ class Calculator::Context : public EvalContext {
   std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override {
     return calculator_.host_.sheetsBetween(first, last);
   }
-  std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) override {
+  std::optional<std::u16string> definedName(std::u16string_view name,
+                                            const CellPosition& at) override {
     return calculator_.host_.definedName(name, at);
   }
   std::shared_ptr<const std::vector<Scalar>> areaValues(const Area& area) override {
@@ -333,7 +334,7 @@ LookupAnswer Calculator::findExact(Context& context, const Area& keys, const Sca
 }
 
 std::shared_ptr<const std::vector<Scalar>> Calculator::areaValues(Context& context,
-                                                                   const Area& area) {
+                                                                  const Area& area) {
   const int64_t cells = int64_t(area.rows()) * area.columns();
   if (cells < kMinCachedCells || cells > kMaxCachedCells) return nullptr;
   for (const CachedArea& cached : areas_) {

@@ -24,8 +24,10 @@ class CalcHost {
   // Used bounds including formula cells.
   virtual UsedBounds usedBounds(int32_t sheet) = 0;
   virtual std::optional<int32_t> sheetByName(std::u16string_view name) = 0;
-  virtual std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) = 0;
-  virtual std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) = 0;
+  virtual std::vector<int32_t> sheetsBetween(std::u16string_view first,
+                                             std::u16string_view last) = 0;
+  virtual std::optional<std::u16string> definedName(std::u16string_view name,
+                                                    const CellPosition& at) = 0;
   virtual double now() = 0;
   virtual DateSystem dateSystem() { return DateSystem::From1900; }
   virtual bool rowHidden(int32_t sheet, int32_t row) {
@@ -146,7 +148,7 @@ class Calculator {
   uint64_t nextEpoch_ = 1;
   std::vector<uint64_t> dirtyQueue_;
   std::vector<uint64_t> volatileKept_;  // kept formulas refreshVolatile calculates again
-  std::vector<CachedIndex> indexes_;  // most recently built last
+  std::vector<CachedIndex> indexes_;    // most recently built last
   struct CachedArea {
     Area area;
     std::shared_ptr<const std::vector<Scalar>> values;

@@ -52,8 +52,7 @@ bool splitPieces(std::u16string_view text, std::vector<Piece>& pieces) {
       separator = 0;
     } else if (c == u' ' || c == u'-' || c == u'/' || c == u',' || c == u':' || c == u'.') {
       // Runs of blanks and a comma followed by a blank count as one separator.
-      if (separator != 0 && !(c == u' ' || separator == u' ' || separator == u','))
-        return false;
+      if (separator != 0 && !(c == u' ' || separator == u' ' || separator == u',')) return false;
       if (separator == 0 || separator == u' ') separator = c;
       ++i;
     } else {
@@ -159,7 +158,8 @@ std::optional<DateTimeText> parseDateTimeText(std::u16string_view text) {
   if (timeStart == pieces.size() && pieces.size() >= 2 && pieces.back().isWord &&
       !pieces[pieces.size() - 2].isWord) {
     const std::u16string& word = pieces.back().text;
-    if (word == u"am" || word == u"pm" || word == u"a" || word == u"p") timeStart = pieces.size() - 2;
+    if (word == u"am" || word == u"pm" || word == u"a" || word == u"p")
+      timeStart = pieces.size() - 2;
   }
   DateTimeText result{0, timeStart > 0, timeStart < pieces.size()};
   if (result.hasDate) {

@@ -43,12 +43,14 @@ class EvalContext {
   virtual std::optional<int32_t> sheetByName(std::u16string_view name) = 0;
   // The sheets from `first` to `last` in workbook order (either way round), empty when either
   // is missing: a reference through several sheets ("Jan:Mar!B2") reads each.
-  virtual std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) = 0;
+  virtual std::vector<int32_t> sheetsBetween(std::u16string_view first,
+                                             std::u16string_view last) = 0;
   // The reference text of a defined name ("Sheet1!$A$1:$B$3") as a formula at `at` reads it,
   // nullopt when there is none: "Total" is that sheet's own name when it has one, else the
   // workbook's; "Sheet2!Total" is Sheet2's own. Structured references to tables
   // ("Table1[Amount]", "[@Amount]") come here too; a row of -1 means any row.
-  virtual std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) = 0;
+  virtual std::optional<std::u16string> definedName(std::u16string_view name,
+                                                    const CellPosition& at) = 0;
   virtual CellPosition currentCell() = 0;
   // Serial date and time on the 1900 date system (NOW; TODAY is its whole part).
   virtual double now() = 0;

@@ -341,7 +341,8 @@ Value Evaluator::evaluateOperation(const Node& node) {
     bottom = bottom->children[0].get();
   }
   Value left = evaluate(*bottom);
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) left = applyBinary(**it, std::move(left));
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+    left = applyBinary(**it, std::move(left));
   return left;
 }
 

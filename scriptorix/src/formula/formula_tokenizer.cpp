@@ -111,7 +111,8 @@ Token nextToken(std::u16string_view text, std::size_t at) {
   }
   // A structured reference ("Table1[Amount]", "[@Amount]") reads as one name.
   if (isNameStart(c) || c == u'[') {
-    if (std::size_t length = matchStructuredReference(text, at)) return {TokenKind::Name, at, length};
+    if (std::size_t length = matchStructuredReference(text, at))
+      return {TokenKind::Name, at, length};
   }
   if (c == u'\'' || c == u'$' || isAsciiDigit(c) || isNameStart(c)) {
     if (isNameStart(c)) {
@@ -127,7 +128,8 @@ Token nextToken(std::u16string_view text, std::size_t at) {
     if (std::size_t length = matchNumber(text, at)) return {TokenKind::Number, at, length};
   }
   // A sheet-level name ("Sheet1!Total", "'My Sheet'!Total") stays one token.
-  if (auto qualified = matchQualifiedName(text, at)) return {TokenKind::Name, at, qualified->length};
+  if (auto qualified = matchQualifiedName(text, at))
+    return {TokenKind::Name, at, qualified->length};
   if (isNameStart(c)) {
     std::size_t end = at;
     while (end < text.size() && isNameChar(text[end])) ++end;

@@ -19,8 +19,8 @@ constexpr int kMaxNameDepth = 8;
 
 bool isVolatileFunction(std::u16string_view name) {
   static constexpr std::array<std::u16string_view, 9> kVolatile = {
-      u"RAND", u"RANDBETWEEN", u"RANDARRAY", u"NOW", u"TODAY",
-      u"INDIRECT", u"OFFSET", u"CELL", u"INFO"};
+      u"RAND",     u"RANDBETWEEN", u"RANDARRAY", u"NOW", u"TODAY",
+      u"INDIRECT", u"OFFSET",      u"CELL",      u"INFO"};
   return std::find(kVolatile.begin(), kVolatile.end(), name) != kVolatile.end();
 }
 
@@ -37,9 +37,9 @@ std::optional<Area> areaOf(const ParsedReference& reference, int32_t homeSheet, 
 // The functions the application lets read a reference through several sheets.
 bool takesReferencesThroughSheets(std::u16string_view name) {
   static constexpr std::array<std::u16string_view, 22> kFunctions = {
-      u"SUM", u"AVERAGE", u"AVERAGEA", u"COUNT", u"COUNTA", u"MAX", u"MAXA", u"MIN", u"MINA",
-      u"PRODUCT", u"STDEV", u"STDEVA", u"STDEVP", u"STDEVPA", u"STDEV.S", u"STDEV.P", u"VAR",
-      u"VARA", u"VARP", u"VARPA", u"VAR.S", u"VAR.P"};
+      u"SUM",  u"AVERAGE", u"AVERAGEA", u"COUNT",  u"COUNTA", u"MAX",     u"MAXA",    u"MIN",
+      u"MINA", u"PRODUCT", u"STDEV",    u"STDEVA", u"STDEVP", u"STDEVPA", u"STDEV.S", u"STDEV.P",
+      u"VAR",  u"VARA",    u"VARP",     u"VARPA",  u"VAR.S",  u"VAR.P"};
   return std::find(kFunctions.begin(), kFunctions.end(), name) != kFunctions.end();
 }
 
@@ -127,7 +127,8 @@ FormulaTraits analyzeFormula(const Node* root, int32_t homeSheet, CalcHost& host
           if (left.kind != Node::Kind::Reference || right.kind != Node::Kind::Reference) {
             // A name up to a reference ("x:Sheet3!A1") where no name is held may be anything.
             for (const Node* side : {&left, &right}) {
-              if (side->kind == Node::Kind::Name && !host.definedName(side->text, {homeSheet, -1, -1}))
+              if (side->kind == Node::Kind::Name &&
+                  !host.definedName(side->text, {homeSheet, -1, -1}))
                 traits.calculable = false;
             }
             traits.isVolatile = true;

@@ -30,10 +30,12 @@ Value choose(CallArgs& args, bool columns) {
   for (std::size_t i = 1; i < args.size(); ++i)
     picks.push_back(pickIndex(args.number(i), columns ? source.columns : source.rows));
   Array out{columns ? source.rows : int32_t(picks.size()),
-            columns ? int32_t(picks.size()) : source.columns, {}};
+            columns ? int32_t(picks.size()) : source.columns,
+            {}};
   for (int32_t r = 0; r < out.rows; ++r) {
     for (int32_t c = 0; c < out.columns; ++c)
-      out.cells.push_back(columns ? source.at(r, picks[std::size_t(c)]) : source.at(picks[std::size_t(r)], c));
+      out.cells.push_back(columns ? source.at(r, picks[std::size_t(c)])
+                                  : source.at(picks[std::size_t(r)], c));
   }
   return shaped(std::move(out));
 }
@@ -46,7 +48,8 @@ Array window(const Array& source, int32_t firstRow, int32_t rows, int32_t firstC
              int32_t columns) {
   Array out{rows, columns, {}};
   for (int32_t r = 0; r < rows; ++r) {
-    for (int32_t c = 0; c < columns; ++c) out.cells.push_back(source.at(firstRow + r, firstColumn + c));
+    for (int32_t c = 0; c < columns; ++c)
+      out.cells.push_back(source.at(firstRow + r, firstColumn + c));
   }
   return out;
 }

@@ -90,7 +90,8 @@ Value rate(CallArgs& args) {
     if (std::fabs(r) < 1e-12) {
       // The limit at zero: the annuity is a plain sum; its slope by the series expansion.
       const double value = present + payment * periods + future;
-      const double slope = present * periods + payment * (periods * (periods - 1) / 2 + type * periods);
+      const double slope =
+          present * periods + payment * (periods * (periods - 1) / 2 + type * periods);
       return {value, slope};
     }
     const double gain = compoundGrowth(r, periods);

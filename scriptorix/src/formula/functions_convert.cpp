@@ -8,8 +8,21 @@
 namespace sx::formula {
 namespace {
 
-enum class Quantity { Mass, Distance, Time, Pressure, Force, Energy, Power, Magnetism,
-                      Temperature, Volume, Area, Information, Speed };
+enum class Quantity {
+  Mass,
+  Distance,
+  Time,
+  Pressure,
+  Force,
+  Energy,
+  Power,
+  Magnetism,
+  Temperature,
+  Volume,
+  Area,
+  Information,
+  Speed
+};
 
 // A unit of CONVERT: its size in the quantity's base unit (gram, metre, second, pascal,
 // newton, joule, watt, tesla, kelvin, cubic metre, square metre, bit, metre per second) and
@@ -115,18 +128,18 @@ constexpr Unit kUnits[] = {
     {u"uk_qt", Quantity::Volume, 2 * 0.56826125e-3, 0},
     {u"uk_gal", Quantity::Volume, 4.54609e-3, 0},
     {u"barrel", Quantity::Volume, kUsFluidOunce * 128 * 42, 0},
-    {u"in3", Quantity::Volume, kInch * kInch * kInch, 0},
-    {u"ft3", Quantity::Volume, kFoot * kFoot * kFoot, 0},
-    {u"yd3", Quantity::Volume, kYard * kYard * kYard, 0},
-    {u"mi3", Quantity::Volume, kMile * kMile * kMile, 0},
+    {u"in3", Quantity::Volume, kInch* kInch* kInch, 0},
+    {u"ft3", Quantity::Volume, kFoot* kFoot* kFoot, 0},
+    {u"yd3", Quantity::Volume, kYard* kYard* kYard, 0},
+    {u"mi3", Quantity::Volume, kMile* kMile* kMile, 0},
     {u"m2", Quantity::Area, 1, 2},
     {u"ar", Quantity::Area, 100, 1},
     {u"ha", Quantity::Area, 1e4, 0},
-    {u"in2", Quantity::Area, kInch * kInch, 0},
-    {u"ft2", Quantity::Area, kFoot * kFoot, 0},
-    {u"yd2", Quantity::Area, kYard * kYard, 0},
-    {u"mi2", Quantity::Area, kMile * kMile, 0},
-    {u"Nmi2", Quantity::Area, kNauticalMile * kNauticalMile, 0},
+    {u"in2", Quantity::Area, kInch* kInch, 0},
+    {u"ft2", Quantity::Area, kFoot* kFoot, 0},
+    {u"yd2", Quantity::Area, kYard* kYard, 0},
+    {u"mi2", Quantity::Area, kMile* kMile, 0},
+    {u"Nmi2", Quantity::Area, kNauticalMile* kNauticalMile, 0},
     {u"uk_acre", Quantity::Area, 4046.8564224, 0},
     {u"us_acre", Quantity::Area, 43560 * (1200.0 / 3937) * (1200.0 / 3937), 0},  // survey feet
     {u"bit", Quantity::Information, 1, 1},
@@ -147,15 +160,35 @@ struct Prefix {
 };
 
 constexpr Prefix kPrefixes[] = {
-    {u"Y", 1e24, false},  {u"Z", 1e21, false},  {u"E", 1e18, false},  {u"P", 1e15, false},
-    {u"T", 1e12, false},  {u"G", 1e9, false},   {u"M", 1e6, false},   {u"k", 1e3, false},
-    {u"h", 1e2, false},   {u"da", 1e1, false},  {u"e", 1e1, false},   {u"d", 1e-1, false},
-    {u"c", 1e-2, false},  {u"m", 1e-3, false},  {u"u", 1e-6, false},  {u"n", 1e-9, false},
-    {u"p", 1e-12, false}, {u"f", 1e-15, false}, {u"a", 1e-18, false}, {u"z", 1e-21, false},
-    {u"y", 1e-24, false}, {u"ki", 1024.0, true}, {u"Mi", 1048576.0, true},
-    {u"Gi", 1073741824.0, true}, {u"Ti", 1099511627776.0, true},
-    {u"Pi", 1125899906842624.0, true}, {u"Ei", 1152921504606846976.0, true},
-    {u"Zi", 1180591620717411303424.0, true}, {u"Yi", 1208925819614629174706176.0, true},
+    {u"Y", 1e24, false},
+    {u"Z", 1e21, false},
+    {u"E", 1e18, false},
+    {u"P", 1e15, false},
+    {u"T", 1e12, false},
+    {u"G", 1e9, false},
+    {u"M", 1e6, false},
+    {u"k", 1e3, false},
+    {u"h", 1e2, false},
+    {u"da", 1e1, false},
+    {u"e", 1e1, false},
+    {u"d", 1e-1, false},
+    {u"c", 1e-2, false},
+    {u"m", 1e-3, false},
+    {u"u", 1e-6, false},
+    {u"n", 1e-9, false},
+    {u"p", 1e-12, false},
+    {u"f", 1e-15, false},
+    {u"a", 1e-18, false},
+    {u"z", 1e-21, false},
+    {u"y", 1e-24, false},
+    {u"ki", 1024.0, true},
+    {u"Mi", 1048576.0, true},
+    {u"Gi", 1073741824.0, true},
+    {u"Ti", 1099511627776.0, true},
+    {u"Pi", 1125899906842624.0, true},
+    {u"Ei", 1152921504606846976.0, true},
+    {u"Zi", 1180591620717411303424.0, true},
+    {u"Yi", 1208925819614629174706176.0, true},
 };
 
 struct Resolved {

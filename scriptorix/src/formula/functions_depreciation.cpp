@@ -50,7 +50,8 @@ Value db(CallArgs& args) {
 // value below the salvage.
 double decliningPeriod(double cost, double salvage, double life, double period, double factor) {
   const double rate = std::min(1.0, factor / life);
-  const double before = rate == 1 ? (period == 1 ? cost : 0) : cost * std::pow(1 - rate, period - 1);
+  const double before =
+      rate == 1 ? (period == 1 ? cost : 0) : cost * std::pow(1 - rate, period - 1);
   const double after = cost * std::pow(1 - rate, period);
   return std::max(0.0, after < salvage ? before - salvage : before - after);
 }
@@ -69,8 +70,7 @@ Value vdb(CallArgs& args) {
   const double cost = args.number(0), salvage = args.number(1), life = args.number(2);
   const double start = args.number(3), end = args.number(4), factor = args.numberOr(5, 2);
   const bool noSwitch = args.booleanOr(6, false);
-  if (cost < 0 || salvage < 0 || life <= 0 || start < 0 || end < start || end > life ||
-      factor <= 0)
+  if (cost < 0 || salvage < 0 || life <= 0 || start < 0 || end < start || end > life || factor <= 0)
     return numError();
   const double rate = factor / life;
   double value = cost, total = 0;
@@ -92,7 +92,8 @@ Value vdb(CallArgs& args) {
       }
     }
     amount = std::min(amount, std::max(0.0, value - salvage));
-    const double share = std::clamp(std::min(end, double(p)) - std::max(start, double(p - 1)), 0.0, 1.0);
+    const double share =
+        std::clamp(std::min(end, double(p)) - std::max(start, double(p - 1)), 0.0, 1.0);
     total += amount * share;
     value -= amount;
   }
@@ -100,10 +101,8 @@ Value vdb(CallArgs& args) {
 }
 
 constexpr FunctionSpec kFunctions[] = {
-    {u"SLN", 3, 3, sln, false, true},
-    {u"SYD", 4, 4, syd, false, true},
-    {u"DB", 4, 5, db, false, true},
-    {u"DDB", 4, 5, ddb, false, true},
+    {u"SLN", 3, 3, sln, false, true}, {u"SYD", 4, 4, syd, false, true},
+    {u"DB", 4, 5, db, false, true},   {u"DDB", 4, 5, ddb, false, true},
     {u"VDB", 5, 7, vdb, false, true},
 };
 

@@ -63,9 +63,7 @@ Value averageA(CallArgs& args) {
 Value varA(CallArgs& args) { return number(varianceOf(collectAValues(args), true)); }
 Value varPA(CallArgs& args) { return number(varianceOf(collectAValues(args), false)); }
 Value stdevA(CallArgs& args) { return number(std::sqrt(varianceOf(collectAValues(args), true))); }
-Value stdevPA(CallArgs& args) {
-  return number(std::sqrt(varianceOf(collectAValues(args), false)));
-}
+Value stdevPA(CallArgs& args) { return number(std::sqrt(varianceOf(collectAValues(args), false))); }
 
 std::vector<double> positiveNumbers(CallArgs& args) {
   auto numbers = collectNumbers(args);

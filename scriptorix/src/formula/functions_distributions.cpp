@@ -159,8 +159,7 @@ Value hypergeometric(CallArgs& args, bool cumulative) {
   const double first = std::max(0.0, n - population + successes);
   require(k - first <= 1e7);  // the sum is taken term by term
   double total = 0;
-  for (double i = first; i <= k; ++i)
-    total += hypergeometricMass(i, n, successes, population);
+  for (double i = first; i <= k; ++i) total += hypergeometricMass(i, n, successes, population);
   return number(std::min(total, 1.0));
 }
 Value hypgeomDist(CallArgs& args) { return hypergeometric(args, args.boolean(4)); }
@@ -243,8 +242,7 @@ Value betaDistribution(double x, double a, double b, bool cumulative, BetaBounds
   if ((t == 0 && a < 1) || (t == 1 && b < 1)) throw FormulaError{ErrorCode::Num};
   if (t == 0) return number(a == 1 ? b / width : 0);
   if (t == 1) return number(b == 1 ? a / width : 0);
-  return number(std::exp((a - 1) * std::log(t) + (b - 1) * std::log1p(-t) - logBeta(a, b)) /
-                width);
+  return number(std::exp((a - 1) * std::log(t) + (b - 1) * std::log1p(-t) - logBeta(a, b)) / width);
 }
 
 Value betaDist(CallArgs& args) {

@@ -101,8 +101,8 @@ Value fromDecimal(CallArgs& args) {
 Value base(CallArgs& args) {
   double value = std::trunc(args.number(0)), radix = std::trunc(args.number(1));
   double minLength = std::trunc(args.numberOr(2, 0));
-  require(value >= 0 && value < 9007199254740992.0 && radix >= 2 && radix <= 36 &&
-          minLength >= 0 && minLength <= 255);
+  require(value >= 0 && value < 9007199254740992.0 && radix >= 2 && radix <= 36 && minLength >= 0 &&
+          minLength <= 255);
   uint64_t rest = uint64_t(value);
   std::u16string digits;
   do {
@@ -127,9 +127,7 @@ Value decimal(CallArgs& args) {
   return number(result);
 }
 
-Value delta(CallArgs& args) {
-  return number(args.number(0) == args.numberOr(1, 0) ? 1 : 0);
-}
+Value delta(CallArgs& args) { return number(args.number(0) == args.numberOr(1, 0) ? 1 : 0); }
 
 Value gestep(CallArgs& args) { return number(args.number(0) >= args.numberOr(1, 0) ? 1 : 0); }
 

@@ -241,8 +241,8 @@ Value lookup(CallArgs& args) {
   Scalar wanted = args.scalar(0);
   Grid table = args.grid(1);
   const bool hasResults = !args.isMissing(2);
-  const bool acrossRow =
-      hasResults ? table.fullRows() == 1 && table.fullColumns() > 1 : table.fullColumns() > table.fullRows();
+  const bool acrossRow = hasResults ? table.fullRows() == 1 && table.fullColumns() > 1
+                                    : table.fullColumns() > table.fullRows();
   if (hasResults && table.fullRows() != 1 && table.fullColumns() != 1)
     return Scalar::fromError(ErrorCode::NA);
   int32_t count = acrossRow ? table.columns() : table.rows();
@@ -307,8 +307,7 @@ constexpr FunctionSpec kFunctions[] = {
     {u"VLOOKUP", 3, 4, vlookup}, {u"HLOOKUP", 3, 4, hlookup}, {u"XLOOKUP", 3, 6, xlookup},
     {u"MATCH", 2, 3, match},     {u"INDEX", 1, 3, index},     {u"ROW", 0, 1, row},
     {u"COLUMN", 0, 1, column},   {u"ROWS", 1, 1, rows},       {u"COLUMNS", 1, 1, columns},
-    {u"XMATCH", 2, 4, xmatch},
-    {u"LOOKUP", 2, 3, lookup},
+    {u"XMATCH", 2, 4, xmatch},   {u"LOOKUP", 2, 3, lookup},
 };
 
 }  // namespace

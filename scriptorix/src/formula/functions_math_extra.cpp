@@ -255,14 +255,29 @@ Value roman(CallArgs& args) {
 
 int romanDigit(char16_t c) {
   switch (c) {
-    case u'I': case u'i': return 1;
-    case u'V': case u'v': return 5;
-    case u'X': case u'x': return 10;
-    case u'L': case u'l': return 50;
-    case u'C': case u'c': return 100;
-    case u'D': case u'd': return 500;
-    case u'M': case u'm': return 1000;
-    default: return 0;
+    case u'I':
+    case u'i':
+      return 1;
+    case u'V':
+    case u'v':
+      return 5;
+    case u'X':
+    case u'x':
+      return 10;
+    case u'L':
+    case u'l':
+      return 50;
+    case u'C':
+    case u'c':
+      return 100;
+    case u'D':
+    case u'd':
+      return 500;
+    case u'M':
+    case u'm':
+      return 1000;
+    default:
+      return 0;
   }
 }
 

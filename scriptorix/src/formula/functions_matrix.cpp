@@ -142,10 +142,8 @@ Value transpose(CallArgs& args) {
 }
 
 constexpr FunctionSpec kFunctions[] = {
-    {u"MMULT", 2, 2, mmult, true},
-    {u"MDETERM", 1, 1, mdeterm, true},
-    {u"MINVERSE", 1, 1, minverse, true},
-    {u"MUNIT", 1, 1, munit},
+    {u"MMULT", 2, 2, mmult, true},         {u"MDETERM", 1, 1, mdeterm, true},
+    {u"MINVERSE", 1, 1, minverse, true},   {u"MUNIT", 1, 1, munit},
     {u"TRANSPOSE", 1, 1, transpose, true},
 };
 

@@ -181,7 +181,8 @@ Value text(CallArgs& args) {
     if (auto rendered = args.evaluator().context().formatNumber(value.number, format))
       return Scalar::fromText(*rendered);
   }
-  return Scalar::fromText(renderNumberFormat(value, format, args.evaluator().context().dateSystem()));
+  return Scalar::fromText(
+      renderNumberFormat(value, format, args.evaluator().context().dateSystem()));
 }
 
 Value valueFunction(CallArgs& args) {

@@ -22,7 +22,8 @@ Value clean(CallArgs& args) {
 // A number rendered through a format code as TEXT() renders it (the host's renderer first).
 std::u16string rendered(CallArgs& args, double value, const std::u16string& format) {
   if (auto text = args.evaluator().context().formatNumber(value, format)) return *text;
-  return renderNumberFormat(Scalar::fromNumber(value), format, args.evaluator().context().dateSystem());
+  return renderNumberFormat(Scalar::fromNumber(value), format,
+                            args.evaluator().context().dateSystem());
 }
 
 // The decimals of FIXED and DOLLAR: negative ones round left of the point.
@@ -140,8 +141,10 @@ Value textAround(CallArgs& args, bool before) {
   }
   // Matching the end treats the text's end (its start, counting from the end) as one more.
   if (matchEnd) {
-    if (instance > 0) cuts.push_back({text.size(), 0});
-    else cuts.insert(cuts.begin(), {0, 0});
+    if (instance > 0)
+      cuts.push_back({text.size(), 0});
+    else
+      cuts.insert(cuts.begin(), {0, 0});
   }
   const std::size_t wanted = std::size_t(std::llabs(instance));
   if (wanted > cuts.size()) {
@@ -250,14 +253,10 @@ Value unicode(CallArgs& args) {
 }
 
 constexpr FunctionSpec kFunctions[] = {
-    {u"CLEAN", 1, 1, clean, false, true},
-    {u"FIXED", 1, 3, fixed, false, true},
-    {u"DOLLAR", 1, 2, dollar, false, true},
-    {u"NUMBERVALUE", 1, 3, numbervalue, false, true},
-    {u"TEXTBEFORE", 2, 6, textbefore},
-    {u"TEXTAFTER", 2, 6, textafter},
-    {u"TEXTSPLIT", 2, 6, textsplit},
-    {u"UNICHAR", 1, 1, unichar, false, true},
+    {u"CLEAN", 1, 1, clean, false, true},     {u"FIXED", 1, 3, fixed, false, true},
+    {u"DOLLAR", 1, 2, dollar, false, true},   {u"NUMBERVALUE", 1, 3, numbervalue, false, true},
+    {u"TEXTBEFORE", 2, 6, textbefore},        {u"TEXTAFTER", 2, 6, textafter},
+    {u"TEXTSPLIT", 2, 6, textsplit},          {u"UNICHAR", 1, 1, unichar, false, true},
     {u"UNICODE", 1, 1, unicode, false, true},
 };
 

@@ -31,8 +31,8 @@ std::string generalScientific(double value) {
   int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
   for (int attempt = 0; attempt < 2; ++attempt) {
     const std::size_t exponentLength = std::abs(exponent) >= 100 ? 5 : 4;  // "E+12" / "E+123"
-    const int decimals = static_cast<int>(kGeneralWidth) - (negative ? 1 : 0) - 2 -
-                         static_cast<int>(exponentLength);
+    const int decimals =
+        static_cast<int>(kGeneralWidth) - (negative ? 1 : 0) - 2 - static_cast<int>(exponentLength);
     std::string mantissa = printFixed(magnitude / std::pow(10.0, exponent), std::max(decimals, 0));
     if (mantissa.rfind("10", 0) == 0) {  // rounding carried into the next power of ten
       ++exponent;

@@ -194,10 +194,14 @@ std::u16string renderDate(const Section& section, double serial, DateSystem syst
     if (section.items[i].kind != Item::Kind::DatePart || section.items[i].text[0] != u'S') continue;
     if (section.items[i + 1].kind != Item::Kind::Literal || section.items[i + 1].text != u".")
       continue;
-    for (std::size_t j = i + 2; j < section.items.size() && section.items[j].kind == Item::Kind::Digit; ++j)
+    for (std::size_t j = i + 2;
+         j < section.items.size() && section.items[j].kind == Item::Kind::Digit; ++j)
       secondPlaces = std::min(secondPlaces + 1, 3);
   }
-  const int64_t unitsPerSecond = secondPlaces == 0 ? 1 : secondPlaces == 1 ? 10 : secondPlaces == 2 ? 100 : 1000;
+  const int64_t unitsPerSecond = secondPlaces == 0   ? 1
+                                 : secondPlaces == 1 ? 10
+                                 : secondPlaces == 2 ? 100
+                                                     : 1000;
   int64_t days = int64_t(std::floor(value));
   int64_t units = int64_t(std::llround((value - double(days)) * 86400 * double(unitsPerSecond)));
   if (units >= 86400 * unitsPerSecond) {
@@ -216,10 +220,9 @@ std::u16string renderDate(const Section& section, double serial, DateSystem syst
   for (std::size_t i = 0; i < section.items.size(); ++i) {
     const Item& item = section.items[i];
     if (item.kind != Item::Kind::DatePart) {
-      const bool secondsFraction = secondPlaces > 0 && item.kind == Item::Kind::Literal &&
-                                   item.text == u"." && i > 0 &&
-                                   section.items[i - 1].kind == Item::Kind::DatePart &&
-                                   section.items[i - 1].text[0] == u'S';
+      const bool secondsFraction =
+          secondPlaces > 0 && item.kind == Item::Kind::Literal && item.text == u"." && i > 0 &&
+          section.items[i - 1].kind == Item::Kind::DatePart && section.items[i - 1].text[0] == u'S';
       if (secondsFraction) {
         std::u16string digits = widen(std::to_string(secondFraction));
         while (int(digits.size()) < secondPlaces) digits.insert(digits.begin(), u'0');
@@ -434,14 +437,17 @@ std::u16string padDigits(std::u16string digits, std::u16string_view places, bool
     const char16_t place = left ? places[places.size() - 1 - i] : places[i];
     const char16_t pad = place == u'0' ? u'0' : place == u'?' ? u' ' : 0;
     if (pad == 0) continue;
-    if (left) digits.insert(digits.begin(), pad);
-    else digits.push_back(pad);
+    if (left)
+      digits.insert(digits.begin(), pad);
+    else
+      digits.push_back(pad);
   }
   return digits;
 }
 
-// Fractions: "# ?/?", "# ?/16" (a fixed denominator), "?/?" (no whole part); nullopt when the section is not one.
-// The denominator is fixed, or the best one with as many digits as its placeholders.
+// Fractions: "# ?/?", "# ?/16" (a fixed denominator), "?/?" (no whole part); nullopt when the
+// section is not one. The denominator is fixed, or the best one with as many digits as its
+// placeholders.
 std::optional<std::u16string> renderFraction(std::u16string_view text, double value) {
   // Colours and conditions in brackets come first and show nothing.
   while (!text.empty() && text.front() == u'[') {
@@ -457,9 +463,11 @@ std::optional<std::u16string> renderFraction(std::u16string_view text, double va
   const std::u16string_view numeratorPlaces = left.substr(numeratorStart);
   std::u16string_view rest = left.substr(0, numeratorStart);
   std::size_t wholeEnd = 0;
-  while (wholeEnd < rest.size() && (isPlaceholder(rest[wholeEnd]) || rest[wholeEnd] == u',')) ++wholeEnd;
+  while (wholeEnd < rest.size() && (isPlaceholder(rest[wholeEnd]) || rest[wholeEnd] == u','))
+    ++wholeEnd;
   const std::u16string_view wholePlaces = rest.substr(0, wholeEnd), gap = rest.substr(wholeEnd);
-  if (numeratorPlaces.empty() || right.empty() || gap.find_first_not_of(u' ') != std::u16string_view::npos ||
+  if (numeratorPlaces.empty() || right.empty() ||
+      gap.find_first_not_of(u' ') != std::u16string_view::npos ||
       (wholePlaces.empty() != gap.empty()))
     return std::nullopt;
   bool fixedDenominator = right[0] >= u'1' && right[0] <= u'9';

@@ -31,7 +31,8 @@ std::u16string rewriteTokens(std::u16string_view text, Rewrite rewrite, Requalif
       if (!qualified) {
         out += piece;
       } else if (auto sheet = requalify(qualified->sheet)) {
-        out += *sheet == qualified->sheet ? std::u16string(piece) : quoteSheetName(*sheet) + u"!" + qualified->name;
+        out += *sheet == qualified->sheet ? std::u16string(piece)
+                                          : quoteSheetName(*sheet) + u"!" + qualified->name;
       } else {
         out += kRefError;
       }
@@ -57,7 +58,8 @@ std::u16string rewriteTokens(std::u16string_view text, Rewrite rewrite, Requalif
 
 template <typename Rewrite>
 std::u16string rewriteReferences(std::u16string_view text, Rewrite rewrite) {
-  return rewriteTokens(text, rewrite, [](const std::u16string& sheet) { return std::optional(sheet); });
+  return rewriteTokens(text, rewrite,
+                       [](const std::u16string& sheet) { return std::optional(sheet); });
 }
 
 bool movePart(ReferencePart& part, ReferenceShape shape, int32_t rowOffset, int32_t columnOffset) {
@@ -115,11 +117,11 @@ std::optional<std::u16string> shiftReference(ParsedReference reference, const Ce
   auto span = [](int32_t a, int32_t b, int32_t whole, bool wholeSpan) {
     return wholeSpan ? std::pair{0, whole - 1} : std::pair{std::min(a, b), std::max(a, b)};
   };
-  auto [crossFirst, crossLast] =
-      vertical ? span(reference.first.column, reference.last.column, kMaxColumns,
-                      reference.shape == ReferenceShape::Rows)
-               : span(reference.first.row, reference.last.row, kMaxRows,
-                      reference.shape == ReferenceShape::Columns);
+  auto [crossFirst, crossLast] = vertical
+                                     ? span(reference.first.column, reference.last.column,
+                                            kMaxColumns, reference.shape == ReferenceShape::Rows)
+                                     : span(reference.first.row, reference.last.row, kMaxRows,
+                                            reference.shape == ReferenceShape::Columns);
   int32_t bandCrossFirst = vertical ? shift.firstColumn : shift.firstRow;
   int32_t bandCrossLast = vertical ? shift.lastColumn : shift.lastRow;
   // Only a reference whose whole width lies in the moved cells moves with them; one that the
@@ -196,9 +198,11 @@ std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16strin
       [&](ParsedReference reference) -> std::optional<std::u16string> {
         if (!reference.hasSheet) return formula::formatReference(reference);
         if (!reference.lastSheet.empty()) {
-          // An end sheet gone: the span ends at its neighbour inside, one sheet left is a plain one.
+          // An end sheet gone: the span ends at its neighbour inside, one sheet left is a plain
+          // one.
           if (equalsIgnoringCase(reference.sheet, sheet)) reference.sheet = std::u16string(next);
-          if (equalsIgnoringCase(reference.lastSheet, sheet)) reference.lastSheet = std::u16string(previous);
+          if (equalsIgnoringCase(reference.lastSheet, sheet))
+            reference.lastSheet = std::u16string(previous);
           if (reference.sheet.empty() || reference.lastSheet.empty()) return std::nullopt;
           if (equalsIgnoringCase(reference.sheet, reference.lastSheet)) reference.lastSheet.clear();
           return formula::formatReference(reference);

@@ -53,6 +53,7 @@ std::u16string renameSheetInFormula(std::u16string_view formula, std::u16string_
 // followed it) instead, one that ends at it ends at `previous`; an empty neighbour gives #REF!.
 // Sheets inside the span need no rewrite.
 std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16string_view sheet,
-                                      std::u16string_view next = {}, std::u16string_view previous = {});
+                                      std::u16string_view next = {},
+                                      std::u16string_view previous = {});
 
 }  // namespace sx

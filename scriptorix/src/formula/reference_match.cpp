@@ -20,8 +20,8 @@ std::optional<PartMatch> matchPart(std::u16string_view text, std::size_t i) {
   ReferenceShape shape = ReferenceShape::Cells;
   if (corner.row < 0) shape = ReferenceShape::Columns;
   if (corner.column < 0) shape = ReferenceShape::Rows;
-  return PartMatch{{corner.row, corner.column, corner.rowAbsolute, corner.columnAbsolute}, shape,
-                   corner.end};
+  return PartMatch{
+      {corner.row, corner.column, corner.rowAbsolute, corner.columnAbsolute}, shape, corner.end};
 }
 
 bool endsCleanly(std::u16string_view text, std::size_t end) {
@@ -49,7 +49,9 @@ std::optional<std::size_t> matchSheetPrefix(std::u16string_view text, std::size_
         !readsAsReference(text.substr(at, i - at))) {
       std::size_t end = i + 1;
       while (end < text.size() && isNameChar(text[end])) ++end;
-      if (end < text.size() && text[end] == u'!' && !readsAsReference(text.substr(i + 1, end - i - 1))) i = end;
+      if (end < text.size() && text[end] == u'!' &&
+          !readsAsReference(text.substr(i + 1, end - i - 1)))
+        i = end;
     }
     if (i < text.size() && text[i] == u'!') {
       sheet.assign(text.substr(at, i - at));
@@ -95,7 +97,8 @@ std::optional<ReferenceMatch> matchReference(std::u16string_view text, std::size
 std::optional<NameMatch> matchQualifiedName(std::u16string_view text, std::size_t at) {
   NameMatch result;
   auto afterSheet = matchSheetPrefix(text, at, result.sheet);
-  if (!afterSheet || *afterSheet >= text.size() || !isNameStart(text[*afterSheet])) return std::nullopt;
+  if (!afterSheet || *afterSheet >= text.size() || !isNameStart(text[*afterSheet]))
+    return std::nullopt;
   std::size_t end = *afterSheet;
   while (end < text.size() && isNameChar(text[end])) ++end;
   result.name.assign(text.substr(*afterSheet, end - *afterSheet));

@@ -63,16 +63,14 @@ double betaFraction(double x, double a, double b) {
 
 double normalCdf(double z) { return 0.5 * std::erfc(-z / std::numbers::sqrt2); }
 
-double normalDensity(double z) {
-  return std::exp(-0.5 * z * z) / std::sqrt(2 * std::numbers::pi);
-}
+double normalDensity(double z) { return std::exp(-0.5 * z * z) / std::sqrt(2 * std::numbers::pi); }
 
 double normalQuantile(double p) {
   // Acklam's rational approximation, then Halley steps on the exact distribution.
-  static const double a[] = {-3.969683028665376e+01, 2.209460984245205e+02, -2.759285104469687e+02,
+  static const double a[] = {-3.969683028665376e+01, 2.209460984245205e+02,  -2.759285104469687e+02,
                              1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
   static const double b[] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
-                             6.680131188771972e+01,  -1.328068155288572e+01};
+                             6.680131188771972e+01, -1.328068155288572e+01};
   static const double c[] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
                              -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
   static const double d[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
@@ -130,8 +128,8 @@ double betaRatio(double x, double a, double b) {
   return 1 - front * betaFraction(1 - x, b, a) / b;
 }
 
-double invertIncreasing(double (*cdf)(double x, const double* parameters),
-                        const double* parameters, double p, double low, double high) {
+double invertIncreasing(double (*cdf)(double x, const double* parameters), const double* parameters,
+                        double p, double low, double high) {
   for (int i = 0; i < 2000 && cdf(high, parameters) < p; ++i) {
     low = high;
     high *= 2;

@@ -22,7 +22,7 @@ double logBeta(double a, double b);
 // The x in [low, high] where the increasing function `cdf` reaches p, by bisection to the
 // precision of a double; `high` is widened while cdf(high) < p. An upper tail (decreasing)
 // is inverted by passing its negation and -p, which keeps the digits of small tails.
-double invertIncreasing(double (*cdf)(double x, const double* parameters),
-                        const double* parameters, double p, double low, double high);
+double invertIncreasing(double (*cdf)(double x, const double* parameters), const double* parameters,
+                        double p, double low, double high);
 
 }  // namespace sx::formula

@@ -33,8 +33,11 @@ std::u16string unescaped(std::u16string_view name) {
 
 bool keyword(std::u16string_view item, unsigned& rows) {
   static constexpr std::pair<std::u16string_view, unsigned> kKeywords[] = {
-      {u"#All", kHeaders | kData | kTotals}, {u"#Data", kData}, {u"#Headers", kHeaders},
-      {u"#Totals", kTotals}, {u"#This Row", kThisRow}};
+      {u"#All", kHeaders | kData | kTotals},
+      {u"#Data", kData},
+      {u"#Headers", kHeaders},
+      {u"#Totals", kTotals},
+      {u"#This Row", kThisRow}};
   for (const auto& [word, part] : kKeywords) {
     if (equalsIgnoringCase(item, word)) {
       rows |= part;
@@ -119,20 +122,23 @@ std::size_t matchStructuredReference(std::u16string_view text, std::size_t at) {
   if (end == std::u16string_view::npos) return 0;
   // "[1]Sheet1!A1" names another workbook, not a table.
   const std::u16string_view inner = text.substr(i + 1, end - i - 2);
-  if (i == at && std::all_of(inner.begin(), inner.end(), [](char16_t c) { return isAsciiDigit(c); })) return 0;
+  if (i == at &&
+      std::all_of(inner.begin(), inner.end(), [](char16_t c) { return isAsciiDigit(c); }))
+    return 0;
   return end - at;
 }
 
 std::optional<StructuredReference> splitStructuredReference(std::u16string_view text) {
   if (text.empty() || text.back() != u']') return std::nullopt;
   const std::size_t open = text.find(u'[');
-  if (open == std::u16string_view::npos || matchStructuredReference(text, 0) != text.size()) return std::nullopt;
+  if (open == std::u16string_view::npos || matchStructuredReference(text, 0) != text.size())
+    return std::nullopt;
   return StructuredReference{std::u16string(text.substr(0, open)),
                              std::u16string(text.substr(open + 1, text.size() - open - 2))};
 }
 
-std::optional<Area> resolveStructuredReference(std::u16string_view specifier, const TableShape& table,
-                                               int32_t row) {
+std::optional<Area> resolveStructuredReference(std::u16string_view specifier,
+                                               const TableShape& table, int32_t row) {
   const auto items = parseItems(specifier);
   if (!items) return std::nullopt;
   Area area = table.area;
@@ -166,7 +172,9 @@ std::optional<Area> resolveStructuredReference(std::u16string_view specifier, co
   if ((rows & kHeaders) && !table.headerRows) return std::nullopt;
   if ((rows & kTotals) && !table.totalsRows) return std::nullopt;
   if (rows == (kHeaders | kTotals)) return std::nullopt;
-  area.firstRow = (rows & kHeaders) ? table.area.firstRow : (rows & kData) ? dataFirst : dataLast + 1;
+  area.firstRow = (rows & kHeaders) ? table.area.firstRow
+                  : (rows & kData)  ? dataFirst
+                                    : dataLast + 1;
   area.lastRow = (rows & kTotals) ? table.area.lastRow : (rows & kData) ? dataLast : dataFirst - 1;
   if (area.lastRow < area.firstRow) return std::nullopt;
   return area;

@@ -36,7 +36,7 @@ std::optional<StructuredReference> splitStructuredReference(std::u16string_view 
 // The cells the specifier picks in `table` for a formula on `row` (-1: any row, for "[@...]"
 // the whole data body); nullopt when it names a column or a row the table does not have, or
 // "#This Row" outside the data rows.
-std::optional<Area> resolveStructuredReference(std::u16string_view specifier, const TableShape& table,
-                                               int32_t row);
+std::optional<Area> resolveStructuredReference(std::u16string_view specifier,
+                                               const TableShape& table, int32_t row);
 
 }  // namespace sx::formula

@@ -88,7 +88,8 @@ void writeFileAtomically(const std::filesystem::path& path,
   temporary.fd() = -1;
   if (closed != 0) failure(path, "cannot write", errno);
   // rename() replaces a link at the destination itself; it never writes through it.
-  if (::rename(temporaryPath.c_str(), path.c_str()) != 0) failure(path, "cannot replace the file", errno);
+  if (::rename(temporaryPath.c_str(), path.c_str()) != 0)
+    failure(path, "cannot replace the file", errno);
   temporary.keep();
 }
 

@@ -14,7 +14,8 @@ namespace sx {
 // record ended by "\n". Cells with only a format add nothing. The text goes to `write` in
 // pieces of whole records, so memory follows one record, not the file. Text past `maxBytes`
 // throws std::length_error before it is written.
-void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& write, uint64_t maxBytes);
+void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& write,
+              uint64_t maxBytes);
 
 // Reads UTF-8 CSV (a leading BOM dropped; records ended by "\r\n", "\n" or "\r"; RFC 4180
 // quotes) into `sheet` from A1. A field that reads as a plain decimal number becomes a number,

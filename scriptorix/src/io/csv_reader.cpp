@@ -44,8 +44,9 @@ bool readsAsNumber(std::string_view text) {
 void storeField(Sheet& sheet, int32_t row, int32_t column, const std::string& field) {
   if (field.empty()) return;
   if (row >= kMaxRows || column >= kMaxColumns) {
-    throw std::runtime_error("The CSV file has more rows or columns than a sheet holds "
-                             "(1048576 rows, 16384 columns)");
+    throw std::runtime_error(
+        "The CSV file has more rows or columns than a sheet holds "
+        "(1048576 rows, 16384 columns)");
   }
   const RangeRef cell = cellRef(row, column);
   if (readsAsNumber(field)) {

@@ -22,7 +22,8 @@ void appendField(std::string& out, const std::string& field) {
 }
 }  // namespace
 
-void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& write, uint64_t maxBytes) {
+void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& write,
+              uint64_t maxBytes) {
   // Records are gathered up to about this size before they are handed on.
   constexpr size_t kPieceBytes = size_t{64} << 10;
   int32_t lastRow = -1, lastColumn = -1;
@@ -39,7 +40,7 @@ void writeCsv(const Sheet& sheet, const std::function<void(std::string_view)>& w
     total += out.size();
     if (total > maxBytes) {
       throw std::length_error("the CSV text would be larger than " + std::to_string(maxBytes) +
-                               " bytes, more than a file the engine opens");
+                              " bytes, more than a file the engine opens");
     }
     write(out);
     out.clear();

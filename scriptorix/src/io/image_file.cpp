@@ -12,7 +12,8 @@ constexpr uintmax_t kMaxImageBytes = 64u << 20;
 
 uint32_t bigEndian(std::string_view bytes, size_t at, size_t length) {
   uint32_t value = 0;
-  for (size_t i = 0; i < length; ++i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+  for (size_t i = 0; i < length; ++i)
+    value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
   return value;
 }
 
@@ -32,7 +33,8 @@ std::optional<ImageHeader> jpegHeader(std::string_view bytes) {
       ++at;  // fill byte
       continue;
     }
-    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // end of image or scan before a frame
+    if (marker == 0xD9 || marker == 0xDA)
+      return std::nullopt;  // end of image or scan before a frame
     const uint32_t length = bigEndian(bytes, at + 2, 2);
     if (length < 2) return std::nullopt;
     if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
@@ -61,8 +63,10 @@ SheetImage readImageFile(const std::filesystem::path& path) {
   const std::string shown = path.string();
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
-  if (error || !std::filesystem::exists(status)) throw std::runtime_error("Image file not found: " + shown);
-  if (!std::filesystem::is_regular_file(status)) throw std::runtime_error("Image path is not a file: " + shown);
+  if (error || !std::filesystem::exists(status))
+    throw std::runtime_error("Image file not found: " + shown);
+  if (!std::filesystem::is_regular_file(status))
+    throw std::runtime_error("Image path is not a file: " + shown);
   const uintmax_t size = std::filesystem::file_size(path, error);
   if (error) throw std::runtime_error("Cannot read the image file " + shown);
   if (size > kMaxImageBytes) throw std::runtime_error("Image file is larger than 64 MiB: " + shown);
@@ -71,7 +75,8 @@ SheetImage readImageFile(const std::filesystem::path& path) {
   if (!file.good() && !file.eof()) throw std::runtime_error("Cannot read the image file " + shown);
   const auto header = readImageHeader(bytes);
   if (!header) {
-    throw std::runtime_error("Image file is not a PNG or JPEG picture with a readable size: " + shown);
+    throw std::runtime_error("Image file is not a PNG or JPEG picture with a readable size: " +
+                             shown);
   }
   SheetImage image;
   image.type = header->type;

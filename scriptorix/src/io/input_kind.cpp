@@ -16,7 +16,8 @@ constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
 uint32_t readU32(std::string_view bytes, size_t at) {
   if (at + 4 > bytes.size()) return kEndOfChain;
   uint32_t value = 0;
-  for (size_t k = 0; k < 4; ++k) value |= uint32_t{static_cast<unsigned char>(bytes[at + k])} << (8 * k);
+  for (size_t k = 0; k < 4; ++k)
+    value |= uint32_t{static_cast<unsigned char>(bytes[at + k])} << (8 * k);
   return value;
 }
 
@@ -26,7 +27,8 @@ uint32_t readU32(std::string_view bytes, size_t at) {
 std::vector<std::u16string> compoundFileNames(std::string_view bytes) {
   std::vector<std::u16string> names;
   if (bytes.size() < 512) return names;
-  const unsigned shift = static_cast<unsigned char>(bytes[0x1E]) | static_cast<unsigned char>(bytes[0x1F]) << 8;
+  const unsigned shift =
+      static_cast<unsigned char>(bytes[0x1E]) | static_cast<unsigned char>(bytes[0x1F]) << 8;
   if (shift != 9 && shift != 12) return names;
   const size_t sectorSize = size_t{1} << shift;
   const size_t sectors = bytes.size() / sectorSize;
@@ -41,7 +43,8 @@ std::vector<std::u16string> compoundFileNames(std::string_view bytes) {
   uint32_t sector = readU32(bytes, 0x30);
   for (size_t steps = 0; sector < sectors && steps < sectors; ++steps, sector = next(sector)) {
     const size_t start = (size_t{sector} + 1) * sectorSize;
-    for (size_t entry = start; entry + 128 <= start + sectorSize && entry + 128 <= bytes.size(); entry += 128) {
+    for (size_t entry = start; entry + 128 <= start + sectorSize && entry + 128 <= bytes.size();
+         entry += 128) {
       const size_t length = static_cast<unsigned char>(bytes[entry + 0x40]);
       std::u16string name;
       for (size_t k = 0; k + 2 < length && k < 64; k += 2) {
@@ -57,7 +60,8 @@ std::vector<std::u16string> compoundFileNames(std::string_view bytes) {
 InputKind compoundFileKind(std::string_view bytes) {
   bool legacy = false;
   for (const std::u16string& name : compoundFileNames(bytes)) {
-    if (name == u"EncryptionInfo" || name == u"EncryptedPackage") return InputKind::EncryptedWorkbook;
+    if (name == u"EncryptionInfo" || name == u"EncryptedPackage")
+      return InputKind::EncryptedWorkbook;
     legacy = legacy || name == u"Workbook" || name == u"Book";
   }
   return legacy ? InputKind::LegacyWorkbook : InputKind::CompoundFile;
@@ -68,7 +72,8 @@ InputKind compoundFileKind(std::string_view bytes) {
 bool isPlainText(std::string_view bytes) {
   for (char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && byte != 0x1A) return false;
+    if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && byte != 0x1A)
+      return false;
     if (byte == 0x7F) return false;
   }
   return isValidUtf8(bytes);

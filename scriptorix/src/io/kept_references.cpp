@@ -15,7 +15,9 @@
 namespace sx {
 namespace {
 
-bool isReferenceError(std::u16string_view text) { return text.find(u"#REF!") != std::u16string_view::npos; }
+bool isReferenceError(std::u16string_view text) {
+  return text.find(u"#REF!") != std::u16string_view::npos;
+}
 
 bool isDelete(CellShift::Kind kind) {
   return kind == CellShift::Kind::DeleteUp || kind == CellShift::Kind::DeleteLeft;
@@ -38,14 +40,16 @@ KeptReferences::KeptReferences(const Workbook& workbook, const XlsxOrigin& origi
   for (const auto& [id, sheet] : origin.sheets) {
     const Sheet* now = workbook.sheetById(id);
     if (now && now->name() != sheet.name) renamed_ = true;
-    for (const SheetPart& part : sheet.parts) sheetParts_[partKey(part.partName)] = {id, part.kind, nullptr};
+    for (const SheetPart& part : sheet.parts)
+      sheetParts_[partKey(part.partName)] = {id, part.kind, nullptr};
     sheetParts_[partKey(relationshipsPartName(sheet.partName))] = {id, "rels", nullptr};
     for (const KeptTable& table : sheet.tables) {
       sheetParts_[partKey(table.partName)].table = &table;
       try {
         if (tableNow(table, workbook.shifts(), id)) continue;
       } catch (const std::runtime_error&) {
-        continue;  // shifts are checked before they are made; should one not fit, the table stays as read
+        continue;  // shifts are checked before they are made; should one not fit, the table stays
+                   // as read
       }
       droppedParts_.insert(partKey(table.partName));
       droppedParts_.insert(partKey(relationshipsPartName(table.partName)));
@@ -69,33 +73,41 @@ PackagePart KeptReferences::movedPart(const PackagePart& kept) const {
   if (const auto place = sheetParts_.find(partKey(kept.name)); place != sheetParts_.end()) {
     const PartPlace& at = place->second;
     if (at.kind == "drawing" && moves) moved.data = drawing(kept.data, kept.name, at.sheetId);
-    if (at.kind == "table" && at.table) moved.data = table(kept.data, kept.name, at.sheetId, *at.table);
-    if (at.kind == "comments" && moves) moved.data = cellEntries(kept.data, kept.name, at.sheetId, "comment");
+    if (at.kind == "table" && at.table)
+      moved.data = table(kept.data, kept.name, at.sheetId, *at.table);
+    if (at.kind == "comments" && moves)
+      moved.data = cellEntries(kept.data, kept.name, at.sheetId, "comment");
     if (at.kind == "threadedComment" && moves) {
       moved.data = cellEntries(kept.data, kept.name, at.sheetId, "threadedComment");
     }
-    if (at.kind == "pivotTable" && moves) moved.data = cellEntries(kept.data, kept.name, at.sheetId, "location");
+    if (at.kind == "pivotTable" && moves)
+      moved.data = cellEntries(kept.data, kept.name, at.sheetId, "location");
     if (at.kind == "vmlDrawing" && moves) moved.data = noteShapes(kept.data, kept.name, at.sheetId);
     if (at.kind == "rels" && droppedPartIds_.count(at.sheetId)) {
       moved.data = sheetRelationships(kept.data, kept.name, at.sheetId);
     }
-  } else if (kept.contentType == "application/vnd.openxmlformats-officedocument.drawingml.chart+xml") {
+  } else if (kept.contentType ==
+             "application/vnd.openxmlformats-officedocument.drawingml.chart+xml") {
     moved.data = chart(kept.data, kept.name);
   } else if (kept.contentType ==
-             "application/vnd.openxmlformats-officedocument.spreadsheetml.pivotCacheDefinition+xml") {
+             "application/"
+             "vnd.openxmlformats-officedocument.spreadsheetml.pivotCacheDefinition+xml") {
     moved.data = pivotSource(kept.data, kept.name);
   }
   return moved;
 }
 
-std::optional<std::pair<int32_t, int32_t>> KeptReferences::cell(int32_t row, int32_t column, uint32_t sheetId) const {
-  const std::string moved = areas(toUtf8(columnLetters(column) + fromUtf8(std::to_string(row + 1))), sheetId);
+std::optional<std::pair<int32_t, int32_t>> KeptReferences::cell(int32_t row, int32_t column,
+                                                                uint32_t sheetId) const {
+  const std::string moved =
+      areas(toUtf8(columnLetters(column) + fromUtf8(std::to_string(row + 1))), sheetId);
   const auto parsed = formula::parseReferenceText(fromUtf8(moved));
   if (moved.empty() || !parsed) return std::nullopt;
   return std::pair{parsed->first.row, parsed->first.column};
 }
 
-std::pair<int32_t, int32_t> KeptReferences::corner(int32_t row, int32_t column, uint32_t sheetId) const {
+std::pair<int32_t, int32_t> KeptReferences::corner(int32_t row, int32_t column,
+                                                   uint32_t sheetId) const {
   const auto home = origin_.sheets.find(sheetId);
   if (home == origin_.sheets.end()) return {row, column};
   for (const RecordedShift& recorded : workbook_.shifts()) {
@@ -116,13 +128,16 @@ std::pair<int32_t, int32_t> KeptReferences::corner(int32_t row, int32_t column, 
 }
 
 // Anchors move and size with their cells.
-std::string KeptReferences::drawing(const std::string& xml, const std::string& partName, uint32_t sheetId) const {
+std::string KeptReferences::drawing(const std::string& xml, const std::string& partName,
+                                    uint32_t sheetId) const {
   pugi::xml_document document = parseXmlPart(xml, partName);
   bool changed = false;
   forEachElement(document, [&](pugi::xml_node corner) {
     const std::string_view name = localName(corner);
     const std::string_view anchor = localName(corner.parent());
-    if ((name != "from" && name != "to") || (anchor != "twoCellAnchor" && anchor != "oneCellAnchor")) return;
+    if ((name != "from" && name != "to") ||
+        (anchor != "twoCellAnchor" && anchor != "oneCellAnchor"))
+      return;
     pugi::xml_node rowNode = childNamed(corner, "row");
     pugi::xml_node columnNode = childNamed(corner, "col");
     if (!rowNode || !columnNode) return;
@@ -156,8 +171,8 @@ std::string KeptReferences::chart(const std::string& xml, const std::string& par
 
 // The table's area, its autofilter and sort areas, and its columns: a column deleted from the
 // table goes with its filter, one inserted inside it gets a name of its own.
-std::string KeptReferences::table(const std::string& xml, const std::string& partName, uint32_t sheetId,
-                                  const KeptTable& kept) const {
+std::string KeptReferences::table(const std::string& xml, const std::string& partName,
+                                  uint32_t sheetId, const KeptTable& kept) const {
   pugi::xml_document document = parseXmlPart(xml, partName);
   pugi::xml_node root = document.document_element();
   pugi::xml_node columns = childNamed(root, "tableColumns");
@@ -173,7 +188,8 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
       return xml;
     }
     if (!next) return xml;  // the part is dropped
-    const bool across = shift.kind == CellShift::Kind::DeleteLeft || shift.kind == CellShift::Kind::InsertRight;
+    const bool across =
+        shift.kind == CellShift::Kind::DeleteLeft || shift.kind == CellShift::Kind::InsertRight;
     if (across && next->columnCount() != area.columnCount()) {
       std::vector<pugi::xml_node> entries;
       for (pugi::xml_node column : columns.children()) {
@@ -182,17 +198,22 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
       // The table's columns [at, at + count) go, or `count` new ones come in before `at`.
       const bool remove = shift.kind == CellShift::Kind::DeleteLeft;
       const int32_t at = std::max(shift.firstColumn, area.firstColumn) - area.firstColumn;
-      const int32_t count = remove ? std::min(shift.lastColumn, area.lastColumn) - std::max(shift.firstColumn, area.firstColumn) + 1
+      const int32_t count = remove ? std::min(shift.lastColumn, area.lastColumn) -
+                                         std::max(shift.firstColumn, area.firstColumn) + 1
                                    : shift.lastColumn - shift.firstColumn + 1;
       if (remove) {
-        for (int32_t i = at; i < at + count && i < static_cast<int32_t>(entries.size()); ++i) columns.remove_child(entries[static_cast<size_t>(i)]);
+        for (int32_t i = at; i < at + count && i < static_cast<int32_t>(entries.size()); ++i)
+          columns.remove_child(entries[static_cast<size_t>(i)]);
       } else if (at < static_cast<int32_t>(entries.size())) {
         unsigned maxId = 0;
-        for (pugi::xml_node column : entries) maxId = std::max(maxId, column.attribute("id").as_uint());
+        for (pugi::xml_node column : entries)
+          maxId = std::max(maxId, column.attribute("id").as_uint());
         const std::string qualified = entries.front().name();
-        const std::string prefix = qualified.substr(0, qualified.find(':') == std::string::npos ? 0 : qualified.find(':') + 1);
+        const std::string prefix = qualified.substr(
+            0, qualified.find(':') == std::string::npos ? 0 : qualified.find(':') + 1);
         for (int32_t i = 0; i < count; ++i) {
-          pugi::xml_node added = columns.insert_child_before((prefix + "tableColumn").c_str(), entries[static_cast<size_t>(at)]);
+          pugi::xml_node added = columns.insert_child_before((prefix + "tableColumn").c_str(),
+                                                             entries[static_cast<size_t>(at)]);
           added.append_attribute("id") = ++maxId;
           added.append_attribute("name") = "";
         }
@@ -211,7 +232,8 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
       }
       size_t left = 0;
       for (pugi::xml_node column : columns.children()) left += localName(column) == "tableColumn";
-      if (pugi::xml_attribute number = columns.attribute("count")) number.set_value(static_cast<unsigned long long>(left));
+      if (pugi::xml_attribute number = columns.attribute("count"))
+        number.set_value(static_cast<unsigned long long>(left));
     }
     area = *next;
   }
@@ -220,7 +242,8 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
   if (filter) {
     RangeRef filtered = area;
     filtered.lastRow -= kept.totalsRows;
-    if (pugi::xml_attribute ref = filter.attribute("ref")) ref.set_value(toUtf8(formatRangeRef(filtered, false)).c_str());
+    if (pugi::xml_attribute ref = filter.attribute("ref"))
+      ref.set_value(toUtf8(formatRangeRef(filtered, false)).c_str());
   }
   forEachElement(root, [&](pugi::xml_node node) {
     const std::string_view name = localName(node);
@@ -240,7 +263,8 @@ std::string KeptReferences::table(const std::string& xml, const std::string& par
 
 // Columns inserted inside a table take their header cell's text, which the insert set to a
 // name no other column has; should a script have changed it since, a free "ColumnN" serves.
-void KeptReferences::nameNewColumns(pugi::xml_node columns, const RangeRef& area, uint32_t sheetId) const {
+void KeptReferences::nameNewColumns(pugi::xml_node columns, const RangeRef& area,
+                                    uint32_t sheetId) const {
   std::vector<pugi::xml_node> entries;
   std::vector<std::u16string> names;
   for (pugi::xml_node column : columns.children()) {
@@ -249,8 +273,9 @@ void KeptReferences::nameNewColumns(pugi::xml_node columns, const RangeRef& area
     names.push_back(fromUtf8(column.attribute("name").value()));
   }
   auto taken = [&](const std::u16string& name) {
-    return name.empty() ||
-           std::count_if(names.begin(), names.end(), [&](const auto& other) { return equalsIgnoringCase(name, other); }) > 0;
+    return name.empty() || std::count_if(names.begin(), names.end(), [&](const auto& other) {
+                             return equalsIgnoringCase(name, other);
+                           }) > 0;
   };
   const Sheet* sheet = workbook_.sheetById(sheetId);
   int serial = 1;
@@ -258,7 +283,8 @@ void KeptReferences::nameNewColumns(pugi::xml_node columns, const RangeRef& area
     if (!names[i].empty()) continue;
     std::u16string name;
     if (sheet) {
-      const CellValue header = sheet->value(area.firstRow, area.firstColumn + static_cast<int32_t>(i));
+      const CellValue header =
+          sheet->value(area.firstRow, area.firstColumn + static_cast<int32_t>(i));
       if (header.kind == CellValue::Kind::Text) name = header.text;
     }
     while (taken(name)) name = u"Column" + fromUtf8(std::to_string(serial++));
@@ -270,8 +296,8 @@ void KeptReferences::nameNewColumns(pugi::xml_node columns, const RangeRef& area
 // Entries placed on one cell by a ref attribute (a note, a threaded comment) or a pivot table's
 // place: moved with their cells; those on deleted cells go (a pivot table wholly deleted goes
 // with its part).
-std::string KeptReferences::cellEntries(const std::string& xml, const std::string& partName, uint32_t sheetId,
-                                        std::string_view entryName) const {
+std::string KeptReferences::cellEntries(const std::string& xml, const std::string& partName,
+                                        uint32_t sheetId, std::string_view entryName) const {
   pugi::xml_document document = parseXmlPart(xml, partName);
   std::vector<pugi::xml_node> gone;
   bool changed = false;
@@ -294,7 +320,8 @@ std::string KeptReferences::cellEntries(const std::string& xml, const std::strin
 
 // The note boxes of the legacy drawing: each names its cell (x:Row, x:Column) and its corners
 // (x:Anchor: column, offset, row, offset for the top left, then the bottom right).
-std::string KeptReferences::noteShapes(const std::string& xml, const std::string& partName, uint32_t sheetId) const {
+std::string KeptReferences::noteShapes(const std::string& xml, const std::string& partName,
+                                       uint32_t sheetId) const {
   pugi::xml_document document;
   try {
     document = parseXmlPart(xml, partName);
@@ -304,7 +331,9 @@ std::string KeptReferences::noteShapes(const std::string& xml, const std::string
   std::vector<pugi::xml_node> gone;
   bool changed = false;
   forEachElement(document, [&](pugi::xml_node data) {
-    if (localName(data) != "ClientData" || std::string_view(data.attribute("ObjectType").value()) != "Note") return;
+    if (localName(data) != "ClientData" ||
+        std::string_view(data.attribute("ObjectType").value()) != "Note")
+      return;
     pugi::xml_node rowNode = childNamed(data, "Row");
     pugi::xml_node columnNode = childNamed(data, "Column");
     const int32_t row = rowNode.text().as_int(-1);
@@ -332,13 +361,15 @@ std::string KeptReferences::noteShapes(const std::string& xml, const std::string
     }
     if (values.size() != 8) return;
     for (const size_t first : {size_t{0}, size_t{4}}) {
-      const auto [cornerRow, cornerColumn] = corner(std::clamp(values[first + 2], 0, kMaxRows - 1),
-                                                    std::clamp(values[first], 0, kMaxColumns - 1), sheetId);
+      const auto [cornerRow, cornerColumn] =
+          corner(std::clamp(values[first + 2], 0, kMaxRows - 1),
+                 std::clamp(values[first], 0, kMaxColumns - 1), sheetId);
       values[first] = cornerColumn;
       values[first + 2] = cornerRow;
     }
     std::string anchor;
-    for (const int32_t value : values) anchor += (anchor.empty() ? "" : ", ") + std::to_string(value);
+    for (const int32_t value : values)
+      anchor += (anchor.empty() ? "" : ", ") + std::to_string(value);
     anchorNode.text().set(anchor.c_str());
   });
   for (pugi::xml_node shape : gone) shape.parent().remove_child(shape);
@@ -397,7 +428,8 @@ std::string KeptReferences::extensions(pugi::xml_node root, uint32_t sheetId) co
   for (pugi::xml_node ext = root.first_child(); ext;) {
     pugi::xml_node nextExt = ext.next_sibling();
     const std::string_view uri = ext.attribute("uri").value();
-    if (localName(ext) != "ext" || std::find(std::begin(kMoving), std::end(kMoving), uri) == std::end(kMoving)) {
+    if (localName(ext) != "ext" ||
+        std::find(std::begin(kMoving), std::end(kMoving), uri) == std::end(kMoving)) {
       ext = nextExt;
       continue;
     }
@@ -440,8 +472,8 @@ std::string KeptReferences::extensions(pugi::xml_node root, uint32_t sheetId) co
 
 // Replays every Delete and Insert in order, with the sheets under the names the file gave them:
 // the kept texts still use those names.
-std::u16string KeptReferences::shifted(std::u16string text, std::optional<uint32_t> homeSheetId, size_t from,
-                                       size_t to) const {
+std::u16string KeptReferences::shifted(std::u16string text, std::optional<uint32_t> homeSheetId,
+                                       size_t from, size_t to) const {
   std::u16string home;
   if (homeSheetId) {
     const auto found = origin_.sheets.find(*homeSheetId);
@@ -467,9 +499,11 @@ std::vector<RangeRef> areaWithout(const RangeRef& area, const RangeRef& cut) {
   if (!area.intersects(cut)) return {area};
   std::vector<RangeRef> left;
   auto add = [&](int32_t firstRow, int32_t firstColumn, int32_t lastRow, int32_t lastColumn) {
-    if (firstRow <= lastRow && firstColumn <= lastColumn) left.push_back({firstRow, firstColumn, lastRow, lastColumn});
+    if (firstRow <= lastRow && firstColumn <= lastColumn)
+      left.push_back({firstRow, firstColumn, lastRow, lastColumn});
   };
-  const int32_t top = std::max(area.firstRow, cut.firstRow), bottom = std::min(area.lastRow, cut.lastRow);
+  const int32_t top = std::max(area.firstRow, cut.firstRow),
+                bottom = std::min(area.lastRow, cut.lastRow);
   add(area.firstRow, area.firstColumn, cut.firstRow - 1, area.lastColumn);
   add(top, area.firstColumn, bottom, cut.firstColumn - 1);
   add(top, cut.lastColumn + 1, bottom, area.lastColumn);
@@ -535,27 +569,31 @@ std::string KeptReferences::areasWithCopies(std::string_view list, uint32_t shee
   }
   replay(workbook_.shifts().size());
   std::string kept;
-  for (const RangeRef& area : current) kept += (kept.empty() ? "" : " ") + toUtf8(formatRangeRef(area, false));
+  for (const RangeRef& area : current)
+    kept += (kept.empty() ? "" : " ") + toUtf8(formatRangeRef(area, false));
   return kept;
 }
 
-std::u16string KeptReferences::formula(std::u16string_view text, std::optional<uint32_t> homeSheetId) const {
+std::u16string KeptReferences::formula(std::u16string_view text,
+                                       std::optional<uint32_t> homeSheetId) const {
   std::u16string result = shifted(std::u16string(text), homeSheetId);
   if (!renamed_) return result;
   for (const auto& [id, sheet] : origin_.sheets) {
     const Sheet* now = workbook_.sheetById(id);
-    if (now && now->name() != sheet.name) result = renameSheetInFormula(result, sheet.name, now->name());
+    if (now && now->name() != sheet.name)
+      result = renameSheetInFormula(result, sheet.name, now->name());
   }
   return result;
 }
 
-std::vector<KeptLineAttributes> KeptReferences::lineAttributes(const SheetOrigin& sheet, uint32_t sheetId,
-                                                               bool rows) const {
+std::vector<KeptLineAttributes> KeptReferences::lineAttributes(const SheetOrigin& sheet,
+                                                               uint32_t sheetId, bool rows) const {
   std::vector<KeptLineAttributes> runs = rows ? sheet.rowAttributes : sheet.columnAttributes;
   const int32_t limit = rows ? kMaxRows : kMaxColumns;
   for (const RecordedShift& recorded : workbook_.shifts()) {
     const CellShift& shift = recorded.shift;
-    const bool vertical = shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
+    const bool vertical =
+        shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
     const bool whole = rows ? shift.firstColumn == 0 && shift.lastColumn == kMaxColumns - 1
                             : shift.firstRow == 0 && shift.lastRow == kMaxRows - 1;
     if (recorded.sheetId != sheetId || vertical != rows || !whole) continue;
@@ -565,7 +603,8 @@ std::vector<KeptLineAttributes> KeptReferences::lineAttributes(const SheetOrigin
     std::vector<KeptLineAttributes> moved;
     for (KeptLineAttributes& run : runs) {
       // What lies before the band stays; what lies after it moves by the band's size.
-      if (run.first < first) moved.push_back({run.first, std::min(run.last, first - 1), run.attributes});
+      if (run.first < first)
+        moved.push_back({run.first, std::min(run.last, first - 1), run.attributes});
       const int32_t after = isDelete(shift.kind) ? last + 1 : first;
       if (run.last < after) continue;
       const int32_t start = std::max(run.first, after) + (isDelete(shift.kind) ? -count : count);
@@ -591,12 +630,14 @@ std::string KeptReferences::areas(std::string_view list, uint32_t sheetId) const
   return kept;
 }
 
-std::string KeptReferences::sheetElement(std::string_view name, const std::string& xml, uint32_t sheetId) const {
+std::string KeptReferences::sheetElement(std::string_view name, const std::string& xml,
+                                         uint32_t sheetId) const {
   const bool moves = !workbook_.shifts().empty();
-  const bool pasted = !workbook_.copies().empty() && (name == "conditionalFormatting" || name == "dataValidations");
+  const bool pasted =
+      !workbook_.copies().empty() && (name == "conditionalFormatting" || name == "dataValidations");
   if (!moves && !renamed_ && !pasted) return xml;
-  if (name != "conditionalFormatting" && name != "dataValidations" && name != "hyperlinks" && name != "autoFilter" &&
-      name != "extLst" && name != "tableParts") {
+  if (name != "conditionalFormatting" && name != "dataValidations" && name != "hyperlinks" &&
+      name != "autoFilter" && name != "extLst" && name != "tableParts") {
     return xml;
   }
   pugi::xml_document document = parseXmlPart(xml, "a worksheet element");
@@ -613,7 +654,8 @@ std::string KeptReferences::sheetElement(std::string_view name, const std::strin
     size_t left = 0;
     for (pugi::xml_node part : root.children()) left += part.type() == pugi::node_element;
     if (left == 0) return "";
-    if (pugi::xml_attribute count = root.attribute("count")) count.set_value(static_cast<unsigned long long>(left));
+    if (pugi::xml_attribute count = root.attribute("count"))
+      count.set_value(static_cast<unsigned long long>(left));
     return xmlOf(root);
   }
   // How far the first area's top left moved other than by shifts (a paste over it): the
@@ -634,7 +676,8 @@ std::string KeptReferences::sheetElement(std::string_view name, const std::strin
     if (!node) return;
     const std::u16string text = fromUtf8(node.text().get());
     std::u16string now = formula(text, sheetId);
-    if (anchorMoved != std::pair{0, 0}) now = translateFormula(now, anchorMoved.first, anchorMoved.second);
+    if (anchorMoved != std::pair{0, 0})
+      now = translateFormula(now, anchorMoved.first, anchorMoved.second);
     if (now != text) node.text().set(toUtf8(now).c_str());
   };
 
@@ -665,7 +708,8 @@ std::string KeptReferences::sheetElement(std::string_view name, const std::strin
   size_t left = 0;
   for (pugi::xml_node entry : root.children()) left += localName(entry) == entryName;
   if (left == 0) return "";
-  if (pugi::xml_attribute count = root.attribute("count")) count.set_value(static_cast<unsigned long long>(left));
+  if (pugi::xml_attribute count = root.attribute("count"))
+    count.set_value(static_cast<unsigned long long>(left));
   return xmlOf(root);
 }
 

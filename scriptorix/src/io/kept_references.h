@@ -31,13 +31,16 @@ class KeptReferences {
   PackagePart part(const PackagePart& kept) const;
   // Whether a carried part goes with its cells: a table or pivot table all of whose cells were
   // deleted.
-  bool drops(const std::string& partName) const { return droppedParts_.count(partKey(partName)) > 0; }
+  bool drops(const std::string& partName) const {
+    return droppedParts_.count(partKey(partName)) > 0;
+  }
   // A worksheet element as the file wrote it, on the sheet with this model id. Areas that were
   // deleted go; an empty string when nothing of the element is left.
   std::string sheetElement(std::string_view name, const std::string& xml, uint32_t sheetId) const;
   // The kept attributes of a sheet's rows (or columns) where those lines are now: whole-row (or
   // whole-column) deletes take them along, inserted lines have none.
-  std::vector<KeptLineAttributes> lineAttributes(const SheetOrigin& sheet, uint32_t sheetId, bool rows) const;
+  std::vector<KeptLineAttributes> lineAttributes(const SheetOrigin& sheet, uint32_t sheetId,
+                                                 bool rows) const;
 
  private:
   PackagePart movedPart(const PackagePart& kept) const;
@@ -49,21 +52,26 @@ class KeptReferences {
   // The areas of a conditional format or validation after the shifts and the copies: a copy adds
   // the pasted cells whose source they covered, and pasted cells leave the areas that covered
   // them before. `anchorMoved` adds how far the first area's top left moved by the pastes.
-  std::string areasWithCopies(std::string_view list, uint32_t sheetId, std::pair<int32_t, int32_t>& anchorMoved) const;
+  std::string areasWithCopies(std::string_view list, uint32_t sheetId,
+                              std::pair<int32_t, int32_t>& anchorMoved) const;
   // Where a cell is now; nullopt when it was deleted.
-  std::optional<std::pair<int32_t, int32_t>> cell(int32_t row, int32_t column, uint32_t sheetId) const;
+  std::optional<std::pair<int32_t, int32_t>> cell(int32_t row, int32_t column,
+                                                  uint32_t sheetId) const;
   // Where a drawing's corner is now: one in deleted cells goes to where they were.
   std::pair<int32_t, int32_t> corner(int32_t row, int32_t column, uint32_t sheetId) const;
   std::string drawing(const std::string& xml, const std::string& partName, uint32_t sheetId) const;
   std::string chart(const std::string& xml, const std::string& partName) const;
-  std::string table(const std::string& xml, const std::string& partName, uint32_t sheetId, const KeptTable& table) const;
+  std::string table(const std::string& xml, const std::string& partName, uint32_t sheetId,
+                    const KeptTable& table) const;
   void nameNewColumns(pugi::xml_node columns, const RangeRef& area, uint32_t sheetId) const;
   // Legacy notes, threaded comments and a pivot table's place: entries on deleted cells go.
   std::string cellEntries(const std::string& xml, const std::string& partName, uint32_t sheetId,
                           std::string_view entryName) const;
-  std::string noteShapes(const std::string& xml, const std::string& partName, uint32_t sheetId) const;
+  std::string noteShapes(const std::string& xml, const std::string& partName,
+                         uint32_t sheetId) const;
   std::string pivotSource(const std::string& xml, const std::string& partName) const;
-  std::string sheetRelationships(const std::string& xml, const std::string& partName, uint32_t sheetId) const;
+  std::string sheetRelationships(const std::string& xml, const std::string& partName,
+                                 uint32_t sheetId) const;
   std::string extensions(pugi::xml_node root, uint32_t sheetId) const;
 
   struct PartPlace {
@@ -76,7 +84,8 @@ class KeptReferences {
   bool renamed_ = false;
   std::map<std::string, PartPlace> sheetParts_;  // part key -> the sheet it belongs to
   std::set<std::string> droppedParts_;           // part keys
-  std::map<uint32_t, std::set<std::string>> droppedPartIds_;  // sheet -> relationship ids of tables gone
+  std::map<uint32_t, std::set<std::string>>
+      droppedPartIds_;  // sheet -> relationship ids of tables gone
 };
 
 }  // namespace sx

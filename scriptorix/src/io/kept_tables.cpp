@@ -17,11 +17,13 @@ bool isVertical(CellShift::Kind kind) {
 }
 
 [[noreturn]] void refuse(const KeptTable& table, const std::string& why) {
-  throw std::runtime_error("Cannot shift cells: " + why + " of the " + (table.pivot ? "pivot table" : "table") +
-                           " \"" + toUtf8(table.name) + "\"");
+  throw std::runtime_error("Cannot shift cells: " + why + " of the " +
+                           (table.pivot ? "pivot table" : "table") + " \"" + toUtf8(table.name) +
+                           "\"");
 }
 
-std::optional<pugi::xml_document> parsedOrNothing(std::string_view xml, const std::string& partName) {
+std::optional<pugi::xml_document> parsedOrNothing(std::string_view xml,
+                                                  const std::string& partName) {
   try {
     return parseXmlPart(xml, partName);
   } catch (const std::runtime_error&) {
@@ -40,7 +42,8 @@ KeptTables keptTables(const XlsxOrigin& origin) {
     const pugi::xml_node table = document.document_element();
     tables.largestId = std::max(tables.largestId, table.attribute("id").as_uint());
     for (const char* attribute : {"name", "displayName"}) {
-      if (const char* name = table.attribute(attribute).value(); *name) tables.names.push_back(fromUtf8(name));
+      if (const char* name = table.attribute(attribute).value(); *name)
+        tables.names.push_back(fromUtf8(name));
     }
   }
   return tables;
@@ -86,10 +89,12 @@ std::optional<KeptTable> readKeptPivotPlace(std::string_view xml, const std::str
   return pivot;
 }
 
-std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& area, const CellShift& shift) {
+std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& area,
+                                        const CellShift& shift) {
   if (shiftTears(area, shift)) refuse(table, "it would move part");
   const bool vertical = isVertical(shift.kind);
-  const bool remove = shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::DeleteLeft;
+  const bool remove =
+      shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::DeleteLeft;
   // Along: the axis that moves; across: the one the band is limited on.
   const int32_t acrossFirst = vertical ? area.firstColumn : area.firstRow;
   const int32_t acrossLast = vertical ? area.lastColumn : area.lastRow;
@@ -109,9 +114,12 @@ std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& 
     } else {
       if (bandFirst <= first && bandLast >= last) return std::nullopt;
       if (table.pivot) refuse(table, "it would delete part");
-      if (vertical && table.headerRows && bandFirst <= first) refuse(table, "it would delete the header row");
-      if (vertical && table.totalsRows && bandLast >= last) refuse(table, "it would delete the totals row");
-      if (vertical && bandFirst <= first + table.headerRows && bandLast >= last - table.totalsRows) {
+      if (vertical && table.headerRows && bandFirst <= first)
+        refuse(table, "it would delete the header row");
+      if (vertical && table.totalsRows && bandLast >= last)
+        refuse(table, "it would delete the totals row");
+      if (vertical && bandFirst <= first + table.headerRows &&
+          bandLast >= last - table.totalsRows) {
         refuse(table, "it would delete every data row");
       }
       newFirst = std::min(first, bandFirst);
@@ -121,7 +129,8 @@ std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& 
     if (bandFirst <= first) newFirst += count;
     if (table.pivot && bandFirst > first) refuse(table, "it would insert cells inside");
     newLast += count;
-    if (newLast >= (vertical ? kMaxRows : kMaxColumns)) refuse(table, "it would push the end off the sheet");
+    if (newLast >= (vertical ? kMaxRows : kMaxColumns))
+      refuse(table, "it would push the end off the sheet");
   }
   RangeRef moved = area;
   (vertical ? moved.firstRow : moved.firstColumn) = newFirst;
@@ -129,7 +138,8 @@ std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& 
   return moved;
 }
 
-std::optional<RangeRef> tableNow(const KeptTable& table, const std::vector<RecordedShift>& shifts, uint32_t sheetId) {
+std::optional<RangeRef> tableNow(const KeptTable& table, const std::vector<RecordedShift>& shifts,
+                                 uint32_t sheetId) {
   std::optional<RangeRef> area = table.area;
   for (const RecordedShift& recorded : shifts) {
     if (recorded.sheetId != sheetId) continue;
@@ -164,7 +174,8 @@ std::vector<ShiftedInText> XlsxOrigin::checkShift(const Workbook& workbook, uint
     for (int32_t column = shift.firstColumn; column <= shift.lastColumn; ++column) {
       std::u16string name;
       do name = u"Column" + fromUtf8(std::to_string(serial++));
-      while (std::any_of(names.begin(), names.end(), [&](const auto& other) { return equalsIgnoringCase(name, other); }));
+      while (std::any_of(names.begin(), names.end(),
+                         [&](const auto& other) { return equalsIgnoringCase(name, other); }));
       names.push_back(name);
       added.push_back({area->firstRow, column, std::move(name)});
     }

@@ -33,9 +33,11 @@ std::optional<KeptTable> readKeptPivotPlace(std::string_view xml, const std::str
 // table, for what the application refuses: tearing it, deleting its header or totals row
 // alone, leaving it no data row, or pushing it off the sheet; for a pivot table, any change
 // to its cells other than moving or deleting them all.
-std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& area, const CellShift& shift);
+std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& area,
+                                        const CellShift& shift);
 
 // Where the table is after every shift recorded on its sheet; nullopt when it went.
-std::optional<RangeRef> tableNow(const KeptTable& table, const std::vector<RecordedShift>& shifts, uint32_t sheetId);
+std::optional<RangeRef> tableNow(const KeptTable& table, const std::vector<RecordedShift>& shifts,
+                                 uint32_t sheetId);
 
 }  // namespace sx

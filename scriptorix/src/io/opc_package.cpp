@@ -35,7 +35,8 @@ OpcPackage::OpcPackage(std::vector<ZipEntry> entries) : parts_(std::move(entries
       if (!name.empty() && name.front() == '/') name.remove_prefix(1);
       overrides_[partKey(name)] = node.attribute("ContentType").value();
     } else if (localName(node) == "Default") {
-      defaults_[partKey(node.attribute("Extension").value())] = node.attribute("ContentType").value();
+      defaults_[partKey(node.attribute("Extension").value())] =
+          node.attribute("ContentType").value();
     }
   }
 }
@@ -80,8 +81,9 @@ std::string relationshipsPartName(std::string_view partName) {
 }
 
 std::string resolveTarget(std::string_view sourcePart, std::string_view target) {
-  std::string path = target.starts_with('/') ? std::string(target.substr(1))
-                                             : std::string(folderOf(sourcePart)) + std::string(target);
+  std::string path = target.starts_with('/')
+                         ? std::string(target.substr(1))
+                         : std::string(folderOf(sourcePart)) + std::string(target);
   std::vector<std::string> segments;
   size_t start = 0;
   while (start <= path.size()) {
@@ -123,8 +125,9 @@ std::string_view relationshipKind(std::string_view type) {
 }
 
 std::string relationshipsXml(const std::vector<Relationship>& relationships) {
-  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
   for (const Relationship& rel : relationships) {
     xml += "<Relationship Id=\"" + xmlAttribute(rel.id) + "\" Type=\"" + xmlAttribute(rel.type) +
            "\" Target=\"" + xmlAttribute(rel.target) + "\"";

@@ -18,8 +18,9 @@ constexpr const char* kContentTypesNamespace =
 std::string contentTypesXml(const std::vector<PackagePart>& parts) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   xml += "<Types xmlns=\"" + std::string(kContentTypesNamespace) + "\">";
-  xml += "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package."
-         "relationships+xml\"/>";
+  xml +=
+      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package."
+      "relationships+xml\"/>";
   xml += "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
   for (const PackagePart& part : parts) {
     if (part.contentType.empty()) continue;
@@ -60,8 +61,9 @@ void addEntry(zip_t* archive, const std::string& name, const std::string& data) 
 std::string writePackage(const std::vector<PackagePart>& parts) {
   const uint64_t entries = parts.size() + 1;  // and [Content_Types].xml
   if (entries > ZipLimits{}.maxEntries) {
-    throw std::runtime_error("Cannot build the workbook package: it would hold " + std::to_string(entries) +
-                             " parts, more than the " + std::to_string(ZipLimits{}.maxEntries) +
+    throw std::runtime_error("Cannot build the workbook package: it would hold " +
+                             std::to_string(entries) + " parts, more than the " +
+                             std::to_string(ZipLimits{}.maxEntries) +
                              " a package may have to be opened again");
   }
   zip_error_t error;

@@ -57,7 +57,8 @@ std::string readWholeFile(const std::filesystem::path& path) {
   }
   checkRegularFile(path, status);
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) refuseToOpen(path, std::string("the file cannot be read (") + std::strerror(errno) + ")");
+  if (fd < 0)
+    refuseToOpen(path, std::string("the file cannot be read (") + std::strerror(errno) + ")");
   const InputFile file{fd};
   if (::fstat(fd, &status) != 0) refuseToOpen(path, "the file cannot be read");
   checkRegularFile(path, status);
@@ -68,7 +69,8 @@ std::string readWholeFile(const std::filesystem::path& path) {
     const ssize_t got = ::read(fd, buffer.data(), buffer.size());
     if (got == 0) break;
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) refuseToOpen(path, std::string("the file cannot be read (") + std::strerror(errno) + ")");
+    if (got < 0)
+      refuseToOpen(path, std::string("the file cannot be read (") + std::strerror(errno) + ")");
     // The size is checked again while reading: the file may grow after fstat.
     if (content.size() + static_cast<size_t>(got) > kMaxInputBytes) {
       refuseToOpen(path, "the file is larger than 1 GiB");
@@ -99,7 +101,8 @@ std::string refusalFor(InputKind kind, const std::filesystem::path& path) {
     case InputKind::Empty:
       return "the file is empty";
     case InputKind::EncryptedWorkbook:
-      return "it is an encrypted or password-protected workbook; remove the password and save it again";
+      return "it is an encrypted or password-protected workbook; remove the password and save it "
+             "again";
     case InputKind::LegacyWorkbook:
       return "Excel 97-2003 .xls workbooks are not supported; save it as .xlsx";
     case InputKind::CompoundFile:
@@ -108,7 +111,8 @@ std::string refusalFor(InputKind kind, const std::filesystem::path& path) {
       break;
   }
   if (path.filename().string().starts_with("~$")) {
-    return "it is the lock file the spreadsheet application keeps beside an open workbook, not a workbook";
+    return "it is the lock file the spreadsheet application keeps beside an open workbook, not a "
+           "workbook";
   }
   return "it is neither a workbook package nor UTF-8 text";
 }
@@ -143,14 +147,18 @@ std::unique_ptr<Workbook> openWorkbook(const std::filesystem::path& path) {
 void saveWorkbook(const Workbook& workbook, FileFormat format, const std::filesystem::path& path) {
   if (format == FileFormat::Csv) {
     try {
-      writeFileAtomically(path, [&](const ByteSink& write) { writeCsv(workbook.activeSheet(), write, kMaxInputBytes); });
+      writeFileAtomically(path, [&](const ByteSink& write) {
+        writeCsv(workbook.activeSheet(), write, kMaxInputBytes);
+      });
     } catch (const std::length_error& error) {
       throw std::runtime_error("Cannot save \"" + path.string() + "\": " + error.what());
     }
   } else {
     const std::string package = writePackage(buildWorkbookParts(workbook, format));
     if (package.size() > kMaxInputBytes) {
-      throw std::runtime_error("Cannot save \"" + path.string() + "\": the package would be larger than 1 GiB, more than a file the engine opens");
+      throw std::runtime_error(
+          "Cannot save \"" + path.string() +
+          "\": the package would be larger than 1 GiB, more than a file the engine opens");
     }
     writeFileAtomically(path, package);
   }

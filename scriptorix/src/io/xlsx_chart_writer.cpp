@@ -44,8 +44,10 @@ std::string numberReference(const Workbook& workbook, const std::u16string& refe
     xml += "<c:numCache><c:formatCode>General</c:formatCode><c:ptCount val=\"" +
            std::to_string(cells->values.size()) + "\"/>";
     for (size_t i = 0; i < cells->values.size(); ++i) {
-      if (cells->values[i].kind != CellValue::Kind::Number) continue;  // a gap, as the application leaves it
-      xml += "<c:pt idx=\"" + std::to_string(i) + "\"><c:v>" + xmlNumber(cells->values[i].number) + "</c:v></c:pt>";
+      if (cells->values[i].kind != CellValue::Kind::Number)
+        continue;  // a gap, as the application leaves it
+      xml += "<c:pt idx=\"" + std::to_string(i) + "\"><c:v>" + xmlNumber(cells->values[i].number) +
+             "</c:v></c:pt>";
     }
     xml += "</c:numCache>";
   }
@@ -57,7 +59,8 @@ std::string stringReference(const Workbook& workbook, const std::u16string& refe
   if (auto cells = readCells(workbook, reference)) {
     xml += "<c:strCache><c:ptCount val=\"" + std::to_string(cells->shown.size()) + "\"/>";
     for (size_t i = 0; i < cells->shown.size(); ++i) {
-      xml += "<c:pt idx=\"" + std::to_string(i) + "\"><c:v>" + xmlText(cells->shown[i]) + "</c:v></c:pt>";
+      xml += "<c:pt idx=\"" + std::to_string(i) + "\"><c:v>" + xmlText(cells->shown[i]) +
+             "</c:v></c:pt>";
     }
     xml += "</c:strCache>";
   }
@@ -82,8 +85,8 @@ std::string titleXml(const std::u16string& text) {
 
 // Colours are written out: a package without a theme leaves "automatic" fills to each reader,
 // and some then draw nothing.
-constexpr const char* kPalette[] = {"4472C4", "ED7D31", "A5A5A5", "FFC000", "5B9BD5", "70AD47",
-                                    "264478", "9E480E", "636363", "997300"};
+constexpr const char* kPalette[] = {"4472C4", "ED7D31", "A5A5A5", "FFC000", "5B9BD5",
+                                    "70AD47", "264478", "9E480E", "636363", "997300"};
 
 std::string shapeProperties(size_t index, bool lineOnly) {
   const std::string colour = kPalette[index % std::size(kPalette)];
@@ -134,14 +137,17 @@ std::string seriesXml(const Workbook& workbook, const SheetChart& chart, const C
 
 std::string axisXml(const char* kind, int id, int crossing, const char* position,
                     const std::u16string& title, bool gridlines) {
-  std::string xml = std::string("<c:") + kind + "><c:axId val=\"" + std::to_string(id) +
-                    "\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling><c:delete val=\"0\"/>"
-                    "<c:axPos val=\"" + position + "\"/>";
+  std::string xml =
+      std::string("<c:") + kind + "><c:axId val=\"" + std::to_string(id) +
+      "\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling><c:delete val=\"0\"/>"
+      "<c:axPos val=\"" +
+      position + "\"/>";
   if (gridlines) xml += "<c:majorGridlines/>";
   xml += titleXml(title);
-  xml += "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/><c:majorTickMark val=\"out\"/>"
-         "<c:minorTickMark val=\"none\"/><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"" +
-         std::to_string(crossing) + "\"/><c:crosses val=\"autoZero\"/>";
+  xml +=
+      "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/><c:majorTickMark val=\"out\"/>"
+      "<c:minorTickMark val=\"none\"/><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"" +
+      std::to_string(crossing) + "\"/><c:crosses val=\"autoZero\"/>";
   if (std::string_view(kind) == "valAx") xml += "<c:crossBetween val=\"between\"/>";
   return xml + "</c:" + kind + ">";
 }
@@ -160,17 +166,20 @@ const char* groupingName(ChartGrouping grouping, bool standardForLines) {
 
 std::string plotXml(const Workbook& workbook, const SheetChart& chart) {
   std::string series;
-  for (size_t i = 0; i < chart.series.size(); ++i) series += seriesXml(workbook, chart, chart.series[i], i);
+  for (size_t i = 0; i < chart.series.size(); ++i)
+    series += seriesXml(workbook, chart, chart.series[i], i);
   const std::string axes = "<c:axId val=\"500000001\"/><c:axId val=\"500000002\"/>";
   switch (chart.kind) {
     case ChartKind::Pie:
-      return "<c:pieChart><c:varyColors val=\"1\"/>" + series + "<c:firstSliceAng val=\"0\"/></c:pieChart>";
+      return "<c:pieChart><c:varyColors val=\"1\"/>" + series +
+             "<c:firstSliceAng val=\"0\"/></c:pieChart>";
     case ChartKind::Scatter:
-      return "<c:scatterChart><c:scatterStyle val=\"lineMarker\"/><c:varyColors val=\"0\"/>" + series +
-             axes + "</c:scatterChart>";
+      return "<c:scatterChart><c:scatterStyle val=\"lineMarker\"/><c:varyColors val=\"0\"/>" +
+             series + axes + "</c:scatterChart>";
     case ChartKind::Line:
       return std::string("<c:lineChart><c:grouping val=\"") + groupingName(chart.grouping, true) +
-             "\"/><c:varyColors val=\"0\"/>" + series + "<c:marker val=\"1\"/>" + axes + "</c:lineChart>";
+             "\"/><c:varyColors val=\"0\"/>" + series + "<c:marker val=\"1\"/>" + axes +
+             "</c:lineChart>";
     case ChartKind::Area:
       return std::string("<c:areaChart><c:grouping val=\"") + groupingName(chart.grouping, true) +
              "\"/><c:varyColors val=\"0\"/>" + series + axes + "</c:areaChart>";
@@ -179,9 +188,10 @@ std::string plotXml(const Workbook& workbook, const SheetChart& chart) {
       break;
   }
   const bool stacked = chart.grouping != ChartGrouping::Clustered;
-  return std::string("<c:barChart><c:barDir val=\"") + (chart.kind == ChartKind::Bar ? "bar" : "col") +
-         "\"/><c:grouping val=\"" + groupingName(chart.grouping, false) + "\"/><c:varyColors val=\"0\"/>" +
-         series + "<c:gapWidth val=\"150\"/>" + (stacked ? "<c:overlap val=\"100\"/>" : "") + axes +
+  return std::string("<c:barChart><c:barDir val=\"") +
+         (chart.kind == ChartKind::Bar ? "bar" : "col") + "\"/><c:grouping val=\"" +
+         groupingName(chart.grouping, false) + "\"/><c:varyColors val=\"0\"/>" + series +
+         "<c:gapWidth val=\"150\"/>" + (stacked ? "<c:overlap val=\"100\"/>" : "") + axes +
          "</c:barChart>";
 }
 

@@ -25,12 +25,15 @@ std::string anchorStart(const DrawingAnchor& anchor) {
            "<xdr:ext cx=\"" + std::to_string(anchor.width * kEmuPerPixel) + "\" cy=\"" +
            std::to_string(anchor.height * kEmuPerPixel) + "\"/>";
   }
-  return "<xdr:twoCellAnchor editAs=\"oneCell\">" + marker("from", cells.firstColumn, cells.firstRow) +
-         marker("to", std::min(cells.lastColumn + 1, kMaxColumns - 1), std::min(cells.lastRow + 1, kMaxRows - 1));
+  return "<xdr:twoCellAnchor editAs=\"oneCell\">" +
+         marker("from", cells.firstColumn, cells.firstRow) +
+         marker("to", std::min(cells.lastColumn + 1, kMaxColumns - 1),
+                std::min(cells.lastRow + 1, kMaxRows - 1));
 }
 
 std::string anchorEnd(const DrawingAnchor& anchor) {
-  return anchor.oneCell ? "<xdr:clientData/></xdr:oneCellAnchor>" : "<xdr:clientData/></xdr:twoCellAnchor>";
+  return anchor.oneCell ? "<xdr:clientData/></xdr:oneCellAnchor>"
+                        : "<xdr:clientData/></xdr:twoCellAnchor>";
 }
 
 }  // namespace
@@ -47,22 +50,29 @@ std::string drawingXml(const SheetObjects& objects) {
   for (const SheetImage& image : objects.images) {
     const std::string id = std::to_string(shape++);
     xml += anchorStart(image.anchor) + "<xdr:pic><xdr:nvPicPr><xdr:cNvPr id=\"" + id +
-           "\" name=\"Picture " + id + "\"/><xdr:cNvPicPr><a:picLocks noChangeAspect=\"1\"/></xdr:cNvPicPr>"
-           "</xdr:nvPicPr><xdr:blipFill><a:blip r:embed=\"rId" + std::to_string(relationship++) +
-           "\"/><a:stretch><a:fillRect/></a:stretch></xdr:blipFill><xdr:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/>"
-           "<a:ext cx=\"" + std::to_string(image.anchor.width * kEmuPerPixel) + "\" cy=\"" +
+           "\" name=\"Picture " + id +
+           "\"/><xdr:cNvPicPr><a:picLocks noChangeAspect=\"1\"/></xdr:cNvPicPr>"
+           "</xdr:nvPicPr><xdr:blipFill><a:blip r:embed=\"rId" +
+           std::to_string(relationship++) +
+           "\"/><a:stretch><a:fillRect/></a:stretch></xdr:blipFill><xdr:spPr><a:xfrm><a:off "
+           "x=\"0\" y=\"0\"/>"
+           "<a:ext cx=\"" +
+           std::to_string(image.anchor.width * kEmuPerPixel) + "\" cy=\"" +
            std::to_string(image.anchor.height * kEmuPerPixel) +
            "\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></xdr:spPr></xdr:pic>" +
            anchorEnd(image.anchor);
   }
   for (const SheetChart& chart : objects.charts) {
     const std::string id = std::to_string(shape++);
-    xml += anchorStart(chart.anchor) + "<xdr:graphicFrame macro=\"\"><xdr:nvGraphicFramePr><xdr:cNvPr id=\"" +
-           id + "\" name=\"Chart " + id + "\"/><xdr:cNvGraphicFramePr/></xdr:nvGraphicFramePr>"
+    xml += anchorStart(chart.anchor) +
+           "<xdr:graphicFrame macro=\"\"><xdr:nvGraphicFramePr><xdr:cNvPr id=\"" + id +
+           "\" name=\"Chart " + id +
+           "\"/><xdr:cNvGraphicFramePr/></xdr:nvGraphicFramePr>"
            "<xdr:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"0\" cy=\"0\"/></xdr:xfrm><a:graphic>"
            "<a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
-           "<c:chart r:id=\"rId" + std::to_string(relationship++) +
-           "\"/></a:graphicData></a:graphic></xdr:graphicFrame>" + anchorEnd(chart.anchor);
+           "<c:chart r:id=\"rId" +
+           std::to_string(relationship++) + "\"/></a:graphicData></a:graphic></xdr:graphicFrame>" +
+           anchorEnd(chart.anchor);
   }
   return xml + "</xdr:wsDr>";
 }

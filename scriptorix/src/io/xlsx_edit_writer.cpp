@@ -21,13 +21,15 @@ namespace {
 
 constexpr const char* kDocumentRelationship =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-constexpr std::string_view kStrictRelationships = "http://purl.oclc.org/ooxml/officeDocument/relationships";
-constexpr const char* kSpreadsheetType = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+constexpr std::string_view kStrictRelationships =
+    "http://purl.oclc.org/ooxml/officeDocument/relationships";
+constexpr const char* kSpreadsheetType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.";
 
 // The children of <workbook> in schema order, up to where definedNames and calcPr go.
-constexpr const char* kWorkbookOrder[] = {"fileVersion", "fileSharing",  "workbookPr",        "workbookProtection",
-                                          "bookViews",   "sheets",       "functionGroups",    "externalReferences",
-                                          "definedNames", "calcPr"};
+constexpr const char* kWorkbookOrder[] = {
+    "fileVersion", "fileSharing",    "workbookPr",         "workbookProtection", "bookViews",
+    "sheets",      "functionGroups", "externalReferences", "definedNames",       "calcPr"};
 
 std::string lower(std::string_view text) {
   std::string out(text);
@@ -52,7 +54,8 @@ class FreshNames {
     parts_.insert(lower(origin.sharedStringsPart));
     for (const Relationship& rel : origin.workbookRelationships) ids_.insert(rel.id);
   }
-  std::string part(const std::string& folder, const std::string& stem, const std::string& extension) {
+  std::string part(const std::string& folder, const std::string& stem,
+                   const std::string& extension) {
     for (int n = 1;; ++n) {
       std::string name = folder + stem + std::to_string(n) + extension;
       if (parts_.insert(lower(name)).second) return name;
@@ -92,14 +95,17 @@ pugi::xml_node placeInOrder(pugi::xml_node root, std::string_view name) {
   const std::string_view rootName = root.name();
   const size_t colon = rootName.find(':');
   const std::string full =
-      (colon == std::string_view::npos ? std::string() : std::string(rootName.substr(0, colon + 1))) + std::string(name);
+      (colon == std::string_view::npos ? std::string()
+                                       : std::string(rootName.substr(0, colon + 1))) +
+      std::string(name);
   return after ? root.insert_child_after(full.c_str(), after) : root.prepend_child(full.c_str());
 }
 
 // The prefix the workbook part uses for the relationships namespace (Transitional or Strict),
 // declared when missing under a prefix the part does not use yet.
 std::string relationshipsPrefix(pugi::xml_node root) {
-  const std::string uri = std::string(kDocumentRelationship).substr(0, std::string(kDocumentRelationship).size() - 1);
+  const std::string uri =
+      std::string(kDocumentRelationship).substr(0, std::string(kDocumentRelationship).size() - 1);
   for (pugi::xml_attribute attribute : root.attributes()) {
     const std::string_view name = attribute.name();
     const std::string_view value = attribute.value();
@@ -123,7 +129,8 @@ void appendXml(pugi::xml_node parent, const std::string& xml) {
 
 void setCalculationMode(pugi::xml_node calc, CalculationMode mode) {
   calc.remove_attribute("calcMode");
-  if (mode != CalculationMode::Auto) calc.append_attribute("calcMode") = std::string(calculationModeName(mode)).c_str();
+  if (mode != CalculationMode::Auto)
+    calc.append_attribute("calcMode") = std::string(calculationModeName(mode)).c_str();
 }
 
 // The <sheets> list as written: the model's sheets in their order, each kept entry of another
@@ -178,7 +185,8 @@ bool replacedByModel(const Sheet& sheet, const KeptDefinedName& name) {
 }
 
 std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
-                            const std::vector<SheetPlacement>& placements, const KeptReferences& references) {
+                            const std::vector<SheetPlacement>& placements,
+                            const KeptReferences& references) {
   pugi::xml_document document = parseXmlPart(origin.workbookXml, origin.workbookPart);
   pugi::xml_node root = document.document_element();
   const std::string prefix = relationshipsPrefix(root);
@@ -197,10 +205,12 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
     entry.append_attribute("name") = toUtf8(sheet.name()).c_str();
     entry.append_attribute("sheetId") = placements[i].sheetId.c_str();
     if (auto kept = origin.sheets.find(sheet.id()); kept != origin.sheets.end()) {
-      for (const auto& [name, value] : kept->second.extraAttributes) entry.append_attribute(name.c_str()) = value.c_str();
+      for (const auto& [name, value] : kept->second.extraAttributes)
+        entry.append_attribute(name.c_str()) = value.c_str();
     }
     if (sheet.settings().visibility != SheetVisibility::Visible) {
-      entry.append_attribute("state") = std::string(sheetVisibilityName(sheet.settings().visibility)).c_str();
+      entry.append_attribute("state") =
+          std::string(sheetVisibilityName(sheet.settings().visibility)).c_str();
     }
     entry.append_attribute((prefix + ":id").c_str()) = placements[i].relationshipId.c_str();
   }
@@ -220,28 +230,37 @@ std::string workbookPartXml(const Workbook& workbook, const XlsxOrigin& origin,
     std::string entry = "<definedName name=\"" + xmlText(name.name) + "\"";
     const std::pair key(name.scopeSheetId, name.name);
     if (auto extra = origin.nameAttributes.find(key); extra != origin.nameAttributes.end()) {
-      for (const auto& [attribute, value] : extra->second) entry += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
+      for (const auto& [attribute, value] : extra->second)
+        entry += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
     }
     // Removing a sheet removes its own names, so the scope is always there.
     if (const Sheet* scope = name.scopeSheetId ? workbook.sheetById(name.scopeSheetId) : nullptr) {
-      entry += " localSheetId=\"" + std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
+      entry += " localSheetId=\"" +
+               std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
     }
     const auto position = origin.namePositions.find(key);
     nameEntries.emplace_back(position == origin.namePositions.end() ? 0 : position->second,
-                             entry + ">" + xmlPlainText(formula::withFunctionPrefixes(name.reference)) + "</definedName>");
+                             entry + ">" +
+                                 xmlPlainText(formula::withFunctionPrefixes(name.reference)) +
+                                 "</definedName>");
   }
   for (const KeptDefinedName& name : origin.keptNames) {
     std::string entry = "<definedName";
-    for (const auto& [attribute, value] : name.attributes) entry += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
+    for (const auto& [attribute, value] : name.attributes)
+      entry += " " + attribute + "=\"" + xmlAttribute(value) + "\"";
     if (name.scopeSheetId) {
       const Sheet* scope = workbook.sheetById(*name.scopeSheetId);
       if (!scope || replacedByModel(*scope, name)) continue;
-      entry += " localSheetId=\"" + std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
+      entry += " localSheetId=\"" +
+               std::to_string(slotOfSheet(slots, workbook.sheetIndex(*scope))) + "\"";
     } else if (name.scopeOtherEntry) {
       const OtherSheetEntry* scope = &origin.otherSheetEntries[*name.scopeOtherEntry];
       entry += " localSheetId=\"" + std::to_string(slotOfOther(slots, scope)) + "\"";
     }
-    nameEntries.emplace_back(name.position, entry + ">" + xmlPlainText(references.formula(fromUtf8(name.text), std::nullopt)) + "</definedName>");
+    nameEntries.emplace_back(
+        name.position, entry + ">" +
+                           xmlPlainText(references.formula(fromUtf8(name.text), std::nullopt)) +
+                           "</definedName>");
   }
   std::stable_sort(nameEntries.begin(), nameEntries.end(), [](const auto& a, const auto& b) {
     return (a.first == 0 ? SIZE_MAX : a.first) < (b.first == 0 ? SIZE_MAX : b.first);
@@ -269,18 +288,22 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   const std::string folder = folderOf(origin.workbookPart);
   std::vector<SheetPlacement> placements;
   uint64_t maxSheetId = 0;
-  for (const auto& [id, sheet] : origin.sheets) maxSheetId = std::max<uint64_t>(maxSheetId, std::strtoull(sheet.sheetId.c_str(), nullptr, 10));
+  for (const auto& [id, sheet] : origin.sheets)
+    maxSheetId = std::max<uint64_t>(maxSheetId, std::strtoull(sheet.sheetId.c_str(), nullptr, 10));
   for (const OtherSheetEntry& other : origin.otherSheetEntries) {
     pugi::xml_document entry;
     entry.load_buffer(other.xml.data(), other.xml.size());
-    maxSheetId = std::max<uint64_t>(maxSheetId, entry.document_element().attribute("sheetId").as_ullong());
+    maxSheetId =
+        std::max<uint64_t>(maxSheetId, entry.document_element().attribute("sheetId").as_ullong());
   }
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
     const Sheet& sheet = workbook.sheet(i);
     if (auto kept = origin.sheets.find(sheet.id()); kept != origin.sheets.end()) {
-      placements.push_back({kept->second.partName, kept->second.relationshipId, kept->second.sheetId});
+      placements.push_back(
+          {kept->second.partName, kept->second.relationshipId, kept->second.sheetId});
     } else {
-      placements.push_back({fresh.part(folder + "worksheets/", "sheet", ".xml"), fresh.id(), std::to_string(++maxSheetId)});
+      placements.push_back({fresh.part(folder + "worksheets/", "sheet", ".xml"), fresh.id(),
+                            std::to_string(++maxSheetId)});
     }
   }
 
@@ -306,7 +329,8 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   // names and table ids the package does not use.
   ObjectPartNumbers numbers;
   for (const PackagePart& part : origin.keptParts) numbers.taken.insert(partKey(part.name));
-  for (const SheetPlacement& placement : placements) numbers.taken.insert(partKey(placement.partName));
+  for (const SheetPlacement& placement : placements)
+    numbers.taken.insert(partKey(placement.partName));
   numbers.tableId = keptTables(origin).largestId;
   std::vector<PackagePart> objectParts;
   const Sheet& active = workbook.activeSheet();
@@ -320,26 +344,30 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
     }
     std::string xml;
     if (kept != origin.sheets.end()) {
-      xml = editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles, strings, firstLink);
+      xml = editedWorksheetXml(sheet, &sheet == &active, kept->second, keptReferences, styles,
+                               strings, firstLink);
     } else {
       SheetObjectParts objects = buildSheetObjectParts(sheet, placements[i].partName, numbers);
       xml = worksheetXml(sheet, &sheet == &active, styles, strings, objects.worksheetElements);
       for (PackagePart& part : objects.parts) objectParts.push_back(std::move(part));
     }
-    worksheets.push_back({placements[i].partName, std::string(kSpreadsheetType) + "worksheet+xml", std::move(xml)});
+    worksheets.push_back(
+        {placements[i].partName, std::string(kSpreadsheetType) + "worksheet+xml", std::move(xml)});
     if (std::string links = hyperlinkRelationshipsXml(sheet, firstLink); !links.empty()) {
       linkRelationships.emplace(relationshipsPart, std::move(links));
     }
   }
-  const std::string stringsPart =
-      origin.sharedStringsPart.empty() ? fresh.fixedPart(folder + "sharedStrings.xml") : origin.sharedStringsPart;
+  const std::string stringsPart = origin.sharedStringsPart.empty()
+                                      ? fresh.fixedPart(folder + "sharedStrings.xml")
+                                      : origin.sharedStringsPart;
 
   // Relationships: the sheets, styles and strings as written now, then the rest as they were.
   std::set<std::string> replaced;
   for (const auto& [id, sheet] : origin.sheets) replaced.insert(sheet.relationshipId);
   std::vector<Relationship> relationships;
   for (size_t i = 0; i < workbook.sheetCount(); ++i) {
-    relationships.push_back({placements[i].relationshipId, std::string(kDocumentRelationship) + "worksheet",
+    relationships.push_back({placements[i].relationshipId,
+                             std::string(kDocumentRelationship) + "worksheet",
                              relativeTarget(origin.workbookPart, placements[i].partName), false});
   }
   std::string stylesId, stringsId;
@@ -358,7 +386,8 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   std::set<std::string> dropped;
   for (const Relationship& rel : origin.workbookRelationships) {
     const std::string_view kind = relationshipKind(rel.type);
-    if (replaced.count(rel.id) || rel.id == stylesId || rel.id == stringsId || kind == "calcChain") continue;
+    if (replaced.count(rel.id) || rel.id == stylesId || rel.id == stringsId || kind == "calcChain")
+      continue;
     if (kind == "vbaProject" && format != FileFormat::Xlsm) {
       const std::string part = resolveTarget(origin.workbookPart, rel.target);
       dropped.insert(part);
@@ -374,9 +403,12 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
   }
 
   std::vector<PackagePart> parts;
-  parts.push_back({origin.workbookPart, workbookContentType(format), workbookPartXml(workbook, origin, placements, keptReferences)});
-  parts.push_back({relationshipsPartName(origin.workbookPart), "", relationshipsXml(relationships)});
-  parts.push_back({stylesPart, std::string(kSpreadsheetType) + "styles+xml", std::move(stylesXmlText)});
+  parts.push_back({origin.workbookPart, workbookContentType(format),
+                   workbookPartXml(workbook, origin, placements, keptReferences)});
+  parts.push_back(
+      {relationshipsPartName(origin.workbookPart), "", relationshipsXml(relationships)});
+  parts.push_back(
+      {stylesPart, std::string(kSpreadsheetType) + "styles+xml", std::move(stylesXmlText)});
   parts.push_back({stringsPart, std::string(kSpreadsheetType) + "sharedStrings+xml",
                    editedSharedStringsXml(workbook, strings, origin.richStrings)});
   for (PackagePart& sheet : worksheets) parts.push_back(std::move(sheet));

@@ -21,7 +21,8 @@ std::vector<PackagePart> buildEditedWorkbookParts(const Workbook& workbook, File
 
 // The styles part: every entry of the opened one kept at its index, entries for styles the
 // model made since appended. Fills `mapping` for the worksheets.
-std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin, StyleMapping& mapping);
+std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin,
+                            StyleMapping& mapping);
 
 // A worksheet the model wrote, merged with what the opened worksheet had around <sheetData>
 // (its references following the edits made since). The model's links to addresses outside the

@@ -17,15 +17,45 @@ constexpr const char* kRelationshipsNamespace =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 // The children of <worksheet> in the order the schema requires.
-constexpr const char* kWorksheetOrder[] = {
-    "sheetPr",         "dimension",       "sheetViews",      "sheetFormatPr", "cols",
-    "sheetData",       "sheetCalcPr",     "sheetProtection", "protectedRanges", "scenarios",
-    "autoFilter",      "sortState",       "dataConsolidate", "customSheetViews", "mergeCells",
-    "phoneticPr",      "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions",
-    "pageMargins",     "pageSetup",       "headerFooter",    "rowBreaks",     "colBreaks",
-    "customProperties", "cellWatches",    "ignoredErrors",   "smartTags",     "drawing",
-    "legacyDrawing",   "legacyDrawingHF", "drawingHF",       "picture",       "oleObjects",
-    "controls",        "webPublishItems", "tableParts",      "extLst"};
+constexpr const char* kWorksheetOrder[] = {"sheetPr",
+                                           "dimension",
+                                           "sheetViews",
+                                           "sheetFormatPr",
+                                           "cols",
+                                           "sheetData",
+                                           "sheetCalcPr",
+                                           "sheetProtection",
+                                           "protectedRanges",
+                                           "scenarios",
+                                           "autoFilter",
+                                           "sortState",
+                                           "dataConsolidate",
+                                           "customSheetViews",
+                                           "mergeCells",
+                                           "phoneticPr",
+                                           "conditionalFormatting",
+                                           "dataValidations",
+                                           "hyperlinks",
+                                           "printOptions",
+                                           "pageMargins",
+                                           "pageSetup",
+                                           "headerFooter",
+                                           "rowBreaks",
+                                           "colBreaks",
+                                           "customProperties",
+                                           "cellWatches",
+                                           "ignoredErrors",
+                                           "smartTags",
+                                           "drawing",
+                                           "legacyDrawing",
+                                           "legacyDrawingHF",
+                                           "drawingHF",
+                                           "picture",
+                                           "oleObjects",
+                                           "controls",
+                                           "webPublishItems",
+                                           "tableParts",
+                                           "extLst"};
 
 int schemaRank(std::string_view name) {
   for (size_t i = 0; i < std::size(kWorksheetOrder); ++i) {
@@ -37,8 +67,8 @@ int schemaRank(std::string_view name) {
 // Elements where the file's own version wins over the model's default one (the model's
 // settings are patched into it).
 bool fileVersionWins(std::string_view name) {
-  return name == "sheetFormatPr" || name == "pageMargins" || name == "printOptions" || name == "pageSetup" ||
-         name == "headerFooter";
+  return name == "sheetFormatPr" || name == "pageMargins" || name == "printOptions" ||
+         name == "pageSetup" || name == "headerFooter";
 }
 
 // Attribute values to set, or to remove (nullopt).
@@ -63,7 +93,8 @@ std::optional<std::string> levelText(uint8_t level) {
 
 // The file's format properties with the model's outline depths and, when the script changed
 // it, its default row height.
-std::string formatPropertiesFor(const Sheet& sheet, const SheetOrigin& origin, const std::string& xml) {
+std::string formatPropertiesFor(const Sheet& sheet, const SheetOrigin& origin,
+                                const std::string& xml) {
   AttributeEdits edits = {{"outlineLevelRow", levelText(sheet.rowOutlineDepth())},
                           {"outlineLevelCol", levelText(sheet.columnOutlineDepth())}};
   const std::optional<double> height = sheet.settings().defaultRowHeight;
@@ -76,11 +107,13 @@ std::string formatPropertiesFor(const Sheet& sheet, const SheetOrigin& origin, c
 
 // The file's <sheetPr> with its tab colour and fit-to-page flag as the model has them now;
 // the rest (code name, outline properties) stays.
-std::string sheetPropertiesFor(const std::string& properties, const SheetSettings& now, const SheetSettings& read) {
+std::string sheetPropertiesFor(const std::string& properties, const SheetSettings& now,
+                               const SheetSettings& read) {
   pugi::xml_document document = parseXmlPart(properties, "the sheet properties");
   pugi::xml_node root = document.document_element();
   const std::string_view rootName = root.name();
-  const std::string prefix(rootName.substr(0, rootName.find(':') == std::string_view::npos ? 0 : rootName.find(':') + 1));
+  const std::string prefix(rootName.substr(
+      0, rootName.find(':') == std::string_view::npos ? 0 : rootName.find(':') + 1));
   if (now.page.fitToPage != read.page.fitToPage) {
     pugi::xml_node setup = childNamed(root, "pageSetUpPr");
     if (!setup) setup = root.append_child((prefix + "pageSetUpPr").c_str());
@@ -115,7 +148,8 @@ std::map<std::string, std::string> elementsOf(std::string_view xml) {
 
 // The file's views with the tab selected as the model has it, and the zoom and grid lines of
 // the first view when the script changed them.
-std::string selectTab(const std::string& views, bool active, const SheetSettings& now, const SheetSettings& read) {
+std::string selectTab(const std::string& views, bool active, const SheetSettings& now,
+                      const SheetSettings& read) {
   pugi::xml_document document = parseXmlPart(views, "the sheet views");
   bool first = true;
   for (pugi::xml_node view : document.document_element().children()) {
@@ -123,8 +157,11 @@ std::string selectTab(const std::string& views, bool active, const SheetSettings
     view.remove_attribute("tabSelected");
     if (first && active) view.prepend_attribute("tabSelected") = "1";
     if (first && (now.zoom != read.zoom || now.showGridLines != read.showGridLines)) {
-      editAttributes(view, {{"showGridLines", now.showGridLines ? std::nullopt : std::optional<std::string>("0")},
-                            {"zoomScale", now.zoom == 100 ? std::nullopt : std::optional<std::string>(std::to_string(now.zoom))}});
+      editAttributes(
+          view,
+          {{"showGridLines", now.showGridLines ? std::nullopt : std::optional<std::string>("0")},
+           {"zoomScale", now.zoom == 100 ? std::nullopt
+                                         : std::optional<std::string>(std::to_string(now.zoom))}});
     }
     first = false;
   }
@@ -143,7 +180,8 @@ std::string restoreArrayFormulas(const Sheet& sheet, std::string_view rows,
   std::string out;
   size_t copied = 0;
   for (const ArrayFormulaOrigin& array : arrays) {
-    const std::string cell = "<c r=\"" + toUtf8(columnLetters(array.column)) + std::to_string(array.row + 1) + "\"";
+    const std::string cell =
+        "<c r=\"" + toUtf8(columnLetters(array.column)) + std::to_string(array.row + 1) + "\"";
     const size_t at = rows.find(cell, copied);
     if (at == std::string_view::npos) continue;
     const size_t formula = rows.find("<f>", at);
@@ -162,7 +200,8 @@ uint32_t highestPriority(const std::string& xml) {
   pugi::xml_document document = parseXmlPart(xml, "a worksheet element");
   uint32_t highest = 0;
   for (pugi::xml_node rule : document.document_element().children()) {
-    if (localName(rule) == "cfRule") highest = std::max(highest, attributeNamed(rule, "priority").as_uint());
+    if (localName(rule) == "cfRule")
+      highest = std::max(highest, attributeNamed(rule, "priority").as_uint());
   }
   return highest;
 }
@@ -184,7 +223,8 @@ std::string priorityAfter(const std::string& xml, uint32_t offset) {
 
 // A file's list element (<dataValidations>, <hyperlinks>) with the model's entries after its
 // own: one list per sheet.
-std::string withEntries(const std::string& xml, const std::string& entries, std::string_view entryName) {
+std::string withEntries(const std::string& xml, const std::string& entries,
+                        std::string_view entryName) {
   if (entries.empty()) return xml;
   pugi::xml_document document = parseXmlPart(xml, "a worksheet element");
   pugi::xml_node root = document.document_element();
@@ -202,19 +242,23 @@ std::string withEntries(const std::string& xml, const std::string& entries, std:
 std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigin& origin,
                                const KeptReferences& kept, const StyleMapping& styles,
                                SharedStrings& strings, uint32_t firstLink) {
-  const std::string written = worksheetXml(sheet, active, styles, strings, {}, kept.lineAttributes(origin, sheet.id(), true),
+  const std::string written = worksheetXml(sheet, active, styles, strings, {},
+                                           kept.lineAttributes(origin, sheet.id(), true),
                                            kept.lineAttributes(origin, sheet.id(), false));
   const size_t rootEnd = written.find('>', written.find("<worksheet"));
   size_t dataStart = written.find("<sheetData");
   const size_t rootClose = written.rfind("</worksheet>");
-  if (rootEnd == std::string::npos || dataStart == std::string::npos || rootClose == std::string::npos) {
+  if (rootEnd == std::string::npos || dataStart == std::string::npos ||
+      rootClose == std::string::npos) {
     throw std::logic_error("the worksheet writer gave an unexpected shape");
   }
   size_t dataEnd = written.find("</sheetData>", dataStart);
   dataEnd = dataEnd == std::string::npos ? written.find('>', dataStart) + 1 : dataEnd + 12;
 
-  std::map<std::string, std::string> model = elementsOf(std::string_view(written).substr(rootEnd + 1, dataStart - rootEnd - 1));
-  for (auto& [name, xml] : elementsOf(std::string_view(written).substr(dataEnd, rootClose - dataEnd))) {
+  std::map<std::string, std::string> model =
+      elementsOf(std::string_view(written).substr(rootEnd + 1, dataStart - rootEnd - 1));
+  for (auto& [name, xml] :
+       elementsOf(std::string_view(written).substr(dataEnd, rootClose - dataEnd))) {
     model[name] += xml;
   }
   // The file's views (zoom, selection, grid lines) stay unless the frozen panes changed; so do
@@ -227,9 +271,10 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
   const PageSetup& page = settings.page;
   const PageSetup& pageRead = origin.settings.page;
   const bool headerFooterChanged = page.header != pageRead.header || page.footer != pageRead.footer;
-  const bool pageSetupChanged = page.orientation != pageRead.orientation || page.paperSize != pageRead.paperSize ||
-                                page.fitToPage != pageRead.fitToPage || page.fitToWidth != pageRead.fitToWidth ||
-                                page.fitToHeight != pageRead.fitToHeight;
+  const bool pageSetupChanged =
+      page.orientation != pageRead.orientation || page.paperSize != pageRead.paperSize ||
+      page.fitToPage != pageRead.fitToPage || page.fitToWidth != pageRead.fitToWidth ||
+      page.fitToHeight != pageRead.fitToHeight;
   const bool protectionChanged = !(settings.protection == origin.settings.protection);
 
   std::vector<Piece> pieces;
@@ -241,26 +286,32 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
     const int known = schemaRank(name);
     if (known >= 0) rank = known;
     const bool fileWins = fileVersionWins(name) || (name == "sheetViews" && keepViews);
-    const bool modelOwned = name == "dimension" || name == "cols" || name == "mergeCells" ||
-                            (name == "sheetProtection" && protectionChanged) ||
-                            (name == "pageMargins" && page.margins != pageRead.margins) ||
-                            (name == "headerFooter" && headerFooterChanged) ||
-                            (model.count(name) && !fileWins && name != "sheetPr" && name != "sheetProtection" &&
-                             name != "conditionalFormatting" && name != "dataValidations" && name != "hyperlinks");
+    const bool modelOwned =
+        name == "dimension" || name == "cols" || name == "mergeCells" ||
+        (name == "sheetProtection" && protectionChanged) ||
+        (name == "pageMargins" && page.margins != pageRead.margins) ||
+        (name == "headerFooter" && headerFooterChanged) ||
+        (model.count(name) && !fileWins && name != "sheetPr" && name != "sheetProtection" &&
+         name != "conditionalFormatting" && name != "dataValidations" && name != "hyperlinks");
     if (modelOwned) continue;
     fromFile[name] = true;
     if (name == "sheetViews") {
       pieces.push_back({rank, selectTab(xml, active, settings, origin.settings)});
     } else if (name == "sheetFormatPr") {
       pieces.push_back({rank, formatPropertiesFor(sheet, origin, xml)});
-    } else if (name == "printOptions" && settings.printGridLines != origin.settings.printGridLines) {
-      pieces.push_back({rank, withAttributes(xml, {{"gridLines", settings.printGridLines ? std::optional<std::string>("1") : std::nullopt}})});
+    } else if (name == "printOptions" &&
+               settings.printGridLines != origin.settings.printGridLines) {
+      pieces.push_back(
+          {rank, withAttributes(
+                     xml, {{"gridLines", settings.printGridLines ? std::optional<std::string>("1")
+                                                                 : std::nullopt}})});
     } else if (name == "sheetPr" && propertiesChanged) {
       pieces.push_back({rank, sheetPropertiesFor(xml, settings, origin.settings)});
     } else if (name == "pageSetup" && pageSetupChanged) {
       pieces.push_back({rank, withAttributes(xml, pageSetupAttributes(page))});
     } else if (std::string moved = kept.sheetElement(name, xml, sheet.id()); !moved.empty()) {
-      if (name == "conditionalFormatting") filePriorities = std::max(filePriorities, highestPriority(moved));
+      if (name == "conditionalFormatting")
+        filePriorities = std::max(filePriorities, highestPriority(moved));
       if (name == "dataValidations" && !validationsMerged) {
         moved = withEntries(moved, dataValidationEntriesXml(sheet), "dataValidation");
         validationsMerged = true;
@@ -278,7 +329,9 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
     } else if (name == "dataValidations") {
       if (!validationsMerged) pieces.push_back({schemaRank(name), xml});
     } else if (name == "hyperlinks") {
-      if (!linksMerged) pieces.push_back({schemaRank(name), "<hyperlinks>" + hyperlinkEntriesXml(sheet, firstLink) + "</hyperlinks>"});
+      if (!linksMerged)
+        pieces.push_back({schemaRank(name), "<hyperlinks>" + hyperlinkEntriesXml(sheet, firstLink) +
+                                                "</hyperlinks>"});
     } else if (!fromFile.count(name)) {
       pieces.push_back({schemaRank(name), xml});
     }
@@ -286,7 +339,8 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
   std::string rows = written.substr(dataStart, dataEnd - dataStart);
   if (!origin.arrays.empty()) rows = restoreArrayFormulas(sheet, rows, origin.arrays);
   pieces.push_back({schemaRank("sheetData"), std::move(rows)});
-  std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.rank < b.rank; });
+  std::stable_sort(pieces.begin(), pieces.end(),
+                   [](const Piece& a, const Piece& b) { return a.rank < b.rank; });
 
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet";
   bool hasMain = false, hasRelationships = false;
@@ -309,8 +363,9 @@ std::string editedWorksheetXml(const Sheet& sheet, bool active, const SheetOrigi
 std::string editedSharedStringsXml(const Workbook& workbook, const SharedStrings& strings,
                                    const std::map<std::u16string, std::string>& richStrings) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-  xml += "<sst xmlns=\"" + std::string(kMainNamespace) + "\" count=\"" + std::to_string(strings.references) +
-         "\" uniqueCount=\"" + std::to_string(strings.order.size()) + "\">";
+  xml += "<sst xmlns=\"" + std::string(kMainNamespace) + "\" count=\"" +
+         std::to_string(strings.references) + "\" uniqueCount=\"" +
+         std::to_string(strings.order.size()) + "\">";
   for (size_t i = 0; i < strings.order.size(); ++i) {
     const uint32_t id = strings.order[i];
     if (id == SharedStrings::kRichEntry) {

@@ -13,9 +13,9 @@ namespace sx {
 
 namespace {
 
-constexpr const char* kStyleSheetOrder[] = {"numFmts", "fonts",  "fills",      "borders", "cellStyleXfs",
-                                            "cellXfs", "cellStyles", "dxfs", "tableStyles", "colors",
-                                            "extLst"};
+constexpr const char* kStyleSheetOrder[] = {"numFmts",      "fonts",   "fills",      "borders",
+                                            "cellStyleXfs", "cellXfs", "cellStyles", "dxfs",
+                                            "tableStyles",  "colors",  "extLst"};
 
 // The list element `name` of the style sheet, made in schema order when the file had none.
 pugi::xml_node listElement(pugi::xml_node root, std::string_view name) {
@@ -28,7 +28,8 @@ pugi::xml_node listElement(pugi::xml_node root, std::string_view name) {
   const std::string prefix = [&] {
     const std::string_view rootName = root.name();
     const size_t colon = rootName.find(':');
-    return colon == std::string_view::npos ? std::string() : std::string(rootName.substr(0, colon + 1));
+    return colon == std::string_view::npos ? std::string()
+                                           : std::string(rootName.substr(0, colon + 1));
   }();
   const std::string full = prefix + std::string(name);
   return after ? root.insert_child_after(full.c_str(), after) : root.prepend_child(full.c_str());
@@ -37,7 +38,8 @@ pugi::xml_node listElement(pugi::xml_node root, std::string_view name) {
 // Entries of the list; one wrapped in markup-compatibility alternatives counts as one.
 size_t elementCount(const pugi::xml_node& list, std::string_view element) {
   size_t count = 0;
-  for (pugi::xml_node child : list.children()) count += localName(compatibleChoice(child)) == element;
+  for (pugi::xml_node child : list.children())
+    count += localName(compatibleChoice(child)) == element;
   return count;
 }
 
@@ -81,8 +83,10 @@ void setAlignment(pugi::xml_node xf, const Style& style) {
     alignment.remove_attribute(name);
     if (present) alignment.append_attribute(name).set_value(std::string(value).c_str());
   };
-  set("horizontal", style.horizontal != HorizontalAlignment::General, horizontalAlignmentName(style.horizontal));
-  set("vertical", style.vertical != VerticalAlignment::Bottom, verticalAlignmentName(style.vertical));
+  set("horizontal", style.horizontal != HorizontalAlignment::General,
+      horizontalAlignmentName(style.horizontal));
+  set("vertical", style.vertical != VerticalAlignment::Bottom,
+      verticalAlignmentName(style.vertical));
   set("wrapText", style.wrap, "1");
   if (!alignment.first_attribute()) xf.remove_child(alignment);
 }
@@ -95,7 +99,8 @@ void setAttribute(pugi::xml_node node, const char* name, const std::string& valu
 
 }  // namespace
 
-std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin, StyleMapping& mapping) {
+std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin,
+                            StyleMapping& mapping) {
   pugi::xml_document document = parseXmlPart(origin.xml, origin.partName);
   pugi::xml_node root = document.document_element();
   pugi::xml_node fonts = listElement(root, "fonts");
@@ -109,7 +114,8 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
   }
   if (formats.empty()) {  // every package has a default cell format
     formats.push_back(cellXfs.append_child("xf"));
-    for (const char* name : {"numFmtId", "fontId", "fillId", "borderId"}) formats.back().append_attribute(name) = 0;
+    for (const char* name : {"numFmtId", "fontId", "fillId", "borderId"})
+      formats.back().append_attribute(name) = 0;
   }
 
   AddedEntries addedFonts(elementCount(fonts, "font"));
@@ -119,7 +125,8 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
   std::map<std::u16string, int> codes;  // number format code -> id, the file's first
   for (const auto& [id, code] : origin.numberFormats) codes.emplace(code, id);
   for (int id = 0; id < 50; ++id) {
-    if (builtInNumberFormat(id) != u"General" || id == 0) codes.emplace(builtInNumberFormat(id), id);
+    if (builtInNumberFormat(id) != u"General" || id == 0)
+      codes.emplace(builtInNumberFormat(id), id);
   }
   int nextFormatId = 164;
   for (const auto& [id, code] : origin.numberFormats) nextFormatId = std::max(nextFormatId, id + 1);
@@ -136,10 +143,12 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
     // A changed or new style: the file's entry it came from (or the default) with the model's
     // parts put in, so that what the model does not hold stays as it was.
     const CellFormatIds* ids = fromFile ? &origin.cellFormatIds[base] : nullptr;
-    const uint32_t font = componentId(style.font, ids ? &ids->font : nullptr, origin.fonts, addedFonts, fontXml(style.font));
-    const uint32_t fill = componentId(style.fill, ids ? &ids->fill : nullptr, origin.fills, addedFills, fillXml(style.fill));
-    const uint32_t border = componentId(style.borders, ids ? &ids->border : nullptr, origin.borders, addedBorders,
-                                        borderXml(style.borders));
+    const uint32_t font = componentId(style.font, ids ? &ids->font : nullptr, origin.fonts,
+                                      addedFonts, fontXml(style.font));
+    const uint32_t fill = componentId(style.fill, ids ? &ids->fill : nullptr, origin.fills,
+                                      addedFills, fillXml(style.fill));
+    const uint32_t border = componentId(style.borders, ids ? &ids->border : nullptr, origin.borders,
+                                        addedBorders, borderXml(style.borders));
     int formatId = 0;
     if (fromFile && origin.cellFormats[base].numberFormat == style.numberFormat) {
       formatId = origin.cellFormatIds[base].numberFormat;
@@ -158,7 +167,8 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
     setAttribute(xf, "fillId", std::to_string(fill));
     setAttribute(xf, "borderId", std::to_string(border));
     if (!xf.attribute("xfId")) setAttribute(xf, "xfId", "0");
-    for (const char* apply : {"applyNumberFormat", "applyFont", "applyFill", "applyBorder", "applyAlignment"}) {
+    for (const char* apply :
+         {"applyNumberFormat", "applyFont", "applyFill", "applyBorder", "applyAlignment"}) {
       setAttribute(xf, apply, "1");
     }
     setAlignment(xf, style);
@@ -168,7 +178,8 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
   // The file's conditional formats point at its own entries: the new ones follow them.
   const pugi::xml_node fileDxfs = childNamed(root, "dxfs");
   const auto firstDxf = static_cast<uint32_t>(fileDxfs ? elementCount(fileDxfs, "dxf") : 0);
-  if (const std::vector<std::string> dxfs = addDifferentialFormats(workbook, mapping, firstDxf); !dxfs.empty()) {
+  if (const std::vector<std::string> dxfs = addDifferentialFormats(workbook, mapping, firstDxf);
+      !dxfs.empty()) {
     pugi::xml_node list = listElement(root, "dxfs");
     for (const std::string& xml : dxfs) appendXml(list, xml);
     setAttribute(list, "count", std::to_string(elementCount(list, "dxf")));
@@ -178,8 +189,10 @@ std::string editedStylesXml(const Workbook& workbook, const StylesOrigin& origin
     appendXml(numFmts, addedCodes);
     setAttribute(numFmts, "count", std::to_string(elementCount(numFmts, "numFmt")));
   }
-  const std::pair<pugi::xml_node, const AddedEntries*> lists[] = {
-      {fonts, &addedFonts}, {fills, &addedFills}, {borders, &addedBorders}, {cellXfs, &addedFormats}};
+  const std::pair<pugi::xml_node, const AddedEntries*> lists[] = {{fonts, &addedFonts},
+                                                                  {fills, &addedFills},
+                                                                  {borders, &addedBorders},
+                                                                  {cellXfs, &addedFormats}};
   for (const auto& [list, added] : lists) {
     for (const std::string& xml : added->items()) appendXml(list, xml);
     size_t count = 0;

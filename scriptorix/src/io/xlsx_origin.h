@@ -101,8 +101,8 @@ struct OtherSheetEntry {
 // A defined name the model does not hold (built-in, reserved, repeated, or scoped to a sheet of
 // another kind): written back as read, its scope following its sheet through moves.
 struct KeptDefinedName {
-  XmlAttributes attributes;  // without localSheetId
-  std::optional<uint32_t> scopeSheetId;  // model sheet id
+  XmlAttributes attributes;               // without localSheetId
+  std::optional<uint32_t> scopeSheetId;   // model sheet id
   std::optional<size_t> scopeOtherEntry;  // index into otherSheetEntries
   std::string text;
   size_t position = 0;  // among the file's names

@@ -70,7 +70,8 @@ std::string sheetViewAttributes(const SheetSettings& settings);
 std::string pageMarginsXml(const PageMargins& margins);
 std::string pageSetupXml(const PageSetup& page);
 std::string headerFooterXml(const PageSetup& page);
-std::vector<std::pair<std::string, std::optional<std::string>>> pageSetupAttributes(const PageSetup& page);
+std::vector<std::pair<std::string, std::optional<std::string>>> pageSetupAttributes(
+    const PageSetup& page);
 // The attributes of the workbook's <sheet> entry and <calcPr> that the model sets: state and
 // calcMode, each with a leading space, "" when they have their default.
 std::string sheetStateAttribute(const Sheet& sheet);
@@ -79,7 +80,8 @@ std::string calculationModeAttribute(const Workbook& workbook);
 // Conditional formats and validations. The differential formats every sheet's rules use go
 // into the mapping, numbered from `first`; the entries of <dxfs> to add come back in order.
 std::string differentialFormatXml(const DifferentialFormat& format, uint32_t index);
-std::vector<std::string> addDifferentialFormats(const Workbook& workbook, StyleMapping& mapping, uint32_t first);
+std::vector<std::string> addDifferentialFormats(const Workbook& workbook, StyleMapping& mapping,
+                                                uint32_t first);
 // <conditionalFormatting> elements with priorities from 1; <dataValidations>, or its entries
 // alone for merging with a file's; "" when the sheet has none.
 std::string conditionalFormattingXml(const Sheet& sheet, const StyleMapping& styles);
@@ -94,7 +96,8 @@ std::string hyperlinkEntriesXml(const Sheet& sheet, uint32_t firstLink);
 std::string hyperlinkRelationshipsXml(const Sheet& sheet, uint32_t firstLink);
 uint32_t firstFreeLinkNumber(std::string_view relationships);
 // Relationship entries added to the part of that name among `parts`, or in a new part.
-void addRelationshipEntries(std::vector<PackagePart>& parts, const std::string& name, const std::string& entries);
+void addRelationshipEntries(std::vector<PackagePart>& parts, const std::string& name,
+                            const std::string& entries);
 
 // The autofilter and the sheet-scoped built-in names of the filter, print area and print titles.
 inline constexpr const char* kFilterDatabaseName = "_xlnm._FilterDatabase";

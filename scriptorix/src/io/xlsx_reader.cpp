@@ -41,8 +41,10 @@ std::vector<std::u16string> readSharedStrings(const std::string& xml, const std:
   const pugi::xml_document document = parseXmlPart(xml, part);
   std::vector<std::u16string> strings;
   for (pugi::xml_node item : document.document_element().children()) {
-    if (localName(item) != "si" && localName(item) != "sstItem") continue;  // sstItem: Excel 2007 beta
-    if (strings.size() == kMaxSharedStrings) throw std::runtime_error("the part " + part + " has too many strings");
+    if (localName(item) != "si" && localName(item) != "sstItem")
+      continue;  // sstItem: Excel 2007 beta
+    if (strings.size() == kMaxSharedStrings)
+      throw std::runtime_error("the part " + part + " has too many strings");
     std::string text;
     bool rich = false;
     for (pugi::xml_node child : item.children()) {
@@ -61,7 +63,8 @@ std::vector<std::u16string> readSharedStrings(const std::string& xml, const std:
   return strings;
 }
 
-XmlAttributes attributesExcept(const pugi::xml_node& node, std::initializer_list<std::string_view> skip) {
+XmlAttributes attributesExcept(const pugi::xml_node& node,
+                               std::initializer_list<std::string_view> skip) {
   XmlAttributes out;
   for (pugi::xml_attribute attribute : node.attributes()) {
     bool skipped = false;
@@ -97,9 +100,11 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
       if (entry >= entries.size()) continue;  // its sheet is gone
       target = entries[entry];
     }
-    const Sheet* scopeSheet = target && target->sheetId ? workbook.sheetById(target->sheetId) : nullptr;
-    const bool held = (!target || scopeSheet) && Workbook::isValidDefinedName(name) && !isReservedName(name) &&
-                      !reference.empty() && !workbook.findDefinedName(name, scopeSheet);
+    const Sheet* scopeSheet =
+        target && target->sheetId ? workbook.sheetById(target->sheetId) : nullptr;
+    const bool held = (!target || scopeSheet) && Workbook::isValidDefinedName(name) &&
+                      !isReservedName(name) && !reference.empty() &&
+                      !workbook.findDefinedName(name, scopeSheet);
     if (held) {
       workbook.addDefinedName(name, formula::withoutFunctionPrefixes(reference), scopeSheet);
       XmlAttributes extra = attributesExcept(node, {"name", "localSheetId"});
@@ -108,7 +113,8 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
       origin.namePositions.emplace(key, position);
       continue;
     }
-    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt, node.text().get(), position};
+    KeptDefinedName kept{attributesExcept(node, {"localSheetId"}), std::nullopt, std::nullopt,
+                         node.text().get(), position};
     if (target) {
       if (target->sheetId) {
         kept.scopeSheetId = target->sheetId;
@@ -121,7 +127,8 @@ void readDefinedNames(const pugi::xml_node& names, Workbook& workbook,
 }
 
 // A table the formulas may name; one whose area and columns disagree is only carried through.
-void readTable(const std::string& xml, const std::string& part, const Sheet& sheet, Workbook& workbook) {
+void readTable(const std::string& xml, const std::string& part, const Sheet& sheet,
+               Workbook& workbook) {
   pugi::xml_document document;
   try {
     document = parseXmlPart(xml, part);
@@ -141,13 +148,15 @@ void readTable(const std::string& xml, const std::string& part, const Sheet& she
   definition.headerRows = table.attribute("headerRowCount").as_int(1);
   definition.totalsRows = table.attribute("totalsRowCount").as_int(0);
   for (pugi::xml_node column : childNamed(table, "tableColumns").children()) {
-    if (localName(column) == "tableColumn") definition.columns.push_back(fromUtf8(column.attribute("name").value()));
+    if (localName(column) == "tableColumn")
+      definition.columns.push_back(fromUtf8(column.attribute("name").value()));
   }
-  const bool sound = !definition.name.empty() && definition.area.shape == RangeRef::Shape::Cells &&
-                     definition.headerRows >= 0 && definition.totalsRows >= 0 &&
-                     definition.headerRows + definition.totalsRows <= definition.area.rowCount() &&
-                     static_cast<int32_t>(definition.columns.size()) == definition.area.columnCount() &&
-                     !workbook.findTable(definition.name);
+  const bool sound =
+      !definition.name.empty() && definition.area.shape == RangeRef::Shape::Cells &&
+      definition.headerRows >= 0 && definition.totalsRows >= 0 &&
+      definition.headerRows + definition.totalsRows <= definition.area.rowCount() &&
+      static_cast<int32_t>(definition.columns.size()) == definition.area.columnCount() &&
+      !workbook.findTable(definition.name);
   if (sound) workbook.addTable(std::move(definition));
 }
 
@@ -222,16 +231,19 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
     // An entry without a part (an old module sheet) is kept as it is, like the other kinds.
     if (!rel || rel->external || relationshipKind(rel->type) != "worksheet") {
       const std::string_view kind = rel ? relationshipKind(rel->type) : std::string_view();
-      keepStringTable = keepStringTable || kind == "xlMacrosheet" || kind == "xlIntlMacrosheet" || kind == "dialogsheet";
+      keepStringTable = keepStringTable || kind == "xlMacrosheet" || kind == "xlIntlMacrosheet" ||
+                        kind == "dialogsheet";
       entries.push_back({0, origin->otherSheetEntries.size()});
       origin->otherSheetEntries.push_back({xmlOf(entry), lastSheetId});
       continue;
     }
     const std::string part = resolveTarget(origin->workbookPart, rel->target);
     // Saving writes each sheet to its own part; two sheets reading one part could not be saved.
-    if (const auto [first, added] = sheetByPart.emplace(part, entry.attribute("name").value()); !added) {
-      throw std::runtime_error("the sheets \"" + first->second + "\" and \"" + entry.attribute("name").value() +
-                               "\" share the part " + part + " (each sheet needs a part of its own)");
+    if (const auto [first, added] = sheetByPart.emplace(part, entry.attribute("name").value());
+        !added) {
+      throw std::runtime_error("the sheets \"" + first->second + "\" and \"" +
+                               entry.attribute("name").value() + "\" share the part " + part +
+                               " (each sheet needs a part of its own)");
     }
     Sheet& sheet = workbook->addSheet(fromUtf8(entry.attribute("name").value()));
     SheetOrigin& sheetOrigin = origin->sheets[sheet.id()];
@@ -247,9 +259,11 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
       const std::string target = resolveTarget(part, related.target);
       const std::string kind(relationshipKind(related.type));
       sheetOrigin.parts.push_back({kind, target, related.id});
-      const std::string* xml = kind == "table" || kind == "pivotTable" ? package.find(target) : nullptr;
+      const std::string* xml =
+          kind == "table" || kind == "pivotTable" ? package.find(target) : nullptr;
       if (!xml) continue;
-      if (auto table = kind == "table" ? readKeptTable(*xml, target, related.id) : readKeptPivotPlace(*xml, target, related.id)) {
+      if (auto table = kind == "table" ? readKeptTable(*xml, target, related.id)
+                                       : readKeptPivotPlace(*xml, target, related.id)) {
         sheetOrigin.tables.push_back(std::move(*table));
       }
       if (kind == "table") readTable(*xml, target, sheet, *workbook);
@@ -260,24 +274,27 @@ std::unique_ptr<Workbook> readXlsxWorkbook(std::string_view bytes) {
   }
   if (workbook->sheetCount() == 0) throw std::runtime_error("the workbook has no worksheet");
   if (keepStringTable) {
-    for (const std::u16string& text : sharedStrings) origin->keptStringTable.push_back(workbook->strings().intern(text));
+    for (const std::u16string& text : sharedStrings)
+      origin->keptStringTable.push_back(workbook->strings().intern(text));
   }
 
-  const unsigned activeTab = childNamed(childNamed(root, "bookViews"), "workbookView")
-                                 .attribute("activeTab")
-                                 .as_uint(0);
+  const unsigned activeTab =
+      childNamed(childNamed(root, "bookViews"), "workbookView").attribute("activeTab").as_uint(0);
   const std::string_view date1904 = childNamed(root, "workbookPr").attribute("date1904").value();
   if (date1904 == "1" || date1904 == "true") workbook->setDateSystem(formula::DateSystem::From1904);
   const uint32_t activeId = activeTab < entries.size() ? entries[activeTab].sheetId : 0;
   setActiveVisibleSheet(*workbook, activeId ? workbook->sheetById(activeId) : nullptr);
-  workbook->setCalculationMode(calculationModeFromName(childNamed(root, "calcPr").attribute("calcMode").value()));
+  workbook->setCalculationMode(
+      calculationModeFromName(childNamed(root, "calcPr").attribute("calcMode").value()));
   readDefinedNames(childNamed(root, "definedNames"), *workbook, entries, *origin);
 
   for (const ZipEntry& part : package.parts()) {
     if (rewritten.count(partKey(part.name))) continue;
     std::string type = package.contentType(part.name);
     // The package writer's own defaults cover .rels and .xml parts.
-    if (type == "application/vnd.openxmlformats-package.relationships+xml" && part.name.ends_with(".rels")) type.clear();
+    if (type == "application/vnd.openxmlformats-package.relationships+xml" &&
+        part.name.ends_with(".rels"))
+      type.clear();
     if (type == "application/xml" && part.name.ends_with(".xml")) type.clear();
     origin->keptParts.push_back({part.name, type, part.data});
   }

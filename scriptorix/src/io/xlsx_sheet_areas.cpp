@@ -6,9 +6,11 @@ namespace sx {
 
 namespace {
 
-std::string nameXml(const char* name, size_t localSheetId, bool hidden, std::u16string_view reference) {
-  return "<definedName name=\"" + std::string(name) + "\" localSheetId=\"" + std::to_string(localSheetId) + "\"" +
-         (hidden ? " hidden=\"1\"" : "") + ">" + xmlPlainText(std::u16string(reference)) + "</definedName>";
+std::string nameXml(const char* name, size_t localSheetId, bool hidden,
+                    std::u16string_view reference) {
+  return "<definedName name=\"" + std::string(name) + "\" localSheetId=\"" +
+         std::to_string(localSheetId) + "\"" + (hidden ? " hidden=\"1\"" : "") + ">" +
+         xmlPlainText(std::u16string(reference)) + "</definedName>";
 }
 
 }  // namespace
@@ -21,13 +23,16 @@ std::string autoFilterXml(const Sheet& sheet) {
 
 std::optional<std::u16string> sheetAreaName(const Sheet& sheet, std::string_view name) {
   const SheetAreas& areas = sheet.areas();
-  if (name == kFilterDatabaseName && areas.autoFilter) return formatExternalRef(sheet.name(), *areas.autoFilter, true);
-  if (name == kPrintAreaName && areas.printArea) return formatExternalRef(sheet.name(), *areas.printArea, true);
+  if (name == kFilterDatabaseName && areas.autoFilter)
+    return formatExternalRef(sheet.name(), *areas.autoFilter, true);
+  if (name == kPrintAreaName && areas.printArea)
+    return formatExternalRef(sheet.name(), *areas.printArea, true);
   if (name == kPrintTitlesName && (areas.titleRows || areas.titleColumns)) {
     // Columns first, as the application writes them.
     std::u16string text;
     if (areas.titleColumns) text = formatExternalRef(sheet.name(), *areas.titleColumns, true);
-    if (areas.titleRows) text += (text.empty() ? u"" : u",") + formatExternalRef(sheet.name(), *areas.titleRows, true);
+    if (areas.titleRows)
+      text += (text.empty() ? u"" : u",") + formatExternalRef(sheet.name(), *areas.titleRows, true);
     return text;
   }
   return std::nullopt;

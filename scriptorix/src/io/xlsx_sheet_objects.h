@@ -48,7 +48,8 @@ std::vector<SheetEntry> sheetEntriesInOrder(const Workbook& workbook);
 size_t writtenSheetPosition(const Workbook& workbook, const Sheet& sheet);
 // A chart sheet's part (named `partName`), its drawing, its chart and their relationships.
 std::vector<PackagePart> buildChartsheetParts(const Workbook& workbook, const ChartSheet& sheet,
-                                              const std::string& partName, ObjectPartNumbers& numbers);
+                                              const std::string& partName,
+                                              ObjectPartNumbers& numbers);
 
 // One writer per part.
 std::string commentsXml(const SheetObjects& objects);
@@ -61,6 +62,7 @@ std::string chartXml(const Workbook& workbook, const SheetChart& chart);
 std::string tableXml(const SheetTable& table, uint32_t id);
 // A relationships part whose entries get ids rId1, rId2, ... in order: {type, target} each,
 // the type's last segment only ("drawing").
-std::string numberedRelationshipsXml(const std::vector<std::pair<std::string, std::string>>& typeAndTarget);
+std::string numberedRelationshipsXml(
+    const std::vector<std::pair<std::string, std::string>>& typeAndTarget);
 
 }  // namespace sx

@@ -29,22 +29,27 @@ constexpr size_t kSharedFormulaCharsPerByte = 8;
   throw std::runtime_error("the part " + part + " " + why);
 }
 
-bool isNameEnd(char c) { return c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\r' || c == '\n'; }
+bool isNameEnd(char c) {
+  return c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // Position of the next "<prefix:name" start tag at or after `from`.
 size_t findTag(std::string_view xml, std::string_view tag, size_t from) {
   while (true) {
     const size_t at = xml.find(tag, from);
-    if (at == std::string_view::npos || at + tag.size() >= xml.size()) return std::string_view::npos;
+    if (at == std::string_view::npos || at + tag.size() >= xml.size())
+      return std::string_view::npos;
     if (isNameEnd(xml[at + tag.size()])) return at;
     from = at + 1;
   }
 }
 
-int32_t parseIndex(std::string_view text, int32_t limit, const std::string& part, const char* what) {
+int32_t parseIndex(std::string_view text, int32_t limit, const std::string& part,
+                   const char* what) {
   int64_t value = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size() || value < 1 || value > limit) {
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size() || value < 1 ||
+      value > limit) {
     fail(part, std::string("has a ") + what + " outside the sheet (\"" + std::string(text) + "\")");
   }
   return static_cast<int32_t>(value - 1);
@@ -56,8 +61,10 @@ double parseNumber(std::string_view text, const std::string& part) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   double value = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value)) {
-    fail(part, "has a cell whose number cannot be read (\"" + std::string(text.substr(0, 40)) + "\")");
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+      !std::isfinite(value)) {
+    fail(part,
+         "has a cell whose number cannot be read (\"" + std::string(text.substr(0, 40)) + "\")");
   }
   return value;
 }
@@ -68,15 +75,18 @@ double isoDateSerial(std::string_view text, const std::string& part) {
   double second = 0;
   auto number = [&](size_t at, size_t length, int& out) {
     return at + length <= text.size() &&
-           std::from_chars(text.data() + at, text.data() + at + length, out).ptr == text.data() + at + length;
+           std::from_chars(text.data() + at, text.data() + at + length, out).ptr ==
+               text.data() + at + length;
   };
   // A time alone ("10:10:10", as xsd:time) is a time of day: its fraction of serial 0.
-  if (text.size() >= 5 && text[2] == ':' && number(0, 2, hour) && number(3, 2, minute) && hour < 24 && minute < 60) {
-    if (text.size() >= 8 && text[5] == ':') std::from_chars(text.data() + 6, text.data() + text.size(), second);
+  if (text.size() >= 5 && text[2] == ':' && number(0, 2, hour) && number(3, 2, minute) &&
+      hour < 24 && minute < 60) {
+    if (text.size() >= 8 && text[5] == ':')
+      std::from_chars(text.data() + 6, text.data() + text.size(), second);
     return (hour * 3600 + minute * 60 + second) / 86400.0;
   }
-  if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day) || month < 1 || month > 12 ||
-      day < 1 || day > 31 || year < 1900) {
+  if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day) || month < 1 ||
+      month > 12 || day < 1 || day > 31 || year < 1900) {
     fail(part, "has a date cell that cannot be read (\"" + std::string(text.substr(0, 40)) + "\")");
   }
   if (text.size() >= 16 && text[10] == 'T' && number(11, 2, hour) && number(14, 2, minute) &&
@@ -99,7 +109,8 @@ double isoDateSerial(std::string_view text, const std::string& part) {
 
 // A row's or column's grouping depth; the schema allows 0 to 7.
 uint8_t outlineLevel(const pugi::xml_node& node) {
-  return static_cast<uint8_t>(std::min(node.attribute("outlineLevel").as_uint(0), unsigned{kMaxOutlineLevel}));
+  return static_cast<uint8_t>(
+      std::min(node.attribute("outlineLevel").as_uint(0), unsigned{kMaxOutlineLevel}));
 }
 
 // The text of an <is> or <si>: its <t>, or the runs' <t> joined; phonetic runs left out.
@@ -116,17 +127,20 @@ std::u16string stringItemText(const pugi::xml_node& item) {
 }
 
 // The attributes of a <row> or <col> other than those in `held`, which the model reads.
-XmlAttributes attributesNotIn(const pugi::xml_node& node, std::initializer_list<std::string_view> held) {
+XmlAttributes attributesNotIn(const pugi::xml_node& node,
+                              std::initializer_list<std::string_view> held) {
   XmlAttributes kept;
   for (pugi::xml_attribute attribute : node.attributes()) {
     const std::string_view name = attribute.name();
-    if (std::find(held.begin(), held.end(), name) == held.end()) kept.emplace_back(name, attribute.value());
+    if (std::find(held.begin(), held.end(), name) == held.end())
+      kept.emplace_back(name, attribute.value());
   }
   return kept;
 }
 
 // Neighbouring lines with equal attributes share one run.
-void keepLineAttributes(std::vector<KeptLineAttributes>& runs, int32_t first, int32_t last, XmlAttributes attributes) {
+void keepLineAttributes(std::vector<KeptLineAttributes>& runs, int32_t first, int32_t last,
+                        XmlAttributes attributes) {
   if (attributes.empty()) return;
   if (!runs.empty() && runs.back().last + 1 == first && runs.back().attributes == attributes) {
     runs.back().last = last;
@@ -164,7 +178,8 @@ class SheetDataReader {
     }
     RowFormat format;
     if (row.attribute("customHeight").as_bool()) format.height = row.attribute("ht").as_double();
-    if (format.height && (!std::isfinite(*format.height) || *format.height < 0 || *format.height > 409.5)) {
+    if (format.height &&
+        (!std::isfinite(*format.height) || *format.height < 0 || *format.height > 409.5)) {
       format.height.reset();
     }
     format.hidden = row.attribute("hidden").as_bool();
@@ -175,8 +190,9 @@ class SheetDataReader {
     // spans is only a hint for readers and goes stale as cells change, so it is not kept; s
     // counts only with customFormat.
     keepLineAttributes(origin_.rowAttributes, row_, row_,
-                       attributesNotIn(row, {"r", "spans", "s", "hidden", "outlineLevel", "collapsed", "customFormat",
-                                             "customHeight", format.height ? "ht" : "customHeight"}));
+                       attributesNotIn(row, {"r", "spans", "s", "hidden", "outlineLevel",
+                                             "collapsed", "customFormat", "customHeight",
+                                             format.height ? "ht" : "customHeight"}));
     column_ = -1;
     for (pugi::xml_node cell : row.children()) {
       if (cell.type() == pugi::node_element && localName(cell) == "c") readCell(cell);
@@ -198,7 +214,8 @@ class SheetDataReader {
     if (auto r = cell.attribute("r")) {
       int32_t row = 0;
       parseCellName(r.value(), row, column_);
-      if (row != row_) fail(part_, "has a cell outside its row (\"" + std::string(r.value()) + "\")");
+      if (row != row_)
+        fail(part_, "has a cell outside its row (\"" + std::string(r.value()) + "\")");
     } else if (++column_ >= kMaxColumns) {
       fail(part_, "has more cells in a row than a sheet holds");
     }
@@ -260,8 +277,9 @@ class SheetDataReader {
                                              column_ - master->second.column);
       sharedChars_ += copy.size();
       if (sharedChars_ > sharedCharsLimit_) {
-        fail(part_, "has shared formulas that expand to more formula text than this engine holds (over " +
-                        std::to_string(sharedCharsLimit_) + " characters for this part)");
+        fail(part_,
+             "has shared formulas that expand to more formula text than this engine holds (over " +
+                 std::to_string(sharedCharsLimit_) + " characters for this part)");
       }
       return copy;
     }
@@ -302,12 +320,14 @@ void readColumns(const pugi::xml_node& cols, Sheet& sheet, const SheetReadContex
     format.collapsed = col.attribute("collapsed").as_bool();
     if (auto s = col.attribute("style")) {
       const unsigned index = s.as_uint(UINT32_MAX);
-      if (index >= context.styleMapping.size()) fail(part, "names a cell format that does not exist");
+      if (index >= context.styleMapping.size())
+        fail(part, "names a cell format that does not exist");
       format.style = context.styleMapping[index];
     }
-    keepLineAttributes(origin.columnAttributes, first, last,
-                       attributesNotIn(col, {"min", "max", "style", "hidden", "outlineLevel", "collapsed",
-                                             "customWidth", format.width ? "width" : "customWidth"}));
+    keepLineAttributes(
+        origin.columnAttributes, first, last,
+        attributesNotIn(col, {"min", "max", "style", "hidden", "outlineLevel", "collapsed",
+                              "customWidth", format.width ? "width" : "customWidth"}));
     if (format == ColumnFormat{}) continue;
     for (int32_t column = first; column <= last; ++column) sheet.setColumnFormat(column, format);
   }
@@ -348,7 +368,8 @@ void parseCellName(std::string_view text, int32_t& row, int32_t& column) {
   size_t i = 0;
   int64_t col = 0;
   if (i < text.size() && text[i] == '$') ++i;
-  while (i < text.size() && ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'))) {
+  while (i < text.size() &&
+         ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'))) {
     col = col * 26 + ((text[i] | 0x20) - 'a' + 1);
     if (col > kMaxColumns) break;
     ++i;
@@ -356,7 +377,8 @@ void parseCellName(std::string_view text, int32_t& row, int32_t& column) {
   if (i < text.size() && text[i] == '$') ++i;
   int64_t r = 0;
   const size_t digits = i;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9' && r <= kMaxRows) r = r * 10 + (text[i++] - '0');
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9' && r <= kMaxRows)
+    r = r * 10 + (text[i++] - '0');
   if (col < 1 || col > kMaxColumns || i == digits || i != text.size() || r < 1 || r > kMaxRows) {
     throw std::runtime_error("the cell reference \"" + std::string(text.substr(0, 20)) +
                              "\" is not a cell of the sheet (A1 to XFD1048576)");
@@ -369,14 +391,16 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
                    const SheetReadContext& context, SheetOrigin& origin) {
   // The root's prefix, if it has one, is the prefix of every element of the main namespace.
   size_t root = xml.find('<');
-  while (root != std::string_view::npos && root + 1 < xml.size() && (xml[root + 1] == '?' || xml[root + 1] == '!')) {
+  while (root != std::string_view::npos && root + 1 < xml.size() &&
+         (xml[root + 1] == '?' || xml[root + 1] == '!')) {
     root = xml.find('<', root + 1);
   }
   if (root == std::string_view::npos) fail(partName, "is empty");
   const size_t rootNameEnd = xml.find_first_of(" \t\r\n>/", root);
   const std::string_view rootName = xml.substr(root + 1, rootNameEnd - root - 1);
   const size_t colon = rootName.find(':');
-  const std::string prefix = colon == std::string_view::npos ? "" : std::string(rootName.substr(0, colon + 1));
+  const std::string prefix =
+      colon == std::string_view::npos ? "" : std::string(rootName.substr(0, colon + 1));
 
   std::string_view rows;
   std::string skeleton;
@@ -413,8 +437,10 @@ void readWorksheet(std::string_view xml, const std::string& partName, Sheet& she
     if (name == "sheetProtection") readSheetProtection(child, sheet);
     if (name == "sheetViews") readSheetView(child, sheet);
     if (name == "sheetFormatPr") readSheetFormatProperties(child, sheet);
-    if (name == "pageMargins" || name == "pageSetup" || name == "headerFooter") readPageSetup(child, sheet);
-    if (name == "printOptions") sheet.settings().printGridLines = child.attribute("gridLines").as_bool();
+    if (name == "pageMargins" || name == "pageSetup" || name == "headerFooter")
+      readPageSetup(child, sheet);
+    if (name == "printOptions")
+      sheet.settings().printGridLines = child.attribute("gridLines").as_bool();
     if (name != "sheetData") origin.elements.emplace_back(std::string(name), xmlOf(child));
   }
   if (origin.freeze.rows > 0 || origin.freeze.columns > 0) sheet.setFreezePanes(origin.freeze);

@@ -15,13 +15,17 @@ std::string sheetPropertiesXml(const Sheet& sheet) {
 }
 
 std::string pageMarginsXml(const PageMargins& margins) {
-  return "<pageMargins left=\"" + xmlNumber(margins.left) + "\" right=\"" + xmlNumber(margins.right) + "\" top=\"" +
-         xmlNumber(margins.top) + "\" bottom=\"" + xmlNumber(margins.bottom) + "\" header=\"" +
-         xmlNumber(margins.header) + "\" footer=\"" + xmlNumber(margins.footer) + "\"/>";
+  return "<pageMargins left=\"" + xmlNumber(margins.left) + "\" right=\"" +
+         xmlNumber(margins.right) + "\" top=\"" + xmlNumber(margins.top) + "\" bottom=\"" +
+         xmlNumber(margins.bottom) + "\" header=\"" + xmlNumber(margins.header) + "\" footer=\"" +
+         xmlNumber(margins.footer) + "\"/>";
 }
 
-std::vector<std::pair<std::string, std::optional<std::string>>> pageSetupAttributes(const PageSetup& page) {
-  const auto number = [](uint16_t value) { return std::optional<std::string>(std::to_string(value)); };
+std::vector<std::pair<std::string, std::optional<std::string>>> pageSetupAttributes(
+    const PageSetup& page) {
+  const auto number = [](uint16_t value) {
+    return std::optional<std::string>(std::to_string(value));
+  };
   return {
       {"paperSize", page.paperSize ? number(page.paperSize) : std::nullopt},
       {"orientation", page.orientation == PageOrientation::Default
@@ -62,7 +66,8 @@ std::string sheetProtectionXml(const SheetProtection& protection) {
     const auto permission = static_cast<SheetPermission>(i);
     const bool locked = !protection.allows(permission);
     if (locked != sheetPermissionLockedByDefault(permission)) {
-      xml += " " + std::string(sheetPermissionAttribute(permission)) + "=\"" + (locked ? "1" : "0") + "\"";
+      xml += " " + std::string(sheetPermissionAttribute(permission)) + "=\"" +
+             (locked ? "1" : "0") + "\"";
     }
   }
   return xml + "/>";
@@ -70,10 +75,13 @@ std::string sheetProtectionXml(const SheetProtection& protection) {
 
 std::string sheetFormatPropertiesXml(const Sheet& sheet) {
   const SheetSettings& settings = sheet.settings();
-  std::string xml = "<sheetFormatPr defaultRowHeight=\"" + xmlNumber(settings.defaultRowHeight.value_or(15)) + "\"";
+  std::string xml = "<sheetFormatPr defaultRowHeight=\"" +
+                    xmlNumber(settings.defaultRowHeight.value_or(15)) + "\"";
   if (settings.defaultRowHeight) xml += " customHeight=\"1\"";
-  if (const uint8_t rows = sheet.rowOutlineDepth()) xml += " outlineLevelRow=\"" + std::to_string(rows) + "\"";
-  if (const uint8_t columns = sheet.columnOutlineDepth()) xml += " outlineLevelCol=\"" + std::to_string(columns) + "\"";
+  if (const uint8_t rows = sheet.rowOutlineDepth())
+    xml += " outlineLevelRow=\"" + std::to_string(rows) + "\"";
+  if (const uint8_t columns = sheet.columnOutlineDepth())
+    xml += " outlineLevelCol=\"" + std::to_string(columns) + "\"";
   return xml + "/>";
 }
 

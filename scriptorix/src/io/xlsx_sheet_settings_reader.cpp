@@ -9,7 +9,8 @@ namespace sx {
 
 void readSheetProperties(const pugi::xml_node& properties, Sheet& sheet) {
   sheet.settings().tabColor = rgbColor(childNamed(properties, "tabColor"));
-  sheet.settings().page.fitToPage = childNamed(properties, "pageSetUpPr").attribute("fitToPage").as_bool();
+  sheet.settings().page.fitToPage =
+      childNamed(properties, "pageSetUpPr").attribute("fitToPage").as_bool();
 }
 
 void readPageSetup(const pugi::xml_node& element, Sheet& sheet) {
@@ -17,17 +18,21 @@ void readPageSetup(const pugi::xml_node& element, Sheet& sheet) {
   const std::string_view name = localName(element);
   if (name == "pageMargins") {
     PageMargins& margins = page.margins;
-    for (auto [attribute, value] : {std::pair{"left", &margins.left}, std::pair{"right", &margins.right},
-                                    std::pair{"top", &margins.top}, std::pair{"bottom", &margins.bottom},
-                                    std::pair{"header", &margins.header}, std::pair{"footer", &margins.footer}}) {
+    for (auto [attribute, value] :
+         {std::pair{"left", &margins.left}, std::pair{"right", &margins.right},
+          std::pair{"top", &margins.top}, std::pair{"bottom", &margins.bottom},
+          std::pair{"header", &margins.header}, std::pair{"footer", &margins.footer}}) {
       const double inches = element.attribute(attribute).as_double(*value);
       if (inches >= 0 && inches < 50) *value = inches;
     }
   } else if (name == "pageSetup") {
     page.orientation = pageOrientationFromName(element.attribute("orientation").value());
-    page.paperSize = static_cast<uint16_t>(std::min(element.attribute("paperSize").as_uint(0), 65535u));
-    page.fitToWidth = static_cast<uint16_t>(std::min(element.attribute("fitToWidth").as_uint(1), 32767u));
-    page.fitToHeight = static_cast<uint16_t>(std::min(element.attribute("fitToHeight").as_uint(1), 32767u));
+    page.paperSize =
+        static_cast<uint16_t>(std::min(element.attribute("paperSize").as_uint(0), 65535u));
+    page.fitToWidth =
+        static_cast<uint16_t>(std::min(element.attribute("fitToWidth").as_uint(1), 32767u));
+    page.fitToHeight =
+        static_cast<uint16_t>(std::min(element.attribute("fitToHeight").as_uint(1), 32767u));
   } else if (name == "headerFooter") {
     page.header = decodeXmlString(childNamed(element, "oddHeader").text().get());
     page.footer = decodeXmlString(childNamed(element, "oddFooter").text().get());
@@ -50,7 +55,8 @@ void readSheetProtection(const pugi::xml_node& node, Sheet& sheet) {
   for (size_t i = 0; i < kSheetPermissionCount; ++i) {
     const auto permission = static_cast<SheetPermission>(i);
     const std::string attribute(sheetPermissionAttribute(permission));
-    const bool locked = node.attribute(attribute.c_str()).as_bool(sheetPermissionLockedByDefault(permission));
+    const bool locked =
+        node.attribute(attribute.c_str()).as_bool(sheetPermissionLockedByDefault(permission));
     protection.allow(permission, !locked);
   }
   sheet.settings().protection = protection;

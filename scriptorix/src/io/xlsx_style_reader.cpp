@@ -24,9 +24,11 @@ Font readFont(const pugi::xml_node& node) {
   if (auto size = childNamed(node, "sz")) font.size = size.attribute("val").as_double(11);
   font.bold = flag(childNamed(node, "b"));
   font.italic = flag(childNamed(node, "i"));
-  if (auto underline = childNamed(node, "u")) font.underline = fontUnderlineFromName(underline.attribute("val").value());
+  if (auto underline = childNamed(node, "u"))
+    font.underline = fontUnderlineFromName(underline.attribute("val").value());
   font.strikethrough = flag(childNamed(node, "strike"));
-  font.verticalAlign = fontVerticalAlignFromName(childNamed(node, "vertAlign").attribute("val").value());
+  font.verticalAlign =
+      fontVerticalAlignFromName(childNamed(node, "vertAlign").attribute("val").value());
   font.color = rgbColor(childNamed(node, "color"));
   return font;
 }
@@ -73,7 +75,8 @@ std::vector<T> readList(const pugi::xml_node& list, std::string_view element, Re
   for (pugi::xml_node child : list.children()) {
     const pugi::xml_node node = compatibleChoice(child);
     if (localName(node) != element) continue;
-    if (out.size() == kMaxStyleEntries) throw std::runtime_error("the styles part has too many entries");
+    if (out.size() == kMaxStyleEntries)
+      throw std::runtime_error("the styles part has too many entries");
     out.push_back(read(node));
   }
   return out;
@@ -82,8 +85,8 @@ std::vector<T> readList(const pugi::xml_node& list, std::string_view element, Re
 void readAlignment(const pugi::xml_node& node, Style& style) {
   if (!node) return;
   const std::string_view horizontal = node.attribute("horizontal").value();
-  for (auto value : {HorizontalAlignment::Left, HorizontalAlignment::Center, HorizontalAlignment::Right,
-                     HorizontalAlignment::Justify}) {
+  for (auto value : {HorizontalAlignment::Left, HorizontalAlignment::Center,
+                     HorizontalAlignment::Right, HorizontalAlignment::Justify}) {
     if (horizontalAlignmentName(value) == horizontal) style.horizontal = value;
   }
   const std::string_view vertical = node.attribute("vertical").value();
@@ -107,41 +110,70 @@ std::optional<Color> rgbColor(const pugi::xml_node& node) {
   const std::string_view rgb = node.attribute("rgb").value();
   if (!node || rgb.size() != 8) return std::nullopt;
   unsigned value = 0;
-  if (std::from_chars(rgb.data(), rgb.data() + 8, value, 16).ptr != rgb.data() + 8) return std::nullopt;
+  if (std::from_chars(rgb.data(), rgb.data() + 8, value, 16).ptr != rgb.data() + 8)
+    return std::nullopt;
   return Color{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
                static_cast<uint8_t>(value)};
 }
 
 std::u16string builtInNumberFormat(int id) {
   switch (id) {
-    case 1: return u"0";
-    case 2: return u"0.00";
-    case 3: return u"#,##0";
-    case 4: return u"#,##0.00";
-    case 9: return u"0%";
-    case 10: return u"0.00%";
-    case 11: return u"0.00E+00";
-    case 12: return u"# ?/?";
-    case 13: return u"# ?\?/??";
-    case 14: return u"mm-dd-yy";
-    case 15: return u"d-mmm-yy";
-    case 16: return u"d-mmm";
-    case 17: return u"mmm-yy";
-    case 18: return u"h:mm AM/PM";
-    case 19: return u"h:mm:ss AM/PM";
-    case 20: return u"h:mm";
-    case 21: return u"h:mm:ss";
-    case 22: return u"m/d/yy h:mm";
-    case 37: return u"#,##0 ;(#,##0)";
-    case 38: return u"#,##0 ;[Red](#,##0)";
-    case 39: return u"#,##0.00;(#,##0.00)";
-    case 40: return u"#,##0.00;[Red](#,##0.00)";
-    case 45: return u"mm:ss";
-    case 46: return u"[h]:mm:ss";
-    case 47: return u"mmss.0";
-    case 48: return u"##0.0E+0";
-    case 49: return u"@";
-    default: return u"General";
+    case 1:
+      return u"0";
+    case 2:
+      return u"0.00";
+    case 3:
+      return u"#,##0";
+    case 4:
+      return u"#,##0.00";
+    case 9:
+      return u"0%";
+    case 10:
+      return u"0.00%";
+    case 11:
+      return u"0.00E+00";
+    case 12:
+      return u"# ?/?";
+    case 13:
+      return u"# ?\?/??";
+    case 14:
+      return u"mm-dd-yy";
+    case 15:
+      return u"d-mmm-yy";
+    case 16:
+      return u"d-mmm";
+    case 17:
+      return u"mmm-yy";
+    case 18:
+      return u"h:mm AM/PM";
+    case 19:
+      return u"h:mm:ss AM/PM";
+    case 20:
+      return u"h:mm";
+    case 21:
+      return u"h:mm:ss";
+    case 22:
+      return u"m/d/yy h:mm";
+    case 37:
+      return u"#,##0 ;(#,##0)";
+    case 38:
+      return u"#,##0 ;[Red](#,##0)";
+    case 39:
+      return u"#,##0.00;(#,##0.00)";
+    case 40:
+      return u"#,##0.00;[Red](#,##0.00)";
+    case 45:
+      return u"mm:ss";
+    case 46:
+      return u"[h]:mm:ss";
+    case 47:
+      return u"mmss.0";
+    case 48:
+      return u"##0.0E+0";
+    case 49:
+      return u"@";
+    default:
+      return u"General";
   }
 }
 
@@ -155,9 +187,10 @@ std::u16string decodeXmlString(std::string_view utf8) {
       bool hex = true;
       for (size_t k = i + 2; k < i + 6; ++k) {
         const char16_t c = text[k];
-        const int digit = c >= u'0' && c <= u'9' ? c - u'0'
+        const int digit = c >= u'0' && c <= u'9'   ? c - u'0'
                           : c >= u'a' && c <= u'f' ? c - u'a' + 10
-                          : c >= u'A' && c <= u'F' ? c - u'A' + 10 : -1;
+                          : c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                                   : -1;
         if (digit < 0) hex = false;
         code = code * 16 + static_cast<unsigned>(digit < 0 ? 0 : digit);
       }
@@ -189,13 +222,15 @@ std::vector<uint32_t> readStyles(const std::string& xml, StylesOrigin& origin, W
   for (pugi::xml_node child : childNamed(root, "cellXfs").children()) {
     const pugi::xml_node xf = compatibleChoice(child);
     if (localName(xf) != "xf") continue;
-    if (mapping.size() == kMaxStyleEntries) throw std::runtime_error("the styles part has too many entries");
+    if (mapping.size() == kMaxStyleEntries)
+      throw std::runtime_error("the styles part has too many entries");
     CellFormatIds ids{xf.attribute("numFmtId").as_int(0), xf.attribute("fontId").as_uint(0),
                       xf.attribute("fillId").as_uint(0), xf.attribute("borderId").as_uint(0)};
     Style style;
     auto custom = origin.numberFormats.find(ids.numberFormat);
-    style.numberFormat = custom != origin.numberFormats.end() ? custom->second
-                                                              : builtInNumberFormat(ids.numberFormat);
+    style.numberFormat = custom != origin.numberFormats.end()
+                             ? custom->second
+                             : builtInNumberFormat(ids.numberFormat);
     if (!origin.fonts.empty()) style.font = entryAt(origin.fonts, ids.font);
     if (!origin.fills.empty()) style.fill = entryAt(origin.fills, ids.fill);
     if (!origin.borders.empty()) style.borders = entryAt(origin.borders, ids.border);

@@ -30,7 +30,8 @@ class UniqueList {
     return it->second;
   }
   std::string xml(const char* element) const {
-    std::string out = "<" + std::string(element) + " count=\"" + std::to_string(items_.size()) + "\">";
+    std::string out =
+        "<" + std::string(element) + " count=\"" + std::to_string(items_.size()) + "\">";
     for (const std::string& item : items_) out += item;
     return out + "</" + element + ">";
   }
@@ -39,7 +40,6 @@ class UniqueList {
   std::vector<std::string> items_;
   std::map<std::string, uint32_t> index_;
 };
-
 
 }  // namespace
 
@@ -116,7 +116,8 @@ std::string stylesXml(const Workbook& workbook, StyleMapping& mapping) {
   for (uint32_t index : stylesInUse(workbook)) {
     const Style& style = workbook.styles().at(index);
     int formatId = 0;
-    if (auto builtIn = builtInFormats().find(style.numberFormat); builtIn != builtInFormats().end()) {
+    if (auto builtIn = builtInFormats().find(style.numberFormat);
+        builtIn != builtInFormats().end()) {
       formatId = builtIn->second;
     } else if (equalsAsciiIgnoringCase(style.numberFormat, "general")) {
       formatId = 0;
@@ -131,9 +132,9 @@ std::string stylesXml(const Workbook& workbook, StyleMapping& mapping) {
     const uint32_t font = fonts.add(fontXml(style.font));
     const uint32_t fill = fills.add(fillXml(style.fill));
     const uint32_t border = borders.add(borderXml(style.borders));
-    cellXfs += "<xf numFmtId=\"" + std::to_string(formatId) + "\" fontId=\"" + std::to_string(font) +
-               "\" fillId=\"" + std::to_string(fill) + "\" borderId=\"" + std::to_string(border) +
-               "\" xfId=\"0\"";
+    cellXfs += "<xf numFmtId=\"" + std::to_string(formatId) + "\" fontId=\"" +
+               std::to_string(font) + "\" fillId=\"" + std::to_string(fill) + "\" borderId=\"" +
+               std::to_string(border) + "\" xfId=\"0\"";
     if (formatId != 0) cellXfs += " applyNumberFormat=\"1\"";
     if (font != 0) cellXfs += " applyFont=\"1\"";
     if (fill != 0) cellXfs += " applyFill=\"1\"";
@@ -163,10 +164,13 @@ std::string stylesXml(const Workbook& workbook, StyleMapping& mapping) {
            "</numFmts>";
   }
   xml += fonts.xml("fonts") + fills.xml("fills") + borders.xml("borders");
-  xml += "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
-         "</cellStyleXfs>";
+  xml +=
+      "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+      "</cellStyleXfs>";
   xml += "<cellXfs count=\"" + std::to_string(xfCount) + "\">" + cellXfs + "</cellXfs>";
-  xml += "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>";
+  xml +=
+      "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" "
+      "builtinId=\"0\"/></cellStyles>";
   const std::vector<std::string> dxfs = addDifferentialFormats(workbook, mapping, 0);
   if (dxfs.empty()) {
     xml += "<dxfs count=\"0\"/>";

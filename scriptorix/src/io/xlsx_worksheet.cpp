@@ -62,7 +62,8 @@ class KeptLineCursor {
 };
 
 // The kept attributes whose names the model did not write itself.
-void appendKeptAttributes(std::string& xml, const XmlAttributes* kept, const std::vector<std::string_view>& written) {
+void appendKeptAttributes(std::string& xml, const XmlAttributes* kept,
+                          const std::vector<std::string_view>& written) {
   if (!kept) return;
   for (const auto& [name, value] : *kept) {
     if (std::find(written.begin(), written.end(), name) == written.end()) {
@@ -76,7 +77,8 @@ bool hasAttribute(const XmlAttributes* attributes, std::string_view name) {
                                    [&](const auto& attribute) { return attribute.first == name; });
 }
 
-std::string columnsXml(const Sheet& sheet, const StyleMapping& styles, const std::vector<KeptLineAttributes>& keptRuns) {
+std::string columnsXml(const Sheet& sheet, const StyleMapping& styles,
+                       const std::vector<KeptLineAttributes>& keptRuns) {
   // Every column with a format or kept attributes, each with both.
   std::map<int32_t, std::pair<const ColumnFormat*, const XmlAttributes*>> columns;
   for (const auto& [column, format] : sheet.columnFormats()) columns[column].first = &format;
@@ -95,14 +97,16 @@ std::string columnsXml(const Sheet& sheet, const StyleMapping& styles, const std
     // Neighbouring columns with equal formats share one <col> element.
     auto last = it;
     auto next = std::next(it);
-    while (next != columns.end() && next->first == last->first + 1 && same(next->second, it->second)) {
+    while (next != columns.end() && next->first == last->first + 1 &&
+           same(next->second, it->second)) {
       last = next++;
     }
     static const ColumnFormat kNoFormat;
     const ColumnFormat& format = it->second.first ? *it->second.first : kNoFormat;
     const XmlAttributes* kept = it->second.second;
     std::vector<std::string_view> written = {"min", "max"};
-    xml += "<col min=\"" + std::to_string(it->first + 1) + "\" max=\"" + std::to_string(last->first + 1) + "\"";
+    xml += "<col min=\"" + std::to_string(it->first + 1) + "\" max=\"" +
+           std::to_string(last->first + 1) + "\"";
     if (format.width || !hasAttribute(kept, "width")) {
       xml += " width=\"" + xmlNumber(format.width.value_or(9.140625)) + "\"";
       written.push_back("width");
@@ -160,7 +164,9 @@ void appendCell(std::string& xml, const Sheet& sheet, int32_t row, const StoredC
   }
   xml += ">";
   if (cell.hasFormula()) {
-    xml += "<f>" + xmlPlainText(formula::withFunctionPrefixes(workbook.strings().at(cell.formula))) + "</f>";
+    xml += "<f>" +
+           xmlPlainText(formula::withFunctionPrefixes(workbook.strings().at(cell.formula))) +
+           "</f>";
   }
   if (cell.kind != CellValue::Kind::Empty) xml += "<v>" + value + "</v>";
   xml += "</c>";
@@ -180,7 +186,8 @@ void appendRowStart(std::string& xml, int32_t row, const RowFormat* format,
       written.push_back("ht");
     }
     if (format->hidden) xml += " hidden=\"1\"";
-    if (format->outlineLevel) xml += " outlineLevel=\"" + std::to_string(format->outlineLevel) + "\"";
+    if (format->outlineLevel)
+      xml += " outlineLevel=\"" + std::to_string(format->outlineLevel) + "\"";
     if (format->collapsed) xml += " collapsed=\"1\"";
   }
   appendKeptAttributes(xml, kept, written);
@@ -251,8 +258,9 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
                          const std::vector<KeptLineAttributes>& keptRows,
                          const std::vector<KeptLineAttributes>& keptColumns) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-  xml += "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
+  xml +=
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
   xml += sheetPropertiesXml(sheet);
   xml += "<dimension ref=\"" + areaName(sheet.usedRange()) + "\"/>";
   xml += sheetViewXml(sheet, active);
@@ -274,7 +282,8 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
     if (format != rowFormats.end() && format->first == row) rowFormat = &(format++)->second;
     appendRowStart(xml, row, rowFormat, styles, kept.at(row));
     if (row == cellRow) {
-      for (const StoredCell& cell : sheet.rowCells(row)) appendCell(xml, sheet, row, cell, styles, strings);
+      for (const StoredCell& cell : sheet.rowCells(row))
+        appendCell(xml, sheet, row, cell, styles, strings);
     }
     xml += "</row>";
     from = row + 1;
@@ -284,7 +293,8 @@ std::string worksheetXml(const Sheet& sheet, bool active, const StyleMapping& st
   xml += autoFilterXml(sheet);
   if (!sheet.merges().empty()) {
     xml += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
-    for (const RangeRef& merge : sheet.merges()) xml += "<mergeCell ref=\"" + areaName(merge) + "\"/>";
+    for (const RangeRef& merge : sheet.merges())
+      xml += "<mergeCell ref=\"" + areaName(merge) + "\"/>";
     xml += "</mergeCells>";
   }
   xml += conditionalFormattingXml(sheet, styles);

@@ -39,7 +39,8 @@ pugi::xml_document parse(std::string_view xml, const std::string& partName, unsi
       document.load_buffer(xml.data(), xml.size(), options, pugi::encoding_utf8);
   if (!result) {
     throw std::runtime_error("the part " + partName + " is not well-formed XML (" +
-                             result.description() + " at byte " + std::to_string(result.offset) + ")");
+                             result.description() + " at byte " + std::to_string(result.offset) +
+                             ")");
   }
   // Counted on the parser's tree, so markup inside attribute values or text cannot hide a level.
   if (elementDepth(document, kMaxDepth) > kMaxDepth) {

@@ -30,16 +30,31 @@ bool startsEscape(std::u16string_view text, size_t at) {
 void appendEscaped(std::string& out, std::string_view utf8) {
   for (char c : utf8) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       // Character references survive where raw ones would not: a bare CR is normalised away on
       // reading, and a tab or line feed inside an attribute (a sheet name) becomes a blank.
-      case '\r': out += "&#13;"; break;
-      case '\n': out += "&#10;"; break;
-      case '\t': out += "&#9;"; break;
-      default: out += c;
+      case '\r':
+        out += "&#13;";
+        break;
+      case '\n':
+        out += "&#10;";
+        break;
+      case '\t':
+        out += "&#9;";
+        break;
+      default:
+        out += c;
     }
   }
 }

@@ -34,11 +34,13 @@ std::optional<std::string> firstRepeatedEntryName(std::string_view zip) {
   size_t at = readLittleEndian(zip, end + 16, 4);
   std::unordered_set<std::string_view> names;
   for (size_t i = 0; i < count; ++i) {
-    if (at > zip.size() || zip.size() - at < kEntryHeaderBytes || readLittleEndian(zip, at, 4) != kDirectoryEntry) {
+    if (at > zip.size() || zip.size() - at < kEntryHeaderBytes ||
+        readLittleEndian(zip, at, 4) != kDirectoryEntry) {
       return std::nullopt;
     }
     const size_t nameBytes = readLittleEndian(zip, at + 28, 2);
-    const size_t skipped = nameBytes + readLittleEndian(zip, at + 30, 2) + readLittleEndian(zip, at + 32, 2);
+    const size_t skipped =
+        nameBytes + readLittleEndian(zip, at + 30, 2) + readLittleEndian(zip, at + 32, 2);
     if (zip.size() - at - kEntryHeaderBytes < skipped) return std::nullopt;
     const std::string_view name = zip.substr(at + kEntryHeaderBytes, nameBytes);
     if (!names.insert(name).second) return std::string(name);

@@ -33,7 +33,8 @@ void checkName(const std::string& name, std::set<std::string>& seen) {
   while (start <= name.size()) {
     const size_t end = std::min(name.find('/', start), name.size());
     const std::string_view segment(name.data() + start, end - start);
-    if (segment == "." || segment == "..") fail("the entry name \"" + name + "\" leaves the package");
+    if (segment == "." || segment == "..")
+      fail("the entry name \"" + name + "\" leaves the package");
     start = end + 1;
   }
   std::string folded;
@@ -77,7 +78,8 @@ std::vector<ZipEntry> readZipArchive(std::string_view bytes, const ZipLimits& li
     std::string why = zip_error_strerror(&error);
     if (zip_error_code_zip(&error) == ZIP_ER_EXISTS) {
       const auto repeated = firstRepeatedEntryName(bytes);
-      why = repeated ? "the entry \"" + *repeated + "\" appears twice" : "an entry name appears twice";
+      why = repeated ? "the entry \"" + *repeated + "\" appears twice"
+                     : "an entry name appears twice";
     }
     zip_source_free(source);
     zip_error_fini(&error);
@@ -102,7 +104,8 @@ std::vector<ZipEntry> readZipArchive(std::string_view bytes, const ZipLimits& li
     if (!name.empty() && name.back() == '/') continue;  // a folder
     checkName(name, seen);
     const uint64_t compressed = (stat.valid & ZIP_STAT_COMP_SIZE) ? stat.comp_size : 0;
-    std::string data = readEntry(archive.get(), i, name, compressed, limits.maxTotalBytes - total, limits);
+    std::string data =
+        readEntry(archive.get(), i, name, compressed, limits.maxTotalBytes - total, limits);
     total += data.size();
     entries.push_back({std::move(name), std::move(data)});
   }

@@ -60,7 +60,8 @@ JSValueRef setCalculationMode(const Call& call) {
 
 JSValueRef getCalculationMode(const Call& call) {
   call.args.expectCount(0, 0);
-  return makeString(call.context, fromUtf8(calculationModeName(workbookOf(call).calculationMode())));
+  return makeString(call.context,
+                    fromUtf8(calculationModeName(workbookOf(call).calculationMode())));
 }
 
 // A forced full recalculation: every formula again, not only what changed. A formula the
@@ -90,7 +91,8 @@ JSValueRef addChartSheet(const Call& call) {
   Workbook& book = workbookOf(call);
   const std::u16string name = call.args.string(0);
   if (sessionOf(call.context).documentType() == u"CSV") {
-    throw std::runtime_error("A CSV document holds one sheet: open or create it as an XLSX document to add sheets");
+    throw std::runtime_error(
+        "A CSV document holds one sheet: open or create it as an XLSX document to add sheets");
   }
   refuseChartSheetOnOpenedFile(call, book);
   book.addChartSheet(name, chartFromArguments(call, 1, 2, book.activeSheet()));
@@ -101,7 +103,8 @@ JSValueRef addChartSheet(const Call& call) {
 JSValueRef getChartSheetNames(const Call& call) {
   call.args.expectCount(0, 0);
   std::vector<JSValueRef> names;
-  for (const ChartSheet& sheet : workbookOf(call).chartSheets()) names.push_back(makeString(call.context, sheet.name));
+  for (const ChartSheet& sheet : workbookOf(call).chartSheets())
+    names.push_back(makeString(call.context, sheet.name));
   return JSObjectMakeArray(call.context, names.size(), names.data(), nullptr);
 }
 

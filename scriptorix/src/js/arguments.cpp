@@ -12,13 +12,20 @@ namespace {
 
 const char* kindName(JSContextRef context, JSValueRef value) {
   switch (JSValueGetType(context, value)) {
-    case kJSTypeUndefined: return "undefined";
-    case kJSTypeNull: return "null";
-    case kJSTypeBoolean: return "a boolean";
-    case kJSTypeNumber: return "a number";
-    case kJSTypeString: return "a string";
-    case kJSTypeSymbol: return "a symbol";
-    default: break;
+    case kJSTypeUndefined:
+      return "undefined";
+    case kJSTypeNull:
+      return "null";
+    case kJSTypeBoolean:
+      return "a boolean";
+    case kJSTypeNumber:
+      return "a number";
+    case kJSTypeString:
+      return "a string";
+    case kJSTypeSymbol:
+      return "a symbol";
+    default:
+      break;
   }
   if (JSValueIsArray(context, value)) return "an array";
   return "an object of another kind";
@@ -45,10 +52,9 @@ std::string Arguments::methodName() const {
 
 void Arguments::expectCount(size_t min, size_t max) const {
   if (count_ >= min && count_ <= max) return;
-  std::string expected = min == max ? plural(min, "argument")
-                                    : std::to_string(min) + " to " + plural(max, "argument");
-  throw ArgumentError(methodName() + " takes " + expected + ", not " +
-                      std::to_string(count_));
+  std::string expected =
+      min == max ? plural(min, "argument") : std::to_string(min) + " to " + plural(max, "argument");
+  throw ArgumentError(methodName() + " takes " + expected + ", not " + std::to_string(count_));
 }
 
 JSValueRef Arguments::at(size_t index) const {
@@ -61,8 +67,8 @@ bool Arguments::isNullish(size_t index) const {
 }
 
 void Arguments::fail(size_t index, const char* expected) const {
-  throw ArgumentError(methodName() + ": argument " + std::to_string(index + 1) +
-                      " must be " + expected + ", not " + kindName(context_, at(index)));
+  throw ArgumentError(methodName() + ": argument " + std::to_string(index + 1) + " must be " +
+                      expected + ", not " + kindName(context_, at(index)));
 }
 
 std::u16string Arguments::string(size_t index) const {
@@ -90,8 +96,7 @@ int32_t Arguments::integer(size_t index, int32_t min, int32_t max) const {
   }
   if (value < min || value > max) {
     throw std::out_of_range(methodName() + ": argument " + std::to_string(index + 1) +
-                            " must be from " + std::to_string(min) + " to " +
-                            std::to_string(max));
+                            " must be from " + std::to_string(min) + " to " + std::to_string(max));
   }
   return static_cast<int32_t>(value);
 }

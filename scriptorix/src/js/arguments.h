@@ -79,8 +79,8 @@ struct Call {
 
 // The JSObjectCallAsFunctionCallback of a method: Tag::kName is the class name for messages.
 template <typename Tag, JSValueRef (*Body)(const Call&)>
-JSValueRef nativeMethod(JSContextRef context, JSObjectRef function, JSObjectRef self,
-                        size_t count, const JSValueRef values[], JSValueRef* exception) {
+JSValueRef nativeMethod(JSContextRef context, JSObjectRef function, JSObjectRef self, size_t count,
+                        const JSValueRef values[], JSValueRef* exception) {
   return guardedCall(context, exception, [&] {
     return Body(Call{context, self, Arguments(context, Tag::kName, function, count, values)});
   });
@@ -89,9 +89,9 @@ JSValueRef nativeMethod(JSContextRef context, JSObjectRef function, JSObjectRef 
 // One entry of a class's table of prototype methods.
 template <typename Tag, JSValueRef (*Body)(const Call&)>
 constexpr JSStaticFunction staticMethod(const char* name) {
-  return {name, nativeMethod<Tag, Body>,
-          kJSPropertyAttributeReadOnly | kJSPropertyAttributeDontEnum |
-              kJSPropertyAttributeDontDelete};
+  return {
+      name, nativeMethod<Tag, Body>,
+      kJSPropertyAttributeReadOnly | kJSPropertyAttributeDontEnum | kJSPropertyAttributeDontDelete};
 }
 
 }  // namespace sx

@@ -20,7 +20,8 @@ JSValueRef checkedObject(const Call& call, JSValueRef value, const std::string& 
 
 }  // namespace
 
-CallOptions::CallOptions(const Call& call, JSValueRef value, std::string what, const std::set<std::string>& known)
+CallOptions::CallOptions(const Call& call, JSValueRef value, std::string what,
+                         const std::set<std::string>& known)
     : call_(call), options_(call.args, checkedObject(call, value, what), what) {
   for (const std::string& name : known) options_.value(name.c_str());
   options_.finish();
@@ -59,7 +60,8 @@ std::optional<bool> CallOptions::optionalBoolean(const char* name) const {
   return options_.boolean(name);
 }
 
-uint32_t CallOptions::integer(const char* name, uint32_t fallback, uint32_t min, uint32_t max) const {
+uint32_t CallOptions::integer(const char* name, uint32_t fallback, uint32_t min,
+                              uint32_t max) const {
   if (!has(name)) return fallback;
   const double number = *options_.number(name);
   if (!(number >= min && number <= max) || number != std::floor(number)) {
@@ -72,7 +74,9 @@ Color CallOptions::color(JSValueRef value, const char* name) const {
   if (!JSValueIsObjectOfClass(call_.context, value, colorClass())) {
     fail(name, "must be a Color from Api.CreateColorFromRGB");
   }
-  return static_cast<ColorHandle*>(JSObjectGetPrivate(JSValueToObject(call_.context, value, nullptr)))->color;
+  return static_cast<ColorHandle*>(
+             JSObjectGetPrivate(JSValueToObject(call_.context, value, nullptr)))
+      ->color;
 }
 
 std::optional<Color> CallOptions::optionalColor(const char* name) const {
@@ -84,7 +88,8 @@ std::u16string CallOptions::formula(const char* name, bool dates) const {
   JSValueRef value = at(name);
   JSContextRef context = call_.context;
   if (JSValueIsNumber(context, value)) {
-    if (!std::isfinite(JSValueToNumber(context, value, nullptr))) fail(name, "must be a finite number");
+    if (!std::isfinite(JSValueToNumber(context, value, nullptr)))
+      fail(name, "must be a finite number");
     return valueToU16String(context, value);
   }
   if (dates && JSValueIsDate(context, value)) {

@@ -20,7 +20,8 @@ namespace sx {
 class CallOptions {
  public:
   // `what` names the object in messages ("argument 1", "option \"format\"", "run 2").
-  CallOptions(const Call& call, JSValueRef value, std::string what, const std::set<std::string>& known);
+  CallOptions(const Call& call, JSValueRef value, std::string what,
+              const std::set<std::string>& known);
 
   bool has(const char* name) const;
   JSValueRef at(const char* name) const;

@@ -39,8 +39,8 @@ double dateToSerialValue(JSContextRef context, JSValueRef date) {
                       callNumber(context, object, "getMinutes") * 60000.0 +
                       callNumber(context, object, "getSeconds") * 1000.0 +
                       callNumber(context, object, "getMilliseconds");
-  const auto serial = formula::dateToSerial(static_cast<int64_t>(year), static_cast<int64_t>(month) + 1,
-                                            static_cast<int64_t>(day));
+  const auto serial = formula::dateToSerial(
+      static_cast<int64_t>(year), static_cast<int64_t>(month) + 1, static_cast<int64_t>(day));
   return static_cast<double>(serial) + time / kMillisecondsPerDay;
 }
 
@@ -52,13 +52,19 @@ JSValueRef serialToDateValue(JSContextRef context, double serial) {
     milliseconds -= kMillisecondsPerDay;
   }
   const formula::CivilDate civil = formula::serialToDate(static_cast<int64_t>(days));
-  const double parts[] = {static_cast<double>(civil.year), static_cast<double>(civil.month - 1),
-                          static_cast<double>(civil.day), 0, 0, 0, milliseconds};
+  const double parts[] = {static_cast<double>(civil.year),
+                          static_cast<double>(civil.month - 1),
+                          static_cast<double>(civil.day),
+                          0,
+                          0,
+                          0,
+                          milliseconds};
   JSValueRef arguments[7];
   for (size_t i = 0; i < 7; ++i) arguments[i] = JSValueMakeNumber(context, parts[i]);
   JSValueRef exception = nullptr;
   JSObjectRef date = JSObjectMakeDate(context, 7, arguments, &exception);
-  if (exception != nullptr || date == nullptr) throw std::runtime_error("The date could not be made");
+  if (exception != nullptr || date == nullptr)
+    throw std::runtime_error("The date could not be made");
   return date;
 }
 

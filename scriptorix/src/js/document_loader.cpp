@@ -43,8 +43,8 @@ JSValueRef detectFormat(const Call& call) {
   if (!file) throw std::runtime_error("Cannot open file: " + path.string());
   char magic[4] = {};
   file.read(magic, sizeof magic);
-  const bool package = file.gcount() == 4 && magic[0] == 'P' && magic[1] == 'K' &&
-                       magic[2] == 3 && magic[3] == 4;
+  const bool package =
+      file.gcount() == 4 && magic[0] == 'P' && magic[1] == 'K' && magic[2] == 3 && magic[3] == 4;
   return makeString(call.context, package ? u"XLSX" : u"CSV");
 }
 

@@ -28,11 +28,14 @@ std::vector<std::u16string> loadFontsList(const std::filesystem::path& file) {
       failure = "it does not set AllFonts to an array of font names";
     } else {
       JSObjectRef array = JSValueToObject(context, list, nullptr);
-      const double length = JSValueToNumber(context, getProperty(context, array, "length"), nullptr);
+      const double length =
+          JSValueToNumber(context, getProperty(context, array, "length"), nullptr);
       for (unsigned i = 0; i < length && failure.empty(); ++i) {
         JSValueRef name = JSObjectGetPropertyAtIndex(context, array, i, nullptr);
-        if (!JSValueIsString(context, name)) failure = "AllFonts holds something else than names";
-        else names.push_back(valueToU16String(context, name));
+        if (!JSValueIsString(context, name))
+          failure = "AllFonts holds something else than names";
+        else
+          names.push_back(valueToU16String(context, name));
       }
     }
   }

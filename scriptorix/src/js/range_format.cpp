@@ -39,15 +39,13 @@ JSValueRef setNumberFormat(const Call& call) {
 }
 
 JSValueRef setColumnWidth(const Call& call) {
-  return setOne(call, asNumber, [](Sheet& s, const RangeRef& r, double width) {
-    s.setColumnWidth(r, width);
-  });
+  return setOne(call, asNumber,
+                [](Sheet& s, const RangeRef& r, double width) { s.setColumnWidth(r, width); });
 }
 
 JSValueRef setRowHeight(const Call& call) {
-  return setOne(call, asNumber, [](Sheet& s, const RangeRef& r, double points) {
-    s.setRowHeight(r, points);
-  });
+  return setOne(call, asNumber,
+                [](Sheet& s, const RangeRef& r, double points) { s.setRowHeight(r, points); });
 }
 
 JSValueRef setFontName(const Call& call) {
@@ -59,9 +57,8 @@ JSValueRef setFontName(const Call& call) {
 }
 
 JSValueRef setFontSize(const Call& call) {
-  return setOne(call, asNumber, [](Sheet& s, const RangeRef& r, double points) {
-    s.setFontSize(r, points);
-  });
+  return setOne(call, asNumber,
+                [](Sheet& s, const RangeRef& r, double points) { s.setFontSize(r, points); });
 }
 
 JSValueRef setBold(const Call& call) {
@@ -81,14 +78,16 @@ JSValueRef setUnderline(const Call& call) {
         if (JSValueIsBoolean(args.context(), args.at(0))) {
           return args.boolean(0) ? FontUnderline::Single : FontUnderline::None;
         }
-        if (!JSValueIsString(args.context(), args.at(0))) args.fail(0, "a boolean or an underline style");
+        if (!JSValueIsString(args.context(), args.at(0)))
+          args.fail(0, "a boolean or an underline style");
         return parseFontUnderline(args.string(0));
       },
       [](Sheet& s, const RangeRef& r, FontUnderline underline) { s.setUnderline(r, underline); });
 }
 
 JSValueRef setStrikethrough(const Call& call) {
-  return setOne(call, asBoolean, [](Sheet& s, const RangeRef& r, bool on) { s.setStrikethrough(r, on); });
+  return setOne(call, asBoolean,
+                [](Sheet& s, const RangeRef& r, bool on) { s.setStrikethrough(r, on); });
 }
 
 JSValueRef setSuperscript(const Call& call) {
@@ -108,8 +107,9 @@ JSValueRef setWrap(const Call& call) {
 }
 
 JSValueRef setFontColor(const Call& call) {
-  return setOne(call, [&](const Arguments&) { return colorArgument(call, 0); },
-                [](Sheet& s, const RangeRef& r, Color color) { s.setFontColor(r, color); });
+  return setOne(
+      call, [&](const Arguments&) { return colorArgument(call, 0); },
+      [](Sheet& s, const RangeRef& r, Color color) { s.setFontColor(r, color); });
 }
 
 // null takes the fill away.
@@ -166,7 +166,8 @@ JSValueRef setCurrencyFormat(const Call& call) {
   RangeTarget target = thisRange(call);
   const std::u16string symbol = call.args.isNullish(0) ? u"$" : call.args.string(0);
   if (symbol.empty() || symbol.size() > 8 || symbol.find(u'"') != std::u16string::npos) {
-    throw std::invalid_argument(call.args.methodName() + ": a currency symbol has 1 to 8 characters and no double quote");
+    throw std::invalid_argument(call.args.methodName() +
+                                ": a currency symbol has 1 to 8 characters and no double quote");
   }
   const int32_t decimals = call.args.isNullish(1) ? 2 : call.args.integer(1, 0, 10);
   std::u16string code = u"\"" + symbol + u"\"#,##0";

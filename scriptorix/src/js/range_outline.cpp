@@ -12,9 +12,12 @@ enum class Axis { Rows, Columns };
 // Rows of a rows view (or of whole rows), columns of a columns view (or of whole columns).
 Axis axisOf(const Call& call, const RangeTarget& target) {
   const RangeRef& range = target.range();
-  if (target.handle.view == RangeView::Rows || range.shape == RangeRef::Shape::Rows) return Axis::Rows;
-  if (target.handle.view == RangeView::Columns || range.shape == RangeRef::Shape::Columns) return Axis::Columns;
-  throw ArgumentError(call.args.methodName() + " groups rows or columns: call it on GetRows() or GetCols()");
+  if (target.handle.view == RangeView::Rows || range.shape == RangeRef::Shape::Rows)
+    return Axis::Rows;
+  if (target.handle.view == RangeView::Columns || range.shape == RangeRef::Shape::Columns)
+    return Axis::Columns;
+  throw ArgumentError(call.args.methodName() +
+                      " groups rows or columns: call it on GetRows() or GetCols()");
 }
 
 // Group() one level deeper (at most 7), Group(level) at that level (1 to 7).
@@ -23,7 +26,8 @@ JSValueRef group(const Call& call) {
   RangeTarget target = thisRange(call);
   const Axis axis = axisOf(call, target);
   std::optional<uint8_t> level;
-  if (!call.args.isNullish(0)) level = static_cast<uint8_t>(call.args.integer(0, 1, kMaxOutlineLevel));
+  if (!call.args.isNullish(0))
+    level = static_cast<uint8_t>(call.args.integer(0, 1, kMaxOutlineLevel));
   if (axis == Axis::Rows) {
     target.sheet.groupRows(target.range(), level);
   } else {

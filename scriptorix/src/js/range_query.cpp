@@ -16,9 +16,9 @@ JSValueRef getAddress(const Call& call) {
   RangeTarget target = thisRange(call);
   const bool absolute = call.args.booleanOr(0, false);
   const bool external = call.args.booleanOr(1, false);
-  return makeString(call.context, external
-                                      ? formatExternalRef(target.sheet.name(), target.range(), absolute)
-                                      : formatRangeRef(target.range(), absolute));
+  return makeString(call.context,
+                    external ? formatExternalRef(target.sheet.name(), target.range(), absolute)
+                             : formatRangeRef(target.range(), absolute));
 }
 
 // Cells; rows on a rows view; columns on a columns view.
@@ -27,9 +27,12 @@ JSValueRef getCount(const Call& call) {
   RangeTarget target = thisRange(call);
   const RangeRef& range = target.range();
   switch (target.handle.view) {
-    case RangeView::Rows: return JSValueMakeNumber(call.context, range.rowCount());
-    case RangeView::Columns: return JSValueMakeNumber(call.context, range.columnCount());
-    case RangeView::Cells: break;
+    case RangeView::Rows:
+      return JSValueMakeNumber(call.context, range.rowCount());
+    case RangeView::Columns:
+      return JSValueMakeNumber(call.context, range.columnCount());
+    case RangeView::Cells:
+      break;
   }
   return JSValueMakeNumber(call.context, static_cast<double>(range.cellCount()));
 }

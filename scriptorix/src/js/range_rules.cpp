@@ -13,8 +13,9 @@ namespace {
 
 DifferentialFormat differentialFormat(const Call& call, const CallOptions& rule) {
   DifferentialFormat format;
-  const CallOptions options(call, rule.at("format"), "option \"format\"",
-                        {"fontColor", "bold", "italic", "fill", "border", "borderColor", "numberFormat"});
+  const CallOptions options(
+      call, rule.at("format"), "option \"format\"",
+      {"fontColor", "bold", "italic", "fill", "border", "borderColor", "numberFormat"});
   format.fontColor = options.optionalColor("fontColor");
   format.bold = options.optionalBoolean("bold");
   format.italic = options.optionalBoolean("italic");
@@ -33,7 +34,8 @@ DifferentialFormat differentialFormat(const Call& call, const CallOptions& rule)
       options.fail("numberFormat", error.what());
     }
   }
-  if (format == DifferentialFormat{}) rule.fail("format", "sets nothing: give fontColor, bold, italic, fill, border or numberFormat");
+  if (format == DifferentialFormat{})
+    rule.fail("format", "sets nothing: give fontColor, bold, italic, fill, border or numberFormat");
   return format;
 }
 
@@ -41,8 +43,9 @@ DifferentialFormat differentialFormat(const Call& call, const CallOptions& rule)
 JSValueRef addConditionalFormat(const Call& call) {
   call.args.expectCount(1, 1);
   RangeTarget target = thisRange(call);
-  const CallOptions options(call, call.args.at(0), "argument 1", {"type", "operator", "formula1", "formula2", "format", "colors", "color",
-                                  "iconSet", "rank", "percent", "bottom", "below", "text"});
+  const CallOptions options(call, call.args.at(0), "argument 1",
+                            {"type", "operator", "formula1", "formula2", "format", "colors",
+                             "color", "iconSet", "rank", "percent", "bottom", "below", "text"});
   ConditionalFormat rule;
   rule.area = target.range();
   options.require("type", "to choose the kind of rule");
@@ -65,12 +68,15 @@ JSValueRef addConditionalFormat(const Call& call) {
     case ConditionKind::ColorScale: {
       options.require("colors", "for a colorScale rule");
       JSValueRef colors = options.at("colors");
-      if (!JSValueIsArray(call.context, colors)) options.fail("colors", "must be an array of 2 or 3 Colors");
+      if (!JSValueIsArray(call.context, colors))
+        options.fail("colors", "must be an array of 2 or 3 Colors");
       JSObjectRef list = JSValueToObject(call.context, colors, nullptr);
-      const double length = JSValueToNumber(call.context, getProperty(call.context, list, "length"), nullptr);
+      const double length =
+          JSValueToNumber(call.context, getProperty(call.context, list, "length"), nullptr);
       if (length != 2 && length != 3) options.fail("colors", "must be an array of 2 or 3 Colors");
       for (unsigned i = 0; i < static_cast<unsigned>(length); ++i) {
-        rule.colors.push_back(options.color(JSObjectGetPropertyAtIndex(call.context, list, i, nullptr), "colors"));
+        rule.colors.push_back(
+            options.color(JSObjectGetPropertyAtIndex(call.context, list, i, nullptr), "colors"));
       }
       break;
     }
@@ -78,7 +84,8 @@ JSValueRef addConditionalFormat(const Call& call) {
       rule.colors.push_back(options.optionalColor("color").value_or(Color{0x63, 0x8E, 0xC6}));
       break;
     case ConditionKind::IconSet:
-      rule.iconSet = options.has("iconSet") ? options.word("iconSet", parseIconSetName) : u"3TrafficLights1";
+      rule.iconSet =
+          options.has("iconSet") ? options.word("iconSet", parseIconSetName) : u"3TrafficLights1";
       break;
     case ConditionKind::Top:
       rule.percent = options.boolean("percent", false);
@@ -91,14 +98,15 @@ JSValueRef addConditionalFormat(const Call& call) {
     case ConditionKind::ContainsText:
       options.require("text", "for a containsText rule");
       rule.text = options.string("text");
-      if (rule.text.empty() || rule.text.size() > 255) options.fail("text", "must have 1 to 255 characters");
+      if (rule.text.empty() || rule.text.size() > 255)
+        options.fail("text", "must have 1 to 255 characters");
       break;
     case ConditionKind::Duplicate:
     case ConditionKind::Unique:
       break;
   }
-  const bool formatted = rule.kind != ConditionKind::ColorScale && rule.kind != ConditionKind::DataBar &&
-                         rule.kind != ConditionKind::IconSet;
+  const bool formatted = rule.kind != ConditionKind::ColorScale &&
+                         rule.kind != ConditionKind::DataBar && rule.kind != ConditionKind::IconSet;
   if (formatted) {
     options.require("format", "to say how matching cells look");
     rule.format = differentialFormat(call, options);
@@ -111,8 +119,10 @@ JSValueRef addConditionalFormat(const Call& call) {
 JSValueRef setValidation(const Call& call) {
   call.args.expectCount(1, 1);
   RangeTarget target = thisRange(call);
-  const CallOptions options(call, call.args.at(0), "argument 1", {"type", "operator", "formula1", "formula2", "source", "allowBlank", "dropDown",
-                                  "inputTitle", "inputMessage", "errorTitle", "errorMessage", "errorStyle"});
+  const CallOptions options(
+      call, call.args.at(0), "argument 1",
+      {"type", "operator", "formula1", "formula2", "source", "allowBlank", "dropDown", "inputTitle",
+       "inputMessage", "errorTitle", "errorMessage", "errorStyle"});
   DataValidation rule;
   rule.area = target.range();
   options.require("type", "to choose what the cells accept");
@@ -151,7 +161,8 @@ JSValueRef setValidation(const Call& call) {
   rule.inputMessage = options.limitedText("inputMessage", kMaxValidationMessageLength);
   rule.errorTitle = options.limitedText("errorTitle", kMaxValidationTitleLength);
   rule.errorMessage = options.limitedText("errorMessage", kMaxValidationMessageLength);
-  if (options.has("errorStyle")) rule.errorStyle = options.word("errorStyle", parseValidationErrorStyle);
+  if (options.has("errorStyle"))
+    rule.errorStyle = options.word("errorStyle", parseValidationErrorStyle);
   target.sheet.addValidation(std::move(rule));
   return JSValueMakeUndefined(call.context);
 }
@@ -162,10 +173,12 @@ JSValueRef setValidation(const Call& call) {
 JSValueRef setHyperlink(const Call& call) {
   call.args.expectCount(1, 1);
   RangeTarget target = thisRange(call);
-  const CallOptions options(call, call.args.at(0), "argument 1", {"url", "location", "display", "tooltip", "style"});
+  const CallOptions options(call, call.args.at(0), "argument 1",
+                            {"url", "location", "display", "tooltip", "style"});
   Hyperlink link;
   link.area = target.range();
-  if (options.has("url") == options.has("location")) options.fail("url", "or \"location\" is needed, not both");
+  if (options.has("url") == options.has("location"))
+    options.fail("url", "or \"location\" is needed, not both");
   if (options.has("url")) {
     link.address = options.limitedText("url", kMaxHyperlinkAddressLength);
     if (link.address.empty()) options.fail("url", "must not be empty");
@@ -178,7 +191,8 @@ JSValueRef setHyperlink(const Call& call) {
   Sheet& sheet = target.sheet;
   sheet.addHyperlink(link);
   if (!link.display.empty()) {
-    sheet.setValue(cellRef(link.area.firstRow, link.area.firstColumn), CellValue::fromText(link.display));
+    sheet.setValue(cellRef(link.area.firstRow, link.area.firstColumn),
+                   CellValue::fromText(link.display));
   }
   if (styled) {
     sheet.setFontColor(link.area, Color{0x05, 0x63, 0xC1});
@@ -203,8 +217,9 @@ JSValueRef setRichText(const Call& call) {
   }
   std::vector<TextRun> runs;
   for (unsigned i = 0; i < static_cast<unsigned>(length); ++i) {
-    const CallOptions options(call, JSObjectGetPropertyAtIndex(context, list, i, nullptr), "run " + std::to_string(i + 1),
-                              {"text", "bold", "italic", "underline", "strikethrough", "color", "size", "fontName"});
+    const CallOptions options(
+        call, JSObjectGetPropertyAtIndex(context, list, i, nullptr), "run " + std::to_string(i + 1),
+        {"text", "bold", "italic", "underline", "strikethrough", "color", "size", "fontName"});
     TextRun run;
     options.require("text", "in every run");
     run.text = options.string("text");
@@ -223,7 +238,8 @@ JSValueRef setRichText(const Call& call) {
   size_t total = 0;
   for (const TextRun& run : runs) total += run.text.size();
   if (total == 0 || total > 32767) {
-    throw ArgumentError(call.args.methodName() + ": the runs must hold 1 to 32,767 characters in all");
+    throw ArgumentError(call.args.methodName() +
+                        ": the runs must hold 1 to 32,767 characters in all");
   }
   target.sheet.setRichText(range.firstRow, range.firstColumn, std::move(runs));
   return JSValueMakeUndefined(call.context);

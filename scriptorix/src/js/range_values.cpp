@@ -39,11 +39,15 @@ RangeRef readableArea(const Sheet& sheet, const RangeRef& range, const std::stri
 JSValueRef cellValue(JSContextRef context, const Sheet& sheet, int32_t row, int32_t column) {
   const CellValue value = sheet.value(row, column);
   switch (value.kind) {
-    case CellValue::Kind::Number: return JSValueMakeNumber(context, value.number);
-    case CellValue::Kind::Boolean: return JSValueMakeBoolean(context, value.boolean);
+    case CellValue::Kind::Number:
+      return JSValueMakeNumber(context, value.number);
+    case CellValue::Kind::Boolean:
+      return JSValueMakeBoolean(context, value.boolean);
     case CellValue::Kind::Text:
-    case CellValue::Kind::Error: return makeString(context, value.text);
-    case CellValue::Kind::Empty: break;
+    case CellValue::Kind::Error:
+      return makeString(context, value.text);
+    case CellValue::Kind::Empty:
+      break;
   }
   return makeString(context, u"");
 }
@@ -59,7 +63,8 @@ JSValueRef readRange(const Call& call, CellReader&& read) {
   call.args.expectCount(0, 0);
   RangeTarget target = thisRange(call);
   const RangeRef& range = target.range();
-  if (range.isSingleCell()) return read(call.context, target.sheet, range.firstRow, range.firstColumn);
+  if (range.isSingleCell())
+    return read(call.context, target.sheet, range.firstRow, range.firstColumn);
   const RangeRef area = readableArea(target.sheet, range, call.args.methodName());
   JSObjectRef rows = JSObjectMakeArray(call.context, 0, nullptr, nullptr);
   for (int32_t r = area.firstRow; r <= area.lastRow; ++r) {
@@ -79,7 +84,8 @@ constexpr double kLastDateSerial = 2958465;
 
 JSValueRef cellDate(JSContextRef context, const Sheet& sheet, int32_t row, int32_t column) {
   const CellValue value = sheet.value(row, column);
-  if (value.kind != CellValue::Kind::Number || value.number < 0 || value.number >= kLastDateSerial + 1) {
+  if (value.kind != CellValue::Kind::Number || value.number < 0 ||
+      value.number >= kLastDateSerial + 1) {
     return JSValueMakeNull(context);
   }
   return serialToDateValue(context, value.number);
@@ -146,8 +152,9 @@ void storeRows(const Call& call, RangeTarget& target, JSObjectRef rows) {
     rowArrays.push_back(JSValueToObject(context, row, nullptr));
     const unsigned length = arrayLength(context, rowArrays.back());
     if (r > 0 && length != columnCount) {
-      throw std::invalid_argument(method + ": row " + std::to_string(r + 1) + " has " + std::to_string(length) +
-                                  " values, row 1 has " + std::to_string(columnCount) + "; every row needs as many");
+      throw std::invalid_argument(method + ": row " + std::to_string(r + 1) + " has " +
+                                  std::to_string(length) + " values, row 1 has " +
+                                  std::to_string(columnCount) + "; every row needs as many");
     }
     columnCount = length;
   }
@@ -156,32 +163,38 @@ void storeRows(const Call& call, RangeTarget& target, JSObjectRef rows) {
   const int64_t rangeRows = int64_t{range.lastRow} - range.firstRow + 1;
   const int64_t rangeColumns = int64_t{range.lastColumn} - range.firstColumn + 1;
   if (!range.isSingleCell() && (rangeRows != rowCount || rangeColumns != columnCount)) {
-    throw std::invalid_argument(method + ": " + std::to_string(rowCount) + " rows of " + std::to_string(columnCount) +
-                                " values do not fit a range of " + std::to_string(rangeRows) + " rows and " +
+    throw std::invalid_argument(method + ": " + std::to_string(rowCount) + " rows of " +
+                                std::to_string(columnCount) + " values do not fit a range of " +
+                                std::to_string(rangeRows) + " rows and " +
                                 std::to_string(rangeColumns) + " columns");
   }
-  if (int64_t{range.firstRow} + rowCount > kMaxRows || int64_t{range.firstColumn} + columnCount > kMaxColumns) {
+  if (int64_t{range.firstRow} + rowCount > kMaxRows ||
+      int64_t{range.firstColumn} + columnCount > kMaxColumns) {
     throw std::out_of_range(method + ": the rows reach past the last row or column of the sheet");
   }
   checkWriteSize(call, int64_t{rowCount} * columnCount);
   // Every value is checked before the first is written, so a refused call changes nothing.
   for (unsigned r = 0; r < rowCount; ++r) {
     for (unsigned c = 0; c < columnCount; ++c) {
-      const std::string where = method + ": the value in row " + std::to_string(r + 1) + ", column " + std::to_string(c + 1);
+      const std::string where = method + ": the value in row " + std::to_string(r + 1) +
+                                ", column " + std::to_string(c + 1);
       JSValueRef value = elementAt(context, rowArrays[r], c);
-      if (JSValueIsNumber(context, value) && !std::isfinite(JSValueToNumber(context, value, nullptr))) {
+      if (JSValueIsNumber(context, value) &&
+          !std::isfinite(JSValueToNumber(context, value, nullptr))) {
         throw std::invalid_argument(where + " is not a finite number");
       }
       if (JSValueIsDate(context, value)) dateToSerialValue(context, value);
-      if (!JSValueIsNull(context, value) && !JSValueIsUndefined(context, value) && !JSValueIsNumber(context, value) &&
-          !JSValueIsBoolean(context, value) && !JSValueIsString(context, value) && !JSValueIsDate(context, value)) {
+      if (!JSValueIsNull(context, value) && !JSValueIsUndefined(context, value) &&
+          !JSValueIsNumber(context, value) && !JSValueIsBoolean(context, value) &&
+          !JSValueIsString(context, value) && !JSValueIsDate(context, value)) {
         throw ArgumentError(where + " must be a number, a boolean, a text, a Date or null");
       }
     }
   }
   for (unsigned r = 0; r < rowCount; ++r) {
     for (unsigned c = 0; c < columnCount; ++c) {
-      const RangeRef cell = cellRef(range.firstRow + static_cast<int32_t>(r), range.firstColumn + static_cast<int32_t>(c));
+      const RangeRef cell = cellRef(range.firstRow + static_cast<int32_t>(r),
+                                    range.firstColumn + static_cast<int32_t>(c));
       storeValue(call, target.sheet, cell, elementAt(context, rowArrays[r], c));
     }
   }

@@ -9,9 +9,9 @@ namespace sx {
 
 // What DoctRenderer.config names. Relative paths are resolved against the config's folder.
 struct RuntimeConfig {
-  std::vector<std::filesystem::path> scripts;       // <file>, evaluated in this order
-  std::optional<std::filesystem::path> fontsList;   // <allfonts>
-  std::filesystem::path libraryDirectory;           // <sdkjs>
+  std::vector<std::filesystem::path> scripts;      // <file>, evaluated in this order
+  std::optional<std::filesystem::path> fontsList;  // <allfonts>
+  std::filesystem::path libraryDirectory;          // <sdkjs>
 };
 
 // The config text: a <Settings> root with <file>, <allfonts> and <sdkjs> children; other
@@ -24,7 +24,8 @@ RuntimeConfig parseRuntimeConfig(std::string_view text, const std::filesystem::p
 RuntimeConfig readRuntimeConfig(const std::filesystem::path& configFile);
 
 // DoctRenderer.config in the working directory, else in the executable's directory.
-std::optional<std::filesystem::path> findRuntimeConfig(const std::filesystem::path& workingDirectory,
-                                                       const std::filesystem::path& executableDirectory);
+std::optional<std::filesystem::path> findRuntimeConfig(
+    const std::filesystem::path& workingDirectory,
+    const std::filesystem::path& executableDirectory);
 
 }  // namespace sx

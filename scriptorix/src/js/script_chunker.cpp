@@ -14,8 +14,7 @@ bool isLineTerminator(char16_t c) {
 }
 
 bool isBlank(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f' || c == u'\u00A0' ||
-         c == u'\uFEFF';
+  return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f' || c == u'\u00A0' || c == u'\uFEFF';
 }
 
 bool isIdentifierPart(char16_t c) {
@@ -60,7 +59,8 @@ constexpr size_t kLineByLineExtension = 64;
 
 ScriptChunker::ScriptChunker(std::u16string_view script, size_t targetLines,
                              ParsesAlone parsesAlone)
-    : script_(script), targetLines_(std::max<size_t>(targetLines, 1)),
+    : script_(script),
+      targetLines_(std::max<size_t>(targetLines, 1)),
       parsesAlone_(std::move(parsesAlone)) {}
 
 // The offset after the line that starts at `position`, counting its terminator into `lines`

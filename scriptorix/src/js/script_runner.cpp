@@ -24,8 +24,9 @@ RunOutcome failed(JSContextRef context, JSValueRef exception, int firstLine, int
                   std::optional<std::u16string_view> script, const std::string& prefix = "") {
   const ExceptionReport report = describeException(context, exception);
   // A thrown value that is not an Error carries no line: name the chunk it came from.
-  const std::optional<int> line =
-      report.line ? report.line : firstLine == lastLine ? std::optional(firstLine) : std::nullopt;
+  const std::optional<int> line = report.line             ? report.line
+                                  : firstLine == lastLine ? std::optional(firstLine)
+                                                          : std::nullopt;
   if (!line) {
     return {1, prefix + "lines " + std::to_string(firstLine) + "-" + std::to_string(lastLine) +
                    ": " + report.message};
@@ -40,8 +41,8 @@ RunOutcome failed(JSContextRef context, JSValueRef exception, int firstLine, int
 // chunk gets it too (on the chunk's first line, which keeps the line numbers).
 std::u16string strictPrefixOf(std::u16string_view script) {
   size_t i = 0;
-  while (i < script.size() && (script[i] == u' ' || script[i] == u'\t' || script[i] == u'\n' ||
-                               script[i] == u'\r')) {
+  while (i < script.size() &&
+         (script[i] == u' ' || script[i] == u'\t' || script[i] == u'\n' || script[i] == u'\r')) {
     ++i;
   }
   const std::u16string_view head = script.substr(i, 12);
@@ -55,8 +56,7 @@ bool parsesAlone(JSContextRef context, std::u16string_view text, int firstLine) 
 
 }  // namespace
 
-RunOutcome runScript(std::u16string_view script, const RuntimeConfig& runtime,
-                     size_t chunkLines) {
+RunOutcome runScript(std::u16string_view script, const RuntimeConfig& runtime, size_t chunkLines) {
   std::vector<std::u16string> fonts;
   try {
     if (runtime.fontsList) fonts = loadFontsList(*runtime.fontsList);
@@ -95,8 +95,7 @@ RunOutcome runScript(std::u16string_view script, const RuntimeConfig& runtime,
   const std::u16string strict = strictPrefixOf(script);
   bool first = true;
   ScriptChunker chunker(script, chunkLines, [&](std::u16string_view text, int line) {
-    return parsesAlone(context, first ? std::u16string(text) : strict + std::u16string(text),
-                       line);
+    return parsesAlone(context, first ? std::u16string(text) : strict + std::u16string(text), line);
   });
   while (auto chunk = chunker.next()) {
     JsString text(first ? std::u16string(chunk->text) : strict + std::u16string(chunk->text));

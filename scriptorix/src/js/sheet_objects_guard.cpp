@@ -18,7 +18,8 @@ void refuseObjectsOnOpenedFile(const Call& call, const Sheet& sheet) {
 void refuseChartSheetOnOpenedFile(const Call& call, const Workbook& workbook) {
   if (workbook.origin() != nullptr) {
     throw ArgumentError(call.args.methodName() +
-                        ": chart sheets can be added only to a workbook made with builder.CreateFile, not to an opened file");
+                        ": chart sheets can be added only to a workbook made with "
+                        "builder.CreateFile, not to an opened file");
   }
 }
 

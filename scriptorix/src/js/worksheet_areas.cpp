@@ -34,7 +34,8 @@ JSValueRef setPrintTitles(const Call& call) {
   std::optional<RangeRef> rows, columns;
   if (!call.args.isNullish(0)) rows = wholeRowsArgument(call.args, 0);
   if (!call.args.isNullish(1)) columns = wholeColumnsArgument(call.args, 1);
-  if (!rows && !columns) throw ArgumentError(call.args.methodName() + " needs rows, columns or both");
+  if (!rows && !columns)
+    throw ArgumentError(call.args.methodName() + " needs rows, columns or both");
   sheet.areas().titleRows = rows;
   sheet.areas().titleColumns = columns;
   return done(call);

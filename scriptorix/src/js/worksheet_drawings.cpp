@@ -48,11 +48,15 @@ JSValueRef addImage(const Call& call) {
   options.finish();
   if (scale && (width || height)) options.fail("scale", "cannot be given with width or height");
   if (!cells.isSingleCell() && (scale || width || height)) {
-    options.fail(scale ? "scale" : width ? "width" : "height", "is for a picture anchored at one cell");
+    options.fail(scale   ? "scale"
+                 : width ? "width"
+                         : "height",
+                 "is for a picture anchored at one cell");
   }
   if (width) pixels(options, "width", *width);
   if (height) pixels(options, "height", *height);
-  if (scale && !(*scale > 0 && *scale <= 100)) options.fail("scale", "must be above 0 and at most 100");
+  if (scale && !(*scale > 0 && *scale <= 100))
+    options.fail("scale", "must be above 0 and at most 100");
   SheetImage image = readImageFile(std::filesystem::path(toUtf8(path)));
   image.anchor.cells = cells;
   image.anchor.oneCell = cells.isSingleCell();
@@ -91,8 +95,10 @@ std::u16string seriesReference(OptionObject& series, const char* key, const Shee
     series.fail(key, std::string("is not a reference: ") + error.what());
   }
   const Sheet* source = parsed.sheet.empty() ? &sheet : sheet.workbook().findSheet(parsed.sheet);
-  if (source == nullptr) series.fail(key, "names a sheet that does not exist: " + toUtf8(parsed.sheet));
-  if (parsed.range.shape != RangeRef::Shape::Cells) series.fail(key, "must be cells, not whole rows or columns");
+  if (source == nullptr)
+    series.fail(key, "names a sheet that does not exist: " + toUtf8(parsed.sheet));
+  if (parsed.range.shape != RangeRef::Shape::Cells)
+    series.fail(key, "must be cells, not whole rows or columns");
   return formatExternalRef(source->name(), parsed.range, true);
 }
 
@@ -117,14 +123,17 @@ ChartSeries readSeries(const Call& call, JSValueRef value, size_t index, const S
 SheetChart readChart(const Call& call, size_t typeIndex, size_t optionsIndex, const Sheet& sheet) {
   SheetChart chart;
   chart.kind = parseChartKind(call.args.string(typeIndex));
-  OptionObject options(call.args, call.args.at(optionsIndex), "argument " + std::to_string(optionsIndex + 1));
+  OptionObject options(call.args, call.args.at(optionsIndex),
+                       "argument " + std::to_string(optionsIndex + 1));
   JSValueRef list = options.value("series");
   if (!JSValueIsArray(call.context, list)) options.fail("series", "must be an array of series");
   JSObjectRef array = JSValueToObject(call.context, list, nullptr);
-  const double length = JSValueToNumber(call.context, getProperty(call.context, array, "length"), nullptr);
+  const double length =
+      JSValueToNumber(call.context, getProperty(call.context, array, "length"), nullptr);
   if (!(length >= 1 && length <= 255)) options.fail("series", "must hold 1 to 255 series");
   for (size_t i = 0; i < static_cast<size_t>(length); ++i) {
-    JSValueRef item = JSObjectGetPropertyAtIndex(call.context, array, static_cast<unsigned>(i), nullptr);
+    JSValueRef item =
+        JSObjectGetPropertyAtIndex(call.context, array, static_cast<unsigned>(i), nullptr);
     chart.series.push_back(readSeries(call, item, i, sheet));
   }
   chart.title = options.string("title").value_or(u"");
@@ -155,7 +164,8 @@ JSValueRef addChart(const Call& call) {
 
 }  // namespace
 
-SheetChart chartFromArguments(const Call& call, size_t typeIndex, size_t optionsIndex, const Sheet& sheet) {
+SheetChart chartFromArguments(const Call& call, size_t typeIndex, size_t optionsIndex,
+                              const Sheet& sheet) {
   return readChart(call, typeIndex, optionsIndex, sheet);
 }
 

@@ -29,6 +29,7 @@ void addWorksheetTableMethods(std::vector<JSStaticFunction>& table);
 
 // The chart a call describes: its type in argument `typeIndex`, its options object in
 // `optionsIndex`; references without a sheet mean `sheet`.
-SheetChart chartFromArguments(const Call& call, size_t typeIndex, size_t optionsIndex, const Sheet& sheet);
+SheetChart chartFromArguments(const Call& call, size_t typeIndex, size_t optionsIndex,
+                              const Sheet& sheet);
 
 }  // namespace sx

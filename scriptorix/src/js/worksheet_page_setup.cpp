@@ -33,12 +33,14 @@ JSValueRef setPaperSize(const Call& call) {
   return done(call);
 }
 
-// Inches: left, right, top, bottom, and optionally the header's and footer's distance from the edge.
+// Inches: left, right, top, bottom, and optionally the header's and footer's distance from the
+// edge.
 JSValueRef setPageMargins(const Call& call) {
   call.args.expectCount(4, 6);
   PageSetup& page = pageOf(call);
   PageMargins margins = page.margins;
-  double* targets[] = {&margins.left, &margins.right, &margins.top, &margins.bottom, &margins.header, &margins.footer};
+  double* targets[] = {&margins.left,   &margins.right,  &margins.top,
+                       &margins.bottom, &margins.header, &margins.footer};
   for (size_t i = 0; i < call.args.count(); ++i) {
     const double inches = call.args.number(i);
     if (inches < 0 || inches >= 50) {
@@ -78,7 +80,8 @@ std::u16string headerText(const Call& call) {
   if (call.args.isNullish(0)) return u"";
   std::u16string text = call.args.string(0);
   if (text.size() > kMaxHeaderLength) {
-    throw std::out_of_range(call.args.methodName() + ": a header or footer holds at most 255 characters");
+    throw std::out_of_range(call.args.methodName() +
+                            ": a header or footer holds at most 255 characters");
   }
   return text;
 }

@@ -24,13 +24,15 @@ JSValueRef setVisible(const Call& call) {
   call.args.expectCount(1, 1);
   Sheet& sheet = thisSheet(call);
   const bool visible = call.args.boolean(0);
-  sheet.workbook().setSheetVisibility(sheet, visible ? SheetVisibility::Visible : SheetVisibility::Hidden);
+  sheet.workbook().setSheetVisibility(sheet,
+                                      visible ? SheetVisibility::Visible : SheetVisibility::Hidden);
   return done(call);
 }
 
 JSValueRef getVisible(const Call& call) {
   call.args.expectCount(0, 0);
-  return JSValueMakeBoolean(call.context, thisSheet(call).settings().visibility == SheetVisibility::Visible);
+  return JSValueMakeBoolean(call.context,
+                            thisSheet(call).settings().visibility == SheetVisibility::Visible);
 }
 
 // "visible", "hidden" or "veryHidden" (shown again only by a program).
@@ -43,7 +45,8 @@ JSValueRef setVisibility(const Call& call) {
 
 JSValueRef getVisibility(const Call& call) {
   call.args.expectCount(0, 0);
-  return makeString(call.context, fromUtf8(sheetVisibilityName(thisSheet(call).settings().visibility)));
+  return makeString(call.context,
+                    fromUtf8(sheetVisibilityName(thisSheet(call).settings().visibility)));
 }
 
 JSValueRef setActive(const Call& call) {
@@ -59,7 +62,9 @@ JSValueRef setTabColor(const Call& call) {
   Sheet& sheet = thisSheet(call);
   std::optional<Color> color;
   if (!call.args.isNullish(0)) {
-    color = call.args.object<ColorHandle>(0, colorClass(), "a Color from Api.CreateColorFromRGB or null").color;
+    color = call.args
+                .object<ColorHandle>(0, colorClass(), "a Color from Api.CreateColorFromRGB or null")
+                .color;
   }
   sheet.settings().tabColor = color;
   return done(call);
@@ -69,7 +74,8 @@ JSValueRef setTabColor(const Call& call) {
 void applyPermissions(const Call& call, size_t index, SheetProtection& protection) {
   JSContextRef context = call.context;
   if (call.args.isNullish(index)) return;
-  if (!JSValueIsObject(context, call.args.at(index)) || JSValueIsArray(context, call.args.at(index))) {
+  if (!JSValueIsObject(context, call.args.at(index)) ||
+      JSValueIsArray(context, call.args.at(index))) {
     call.args.fail(index, "an object of permissions or null");
   }
   JSObjectRef options = JSValueToObject(context, call.args.at(index), nullptr);
@@ -82,7 +88,8 @@ void applyPermissions(const Call& call, size_t index, SheetProtection& protectio
       const SheetPermission permission = parseSheetPermission(key);
       JSValueRef value = JSObjectGetProperty(context, options, name, nullptr);
       if (!JSValueIsBoolean(context, value)) {
-        throw ArgumentError(call.args.methodName() + ": permission \"" + toUtf8(key) + "\" must be a boolean");
+        throw ArgumentError(call.args.methodName() + ": permission \"" + toUtf8(key) +
+                            "\" must be a boolean");
       }
       protection.allow(permission, JSValueToBoolean(context, value));
     }
@@ -147,7 +154,8 @@ JSValueRef setDefaultRowHeight(const Call& call) {
   call.args.expectCount(1, 1);
   Sheet& sheet = thisSheet(call);
   const double points = call.args.number(0);
-  if (points < 0 || points > 409) throw std::out_of_range(call.args.methodName() + ": a row height runs from 0 to 409 points");
+  if (points < 0 || points > 409)
+    throw std::out_of_range(call.args.methodName() + ": a row height runs from 0 to 409 points");
   sheet.settings().defaultRowHeight = points;
   return done(call);
 }

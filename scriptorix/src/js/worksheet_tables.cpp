@@ -18,7 +18,8 @@ constexpr size_t kMaxStyleName = 255;
 void refuseTakenName(const Call& call, const Workbook& book, std::u16string_view name) {
   bool taken = book.findDefinedName(name) != nullptr;
   if (const auto* origin = dynamic_cast<const XlsxOrigin*>(book.origin())) {
-    for (const std::u16string& kept : keptTables(*origin).names) taken = taken || equalsIgnoringCase(kept, name);
+    for (const std::u16string& kept : keptTables(*origin).names)
+      taken = taken || equalsIgnoringCase(kept, name);
   }
   for (size_t i = 0; i < book.sheetCount() && !taken; ++i) {
     for (const SheetTable& table : book.sheet(i).objects().tables) {
@@ -34,7 +35,8 @@ void refuseTakenName(const Call& call, const Workbook& book, std::u16string_view
 void refuseOverlaps(const Call& call, const Sheet& sheet, const RangeRef& range) {
   for (const SheetTable& table : sheet.objects().tables) {
     if (table.range.intersects(range)) {
-      throw ArgumentError(call.args.methodName() + ": the range overlaps table " + toUtf8(table.name));
+      throw ArgumentError(call.args.methodName() + ": the range overlaps table " +
+                          toUtf8(table.name));
     }
   }
   for (const RangeRef& merge : sheet.merges()) {
@@ -59,7 +61,8 @@ void readTotals(const Call& call, OptionObject& options, SheetTable& table) {
     } else {
       OptionObject label(call.args, entry, "totals of column \"" + key + "\"");
       const auto text = label.string("label");
-      if (!text) label.fail("label", "is missing (give a function such as 'sum' or {label: 'Total'})");
+      if (!text)
+        label.fail("label", "is missing (give a function such as 'sum' or {label: 'Total'})");
       column.totalsLabel = *text;
       label.finish();
     }
@@ -85,9 +88,10 @@ void writeHeaderAndTotals(Sheet& sheet, const SheetTable& table) {
     if (!entry.totalsLabel.empty()) {
       sheet.setValue(total, CellValue::fromText(entry.totalsLabel));
     } else if (entry.totals != TotalsFunction::None) {
-      const RangeRef data{range.firstRow + (table.headerRow ? 1 : 0), column, range.lastRow - 1, column};
-      sheet.setFormula(total, u"SUBTOTAL(" + fromUtf8(std::to_string(subtotalCode(entry.totals))) + u"," +
-                                  formatRangeRef(data, false) + u")");
+      const RangeRef data{range.firstRow + (table.headerRow ? 1 : 0), column, range.lastRow - 1,
+                          column};
+      sheet.setFormula(total, u"SUBTOTAL(" + fromUtf8(std::to_string(subtotalCode(entry.totals))) +
+                                  u"," + formatRangeRef(data, false) + u")");
     }
   }
 }
@@ -100,7 +104,8 @@ JSValueRef addTable(const Call& call) {
   refuseObjectsOnOpenedFile(call, sheet);
   RangeRef range = parseRangeRef(call.args.string(0));
   if (range.shape != RangeRef::Shape::Cells) {
-    throw ArgumentError(call.args.methodName() + ": a table covers cells, not whole rows or columns");
+    throw ArgumentError(call.args.methodName() +
+                        ": a table covers cells, not whole rows or columns");
   }
   SheetTable table;
   table.name = call.args.string(1);
@@ -109,29 +114,34 @@ JSValueRef addTable(const Call& call) {
   OptionObject options(call.args, call.args.at(2), "argument 3");
   table.headerRow = options.boolean("headerRow").value_or(true);
   if (auto style = options.string("style")) {
-    if (style->empty() || style->size() > kMaxStyleName) options.fail("style", "must be a style name such as \"TableStyleMedium2\"");
+    if (style->empty() || style->size() > kMaxStyleName)
+      options.fail("style", "must be a style name such as \"TableStyleMedium2\"");
     table.style = *style;
   }
   table.bandedRows = options.boolean("bandedRows").value_or(true);
   table.bandedColumns = options.boolean("bandedColumns").value_or(false);
   if (table.headerRow && range.rowCount() < 2) {
-    throw ArgumentError(call.args.methodName() + ": a table needs a header row and at least one row of data");
+    throw ArgumentError(call.args.methodName() +
+                        ": a table needs a header row and at least one row of data");
   }
   std::vector<std::u16string> headers;
   for (int32_t column = range.firstColumn; column <= range.lastColumn; ++column) {
     headers.push_back(table.headerRow ? sheet.displayText(range.firstRow, column) : u"");
   }
-  for (std::u16string& name : uniqueColumnNames(headers)) table.columns.push_back({std::move(name), {}, {}});
+  for (std::u16string& name : uniqueColumnNames(headers))
+    table.columns.push_back({std::move(name), {}, {}});
   readTotals(call, options, table);
-  if (auto totalsRow = options.boolean("totalsRow")) table.totalsRow = table.totalsRow || *totalsRow;
+  if (auto totalsRow = options.boolean("totalsRow"))
+    table.totalsRow = table.totalsRow || *totalsRow;
   options.finish();
   if (table.totalsRow) {
-    if (range.lastRow + 1 >= kMaxRows) throw ArgumentError(call.args.methodName() + ": no row below the table for its totals");
+    if (range.lastRow + 1 >= kMaxRows)
+      throw ArgumentError(call.args.methodName() + ": no row below the table for its totals");
     ++range.lastRow;
     for (int32_t column = range.firstColumn; column <= range.lastColumn; ++column) {
       if (!sheet.value(range.lastRow, column).isEmpty() || sheet.formula(range.lastRow, column)) {
-        throw ArgumentError(call.args.methodName() + ": the totals row " + std::to_string(range.lastRow + 1) +
-                            " below the table is not empty");
+        throw ArgumentError(call.args.methodName() + ": the totals row " +
+                            std::to_string(range.lastRow + 1) + " below the table is not empty");
       }
     }
   }
@@ -147,7 +157,8 @@ JSValueRef getTables(const Call& call) {
   call.args.expectCount(0, 0);
   const Sheet& sheet = thisSheet(call);
   std::vector<JSValueRef> names;
-  for (const SheetTable& table : sheet.objects().tables) names.push_back(makeString(call.context, table.name));
+  for (const SheetTable& table : sheet.objects().tables)
+    names.push_back(makeString(call.context, table.name));
   return JSObjectMakeArray(call.context, names.size(), names.data(), nullptr);
 }
 

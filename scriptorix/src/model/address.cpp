@@ -42,7 +42,8 @@ Corner parseCorner(std::u16string_view part, std::u16string_view whole) {
 
 RangeRef cellRef(int32_t row, int32_t column) {
   if (row < 0 || row >= kMaxRows || column < 0 || column >= kMaxColumns) {
-    throw std::out_of_range("Cell position outside the sheet (rows 1 to 1048576, columns A to XFD)");
+    throw std::out_of_range(
+        "Cell position outside the sheet (rows 1 to 1048576, columns A to XFD)");
   }
   return {row, column, row, column, RangeRef::Shape::Cells};
 }
@@ -129,7 +130,8 @@ SheetRangeRef parseSheetRangeRef(std::u16string_view text) {
   if (!rest.empty() && rest[0] == u'\'') {
     const std::optional<QuotedName> quoted = readQuotedSheetName(rest, 0);
     if (!quoted) fail(text, "unterminated sheet name");
-    if (quoted->end >= rest.size() || rest[quoted->end] != u'!') fail(text, "expected ! after the sheet");
+    if (quoted->end >= rest.size() || rest[quoted->end] != u'!')
+      fail(text, "expected ! after the sheet");
     result.sheet = quoted->name;
     rest.remove_prefix(quoted->end + 1);
   } else if (const size_t bang = rest.find(u'!'); bang != std::u16string_view::npos) {

@@ -31,11 +31,12 @@ constexpr Word<ConditionKind> kConditionKinds[] = {
 };
 
 constexpr Word<int> kIconSets[] = {
-    {"3Arrows", 0, ""},     {"3ArrowsGray", 0, ""},   {"3Flags", 0, ""},         {"3TrafficLights1", 0, ""},
-    {"3TrafficLights2", 0, ""}, {"3Signs", 0, ""},    {"3Symbols", 0, ""},       {"3Symbols2", 0, ""},
-    {"4Arrows", 0, ""},     {"4ArrowsGray", 0, ""},   {"4RedToBlack", 0, ""},    {"4Rating", 0, ""},
-    {"4TrafficLights", 0, ""}, {"5Arrows", 0, ""},    {"5ArrowsGray", 0, ""},    {"5Rating", 0, ""},
-    {"5Quarters", 0, ""},
+    {"3Arrows", 0, ""},         {"3ArrowsGray", 0, ""},     {"3Flags", 0, ""},
+    {"3TrafficLights1", 0, ""}, {"3TrafficLights2", 0, ""}, {"3Signs", 0, ""},
+    {"3Symbols", 0, ""},        {"3Symbols2", 0, ""},       {"4Arrows", 0, ""},
+    {"4ArrowsGray", 0, ""},     {"4RedToBlack", 0, ""},     {"4Rating", 0, ""},
+    {"4TrafficLights", 0, ""},  {"5Arrows", 0, ""},         {"5ArrowsGray", 0, ""},
+    {"5Rating", 0, ""},         {"5Quarters", 0, ""},
 };
 
 constexpr Word<ValidationKind> kValidationKinds[] = {
@@ -59,13 +60,17 @@ constexpr Word<ValidationErrorStyle> kErrorStyles[] = {
 ComparisonOperator parseComparisonOperator(std::u16string_view word) {
   return parseWord(kComparisons, word, "comparison operator");
 }
-std::string_view comparisonOperatorName(ComparisonOperator value) { return ooxmlName(kComparisons, value); }
+std::string_view comparisonOperatorName(ComparisonOperator value) {
+  return ooxmlName(kComparisons, value);
+}
 
 ConditionKind parseConditionKind(std::u16string_view word) {
   return parseWord(kConditionKinds, word, "conditional format type");
 }
 
-std::string_view conditionKindName(ConditionKind value) { return ooxmlName(kConditionKinds, value); }
+std::string_view conditionKindName(ConditionKind value) {
+  return ooxmlName(kConditionKinds, value);
+}
 
 std::u16string parseIconSetName(std::u16string_view word) {
   parseWord(kIconSets, word, "icon set");
@@ -85,7 +90,9 @@ std::string_view validationKindName(ValidationKind value) {
 ValidationErrorStyle parseValidationErrorStyle(std::u16string_view word) {
   return parseWord(kErrorStyles, word, "validation error style");
 }
-std::string_view validationErrorStyleName(ValidationErrorStyle value) { return ooxmlName(kErrorStyles, value); }
+std::string_view validationErrorStyleName(ValidationErrorStyle value) {
+  return ooxmlName(kErrorStyles, value);
+}
 
 std::u16string inlineListFormula(std::u16string_view items) {
   if (items.empty()) throw std::invalid_argument("A validation list needs at least one item");

@@ -15,7 +15,14 @@ namespace sx {
 // Formulas are held without their "=", relative to the area's top-left cell.
 
 enum class ComparisonOperator {
-  Between, NotBetween, Equal, NotEqual, GreaterThan, LessThan, GreaterThanOrEqual, LessThanOrEqual
+  Between,
+  NotBetween,
+  Equal,
+  NotEqual,
+  GreaterThan,
+  LessThan,
+  GreaterThanOrEqual,
+  LessThanOrEqual
 };
 // "between", "greaterThan", ... (ASCII case ignored); anything else throws.
 ComparisonOperator parseComparisonOperator(std::u16string_view word);
@@ -37,7 +44,16 @@ struct DifferentialFormat {
 };
 
 enum class ConditionKind {
-  CellValue, Expression, ColorScale, DataBar, IconSet, Top, AboveAverage, Duplicate, Unique, ContainsText
+  CellValue,
+  Expression,
+  ColorScale,
+  DataBar,
+  IconSet,
+  Top,
+  AboveAverage,
+  Duplicate,
+  Unique,
+  ContainsText
 };
 // "cellValue", "expression", "colorScale", "dataBar", "iconSet", "top", "aboveAverage",
 // "duplicate", "unique", "containsText" (ASCII case ignored); anything else throws.
@@ -105,7 +121,7 @@ constexpr size_t kMaxHyperlinkTooltipLength = 255;
 
 // Areas a sheet names for filtering and printing; nullopt for none.
 struct SheetAreas {
-  std::optional<RangeRef> autoFilter;    // its first row holds the filter buttons
+  std::optional<RangeRef> autoFilter;  // its first row holds the filter buttons
   std::optional<RangeRef> printArea;
   std::optional<RangeRef> titleRows;     // whole rows repeated at the top of every printed page
   std::optional<RangeRef> titleColumns;  // whole columns repeated at the left

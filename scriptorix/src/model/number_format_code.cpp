@@ -13,8 +13,7 @@ namespace {
 constexpr size_t kMaxSections = 4;
 
 [[noreturn]] void refuse(std::u16string_view code, const std::string& fault) {
-  throw std::invalid_argument("Malformed number format code (" + fault + "): " +
-                              toUtf8(code));
+  throw std::invalid_argument("Malformed number format code (" + fault + "): " + toUtf8(code));
 }
 
 char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
@@ -76,8 +75,8 @@ bool isCondition(std::u16string_view text) {
 }
 
 bool isColor(std::u16string_view text) {
-  constexpr std::array<std::u16string_view, 8> names = {
-      u"black", u"blue", u"cyan", u"green", u"magenta", u"red", u"white", u"yellow"};
+  constexpr std::array<std::u16string_view, 8> names = {u"black",   u"blue", u"cyan",  u"green",
+                                                        u"magenta", u"red",  u"white", u"yellow"};
   for (const std::u16string_view name : names) {
     if (equalsIgnoringCase(text, name)) return true;
   }

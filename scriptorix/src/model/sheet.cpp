@@ -148,7 +148,8 @@ void Sheet::setValue(const RangeRef& range, const CellValue& value) {
     return;
   }
   if (value.kind == CellValue::Kind::Number && !std::isfinite(value.number)) {
-    throw std::invalid_argument("A cell value must be a finite number (NaN and infinities are refused)");
+    throw std::invalid_argument(
+        "A cell value must be a finite number (NaN and infinities are refused)");
   }
   StoredCell pattern;
   pattern.kind = value.kind;
@@ -329,9 +330,8 @@ std::optional<RangeRef> Sheet::find(std::u16string_view what, const RangeRef& wi
     auto it = std::lower_bound(cells.begin(), cells.end(), range.firstColumn, columnLess);
     for (; it != cells.end() && it->column <= range.lastColumn; ++it) {
       if (it->kind == CellValue::Kind::Empty) continue;
-      const std::u16string shown =
-          formatCellValue(valueOf(*it), workbook_->styles().at(it->style).numberFormat,
-                          workbook_->dateSystem());
+      const std::u16string shown = formatCellValue(
+          valueOf(*it), workbook_->styles().at(it->style).numberFormat, workbook_->dateSystem());
       if (containsIgnoringCase(shown, what)) return cellRef(row, it->column);
     }
   }

@@ -83,9 +83,8 @@ void Sheet::editStyles(const RangeRef& input, const std::function<void(Style&)>&
       break;
     }
     case RangeRef::Shape::Cells:
-      forEachPosition(range, [&](StoredCell& cell, int32_t, int32_t) {
-        cell.style = restyle(cell.style);
-      });
+      forEachPosition(
+          range, [&](StoredCell& cell, int32_t, int32_t) { cell.style = restyle(cell.style); });
       break;
   }
 }
@@ -201,8 +200,10 @@ void Sheet::setBorders(const RangeRef& input, BorderPosition position, BorderLin
         const bool other = down ? s.borders.diagonalUp : s.borders.diagonalDown;
         flag = line != BorderLineStyle::None;
         // Both diagonals share one line in the file format.
-        if (flag) s.borders.diagonal = edge;
-        else if (!other) s.borders.diagonal = {};
+        if (flag)
+          s.borders.diagonal = edge;
+        else if (!other)
+          s.borders.diagonal = {};
       });
       break;
     }
@@ -271,7 +272,8 @@ void Sheet::setColumnsHidden(const RangeRef& input, bool hidden) {
 namespace {
 
 uint8_t grouped(uint8_t now, std::optional<uint8_t> level) {
-  if (level && (*level < 1 || *level > kMaxOutlineLevel)) throw std::out_of_range("An outline level runs from 1 to 7");
+  if (level && (*level < 1 || *level > kMaxOutlineLevel))
+    throw std::out_of_range("An outline level runs from 1 to 7");
   return level ? *level : static_cast<uint8_t>(std::min<int>(now + 1, kMaxOutlineLevel));
 }
 
@@ -294,7 +296,8 @@ void Sheet::groupRows(const RangeRef& input, std::optional<uint8_t> level) {
 
 void Sheet::ungroupRows(const RangeRef& input) {
   const RangeRef range = checked(input);
-  for (auto it = rowFormats_.lower_bound(range.firstRow); it != rowFormats_.end() && it->first <= range.lastRow; ++it) {
+  for (auto it = rowFormats_.lower_bound(range.firstRow);
+       it != rowFormats_.end() && it->first <= range.lastRow; ++it) {
     if (it->second.outlineLevel > 0) --it->second.outlineLevel;
   }
   std::erase_if(rowFormats_, [](const auto& entry) { return entry.second == RowFormat{}; });
@@ -310,8 +313,8 @@ void Sheet::groupColumns(const RangeRef& input, std::optional<uint8_t> level) {
 
 void Sheet::ungroupColumns(const RangeRef& input) {
   const RangeRef range = checked(input);
-  for (auto it = columnFormats_.lower_bound(range.firstColumn); it != columnFormats_.end() && it->first <= range.lastColumn;
-       ++it) {
+  for (auto it = columnFormats_.lower_bound(range.firstColumn);
+       it != columnFormats_.end() && it->first <= range.lastColumn; ++it) {
     if (it->second.outlineLevel > 0) --it->second.outlineLevel;
   }
   std::erase_if(columnFormats_, [](const auto& entry) { return entry.second == ColumnFormat{}; });

@@ -48,9 +48,10 @@ void Sheet::loadMerges(std::vector<RangeRef> areas) {
   std::vector<size_t> order(areas.size());
   std::iota(order.begin(), order.end(), size_t{0});
   std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    return std::tuple(areas[a].firstRow, areas[a].firstColumn, a) < std::tuple(areas[b].firstRow, areas[b].firstColumn, b);
+    return std::tuple(areas[a].firstRow, areas[a].firstColumn, a) <
+           std::tuple(areas[b].firstRow, areas[b].firstColumn, b);
   });
-  std::map<int32_t, int32_t> openLastColumn;  // by first column
+  std::map<int32_t, int32_t> openLastColumn;   // by first column
   using Ending = std::pair<int32_t, int32_t>;  // last row, first column
   std::priority_queue<Ending, std::vector<Ending>, std::greater<>> endings;
   std::vector<bool> kept(areas.size(), false);

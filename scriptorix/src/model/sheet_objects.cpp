@@ -13,8 +13,8 @@ namespace sx {
 namespace {
 
 constexpr Word<ChartKind> kChartKinds[] = {
-    {"column", ChartKind::Column, "col"}, {"bar", ChartKind::Bar, "bar"},
-    {"line", ChartKind::Line, "line"},    {"pie", ChartKind::Pie, "pie"},
+    {"column", ChartKind::Column, "col"},       {"bar", ChartKind::Bar, "bar"},
+    {"line", ChartKind::Line, "line"},          {"pie", ChartKind::Pie, "pie"},
     {"scatter", ChartKind::Scatter, "scatter"}, {"area", ChartKind::Area, "area"},
 };
 
@@ -25,8 +25,8 @@ constexpr Word<ChartGrouping> kGroupings[] = {
 };
 
 constexpr Word<LegendPosition> kLegendPositions[] = {
-    {"none", LegendPosition::None, ""},     {"right", LegendPosition::Right, "r"},
-    {"left", LegendPosition::Left, "l"},    {"top", LegendPosition::Top, "t"},
+    {"none", LegendPosition::None, ""},      {"right", LegendPosition::Right, "r"},
+    {"left", LegendPosition::Left, "l"},     {"top", LegendPosition::Top, "t"},
     {"bottom", LegendPosition::Bottom, "b"},
 };
 
@@ -56,7 +56,9 @@ const Word<TotalsEntry>& totalsEntry(TotalsFunction function) {
 
 }  // namespace
 
-ChartKind parseChartKind(std::u16string_view word) { return parseWord(kChartKinds, word, "chart type"); }
+ChartKind parseChartKind(std::u16string_view word) {
+  return parseWord(kChartKinds, word, "chart type");
+}
 ChartGrouping parseChartGrouping(std::u16string_view word) {
   return parseWord(kGroupings, word, "chart grouping");
 }
@@ -86,7 +88,8 @@ std::vector<std::u16string> uniqueColumnNames(const std::vector<std::u16string>&
     return false;
   };
   for (size_t i = 0; i < headers.size(); ++i) {
-    std::u16string base = headers[i].empty() ? u"Column" + fromUtf8(std::to_string(i + 1)) : headers[i];
+    std::u16string base =
+        headers[i].empty() ? u"Column" + fromUtf8(std::to_string(i + 1)) : headers[i];
     std::u16string name = base;
     // A later header with the same text keeps its own name, so only earlier ones count for it.
     bool clash = false;
@@ -103,13 +106,15 @@ std::vector<std::u16string> uniqueColumnNames(const std::vector<std::u16string>&
 void checkTableName(std::u16string_view name) {
   if (!Workbook::isValidDefinedName(name)) {
     throw std::invalid_argument("Not a valid table name: \"" + toUtf8(name) +
-                                "\" (a letter or \"_\" first, then letters, digits, \"_\" and \".\"; not a cell reference)");
+                                "\" (a letter or \"_\" first, then letters, digits, \"_\" and "
+                                "\".\"; not a cell reference)");
   }
 }
 
 // A table keeps its columns: a shift that would cut it or change its width is refused.
 void SheetObjects::checkShift(const CellShift& shift) const {
-  const bool vertical = shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
+  const bool vertical =
+      shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
   for (const SheetTable& table : tables) {
     const RangeRef& area = table.range;
     // Across: the axis the band is limited on; along: the axis that moves.

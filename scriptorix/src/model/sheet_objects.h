@@ -49,7 +49,8 @@ LegendPosition parseLegendPosition(std::u16string_view word);
 // The legendPos value ("r", "b", ...); "" for None.
 std::string_view legendPositionName(LegendPosition position);
 
-// References are absolute and name their sheet ("'My data'!$B$2:$B$13"), as a chart part holds them.
+// References are absolute and name their sheet ("'My data'!$B$2:$B$13"), as a chart part holds
+// them.
 struct ChartSeries {
   std::u16string values;
   std::u16string categories;  // "" without categories

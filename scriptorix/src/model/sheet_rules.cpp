@@ -19,7 +19,8 @@ void checkFormulas(const std::vector<std::u16string>& formulas) {
 
 // An area after the shift, moved as a formula's reference to it would be (the same rule moves
 // the rules a file had); nullopt when all its cells were deleted.
-std::optional<RangeRef> shiftedArea(const RangeRef& area, std::u16string_view sheet, const CellShift& shift) {
+std::optional<RangeRef> shiftedArea(const RangeRef& area, std::u16string_view sheet,
+                                    const CellShift& shift) {
   const std::u16string moved = adjustFormulaForShift(formatRangeRef(area, false), sheet, shift);
   if (moved.find(u"#REF!") != std::u16string::npos) return std::nullopt;
   return parseRangeRef(moved);
@@ -39,14 +40,16 @@ void Sheet::addValidation(DataValidation validation) {
   for (const DataValidation& old : validations_) {
     const RangeRef& a = old.area;
     const RangeRef& b = validation.area;
-    const bool covered = a.firstRow >= b.firstRow && a.lastRow <= b.lastRow && a.firstColumn >= b.firstColumn &&
-                         a.lastColumn <= b.lastColumn;
+    const bool covered = a.firstRow >= b.firstRow && a.lastRow <= b.lastRow &&
+                         a.firstColumn >= b.firstColumn && a.lastColumn <= b.lastColumn;
     if (a.intersects(b) && !covered) {
-      throw std::invalid_argument("The validation overlaps the one on " + toUtf8(formatRangeRef(a, false)) +
+      throw std::invalid_argument("The validation overlaps the one on " +
+                                  toUtf8(formatRangeRef(a, false)) +
                                   " in part: a cell has one validation");
     }
   }
-  std::erase_if(validations_, [&](const DataValidation& old) { return old.area.intersects(validation.area); });
+  std::erase_if(validations_,
+                [&](const DataValidation& old) { return old.area.intersects(validation.area); });
   validations_.push_back(std::move(validation));
 }
 
@@ -64,7 +67,8 @@ void Sheet::setRichText(int32_t row, int32_t column, std::vector<TextRun> runs) 
   const RangeRef cell = checked(cellRef(row, column));
   std::u16string text;
   for (const TextRun& run : runs) text += run.text;
-  if (runs.empty() || text.empty()) throw std::invalid_argument("Rich text needs at least one run with text");
+  if (runs.empty() || text.empty())
+    throw std::invalid_argument("Rich text needs at least one run with text");
   setValue(cell, CellValue::fromText(text));
   const StoredCell* stored = findCell(row, column);
   richTexts_[{row, column}] = RichText{stored->text, std::move(runs)};
@@ -74,7 +78,8 @@ const std::vector<TextRun>* Sheet::richText(int32_t row, int32_t column) const {
   const auto found = richTexts_.find({row, column});
   if (found == richTexts_.end()) return nullptr;
   const StoredCell* cell = findCell(row, column);
-  const bool same = cell && !cell->hasFormula() && cell->kind == CellValue::Kind::Text && cell->text == found->second.textId;
+  const bool same = cell && !cell->hasFormula() && cell->kind == CellValue::Kind::Text &&
+                    cell->text == found->second.textId;
   return same ? &found->second.runs : nullptr;
 }
 
@@ -101,7 +106,8 @@ void Sheet::shiftCellRules(const CellShift& shift) {
     }
   }
   richTexts_ = std::move(moved);
-  for (std::optional<RangeRef>* area : {&areas_.autoFilter, &areas_.printArea, &areas_.titleRows, &areas_.titleColumns}) {
+  for (std::optional<RangeRef>* area :
+       {&areas_.autoFilter, &areas_.printArea, &areas_.titleRows, &areas_.titleColumns}) {
     if (*area) *area = shiftedArea(**area, name_, shift);
   }
 }

@@ -53,17 +53,23 @@ constexpr Word<uint16_t> kPaperSizes[] = {
 PageOrientation parsePageOrientation(std::u16string_view word) {
   return parseWord(kOrientationWords, word, "page orientation");
 }
-std::string_view pageOrientationName(PageOrientation value) { return ooxmlName(kOrientations, value); }
+std::string_view pageOrientationName(PageOrientation value) {
+  return ooxmlName(kOrientations, value);
+}
 PageOrientation pageOrientationFromName(std::string_view name) {
   return fromOoxmlName(kOrientations, name, PageOrientation::Default);
 }
-uint16_t parsePaperSize(std::u16string_view name) { return parseWord(kPaperSizes, name, "paper size"); }
+uint16_t parsePaperSize(std::u16string_view name) {
+  return parseWord(kPaperSizes, name, "paper size");
+}
 
 SheetVisibility parseSheetVisibility(std::u16string_view word) {
   return parseWord(kVisibilities, word, "sheet visibility");
 }
 
-std::string_view sheetVisibilityName(SheetVisibility value) { return ooxmlName(kVisibilities, value); }
+std::string_view sheetVisibilityName(SheetVisibility value) {
+  return ooxmlName(kVisibilities, value);
+}
 
 SheetVisibility sheetVisibilityFromName(std::string_view name) {
   return fromOoxmlName(kVisibilities, name, SheetVisibility::Visible);

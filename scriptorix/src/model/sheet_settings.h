@@ -19,9 +19,21 @@ SheetVisibility sheetVisibilityFromName(std::string_view name);
 
 // What a user may still do on a protected sheet, one bit each.
 enum class SheetPermission : uint32_t {
-  SelectLockedCells, SelectUnlockedCells, FormatCells, FormatColumns, FormatRows,
-  InsertColumns, InsertRows, InsertHyperlinks, DeleteColumns, DeleteRows, Sort, AutoFilter,
-  PivotTables, EditObjects, EditScenarios
+  SelectLockedCells,
+  SelectUnlockedCells,
+  FormatCells,
+  FormatColumns,
+  FormatRows,
+  InsertColumns,
+  InsertRows,
+  InsertHyperlinks,
+  DeleteColumns,
+  DeleteRows,
+  Sort,
+  AutoFilter,
+  PivotTables,
+  EditObjects,
+  EditScenarios
 };
 constexpr size_t kSheetPermissionCount = 15;
 // The script's name of a permission ("formatCells"), ASCII case ignored; anything else throws.

@@ -13,8 +13,8 @@ struct StoredCell {
   static constexpr uint32_t kNoFormula = UINT32_MAX;
 
   int32_t column = 0;
-  uint32_t style = 0;                 // index into the workbook's style table
-  uint32_t formula = kNoFormula;      // pool id of the formula text (without "=")
+  uint32_t style = 0;                             // index into the workbook's style table
+  uint32_t formula = kNoFormula;                  // pool id of the formula text (without "=")
   CellValue::Kind kind = CellValue::Kind::Empty;  // the value, or a formula's cached value
   union {
     double number;
@@ -29,7 +29,7 @@ struct StoredCell {
 struct RowFormat {
   std::optional<double> height;  // points
   bool hidden = false;
-  uint32_t style = 0;  // applies to the row's cells that have no style of their own
+  uint32_t style = 0;        // applies to the row's cells that have no style of their own
   uint8_t outlineLevel = 0;  // 0 to 7: the row's grouping depth
   bool collapsed = false;    // the group this row summarises is folded
   bool operator==(const RowFormat&) const = default;

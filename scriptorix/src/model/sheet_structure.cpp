@@ -27,8 +27,12 @@ std::optional<std::pair<int32_t, int32_t>> moveInterval(int32_t first, int32_t l
                                                         bool remove, int32_t limit) {
   const int32_t count = bandLast - bandFirst + 1;
   if (remove) {
-    const int32_t newFirst = first < bandFirst ? first : first > bandLast ? first - count : bandFirst;
-    const int32_t newLast = last < bandFirst ? last : last > bandLast ? last - count : bandFirst - 1;
+    const int32_t newFirst = first < bandFirst  ? first
+                             : first > bandLast ? first - count
+                                                : bandFirst;
+    const int32_t newLast = last < bandFirst  ? last
+                            : last > bandLast ? last - count
+                                              : bandFirst - 1;
     if (newLast < newFirst) return std::nullopt;
     return std::pair{newFirst, newLast};
   }
@@ -139,7 +143,8 @@ void Sheet::eraseCells(const RangeRef& range) {
       if (it->second.style != 0) styledColumns.push_back(it->first);
     }
     for (int32_t row : styledRows) {
-      for (int32_t column = range.firstColumn; column <= range.lastColumn; ++column) cellAt(row, column).style = 0;
+      for (int32_t column = range.firstColumn; column <= range.lastColumn; ++column)
+        cellAt(row, column).style = 0;
     }
     for (int32_t row = range.firstRow; !styledColumns.empty() && row <= range.lastRow; ++row) {
       if (std::binary_search(styledRows.begin(), styledRows.end(), row)) continue;
@@ -264,7 +269,8 @@ void Sheet::copyTo(const RangeRef& input, Sheet& target, const RangeRef& destina
     target.rowFormats_.insert(rowFormats.begin(), rowFormats.end());
   } else if (source.shape == RangeRef::Shape::Columns) {
     std::erase_if(target.columnFormats_, [&](const auto& entry) {
-      return entry.first >= destinationArea.firstColumn && entry.first <= destinationArea.lastColumn;
+      return entry.first >= destinationArea.firstColumn &&
+             entry.first <= destinationArea.lastColumn;
     });
     target.columnFormats_.insert(columnFormats.begin(), columnFormats.end());
   }
@@ -385,7 +391,8 @@ CellShift makeShift(CellShift::Kind kind, const std::u16string& sheet, const Ran
 // Moving part of a merged area would tear it apart.
 void refuseSplitMerges(const std::vector<RangeRef>& merges, const CellShift& shift) {
   for (const RangeRef& merge : merges) {
-    if (shiftTears(merge, shift)) throw std::runtime_error("Cannot shift cells: part of a merged area would move");
+    if (shiftTears(merge, shift))
+      throw std::runtime_error("Cannot shift cells: part of a merged area would move");
   }
 }
 }  // namespace
@@ -400,9 +407,11 @@ namespace {
 // The cells a shift moves, or empties, where they are afterwards.
 RangeRef shiftedArea(const CellShift& shift) {
   if (isVertical(shift.kind)) {
-    return {shift.firstRow, shift.firstColumn, kMaxRows - 1, shift.lastColumn, RangeRef::Shape::Cells};
+    return {shift.firstRow, shift.firstColumn, kMaxRows - 1, shift.lastColumn,
+            RangeRef::Shape::Cells};
   }
-  return {shift.firstRow, shift.firstColumn, shift.lastRow, kMaxColumns - 1, RangeRef::Shape::Cells};
+  return {shift.firstRow, shift.firstColumn, shift.lastRow, kMaxColumns - 1,
+          RangeRef::Shape::Cells};
 }
 }  // namespace
 
@@ -428,8 +437,8 @@ void Sheet::applyShift(const CellShift& shift) {
 void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
   const RangeRef range = checked(input);
   // Whole rows or columns go whatever the direction says.
-  CellShift::Kind kind = direction == DeleteShift::Up ? CellShift::Kind::DeleteUp
-                                                      : CellShift::Kind::DeleteLeft;
+  CellShift::Kind kind =
+      direction == DeleteShift::Up ? CellShift::Kind::DeleteUp : CellShift::Kind::DeleteLeft;
   if (range.shape == RangeRef::Shape::Rows) kind = CellShift::Kind::DeleteUp;
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::DeleteLeft;
   const CellShift shift = makeShift(kind, name_, range);
@@ -442,15 +451,16 @@ void Sheet::deleteCells(const RangeRef& input, DeleteShift direction) {
 
 void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
   const RangeRef range = checked(input);
-  CellShift::Kind kind = direction == InsertShift::Down ? CellShift::Kind::InsertDown
-                                                        : CellShift::Kind::InsertRight;
+  CellShift::Kind kind =
+      direction == InsertShift::Down ? CellShift::Kind::InsertDown : CellShift::Kind::InsertRight;
   if (range.shape == RangeRef::Shape::Rows) kind = CellShift::Kind::InsertDown;
   if (range.shape == RangeRef::Shape::Columns) kind = CellShift::Kind::InsertRight;
   const CellShift shift = makeShift(kind, name_, range);
   refuseSplitMerges(merges_, shift);
   objects_.checkShift(shift);
   std::vector<ShiftedInText> added;
-  if (const PackageOrigin* origin = workbook_->origin()) added = origin->checkShift(*workbook_, id_, shift);
+  if (const PackageOrigin* origin = workbook_->origin())
+    added = origin->checkShift(*workbook_, id_, shift);
   workbook_->calculation().beforeRestructure();
   // Data pushed past the last row or column would be lost: refuse instead.
   if (isVertical(kind)) {

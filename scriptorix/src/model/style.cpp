@@ -71,12 +71,17 @@ constexpr Word<FontVerticalAlign> kVerticalAligns[] = {
 
 }  // namespace
 
-FontUnderline parseFontUnderline(std::u16string_view word) { return parseWord(kUnderlines, word, "underline"); }
+FontUnderline parseFontUnderline(std::u16string_view word) {
+  return parseWord(kUnderlines, word, "underline");
+}
 std::string_view fontUnderlineName(FontUnderline value) { return ooxmlName(kUnderlines, value); }
-std::string_view fontVerticalAlignName(FontVerticalAlign value) { return ooxmlName(kVerticalAligns, value); }
+std::string_view fontVerticalAlignName(FontVerticalAlign value) {
+  return ooxmlName(kVerticalAligns, value);
+}
 FontUnderline fontUnderlineFromName(std::string_view name) {
   // <u/> without a value is a single underline.
-  return name.empty() ? FontUnderline::Single : fromOoxmlName(kUnderlines, name, FontUnderline::Single);
+  return name.empty() ? FontUnderline::Single
+                      : fromOoxmlName(kUnderlines, name, FontUnderline::Single);
 }
 FontVerticalAlign fontVerticalAlignFromName(std::string_view name) {
   return fromOoxmlName(kVerticalAligns, name, FontVerticalAlign::Baseline);

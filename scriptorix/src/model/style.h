@@ -18,11 +18,30 @@ struct Color {
 enum class HorizontalAlignment { General, Left, Center, Right, Justify };
 enum class VerticalAlignment { Bottom, Top, Center, Justify, Distributed };
 enum class BorderLineStyle {
-  None, Thin, Medium, Dashed, Dotted, Thick, Double, Hair, MediumDashed, DashDot,
-  MediumDashDot, DashDotDot, MediumDashDotDot, SlantDashDot
+  None,
+  Thin,
+  Medium,
+  Dashed,
+  Dotted,
+  Thick,
+  Double,
+  Hair,
+  MediumDashed,
+  DashDot,
+  MediumDashDot,
+  DashDotDot,
+  MediumDashDotDot,
+  SlantDashDot
 };
 enum class BorderPosition {
-  Top, Bottom, Left, Right, InsideHorizontal, InsideVertical, DiagonalDown, DiagonalUp
+  Top,
+  Bottom,
+  Left,
+  Right,
+  InsideHorizontal,
+  InsideVertical,
+  DiagonalDown,
+  DiagonalUp
 };
 
 enum class FontUnderline { None, Single, Double, SingleAccounting, DoubleAccounting };

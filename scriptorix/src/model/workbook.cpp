@@ -26,7 +26,9 @@ CalculationMode parseCalculationMode(std::u16string_view word) {
   return parseWord(kCalculationModes, word, "calculation mode");
 }
 
-std::string_view calculationModeName(CalculationMode mode) { return ooxmlName(kCalculationModes, mode); }
+std::string_view calculationModeName(CalculationMode mode) {
+  return ooxmlName(kCalculationModes, mode);
+}
 
 CalculationMode calculationModeFromName(std::string_view name) {
   return fromOoxmlName(kCalculationModes, name, CalculationMode::Auto);
@@ -72,7 +74,8 @@ void Workbook::checkSheetName(std::u16string_view name, const Sheet* ignore) con
   }
   const Sheet* existing = findSheet(name);
   bool chartSheet = false;
-  for (const ChartSheet& other : chartSheets_) chartSheet = chartSheet || equalsIgnoringCase(other.name, name);
+  for (const ChartSheet& other : chartSheets_)
+    chartSheet = chartSheet || equalsIgnoringCase(other.name, name);
   if ((existing && existing != ignore) || chartSheet) {
     throw std::invalid_argument("A sheet named \"" + toUtf8(name) + "\" already exists");
   }
@@ -159,7 +162,8 @@ const Sheet* Workbook::visibleNeighbour(const Sheet& sheet) const {
 
 void Workbook::setSheetVisibility(Sheet& sheet, SheetVisibility visibility) {
   sheetIndex(sheet);
-  if (visibility == SheetVisibility::Visible || sheet.settings().visibility != SheetVisibility::Visible) {
+  if (visibility == SheetVisibility::Visible ||
+      sheet.settings().visibility != SheetVisibility::Visible) {
     sheet.settings().visibility = visibility;
     return;
   }
@@ -214,7 +218,9 @@ bool Workbook::isValidDefinedName(std::u16string_view name) {
   } catch (const std::exception&) {
   }
   size_t i = 0;
-  auto skipDigits = [&] { while (i < name.size() && isDigit(name[i])) ++i; };
+  auto skipDigits = [&] {
+    while (i < name.size() && isDigit(name[i])) ++i;
+  };
   if (i < name.size() && (name[i] == u'R' || name[i] == u'r')) {
     ++i;
     skipDigits();
@@ -226,7 +232,8 @@ bool Workbook::isValidDefinedName(std::u16string_view name) {
   return i != name.size();
 }
 
-void Workbook::addDefinedName(std::u16string_view name, std::u16string_view reference, const Sheet* scope) {
+void Workbook::addDefinedName(std::u16string_view name, std::u16string_view reference,
+                              const Sheet* scope) {
   if (!isValidDefinedName(name)) {
     throw std::invalid_argument("Invalid defined name \"" + toUtf8(name) +
                                 "\": it must start with a letter, underscore or backslash, "
@@ -234,8 +241,9 @@ void Workbook::addDefinedName(std::u16string_view name, std::u16string_view refe
                                 "read as a cell reference");
   }
   if (findDefinedName(name, scope)) {
-    throw std::invalid_argument("The defined name \"" + toUtf8(name) + "\" already exists" +
-                                (scope ? " on the sheet \"" + toUtf8(scope->name()) + "\"" : std::string()));
+    throw std::invalid_argument(
+        "The defined name \"" + toUtf8(name) + "\" already exists" +
+        (scope ? " on the sheet \"" + toUtf8(scope->name()) + "\"" : std::string()));
   }
   // Tables and defined names share one set of names.
   for (const auto& sheet : sheets_) {
@@ -286,7 +294,8 @@ const DefinedName* Workbook::findDefinedName(std::u16string_view name, const She
   return nullptr;
 }
 
-const DefinedName* Workbook::definedNameSeenFrom(std::u16string_view name, const Sheet& sheet) const {
+const DefinedName* Workbook::definedNameSeenFrom(std::u16string_view name,
+                                                 const Sheet& sheet) const {
   const DefinedName* own = findDefinedName(name, &sheet);
   return own ? own : findDefinedName(name);
 }
@@ -335,7 +344,8 @@ void Workbook::rewriteFormulas(
   std::vector<std::u16string> changedNames;
   for (DefinedName& entry : names_) {
     const Sheet* scope = entry.scopeSheetId ? sheetById(entry.scopeSheetId) : nullptr;
-    std::u16string after = rewrite(entry.reference, scope ? std::u16string_view(scope->name()) : std::u16string_view());
+    std::u16string after = rewrite(
+        entry.reference, scope ? std::u16string_view(scope->name()) : std::u16string_view());
     if (after == entry.reference) continue;
     entry.reference = std::move(after);
     changedNames.push_back(entry.name);
@@ -376,14 +386,16 @@ void Workbook::calculateAgain(const std::function<bool(std::u16string_view formu
   for (const auto& sheet : sheets_) {
     for (int32_t row = 0; row < sheet->rowLimit(); ++row) {
       for (const StoredCell& cell : sheet->rows_[row].cells) {
-        if (cell.hasFormula() && matches(strings_.at(cell.formula))) found.push_back({sheet.get(), row, cell.column, cell.formula});
+        if (cell.hasFormula() && matches(strings_.at(cell.formula)))
+          found.push_back({sheet.get(), row, cell.column, cell.formula});
       }
     }
   }
   if (found.empty()) return;
   calculation_->beforeRestructure();
   calculation_->rebuildLater();
-  for (const Found& cell : found) calculation_->formulaSet(*cell.sheet, cell.row, cell.column, strings_.at(cell.formula));
+  for (const Found& cell : found)
+    calculation_->formulaSet(*cell.sheet, cell.row, cell.column, strings_.at(cell.formula));
 }
 
 }  // namespace sx

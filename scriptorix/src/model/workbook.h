@@ -110,7 +110,8 @@ class Workbook {
   // (ignoring case): the workbook's, or `scope`'s own. One name may exist in both; a formula on
   // `scope` then reads the sheet's. A leading "=" of the reference is dropped. Throws
   // std::invalid_argument.
-  void addDefinedName(std::u16string_view name, std::u16string_view reference, const Sheet* scope = nullptr);
+  void addDefinedName(std::u16string_view name, std::u16string_view reference,
+                      const Sheet* scope = nullptr);
   const std::vector<DefinedName>& definedNames() const { return names_; }
   // The name in exactly that scope (nullptr: the workbook's), or nullptr.
   const DefinedName* findDefinedName(std::u16string_view name, const Sheet* scope = nullptr) const;
@@ -150,7 +151,9 @@ class Workbook {
   // Every Delete and Insert in the order made: writers replay them on what the file had and the
   // model does not hold (conditional formats, validations, hyperlinks, kept names).
   const std::vector<RecordedShift>& shifts() const { return shifts_; }
-  void recordShift(uint32_t sheetId, const CellShift& shift) { shifts_.push_back({sheetId, shift}); }
+  void recordShift(uint32_t sheetId, const CellShift& shift) {
+    shifts_.push_back({sheetId, shift});
+  }
   // Every Copy, for the conditional formats and validations a file had to follow the cells.
   const std::vector<RecordedCopy>& copies() const { return copies_; }
   void recordCopy(RecordedCopy copy) {
@@ -168,12 +171,11 @@ class Workbook {
   // The visible sheet nearest after `sheet` (else before it), or nullptr.
   const Sheet* visibleNeighbour(const Sheet& sheet) const;
   // Rewrites every formula of every sheet (given with its home sheet) and every defined name's
-  // reference (given with its sheet, or an empty name for the workbook's); with `calculateRewritten` the formulas
-  // whose text changed are calculated again.
-  void rewriteFormulas(
-      const std::function<std::u16string(std::u16string_view formula, std::u16string_view home)>&
-          rewrite,
-      bool calculateRewritten = false);
+  // reference (given with its sheet, or an empty name for the workbook's); with
+  // `calculateRewritten` the formulas whose text changed are calculated again.
+  void rewriteFormulas(const std::function<std::u16string(std::u16string_view formula,
+                                                          std::u16string_view home)>& rewrite,
+                       bool calculateRewritten = false);
 
   // Every formula whose text `matches` is calculated again (its value depends on more than the
   // cells it names: a name that moved, the sheets between two others).

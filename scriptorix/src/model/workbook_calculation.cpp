@@ -24,12 +24,17 @@ constexpr double kUnixEpochSerial = 25569;
 formula::Scalar toScalar(const CellValue& value) {
   using formula::Scalar;
   switch (value.kind) {
-    case CellValue::Kind::Number: return Scalar::fromNumber(value.number);
-    case CellValue::Kind::Text: return Scalar::fromText(value.text);
-    case CellValue::Kind::Boolean: return Scalar::fromBoolean(value.boolean);
+    case CellValue::Kind::Number:
+      return Scalar::fromNumber(value.number);
+    case CellValue::Kind::Text:
+      return Scalar::fromText(value.text);
+    case CellValue::Kind::Boolean:
+      return Scalar::fromBoolean(value.boolean);
     case CellValue::Kind::Error:
-      return Scalar::fromError(formula::errorFromText(value.text).value_or(formula::ErrorCode::Value));
-    case CellValue::Kind::Empty: break;
+      return Scalar::fromError(
+          formula::errorFromText(value.text).value_or(formula::ErrorCode::Value));
+    case CellValue::Kind::Empty:
+      break;
   }
   return Scalar::empty();
 }
@@ -40,10 +45,14 @@ CellValue toCellValue(const formula::Scalar& value) {
     case Kind::Number:
       if (!std::isfinite(value.number)) return CellValue::fromError(u"#NUM!");
       return CellValue::fromNumber(value.number);
-    case Kind::Text: return CellValue::fromText(value.text);
-    case Kind::Boolean: return CellValue::fromBoolean(value.boolean);
-    case Kind::Error: return CellValue::fromError(std::u16string(formula::errorText(value.error)));
-    case Kind::Empty: break;
+    case Kind::Text:
+      return CellValue::fromText(value.text);
+    case Kind::Boolean:
+      return CellValue::fromBoolean(value.boolean);
+    case Kind::Error:
+      return CellValue::fromError(std::u16string(formula::errorText(value.error)));
+    case Kind::Empty:
+      break;
   }
   return CellValue::fromNumber(0);
 }
@@ -142,8 +151,9 @@ void WorkbookCalculation::rebuild() {
   for (const auto& cell : changedCells_) changed.insert(keyOf(cell.sheet, cell.row, cell.column));
   auto isChanged = [&](int32_t sheet, int32_t row, int32_t column) {
     if (changed.count(keyOf(sheet, row, column))) return true;
-    return std::any_of(changedAreas_.begin(), changedAreas_.end(),
-                       [&](const formula::Area& area) { return area.contains(sheet, row, column); });
+    return std::any_of(changedAreas_.begin(), changedAreas_.end(), [&](const formula::Area& area) {
+      return area.contains(sheet, row, column);
+    });
   };
   struct Fresh {
     formula::CellPosition position;
@@ -160,9 +170,9 @@ void WorkbookCalculation::rebuild() {
         if (!cell.hasFormula()) continue;
         const std::u16string& formula = workbook_.strings().at(cell.formula);
         formula::Scalar cached = toScalar(sheet.valueOf(cell));
-        const bool again = !keepValues || cached.isEmpty() || isChanged(id, row, cell.column) ||
-                           (nameErrorsAgain_ && cached.isError() &&
-                            cached.error == formula::ErrorCode::Name);
+        const bool again =
+            !keepValues || cached.isEmpty() || isChanged(id, row, cell.column) ||
+            (nameErrorsAgain_ && cached.isError() && cached.error == formula::ErrorCode::Name);
         if (again) {
           fresh.push_back({{id, row, cell.column}, &formula, std::move(cached)});
         } else {
@@ -174,8 +184,8 @@ void WorkbookCalculation::rebuild() {
   }
   for (const Fresh& entry : fresh) {
     calculator_->setFormula(entry.position, *entry.formula, entry.fallback);
-    markIfArray(*workbook_.sheetById(static_cast<uint32_t>(entry.position.sheet)), entry.position.row,
-                entry.position.column, *entry.formula);
+    markIfArray(*workbook_.sheetById(static_cast<uint32_t>(entry.position.sheet)),
+                entry.position.row, entry.position.column, *entry.formula);
   }
   for (const auto& cell : changedCells_) calculator_->valueChanged(cell);
   for (const auto& area : changedAreas_) calculator_->areaChanged(area);
@@ -239,7 +249,8 @@ std::optional<int32_t> WorkbookCalculation::sheetByName(std::u16string_view name
   return static_cast<int32_t>(sheet->id());
 }
 
-std::vector<int32_t> WorkbookCalculation::sheetsBetween(std::u16string_view first, std::u16string_view last) {
+std::vector<int32_t> WorkbookCalculation::sheetsBetween(std::u16string_view first,
+                                                        std::u16string_view last) {
   const Sheet* from = workbook_.findSheet(first);
   const Sheet* to = workbook_.findSheet(last);
   if (!from || !to) return {};
@@ -250,19 +261,25 @@ std::vector<int32_t> WorkbookCalculation::sheetsBetween(std::u16string_view firs
   return sheets;
 }
 
-std::optional<formula::TableShape> WorkbookCalculation::tableShape(std::u16string_view name,
-                                                                  const formula::CellPosition& at) const {
+std::optional<formula::TableShape> WorkbookCalculation::tableShape(
+    std::u16string_view name, const formula::CellPosition& at) const {
   auto holds = [&](uint32_t sheetId, const RangeRef& area) {
-    return name.empty() ? static_cast<int32_t>(sheetId) == at.sheet && area.contains(at.row, at.column) : false;
+    return name.empty()
+               ? static_cast<int32_t>(sheetId) == at.sheet && area.contains(at.row, at.column)
+               : false;
   };
   auto shapeOf = [](uint32_t sheetId, const RangeRef& area, int32_t headers, int32_t totals,
                     std::vector<std::u16string> columns) {
-    return formula::TableShape{{static_cast<int32_t>(sheetId), area.firstRow, area.firstColumn, area.lastRow, area.lastColumn},
-                               headers, totals, std::move(columns)};
+    return formula::TableShape{{static_cast<int32_t>(sheetId), area.firstRow, area.firstColumn,
+                                area.lastRow, area.lastColumn},
+                               headers,
+                               totals,
+                               std::move(columns)};
   };
   // "[@Amount]" without a table's name is written inside the table.
   for (const TableDefinition& table : workbook_.tables()) {
-    if (holds(table.sheetId, table.area) || (!name.empty() && equalsIgnoringCase(table.name, name))) {
+    if (holds(table.sheetId, table.area) ||
+        (!name.empty() && equalsIgnoringCase(table.name, name))) {
       return shapeOf(table.sheetId, table.area, table.headerRows, table.totalsRows, table.columns);
     }
   }
@@ -270,10 +287,13 @@ std::optional<formula::TableShape> WorkbookCalculation::tableShape(std::u16strin
   for (size_t i = 0; i < workbook_.sheetCount(); ++i) {
     const Sheet& sheet = workbook_.sheet(i);
     for (const SheetTable& table : sheet.objects().tables) {
-      if (!holds(sheet.id(), table.range) && (name.empty() || !equalsIgnoringCase(table.name, name))) continue;
+      if (!holds(sheet.id(), table.range) &&
+          (name.empty() || !equalsIgnoringCase(table.name, name)))
+        continue;
       std::vector<std::u16string> columns;
       for (const TableColumn& column : table.columns) columns.push_back(column.name);
-      return shapeOf(sheet.id(), table.range, table.headerRow ? 1 : 0, table.totalsRow ? 1 : 0, std::move(columns));
+      return shapeOf(sheet.id(), table.range, table.headerRow ? 1 : 0, table.totalsRow ? 1 : 0,
+                     std::move(columns));
     }
   }
   return std::nullopt;
@@ -294,21 +314,23 @@ std::optional<std::u16string> WorkbookCalculation::tableReference(std::u16string
 }
 
 std::optional<std::u16string> WorkbookCalculation::definedName(std::u16string_view name,
-                                                                const formula::CellPosition& at) {
+                                                               const formula::CellPosition& at) {
   if (!name.empty() && name.back() == u']') return tableReference(name, at);
   const int32_t sheet = at.sheet;
   const DefinedName* found = nullptr;
   const auto qualified = formula::matchQualifiedName(name, 0);
   if (qualified && qualified->length == name.size()) {
     // "Sheet2!Total" reads Total as a formula on Sheet2 would.
-    if (const Sheet* named = workbook_.findSheet(qualified->sheet)) found = workbook_.definedNameSeenFrom(qualified->name, *named);
+    if (const Sheet* named = workbook_.findSheet(qualified->sheet))
+      found = workbook_.definedNameSeenFrom(qualified->name, *named);
   } else if (const Sheet* home = workbook_.sheetById(static_cast<uint32_t>(sheet))) {
     found = workbook_.definedNameSeenFrom(name, *home);
   } else {
     found = workbook_.findDefinedName(name);
   }
   // A table's name alone reads its data rows.
-  if (!found && !name.empty() && tableShape(name, at)) return tableReference(std::u16string(name) + u"[]", at);
+  if (!found && !name.empty() && tableShape(name, at))
+    return tableReference(std::u16string(name) + u"[]", at);
   if (!found) return std::nullopt;
   return found->reference;
 }

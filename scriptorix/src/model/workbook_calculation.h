@@ -54,7 +54,8 @@ class WorkbookCalculation final : public formula::CalcHost {
   formula::UsedBounds usedBounds(int32_t sheet) override;
   std::optional<int32_t> sheetByName(std::u16string_view name) override;
   std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override;
-  std::optional<std::u16string> definedName(std::u16string_view name, const formula::CellPosition& at) override;
+  std::optional<std::u16string> definedName(std::u16string_view name,
+                                            const formula::CellPosition& at) override;
   double now() override;
   formula::DateSystem dateSystem() override;
   bool rowHidden(int32_t sheet, int32_t row) override;
@@ -63,9 +64,11 @@ class WorkbookCalculation final : public formula::CalcHost {
   enum class Rebuild { None, KeepValues, RecalculateAll };
   // The table named so (or, with no name, the one holding `at`): read from the file or made by
   // the script.
-  std::optional<formula::TableShape> tableShape(std::u16string_view name, const formula::CellPosition& at) const;
+  std::optional<formula::TableShape> tableShape(std::u16string_view name,
+                                                const formula::CellPosition& at) const;
   // A structured reference as reference text, nullopt when its table, column or row is missing.
-  std::optional<std::u16string> tableReference(std::u16string_view name, const formula::CellPosition& at);
+  std::optional<std::u16string> tableReference(std::u16string_view name,
+                                               const formula::CellPosition& at);
   void rebuild();
   void requestRebuild(Rebuild kind);
   void markIfArray(const Sheet& sheet, int32_t row, int32_t column, std::u16string_view formula);

@@ -16,12 +16,16 @@ struct CornerCase {
 
 TEST(A1Corner, ReadsCellsColumnsAndRows) {
   const CornerCase cases[] = {
-      {u"A1", 0, 0, false, false, 2},          {u"$b$12", 11, 1, true, true, 5},
+      {u"A1", 0, 0, false, false, 2},
+      {u"$b$12", 11, 1, true, true, 5},
       {u"XFD1048576", 1048575, 16383, false, false, 10},
-      {u"C", -1, 2, false, false, 1},          {u"$C", -1, 2, false, true, 2},
-      {u"3", 2, -1, false, false, 1},          {u"$3", 2, -1, true, false, 2},
-      {u"A$", -1, 0, false, false, 1},         // a dollar no row follows is left unread
-      {u"B2:C3", 1, 1, false, false, 2},       {u"Tax2023+1", 2022, 13569, false, false, 7},
+      {u"C", -1, 2, false, false, 1},
+      {u"$C", -1, 2, false, true, 2},
+      {u"3", 2, -1, false, false, 1},
+      {u"$3", 2, -1, true, false, 2},
+      {u"A$", -1, 0, false, false, 1},  // a dollar no row follows is left unread
+      {u"B2:C3", 1, 1, false, false, 2},
+      {u"Tax2023+1", 2022, 13569, false, false, 7},
   };
   for (const CornerCase& c : cases) {
     const A1CornerMatch match = matchA1Corner(c.text, 0);

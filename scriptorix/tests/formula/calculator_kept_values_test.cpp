@@ -33,10 +33,10 @@ class KeptValuesTest : public testing::Test {
 TEST_F(KeptValuesTest, AValueStaysUntilSomethingItNamesChanges) {
   store(0, 0, 2);
   store(0, 3, 7, 1);
-  kept(0, 1, u"A1*10", 999);             // B1: the file's value, whatever we would calculate
-  kept(0, 2, u"B1+1", 1000);             // C1 reads a kept formula
-  kept(1, 0, u"SUM(Sheet2!D:D)", 555);   // A2 reads a whole column of another sheet
-  kept(2, 0, u"SUM(Sheet2!A1:B2)", 3);   // A3: an area not edited below
+  kept(0, 1, u"A1*10", 999);            // B1: the file's value, whatever we would calculate
+  kept(0, 2, u"B1+1", 1000);            // C1 reads a kept formula
+  kept(1, 0, u"SUM(Sheet2!D:D)", 555);  // A2 reads a whole column of another sheet
+  kept(2, 0, u"SUM(Sheet2!A1:B2)", 3);  // A3: an area not edited below
   EXPECT_EQ(at(0, 1), 999);
   EXPECT_EQ(at(0, 2), 1000);
   EXPECT_EQ(at(1, 0), 555);
@@ -63,9 +63,10 @@ TEST_F(KeptValuesTest, NamesAndRangesBetweenReferencesAreDependencies) {
 
 TEST_F(KeptValuesTest, WhatCannotBeCalculatedKeepsItsValueEvenAfterAChange) {
   store(0, 0, 2);
-  kept(0, 1, u"MYADDIN(A1)", 42);           // an add-in's function
+  kept(0, 1, u"MYADDIN(A1)", 42);  // an add-in's function
   kept(0, 2, u"_xlfn.NOSUCHTHING(A1)+1", 7);
-  kept(0, 3, u"VLOOKUP(1,Sheet1:Sheet2!A1:B2,2)", 9);  // through sheets where the application refuses it
+  kept(0, 3, u"VLOOKUP(1,Sheet1:Sheet2!A1:B2,2)",
+       9);  // through sheets where the application refuses it
   kept(0, 4, u"B1+1", 43);
   kept(0, 5, u"A1*LocalRate", 11);  // a name held elsewhere (a built-in one kept as read, say)
   store(0, 0, 3);
@@ -100,7 +101,7 @@ TEST_F(KeptValuesTest, AChangedAreaRecalculatesWhateverReadsIntoIt) {
   kept(0, 0, u"SUM(B5:B10)", 50);
   kept(1, 0, u"B20", 60);
   kept(2, 0, u"C5", 70);
-  book.set(0, 6, 1, Scalar::fromNumber(4));  // B7
+  book.set(0, 6, 1, Scalar::fromNumber(4));            // B7
   calculator.areaChanged({0, 6, 0, kMaxRows - 1, 1});  // rows 7 down, columns A:B
   EXPECT_EQ(at(0, 0), 4);
   EXPECT_EQ(at(1, 0), 0);

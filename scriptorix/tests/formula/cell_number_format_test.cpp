@@ -26,7 +26,8 @@ struct Case {
 
 void expectAll(std::initializer_list<Case> cases) {
   for (const Case& c : cases) {
-    EXPECT_EQ(shown(c.value, c.code), c.expected) << "value " << c.value << " code " << narrow(c.code);
+    EXPECT_EQ(shown(c.value, c.code), c.expected)
+        << "value " << c.value << " code " << narrow(c.code);
   }
 }
 
@@ -139,7 +140,7 @@ TEST(DateFormats, FollowThe1900DateSystem) {
       {0.5 + 1.0 / 86400 * 5, u"hh:mm:ss", "12:00:05"},
       {1.25, u"[h]:mm", "30:00"},
       {2958465, u"yyyy-mm-dd", "9999-12-31"},
-      {-1, u"yyyy-mm-dd", "#"},  // no date before 1900: the hash marks of a cell too narrow
+      {-1, u"yyyy-mm-dd", "#"},       // no date before 1900: the hash marks of a cell too narrow
       {2958466, u"yyyy-mm-dd", "#"},  // nor after 9999-12-31
       {1e300, u"yyyy-mm-dd", "#"},
   });

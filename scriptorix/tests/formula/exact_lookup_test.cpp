@@ -21,9 +21,15 @@ struct IndexCase {
 
 TEST(ExactMatchIndex, FindsTheFirstEqualValueAsComparisonsSeeIt) {
   const std::vector<Scalar> candidates = {
-      Scalar::fromText(u"Apple"),  Scalar::fromNumber(0.3),       Scalar::fromBoolean(true),
-      Scalar::fromText(u"apple"),  Scalar::fromNumber(-0.0),      Scalar::fromError(ErrorCode::NA),
-      Scalar::empty(),             Scalar::fromText(u"1"),        Scalar::fromNumber(1),
+      Scalar::fromText(u"Apple"),
+      Scalar::fromNumber(0.3),
+      Scalar::fromBoolean(true),
+      Scalar::fromText(u"apple"),
+      Scalar::fromNumber(-0.0),
+      Scalar::fromError(ErrorCode::NA),
+      Scalar::empty(),
+      Scalar::fromText(u"1"),
+      Scalar::fromNumber(1),
       Scalar::fromText(u"ÉTÉ"),
   };
   ExactMatchIndex index;
@@ -79,7 +85,8 @@ class IndexedLookups : public testing::Test {
 
 TEST_F(IndexedLookups, ManyLookupsReadTheTableOnce) {
   for (int32_t row = 0; row < kRows; ++row) {
-    formula(row, 3, u"VLOOKUP(\"K" + widen(std::to_string(kRows - 1 - row)) + u"\",$A$1:$B$1000,2,FALSE)");
+    formula(row, 3,
+            u"VLOOKUP(\"K" + widen(std::to_string(kRows - 1 - row)) + u"\",$A$1:$B$1000,2,FALSE)");
   }
   const long before = book.reads();
   for (int32_t row = 0; row < kRows; ++row) {

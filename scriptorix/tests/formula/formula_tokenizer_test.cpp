@@ -76,10 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
                     TokenCase{u"{1,2;3}", "{n,n;n}"}, TokenCase{u"LOG10(A1)", "f(r)"},
                     TokenCase{u"AB1C+XFE1+A0", "NoNoN"}, TokenCase{u"Sheet1!Total", "N"},
                     TokenCase{u"'My Sheet'!Total*'It''s'!x", "NoN"}, TokenCase{u"'open!x", "?N"},
-                    TokenCase{u"SUM(Jan:Mar!B2:B5)+'Jan 1:Mar'!A1", "f(r)or"}, TokenCase{u"A1:B2!C3", "ror"},
-                    TokenCase{u"_xlfn.CONCAT(1)", "f(n)"}, TokenCase{u"A1:B", "roN"},
-                    TokenCase{u"\"open", "?"}, TokenCase{u"@#x'", "??N?"},
-                    TokenCase{u"1:1048577", "non"}));
+                    TokenCase{u"SUM(Jan:Mar!B2:B5)+'Jan 1:Mar'!A1", "f(r)or"},
+                    TokenCase{u"A1:B2!C3", "ror"}, TokenCase{u"_xlfn.CONCAT(1)", "f(n)"},
+                    TokenCase{u"A1:B", "roN"}, TokenCase{u"\"open", "?"},
+                    TokenCase{u"@#x'", "??N?"}, TokenCase{u"1:1048577", "non"}));
 
 }  // namespace
 }  // namespace sx::formula

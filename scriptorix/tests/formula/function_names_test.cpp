@@ -6,7 +6,8 @@ namespace sx::formula {
 namespace {
 
 TEST(FunctionPrefixes, NewerFunctionsAreWrittenWithTheirPrefix) {
-  EXPECT_EQ(withFunctionPrefixes(u"IFS(A1>1,\"a\",TRUE,\"b\")"), u"_xlfn.IFS(A1>1,\"a\",TRUE,\"b\")");
+  EXPECT_EQ(withFunctionPrefixes(u"IFS(A1>1,\"a\",TRUE,\"b\")"),
+            u"_xlfn.IFS(A1>1,\"a\",TRUE,\"b\")");
   EXPECT_EQ(withFunctionPrefixes(u"SUM(xlookup(1,A:A,B:B),stdev.s(C1:C9))+Days(A1,A2)"),
             u"SUM(_xlfn.xlookup(1,A:A,B:B),_xlfn.stdev.s(C1:C9))+_xlfn.Days(A1,A2)");
   EXPECT_EQ(withFunctionPrefixes(u"SORT(FILTER(A1:A9,B1:B9>0))"),
@@ -24,8 +25,8 @@ TEST(FunctionPrefixes, ReadingTakesOffOnlyThePrefixesWrittenBack) {
             u"SORT(A1:A3)+CONCAT(\"_xlfn.IFS(\")");
   // A function this build has never heard of keeps its prefix, so it is saved as it came.
   EXPECT_EQ(withoutFunctionPrefixes(u"_xlfn.FUTUREFUNC(1)"), u"_xlfn.FUTUREFUNC(1)");
-  for (std::u16string_view formula :
-       {u"_xlfn.STDEV.S(A1:A9)", u"_xlfn._xlws.FILTER(A1:A9,B1:B9)", u"SUM(A1)+_xlfn.TEXTJOIN(\",\",TRUE,A1:A3)"}) {
+  for (std::u16string_view formula : {u"_xlfn.STDEV.S(A1:A9)", u"_xlfn._xlws.FILTER(A1:A9,B1:B9)",
+                                      u"SUM(A1)+_xlfn.TEXTJOIN(\",\",TRUE,A1:A3)"}) {
     EXPECT_EQ(withFunctionPrefixes(withoutFunctionPrefixes(formula)), formula);
   }
 }

@@ -66,7 +66,8 @@ class MemoryWorkbook : public EvalContext, public CalcHost {
     for (int32_t i = std::min(*a, *b); i <= std::max(*a, *b); ++i) sheets.push_back(i);
     return sheets;
   }
-  std::optional<std::u16string> definedName(std::u16string_view name, const CellPosition& at) override {
+  std::optional<std::u16string> definedName(std::u16string_view name,
+                                            const CellPosition& at) override {
     (void)at;
     for (const auto& [known, reference] : names_) {
       if (equalsIgnoringCase(known, name)) return reference;

@@ -37,8 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{0, u"0;-0;\"zero\"", "zero"}, FormatCase{12345.678, u"0.00E+00", "1.23E+04"},
         FormatCase{0.000123, u"0.0E+0", "1.2E-4"}, FormatCase{1234567, u"#,##0,\"k\"", "1,235k"},
         FormatCase{42, u"\"$\"#,##0.00", "$42.00"}, FormatCase{5551234, u"000-0000", "555-1234"},
-        FormatCase{1.5, u"General", "1.5"}, FormatCase{9.996, u"0.00", "10.00"}, FormatCase{-12, u"@", "-12"},
-        FormatCase{0.5, u"0.00000000000000000000000000000000000", "0.50000000000000000000000000000000000"},
+        FormatCase{1.5, u"General", "1.5"}, FormatCase{9.996, u"0.00", "10.00"},
+        FormatCase{-12, u"@", "-12"},
+        FormatCase{0.5, u"0.00000000000000000000000000000000000",
+                   "0.50000000000000000000000000000000000"},
         FormatCase{-0.4, u"0", "0"}, FormatCase{2.5, u"0", "3"}, FormatCase{-2.5, u"0", "-3"}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -54,19 +56,24 @@ INSTANTIATE_TEST_SUITE_P(
 // Elapsed times, fractions of a second, fractions and sections chosen by a condition.
 INSTANTIATE_TEST_SUITE_P(
     ElapsedFractionsConditions, RendersNumberFormat,
-    testing::Values(
-        FormatCase{2.5, u"[m]", "3600"}, FormatCase{1.0 / 86400 * 75, u"[s]", "75"},
-        FormatCase{1.0 / 1440 * 61.5, u"[m]:ss", "61:30"},
-        // 0.9999999 of a day rounds to the next day at whole seconds.
-        FormatCase{0.9999999, u"hh:mm:ss", "00:00:00"},
-        FormatCase{0.9999999, u"hh:mm:ss.00", "23:59:59.99"},
-        FormatCase{0.25 + 0.5 / 86400, u"h:mm:ss.0", "6:00:00.5"},
-        FormatCase{0.999, u"# ?/?", "1    "}, FormatCase{0, u"# ?/?", "0    "},
-        FormatCase{0.75, u"?/?", "3/4"}, FormatCase{5.5, u"?/?", "11/2"},
-        FormatCase{0.1, u"# ?/8", " 1/8"}, FormatCase{1.0 / 3, u"0 ?" u"?/?" u"?", "0  1/3 "},
-        FormatCase{12.5, u"[Red]# ?/?", "12 1/2"},
-        FormatCase{-150, u"[<=-100]0;0.0", "-150"}, FormatCase{-5, u"[<=-100]0;0.0", "-5.0"},
-        FormatCase{7, u"[=7]\"seven\";0", "seven"}));
+    testing::Values(FormatCase{2.5, u"[m]", "3600"}, FormatCase{1.0 / 86400 * 75, u"[s]", "75"},
+                    FormatCase{1.0 / 1440 * 61.5, u"[m]:ss", "61:30"},
+                    // 0.9999999 of a day rounds to the next day at whole seconds.
+                    FormatCase{0.9999999, u"hh:mm:ss", "00:00:00"},
+                    FormatCase{0.9999999, u"hh:mm:ss.00", "23:59:59.99"},
+                    FormatCase{0.25 + 0.5 / 86400, u"h:mm:ss.0", "6:00:00.5"},
+                    FormatCase{0.999, u"# ?/?", "1    "}, FormatCase{0, u"# ?/?", "0    "},
+                    FormatCase{0.75, u"?/?", "3/4"}, FormatCase{5.5, u"?/?", "11/2"},
+                    FormatCase{0.1, u"# ?/8", " 1/8"},
+                    FormatCase{1.0 / 3,
+                               u"0 ?"
+                               u"?/?"
+                               u"?",
+                               "0  1/3 "},
+                    FormatCase{12.5, u"[Red]# ?/?", "12 1/2"},
+                    FormatCase{-150, u"[<=-100]0;0.0", "-150"},
+                    FormatCase{-5, u"[<=-100]0;0.0", "-5.0"},
+                    FormatCase{7, u"[=7]\"seven\";0", "seven"}));
 
 TEST(RendersNumberFormat, TextUsesTheTextSection) {
   EXPECT_EQ(narrow(renderNumberFormat(Scalar::fromText(u"abc"), u"0.00")), "abc");

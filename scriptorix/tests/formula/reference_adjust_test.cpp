@@ -155,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RenameCase{u"A1+\"Old!A1\"", u"Old", u"New", u"A1+\"Old!A1\""},
                     RenameCase{u"Older!A1", u"Old", u"New", u"Older!A1"},
                     // a sheet's own names follow their sheet too
-                    RenameCase{u"Old!Rate*old!A1", u"Old", u"My Data", u"'My Data'!Rate*'My Data'!A1"},
+                    RenameCase{u"Old!Rate*old!A1", u"Old", u"My Data",
+                               u"'My Data'!Rate*'My Data'!A1"},
                     RenameCase{u"'Old One'!Rate+Rate", u"old one", u"New", u"New!Rate+Rate"},
                     RenameCase{u"Older!Rate", u"Old", u"New", u"Older!Rate"},
                     // either end of a span through sheets, quoted as a whole when one part needs it
@@ -166,11 +167,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RemoveSheet, TurnsReferencesAndItsOwnNamesIntoErrors) {
   EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Gone!A1:B2)+'gone'!Rate+Kept!Rate+Rate", u"Gone")),
             "SUM(#REF!)+#REF!+Kept!Rate+Rate");
-  EXPECT_EQ(narrow(removeSheetFromFormula(u"\"Gone!Rate\"&Gone2!Rate", u"Gone")), "\"Gone!Rate\"&Gone2!Rate");
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"\"Gone!Rate\"&Gone2!Rate", u"Gone")),
+            "\"Gone!Rate\"&Gone2!Rate");
   // A span through sheets losing an end sheet ends at its neighbour; one inside stays.
-  EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Jan:Mar!B2)+SUM(Dec:Jan!A1)", u"Jan", u"Feb", u"Dec")),
-            "SUM(Feb:Mar!B2)+SUM(Dec!A1)");
-  EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Jan:Mar!B2)", u"Feb", u"Mar", u"Jan")), "SUM(Jan:Mar!B2)");
+  EXPECT_EQ(
+      narrow(removeSheetFromFormula(u"SUM(Jan:Mar!B2)+SUM(Dec:Jan!A1)", u"Jan", u"Feb", u"Dec")),
+      "SUM(Feb:Mar!B2)+SUM(Dec!A1)");
+  EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Jan:Mar!B2)", u"Feb", u"Mar", u"Jan")),
+            "SUM(Jan:Mar!B2)");
   EXPECT_EQ(narrow(removeSheetFromFormula(u"SUM(Jan:Mar!B2)", u"Mar")), "SUM(#REF!)");
 }
 

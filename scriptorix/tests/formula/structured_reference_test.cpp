@@ -12,7 +12,8 @@ namespace {
 // Region (B), Amount (C) and "Tax [%]" (D).
 TableShape sales() { return {{3, 1, 1, 7, 3}, 1, 1, {u"Region", u"Amount", u"Tax [%]"}}; }
 
-std::string picked(std::u16string_view specifier, int32_t row = -1, const TableShape& table = sales()) {
+std::string picked(std::u16string_view specifier, int32_t row = -1,
+                   const TableShape& table = sales()) {
   const std::optional<Area> area = resolveStructuredReference(specifier, table, row);
   if (!area) return "none";
   EXPECT_EQ(area->sheet, 3);

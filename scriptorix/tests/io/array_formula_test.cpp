@@ -14,8 +14,9 @@ TEST(ArrayFormulasInFiles, AreCalculatedOverWholeArrays) {
     rows += "<row r=\"" + r + "\"><c r=\"A" + r + "\"><v>" + r + "</v></c><c r=\"B" + r +
             "\"><v>10</v></c></row>";
   }
-  rows += "<row r=\"5\"><c r=\"A5\"><f t=\"array\" ref=\"A5\">SUM(A1:A3*B1:B3)</f><v>60</v></c>"
-          "<c r=\"B5\"><f>SUM(A1:A3*B1:B3)</f><v>10</v></c></row>";
+  rows +=
+      "<row r=\"5\"><c r=\"A5\"><f t=\"array\" ref=\"A5\">SUM(A1:A3*B1:B3)</f><v>60</v></c>"
+      "<c r=\"B5\"><f>SUM(A1:A3*B1:B3)</f><v>10</v></c></row>";
   layout.sheets.push_back({"S", testing::worksheet(rows)});
   const auto book = readXlsxWorkbook(testing::package(layout));
   Sheet& sheet = book->sheet(0);

@@ -15,7 +15,8 @@ RangeRef at(const char16_t* text) { return parseRangeRef(text); }
 
 std::string csvOf(const Sheet& sheet) {
   std::string text;
-  writeCsv(sheet, [&](std::string_view piece) { text += piece; }, UINT64_MAX);
+  writeCsv(
+      sheet, [&](std::string_view piece) { text += piece; }, UINT64_MAX);
   return text;
 }
 
@@ -78,13 +79,14 @@ TEST(CsvWriter, StreamsRecordsInPiecesNotTheWholeText) {
 TEST(CsvReader, ParsesQuotesLineEndsAndValueKinds) {
   Workbook book;
   Sheet& sheet = book.sheet(0);
-  readCsv("\xEF\xBB\xBFname,qty,price\r\n"
-          "\"Smith, J\",00123,-1.5e3\n"
-          "\"say \"\"hi\"\"\",TRUE,false\r"
-          "\"multi\nline\",,+5\n"
-          "0.25,.5,=1+2\n"
-          "1e999,'x,1.\n",
-          sheet);
+  readCsv(
+      "\xEF\xBB\xBFname,qty,price\r\n"
+      "\"Smith, J\",00123,-1.5e3\n"
+      "\"say \"\"hi\"\"\",TRUE,false\r"
+      "\"multi\nline\",,+5\n"
+      "0.25,.5,=1+2\n"
+      "1e999,'x,1.\n",
+      sheet);
   EXPECT_EQ(sheet.value(0, 0), CellValue::fromText(u"name"));
   EXPECT_EQ(sheet.value(1, 0), CellValue::fromText(u"Smith, J"));
   EXPECT_EQ(sheet.value(1, 1), CellValue::fromText(u"00123"));

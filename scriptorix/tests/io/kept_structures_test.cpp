@@ -25,21 +25,33 @@ std::string structuresPackage() {
   layout.sheets = {
       {"Data", testing::worksheet(
                    "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t></is></c>"
-                   "<c r=\"B1\" t=\"inlineStr\"><is><t>Column1</t></is></c><c r=\"C1\" t=\"inlineStr\"><is><t>C</t></is></c>"
-                   "</row><row r=\"2\"><c r=\"A2\"><v>1</v></c></row>", "",
-                   "<legacyDrawing r:id=\"rId3\"/><tableParts count=\"1\"><tablePart r:id=\"rId1\"/></tableParts>"
-                   "<extLst><ext uri=\"{CCE6A557-97BC-4b89-ADB6-D9C93CAAB3DF}\" xmlns:x14=\"" + kX14 + "\">"
-                   "<x14:dataValidations count=\"2\" xmlns:xm=\"" + kXm + "\">"
-                   "<x14:dataValidation type=\"list\"><x14:formula1><xm:f>Lists!$A$1:$A$3</xm:f></x14:formula1>"
-                   "<xm:sqref>B2:B4</xm:sqref></x14:dataValidation>"
-                   "<x14:dataValidation type=\"list\"><x14:formula1><xm:f>Data!$A$1</xm:f></x14:formula1>"
-                   "<xm:sqref>D9</xm:sqref></x14:dataValidation></x14:dataValidations></ext></extLst>")},
+                   "<c r=\"B1\" t=\"inlineStr\"><is><t>Column1</t></is></c><c r=\"C1\" "
+                   "t=\"inlineStr\"><is><t>C</t></is></c>"
+                   "</row><row r=\"2\"><c r=\"A2\"><v>1</v></c></row>",
+                   "",
+                   "<legacyDrawing r:id=\"rId3\"/><tableParts count=\"1\"><tablePart "
+                   "r:id=\"rId1\"/></tableParts>"
+                   "<extLst><ext uri=\"{CCE6A557-97BC-4b89-ADB6-D9C93CAAB3DF}\" xmlns:x14=\"" +
+                       kX14 +
+                       "\">"
+                       "<x14:dataValidations count=\"2\" xmlns:xm=\"" +
+                       kXm +
+                       "\">"
+                       "<x14:dataValidation "
+                       "type=\"list\"><x14:formula1><xm:f>Lists!$A$1:$A$3</xm:f></x14:formula1>"
+                       "<xm:sqref>B2:B4</xm:sqref></x14:dataValidation>"
+                       "<x14:dataValidation "
+                       "type=\"list\"><x14:formula1><xm:f>Data!$A$1</xm:f></x14:formula1>"
+                       "<xm:sqref>D9</xm:sqref></x14:dataValidation></x14:dataValidations></ext></"
+                       "extLst>")},
       {"Lists", testing::worksheet("")},
   };
   layout.workbookExtra =
-      "<definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">Data!$1:$1</definedName>"
+      "<definedNames><definedName name=\"_xlnm.Print_Titles\" "
+      "localSheetId=\"0\">Data!$1:$1</definedName>"
       "<definedName name=\"Local\" localSheetId=\"0\">Data!$B$9</definedName></definedNames>";
-  layout.extraWorkbookRelationships = {{"rId9", "pivotCacheDefinition|pivotCache/pivotCacheDefinition1.xml"}};
+  layout.extraWorkbookRelationships = {
+      {"rId9", "pivotCacheDefinition|pivotCache/pivotCacheDefinition1.xml"}};
   const std::string spreadsheet = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
   layout.extraParts = {
       {"xl/worksheets/_rels/sheet1.xml.rels", "",
@@ -49,42 +61,57 @@ std::string structuresPackage() {
                                {"rId4", "threadedComment|../threadedComments/threadedComment1.xml"},
                                {"rId5", "pivotTable|../pivotTables/pivotTable1.xml"}})},
       {"xl/tables/table1.xml", spreadsheet + "table+xml",
-       "<table xmlns=\"" + testing::kMain + "\" id=\"1\" name=\"T\" displayName=\"T\" ref=\"A1:C6\">"
-       "<autoFilter ref=\"A1:C6\"><filterColumn colId=\"2\"><filters><filter val=\"x\"/></filters></filterColumn>"
-       "</autoFilter><tableColumns count=\"3\"><tableColumn id=\"1\" name=\"A\"/><tableColumn id=\"2\" name=\"Column1\"/>"
-       "<tableColumn id=\"4\" name=\"C\"><calculatedColumnFormula>Lists!A1+B2</calculatedColumnFormula></tableColumn>"
-       "</tableColumns></table>"},
+       "<table xmlns=\"" + testing::kMain +
+           "\" id=\"1\" name=\"T\" displayName=\"T\" ref=\"A1:C6\">"
+           "<autoFilter ref=\"A1:C6\"><filterColumn colId=\"2\"><filters><filter "
+           "val=\"x\"/></filters></filterColumn>"
+           "</autoFilter><tableColumns count=\"3\"><tableColumn id=\"1\" name=\"A\"/><tableColumn "
+           "id=\"2\" name=\"Column1\"/>"
+           "<tableColumn id=\"4\" "
+           "name=\"C\"><calculatedColumnFormula>Lists!A1+B2</calculatedColumnFormula></tableColumn>"
+           "</tableColumns></table>"},
       {"xl/comments1.xml", spreadsheet + "comments+xml",
-       "<comments xmlns=\"" + testing::kMain + "\"><authors><author>x</author></authors><commentList>"
-       "<comment ref=\"B9\" authorId=\"0\"><text><t>note</t></text></comment></commentList></comments>"},
+       "<comments xmlns=\"" + testing::kMain +
+           "\"><authors><author>x</author></authors><commentList>"
+           "<comment ref=\"B9\" "
+           "authorId=\"0\"><text><t>note</t></text></comment></commentList></comments>"},
       {"xl/drawings/vmlDrawing1.vml", "application/vnd.openxmlformats-officedocument.vmlDrawing",
-       "<xml xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:x=\"urn:schemas-microsoft-com:office:excel\">"
-       "<v:shape id=\"_x0000_s1025\"><x:ClientData ObjectType=\"Note\"><x:Anchor>2, 15, 7, 10, 4, 15, 11, 4</x:Anchor>"
+       "<xml xmlns:v=\"urn:schemas-microsoft-com:vml\" "
+       "xmlns:x=\"urn:schemas-microsoft-com:office:excel\">"
+       "<v:shape id=\"_x0000_s1025\"><x:ClientData ObjectType=\"Note\"><x:Anchor>2, 15, 7, 10, 4, "
+       "15, 11, 4</x:Anchor>"
        "<x:Row>8</x:Row><x:Column>1</x:Column></x:ClientData></v:shape></xml>"},
       {"xl/threadedComments/threadedComment1.xml", "application/vnd.ms-excel.threadedcomments+xml",
-       "<ThreadedComments xmlns=\"http://schemas.microsoft.com/office/spreadsheetml/2018/threadedcomments\">"
-       "<threadedComment ref=\"B9\" id=\"{1}\"/><threadedComment ref=\"B9\" id=\"{2}\" parentId=\"{1}\"/>"
+       "<ThreadedComments "
+       "xmlns=\"http://schemas.microsoft.com/office/spreadsheetml/2018/threadedcomments\">"
+       "<threadedComment ref=\"B9\" id=\"{1}\"/><threadedComment ref=\"B9\" id=\"{2}\" "
+       "parentId=\"{1}\"/>"
        "<threadedComment ref=\"E2\" id=\"{3}\"/></ThreadedComments>"},
       {"xl/pivotTables/pivotTable1.xml", spreadsheet + "pivotTable+xml",
-       "<pivotTableDefinition xmlns=\"" + testing::kMain + "\" name=\"P\" cacheId=\"1\">"
-       "<location ref=\"F12:G15\" firstHeaderRow=\"1\" firstDataRow=\"1\" firstDataCol=\"1\"/></pivotTableDefinition>"},
+       "<pivotTableDefinition xmlns=\"" + testing::kMain +
+           "\" name=\"P\" cacheId=\"1\">"
+           "<location ref=\"F12:G15\" firstHeaderRow=\"1\" firstDataRow=\"1\" "
+           "firstDataCol=\"1\"/></pivotTableDefinition>"},
       {"xl/pivotCache/pivotCacheDefinition1.xml", spreadsheet + "pivotCacheDefinition+xml",
-       "<pivotCacheDefinition xmlns=\"" + testing::kMain + "\"><cacheSource type=\"worksheet\">"
-       "<worksheetSource ref=\"A1:C6\" sheet=\"Data\"/></cacheSource></pivotCacheDefinition>"},
+       "<pivotCacheDefinition xmlns=\"" + testing::kMain +
+           "\"><cacheSource type=\"worksheet\">"
+           "<worksheetSource ref=\"A1:C6\" sheet=\"Data\"/></cacheSource></pivotCacheDefinition>"},
   };
   return testing::package(layout);
 }
 
 // Every value of an attribute (or, with an empty attribute name, every text) on the elements
 // with this local name, in document order.
-std::vector<std::string> valuesOf(const std::string& xml, std::string_view element, const char* attribute = "") {
+std::vector<std::string> valuesOf(const std::string& xml, std::string_view element,
+                                  const char* attribute = "") {
   pugi::xml_document document;
   EXPECT_TRUE(document.load_string(xml.c_str())) << xml;
   std::vector<std::string> values;
   auto visit = [&](auto& self, pugi::xml_node node) -> void {
     for (pugi::xml_node child : node.children()) {
       const std::string_view name = child.name();
-      const std::string_view local = name.substr(name.find(':') == std::string_view::npos ? 0 : name.find(':') + 1);
+      const std::string_view local =
+          name.substr(name.find(':') == std::string_view::npos ? 0 : name.find(':') + 1);
       if (child.type() == pugi::node_element && local == element) {
         values.push_back(*attribute ? child.attribute(attribute).value() : child.text().get());
       }
@@ -104,7 +131,8 @@ std::map<std::string, std::string> savedParts(const Workbook& book) {
 TEST(KeptStructures, AnInsertedColumnMovesEverythingThatNamesCellsAfterIt) {
   auto book = readXlsxWorkbook(structuresPackage());
   book->sheet(0).insertCells(parseRangeRef(u"B:B"), InsertShift::Right);
-  EXPECT_EQ(book->sheet(0).value(0, 1).text, u"Column2") << "the new header cell holds the new column's name";
+  EXPECT_EQ(book->sheet(0).value(0, 1).text, u"Column2")
+      << "the new header cell holds the new column's name";
   const auto parts = savedParts(*book);
   const std::string& table = parts.at("xl/tables/table1.xml");
   EXPECT_EQ(valuesOf(table, "table", "ref"), Values{"A1:D6"});
@@ -124,14 +152,18 @@ TEST(KeptStructures, AnInsertedColumnMovesEverythingThatNamesCellsAfterIt) {
   EXPECT_EQ(valuesOf(vml, "Column"), Values{"2"});
   EXPECT_EQ(valuesOf(vml, "Row"), Values{"8"});
   EXPECT_EQ(valuesOf(vml, "Anchor"), Values{"3, 15, 7, 10, 5, 15, 11, 4"});
-  EXPECT_EQ(valuesOf(parts.at("xl/threadedComments/threadedComment1.xml"), "threadedComment", "ref"),
-            (Values{"C9", "C9", "F2"}));
-  EXPECT_EQ(valuesOf(parts.at("xl/pivotTables/pivotTable1.xml"), "location", "ref"), Values{"G12:H15"});
-  EXPECT_EQ(valuesOf(parts.at("xl/pivotCache/pivotCacheDefinition1.xml"), "worksheetSource", "ref"), Values{"A1:D6"});
+  EXPECT_EQ(
+      valuesOf(parts.at("xl/threadedComments/threadedComment1.xml"), "threadedComment", "ref"),
+      (Values{"C9", "C9", "F2"}));
+  EXPECT_EQ(valuesOf(parts.at("xl/pivotTables/pivotTable1.xml"), "location", "ref"),
+            Values{"G12:H15"});
+  EXPECT_EQ(valuesOf(parts.at("xl/pivotCache/pivotCacheDefinition1.xml"), "worksheetSource", "ref"),
+            Values{"A1:D6"});
   const std::string& sheet = parts.at("xl/worksheets/sheet1.xml");
   EXPECT_EQ(valuesOf(sheet, "sqref"), (Values{"C2:C4", "E9"}));
   EXPECT_EQ(valuesOf(sheet, "f"), (Values{"Lists!$A$1:$A$3", "Data!$A$1"}));
-  EXPECT_EQ(valuesOf(parts.at("xl/workbook.xml"), "definedName"), (Values{"Data!$1:$1", "Data!$C$9"}));
+  EXPECT_EQ(valuesOf(parts.at("xl/workbook.xml"), "definedName"),
+            (Values{"Data!$1:$1", "Data!$C$9"}));
 }
 
 TEST(KeptStructures, ADeletedRowTakesItsNotesAndValidationsAndARenameIsFollowed) {
@@ -140,17 +172,22 @@ TEST(KeptStructures, ADeletedRowTakesItsNotesAndValidationsAndARenameIsFollowed)
   book->renameSheet(book->sheet(0), u"New Data");
   const auto parts = savedParts(*book);
   EXPECT_EQ(valuesOf(parts.at("xl/comments1.xml"), "comment", "ref"), Values{});
-  EXPECT_EQ(valuesOf(parts.at("xl/drawings/vmlDrawing1.vml"), "shape", "id"), Values{}) << "its note box goes too";
-  EXPECT_EQ(valuesOf(parts.at("xl/threadedComments/threadedComment1.xml"), "threadedComment", "ref"),
-            Values{"E2"}) << "a thread goes with its replies";
-  EXPECT_EQ(valuesOf(parts.at("xl/pivotTables/pivotTable1.xml"), "location", "ref"), Values{"F11:G14"});
+  EXPECT_EQ(valuesOf(parts.at("xl/drawings/vmlDrawing1.vml"), "shape", "id"), Values{})
+      << "its note box goes too";
+  EXPECT_EQ(
+      valuesOf(parts.at("xl/threadedComments/threadedComment1.xml"), "threadedComment", "ref"),
+      Values{"E2"})
+      << "a thread goes with its replies";
+  EXPECT_EQ(valuesOf(parts.at("xl/pivotTables/pivotTable1.xml"), "location", "ref"),
+            Values{"F11:G14"});
   const std::string& cache = parts.at("xl/pivotCache/pivotCacheDefinition1.xml");
   EXPECT_EQ(valuesOf(cache, "worksheetSource", "ref"), Values{"A1:C6"});
   EXPECT_EQ(valuesOf(cache, "worksheetSource", "sheet"), Values{"New Data"});
   const std::string& sheet = parts.at("xl/worksheets/sheet1.xml");
   EXPECT_EQ(valuesOf(sheet, "sqref"), Values{"B2:B4"});
   EXPECT_EQ(valuesOf(sheet, "dataValidations", "count"), Values{"1"});
-  EXPECT_EQ(valuesOf(parts.at("xl/workbook.xml"), "definedName"), (Values{"'New Data'!$1:$1", "#REF!"}));
+  EXPECT_EQ(valuesOf(parts.at("xl/workbook.xml"), "definedName"),
+            (Values{"'New Data'!$1:$1", "#REF!"}));
   EXPECT_EQ(valuesOf(parts.at("xl/tables/table1.xml"), "table", "ref"), Values{"A1:C6"});
 }
 
@@ -194,17 +231,22 @@ TEST(KeptStructures, ARefusedShiftChangesNothing) {
   EXPECT_EQ(parts.count("xl/pivotTables/pivotTable1.xml"), 0u);
   EXPECT_EQ(valuesOf(parts.at("xl/worksheets/_rels/sheet1.xml.rels"), "Relationship", "Id"),
             (Values{"rId1", "rId2", "rId3", "rId4"}));
-  EXPECT_EQ(parts.count("xl/pivotCache/pivotCacheDefinition1.xml"), 1u) << "the cache stays with its records";
+  EXPECT_EQ(parts.count("xl/pivotCache/pivotCacheDefinition1.xml"), 1u)
+      << "the cache stays with its records";
 }
 
 TEST(KeptStructures, PartsThatAreNotXmlStayAsTheFileHadThem) {
   testing::PackageSpec layout;
-  layout.sheets = {{"Data", testing::worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "",
-                                               "<tableParts count=\"1\"><tablePart r:id=\"rId1\"/></tableParts>")}};
+  layout.sheets = {
+      {"Data",
+       testing::worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "",
+                          "<tableParts count=\"1\"><tablePart r:id=\"rId1\"/></tableParts>")}};
   const std::string broken = "<table ref=\"A1:B4\"><unclosed></table>";
   layout.extraParts = {
-      {"xl/worksheets/_rels/sheet1.xml.rels", "", testing::relationships({{"rId1", "table|../tables/table1.xml"}})},
-      {"xl/tables/table1.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.table+xml", broken}};
+      {"xl/worksheets/_rels/sheet1.xml.rels", "",
+       testing::relationships({{"rId1", "table|../tables/table1.xml"}})},
+      {"xl/tables/table1.xml",
+       "application/vnd.openxmlformats-officedocument.spreadsheetml.table+xml", broken}};
   auto book = readXlsxWorkbook(testing::package(layout));
   book->sheet(0).insertCells(parseRangeRef(u"1:1"), InsertShift::Down);
   EXPECT_EQ(savedParts(*book).at("xl/tables/table1.xml"), broken);
@@ -215,13 +257,16 @@ TEST(KeptStructures, PartsThatAreNotXmlStayAsTheFileHadThem) {
 std::string formatsPackage() {
   testing::PackageSpec layout;
   layout.sheets = {
-      {"Data", testing::worksheet(
-                   "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "",
-                   "<conditionalFormatting sqref=\"B2:B4 D2:D3\"><cfRule type=\"expression\" dxfId=\"0\" priority=\"1\">"
-                   "<formula>B2&gt;A2</formula></cfRule></conditionalFormatting>"
-                   "<dataValidations count=\"2\"><dataValidation type=\"whole\" operator=\"greaterThan\" sqref=\"C2:C4\">"
-                   "<formula1>0</formula1></dataValidation><dataValidation type=\"custom\" sqref=\"E2:E5\">"
-                   "<formula1>E2&gt;$A$1</formula1></dataValidation></dataValidations>")},
+      {"Data",
+       testing::worksheet(
+           "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "",
+           "<conditionalFormatting sqref=\"B2:B4 D2:D3\"><cfRule type=\"expression\" dxfId=\"0\" "
+           "priority=\"1\">"
+           "<formula>B2&gt;A2</formula></cfRule></conditionalFormatting>"
+           "<dataValidations count=\"2\"><dataValidation type=\"whole\" operator=\"greaterThan\" "
+           "sqref=\"C2:C4\">"
+           "<formula1>0</formula1></dataValidation><dataValidation type=\"custom\" sqref=\"E2:E5\">"
+           "<formula1>E2&gt;$A$1</formula1></dataValidation></dataValidations>")},
       {"Other", testing::worksheet("")},
   };
   return testing::package(layout);
@@ -243,7 +288,8 @@ TEST(KeptStructures, PastedCellsTakeTheSourcesFormatsAndValidation) {
   sheet.copyTo(parseRangeRef(u"B3:C4"), sheet, parseRangeRef(u"G10"));
   const Formats formats = formatsOf(*book);
   EXPECT_EQ(formats.conditionalAreas, Values{"B2:B4 D2:D3 G10:G11"});
-  EXPECT_EQ(formats.conditionalFormulas, Values{"B2>A2"}) << "the rule stays written for its first cell";
+  EXPECT_EQ(formats.conditionalFormulas, Values{"B2>A2"})
+      << "the rule stays written for its first cell";
   EXPECT_EQ(formats.validationAreas, (Values{"C2:C4 H10:H11", "E2:E5"}));
 }
 

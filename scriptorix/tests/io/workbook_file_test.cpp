@@ -38,11 +38,11 @@ std::string compoundFile(const std::vector<std::u16string>& streams) {
     for (size_t k = 0; k < 4; ++k) bytes[at + k] = static_cast<char>(value >> (8 * k));
   };
   bytes.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
-  bytes[0x1E] = 9;       // 512-byte sectors
-  put32(0x30, 1);        // the directory starts in sector 1
-  put32(0x4C, 0);        // the allocation table is sector 0
+  bytes[0x1E] = 9;  // 512-byte sectors
+  put32(0x30, 1);   // the directory starts in sector 1
+  put32(0x4C, 0);   // the allocation table is sector 0
   put32(512, 0xFFFFFFFD);
-  put32(512 + 4, 2);     // sector 1 continues in sector 2
+  put32(512 + 4, 2);  // sector 1 continues in sector 2
   put32(512 + 8, 0xFFFFFFFE);
   std::vector<std::u16string> names = {u"Root Entry"};
   names.insert(names.end(), streams.begin(), streams.end());
@@ -69,7 +69,8 @@ class WorkbookFiles : public ::testing::Test {
     fs::remove_all(folder);
   }
   size_t entriesInFolder() const {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
   }
   fs::path folder;
 };
@@ -182,7 +183,8 @@ TEST_F(WorkbookFiles, OpeningFailsClearly) {
   EXPECT_NE(message(folder / "absent.csv").find("does not exist"), std::string::npos);
   EXPECT_NE(message(folder).find("folder"), std::string::npos);
   writeFile(folder / "book.xlsx", std::string("PK\x03\x04", 4) + "rest");
-  EXPECT_NE(message(folder / "book.xlsx").find("not a readable workbook package"), std::string::npos);
+  EXPECT_NE(message(folder / "book.xlsx").find("not a readable workbook package"),
+            std::string::npos);
   writeFile(folder / "bad.csv", "a,\"unclosed\n");
   EXPECT_NE(message(folder / "bad.csv").find("never closed"), std::string::npos);
   writeFile(folder / "huge.csv", "");
@@ -210,12 +212,18 @@ TEST_F(WorkbookFiles, NonWorkbookInputIsNamedNotReadAsCsv) {
   };
   const std::vector<std::pair<std::string, std::string>> cases = {
       // The encryption streams sit in the directory's second sector.
-      {compoundFile({u"\x06" u"DataSpaces", u"x", u"y", u"z", u"EncryptionInfo", u"EncryptedPackage"}),
+      {compoundFile({u"\x06"
+                     u"DataSpaces",
+                     u"x", u"y", u"z", u"EncryptionInfo", u"EncryptedPackage"}),
        "encrypted or password-protected workbook"},
-      {compoundFile({u"Workbook", u"\x05SummaryInformation"}), "Excel 97-2003 .xls workbooks are not supported"},
+      {compoundFile({u"Workbook", u"\x05SummaryInformation"}),
+       "Excel 97-2003 .xls workbooks are not supported"},
       {compoundFile({u"WordDocument"}), "OLE compound file"},
       {"", "the file is empty"},
-      {std::string("\x05" "alice\0\0\0\x01\x02", 11), "lock file"},
+      {std::string("\x05"
+                   "alice\0\0\0\x01\x02",
+                   11),
+       "lock file"},
       {std::string("a,b\n\0\0", 6), "neither a workbook package nor UTF-8 text"},
       {"caf\xE9,1\n", "neither a workbook package nor UTF-8 text"},
   };
@@ -226,7 +234,8 @@ TEST_F(WorkbookFiles, NonWorkbookInputIsNamedNotReadAsCsv) {
   }
   // Text stays CSV: tabs, form feeds and UTF-8 letters; an empty .csv is an empty sheet.
   writeFile(folder / "text.csv", "caf\xC3\xA9,\t1\f\n");
-  EXPECT_EQ(openWorkbook(folder / "text.csv")->sheet(0).value(0, 0), CellValue::fromText(u"caf\u00E9"));
+  EXPECT_EQ(openWorkbook(folder / "text.csv")->sheet(0).value(0, 0),
+            CellValue::fromText(u"caf\u00E9"));
   writeFile(folder / "empty.csv", "");
   EXPECT_TRUE(openWorkbook(folder / "empty.csv")->sheet(0).value(0, 0).isEmpty());
 }

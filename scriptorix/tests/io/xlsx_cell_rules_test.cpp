@@ -66,38 +66,53 @@ TEST(XlsxCellRules, NewWorkbookWritesRulesFormatsAndValidationsInSchemaOrder) {
                validations = xml.find("<dataValidations"), margins = xml.find("<pageMargins");
   ASSERT_NE(formats, std::string::npos) << xml;
   EXPECT_TRUE(merges < formats && formats < validations && validations < margins) << xml;
-  EXPECT_NE(xml.find("<cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" operator=\"greaterThan\"><formula>5</formula>"),
-            std::string::npos) << xml;
-  EXPECT_NE(xml.find("<cfRule type=\"colorScale\" priority=\"2\"><colorScale><cfvo type=\"min\"/><cfvo "
-                     "type=\"percentile\" val=\"50\"/><cfvo type=\"max\"/><color rgb=\"FFFF0000\"/>"),
-            std::string::npos) << xml;
+  EXPECT_NE(xml.find("<cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
+                     "operator=\"greaterThan\"><formula>5</formula>"),
+            std::string::npos)
+      << xml;
+  EXPECT_NE(
+      xml.find("<cfRule type=\"colorScale\" priority=\"2\"><colorScale><cfvo type=\"min\"/><cfvo "
+               "type=\"percentile\" val=\"50\"/><cfvo type=\"max\"/><color rgb=\"FFFF0000\"/>"),
+      std::string::npos)
+      << xml;
   EXPECT_NE(xml.find("dxfId=\"0\" priority=\"3\" operator=\"containsText\" text=\"a&quot;b\">"
                      "<formula>NOT(ISERROR(SEARCH(&quot;a&quot;&quot;b&quot;,C2)))</formula>"),
-            std::string::npos) << xml;
-  EXPECT_NE(xml.find("<dataValidations count=\"1\"><dataValidation type=\"list\" errorStyle=\"warning\" "
-                     "allowBlank=\"1\" showDropDown=\"1\" showInputMessage=\"1\" showErrorMessage=\"1\" "
-                     "prompt=\"Pick &lt;one&gt;\" sqref=\"D1:D4\"><formula1>&quot;yes,no&quot;</formula1>"),
-            std::string::npos) << xml;
+            std::string::npos)
+      << xml;
+  EXPECT_NE(
+      xml.find(
+          "<dataValidations count=\"1\"><dataValidation type=\"list\" errorStyle=\"warning\" "
+          "allowBlank=\"1\" showDropDown=\"1\" showInputMessage=\"1\" showErrorMessage=\"1\" "
+          "prompt=\"Pick &lt;one&gt;\" sqref=\"D1:D4\"><formula1>&quot;yes,no&quot;</formula1>"),
+      std::string::npos)
+      << xml;
   const std::string styles = entries.at("xl/styles.xml");
-  EXPECT_NE(styles.find("<dxfs count=\"1\"><dxf><font><b/></font><fill><patternFill patternType=\"solid\">"
-                        "<fgColor rgb=\"FFFFC7CE\"/><bgColor rgb=\"FFFFC7CE\"/></patternFill></fill></dxf></dxfs>"),
-            std::string::npos) << styles;
+  EXPECT_NE(styles.find(
+                "<dxfs count=\"1\"><dxf><font><b/></font><fill><patternFill patternType=\"solid\">"
+                "<fgColor rgb=\"FFFFC7CE\"/><bgColor "
+                "rgb=\"FFFFC7CE\"/></patternFill></fill></dxf></dxfs>"),
+            std::string::npos)
+      << styles;
 }
 
 // A file that already has a conditional format (priority 4, its own differential format) and
 // a validation.
 PackageSpec fileWithRules() {
   PackageSpec layout;
-  layout.sheets = {{"Data", worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "",
-                                      "<conditionalFormatting sqref=\"A5:A8\"><cfRule type=\"cellIs\" dxfId=\"0\" "
-                                      "priority=\"4\" operator=\"lessThan\"><formula>0</formula></cfRule>"
-                                      "</conditionalFormatting><dataValidations count=\"1\"><dataValidation "
-                                      "type=\"whole\" sqref=\"B5\"><formula1>1</formula1><formula2>9</formula2>"
-                                      "</dataValidation></dataValidations>")}};
-  layout.styles = "<styleSheet xmlns=\"" + testing::kMain +
-                  "\"><fonts count=\"1\"><font/></fonts><fills count=\"1\"><fill/></fills><borders count=\"1\">"
-                  "<border/></borders><cellXfs count=\"1\"><xf/></cellXfs><dxfs count=\"1\"><dxf><font><i/></font>"
-                  "</dxf></dxfs></styleSheet>";
+  layout.sheets = {
+      {"Data",
+       worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "",
+                 "<conditionalFormatting sqref=\"A5:A8\"><cfRule type=\"cellIs\" dxfId=\"0\" "
+                 "priority=\"4\" operator=\"lessThan\"><formula>0</formula></cfRule>"
+                 "</conditionalFormatting><dataValidations count=\"1\"><dataValidation "
+                 "type=\"whole\" sqref=\"B5\"><formula1>1</formula1><formula2>9</formula2>"
+                 "</dataValidation></dataValidations>")}};
+  layout.styles =
+      "<styleSheet xmlns=\"" + testing::kMain +
+      "\"><fonts count=\"1\"><font/></fonts><fills count=\"1\"><fill/></fills><borders count=\"1\">"
+      "<border/></borders><cellXfs count=\"1\"><xf/></cellXfs><dxfs "
+      "count=\"1\"><dxf><font><i/></font>"
+      "</dxf></dxfs></styleSheet>";
   return layout;
 }
 
@@ -111,17 +126,23 @@ TEST(XlsxCellRules, OpenedFileKeepsItsRulesAndRanksTheNewOnesAfterThem) {
   const auto entries = saved(*book);
   const std::string xml = entries.at("xl/worksheets/sheet1.xml");
   // Both moved by the two rows, the file's first.
-  EXPECT_NE(xml.find("<conditionalFormatting sqref=\"A7:A10\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"4\""),
-            std::string::npos) << xml;
-  EXPECT_NE(xml.find("<conditionalFormatting sqref=\"C3:C5\"><cfRule type=\"cellIs\" dxfId=\"1\" priority=\"5\""),
-            std::string::npos) << xml;
+  EXPECT_NE(xml.find("<conditionalFormatting sqref=\"A7:A10\"><cfRule type=\"cellIs\" dxfId=\"0\" "
+                     "priority=\"4\""),
+            std::string::npos)
+      << xml;
+  EXPECT_NE(xml.find("<conditionalFormatting sqref=\"C3:C5\"><cfRule type=\"cellIs\" dxfId=\"1\" "
+                     "priority=\"5\""),
+            std::string::npos)
+      << xml;
   EXPECT_LT(xml.find("sqref=\"A7:A10\""), xml.find("sqref=\"C3:C5\""));
   EXPECT_EQ(countOf(xml, "<dataValidations"), 1u) << xml;
   EXPECT_NE(xml.find("<dataValidations count=\"2\">"), std::string::npos) << xml;
   EXPECT_NE(xml.find("sqref=\"B7\""), std::string::npos) << xml;
   EXPECT_NE(xml.find("sqref=\"C3\""), std::string::npos) << xml;
   const std::string styles = entries.at("xl/styles.xml");
-  EXPECT_NE(styles.find("<dxfs count=\"2\"><dxf><font><i/></font></dxf><dxf><font><b/>"), std::string::npos) << styles;
+  EXPECT_NE(styles.find("<dxfs count=\"2\"><dxf><font><i/></font></dxf><dxf><font><b/>"),
+            std::string::npos)
+      << styles;
 
   // Saved, opened and saved again: the written rules are now the file's and stay.
   auto again = readXlsxWorkbook(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)));
@@ -133,11 +154,15 @@ TEST(XlsxCellRules, OpenedFileKeepsItsRulesAndRanksTheNewOnesAfterThem) {
 
 TEST(XlsxCellRules, FilterAndPrintNamesAreScopedToTheirSheetAndReplaceTheFilesOwn) {
   PackageSpec layout;
-  layout.sheets = {{"First", worksheet("")},
-                   {"Data sheet", worksheet("", "", "<autoFilter ref=\"A1:B2\"><filterColumn colId=\"0\"/></autoFilter>")}};
-  layout.workbookExtra = "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">'Data sheet'!$A$1:$B$2"
-                         "</definedName><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"1\">'Data sheet'!$1:$1"
-                         "</definedName></definedNames>";
+  layout.sheets = {
+      {"First", worksheet("")},
+      {"Data sheet",
+       worksheet("", "", "<autoFilter ref=\"A1:B2\"><filterColumn colId=\"0\"/></autoFilter>")}};
+  layout.workbookExtra =
+      "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">'Data "
+      "sheet'!$A$1:$B$2"
+      "</definedName><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"1\">'Data sheet'!$1:$1"
+      "</definedName></definedNames>";
   auto book = readXlsxWorkbook(testing::package(layout));
   Sheet& data = book->sheet(1);
   data.areas().autoFilter = parseRangeRef(u"A1:C9");
@@ -150,21 +175,29 @@ TEST(XlsxCellRules, FilterAndPrintNamesAreScopedToTheirSheetAndReplaceTheFilesOw
   EXPECT_EQ(sheetXml.find("filterColumn"), std::string::npos) << sheetXml;
   const std::string workbookXml = entries.at("xl/workbook.xml");
   EXPECT_EQ(countOf(workbookXml, "_xlnm.Print_Area"), 1u) << workbookXml;
-  EXPECT_NE(workbookXml.find("<definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">'Data sheet'!$A$1:$E$20<"),
-            std::string::npos) << workbookXml;
-  EXPECT_NE(workbookXml.find("<definedName name=\"_xlnm._FilterDatabase\" localSheetId=\"1\" hidden=\"1\">"
-                             "'Data sheet'!$A$1:$B$9<"),
-            std::string::npos) << workbookXml;
+  EXPECT_NE(
+      workbookXml.find(
+          "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">'Data sheet'!$A$1:$E$20<"),
+      std::string::npos)
+      << workbookXml;
+  EXPECT_NE(workbookXml.find(
+                "<definedName name=\"_xlnm._FilterDatabase\" localSheetId=\"1\" hidden=\"1\">"
+                "'Data sheet'!$A$1:$B$9<"),
+            std::string::npos)
+      << workbookXml;
   // Not set by the script: the file's own stays.
-  EXPECT_NE(workbookXml.find("localSheetId=\"1\">'Data sheet'!$1:$1<"), std::string::npos) << workbookXml;
+  EXPECT_NE(workbookXml.find("localSheetId=\"1\">'Data sheet'!$1:$1<"), std::string::npos)
+      << workbookXml;
 
   Workbook fresh;
   fresh.sheet(0).areas().titleRows = parseRangeRef(u"1:2");
   fresh.sheet(0).areas().titleColumns = parseRangeRef(u"A:A");
   const std::string freshXml = saved(fresh).at("xl/workbook.xml");
-  EXPECT_NE(freshXml.find("<definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">"
-                          "Sheet1!$A:$A,Sheet1!$1:$2</definedName></definedNames>"),
-            std::string::npos) << freshXml;
+  EXPECT_NE(
+      freshXml.find("<definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">"
+                    "Sheet1!$A:$A,Sheet1!$1:$2</definedName></definedNames>"),
+      std::string::npos)
+      << freshXml;
 }
 
 Hyperlink linkTo(const char16_t* area, const char16_t* address, const char16_t* place) {
@@ -185,11 +218,14 @@ TEST(XlsxCellRules, LinksToAddressesGetRelationshipsThatStayUniqueOverSaves) {
   const std::string xml = entries.at("xl/worksheets/sheet1.xml");
   EXPECT_NE(xml.find("<hyperlinks><hyperlink ref=\"A1\" r:id=\"rIdLink1\" tooltip=\"Go\"/>"
                      "<hyperlink ref=\"A2\" location=\"Other!B3\" tooltip=\"Go\"/></hyperlinks>"),
-            std::string::npos) << xml;
-  EXPECT_NE(entries.at("xl/worksheets/_rels/sheet1.xml.rels")
-                .find("Id=\"rIdLink1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                      "hyperlink\" Target=\"https://example.com/?a=1&amp;b=2\" TargetMode=\"External\""),
-            std::string::npos);
+            std::string::npos)
+      << xml;
+  EXPECT_NE(
+      entries.at("xl/worksheets/_rels/sheet1.xml.rels")
+          .find("Id=\"rIdLink1\" "
+                "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                "hyperlink\" Target=\"https://example.com/?a=1&amp;b=2\" TargetMode=\"External\""),
+      std::string::npos);
   EXPECT_EQ(entries.count("xl/worksheets/_rels/sheet2.xml.rels"), 0u);
 
   // Opened again, with the first link's cell deleted: its relationship stays in the part, so
@@ -200,13 +236,16 @@ TEST(XlsxCellRules, LinksToAddressesGetRelationshipsThatStayUniqueOverSaves) {
   entries = saved(*again);
   const std::string edited = entries.at("xl/worksheets/sheet1.xml");
   EXPECT_EQ(countOf(edited, "<hyperlinks>"), 1u) << edited;
-  EXPECT_NE(edited.find("<hyperlink ref=\"A1\" location=\"Other!B3\""), std::string::npos) << edited;
+  EXPECT_NE(edited.find("<hyperlink ref=\"A1\" location=\"Other!B3\""), std::string::npos)
+      << edited;
   EXPECT_NE(edited.find("<hyperlink ref=\"C1\" r:id=\"rIdLink2\""), std::string::npos) << edited;
   const std::string relationships = entries.at("xl/worksheets/_rels/sheet1.xml.rels");
   EXPECT_EQ(countOf(relationships, "Id=\"rIdLink1\""), 1u) << relationships;
-  EXPECT_NE(relationships.find("Id=\"rIdLink2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                               "relationships/hyperlink\" Target=\"mailto:team@example.com\""),
-            std::string::npos) << relationships;
+  EXPECT_NE(relationships.find(
+                "Id=\"rIdLink2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                "relationships/hyperlink\" Target=\"mailto:team@example.com\""),
+            std::string::npos)
+      << relationships;
 }
 
 TEST(XlsxCellRules, LinksShareTheSheetsRelationshipsPartWithItsNotes) {
@@ -233,13 +272,16 @@ TEST(XlsxCellRules, RichTextIsASharedStringOfItsOwnAndSurvivesAnEdit) {
   sheet.setRichText(0, 0, {red, plain});
   sheet.setText(parseRangeRef(u"A2"), u"Late <2 days>");  // the same text without runs
 
-  const std::string item = "<si><r><rPr><rFont val=\"Arial &amp; Co\"/><i/><color rgb=\"FFC00000\"/><sz val=\"14\"/>"
-                           "</rPr><t xml:space=\"preserve\">Late</t></r><r><t xml:space=\"preserve\"> &lt;2 days&gt;</t>"
-                           "</r></si>";
+  const std::string item =
+      "<si><r><rPr><rFont val=\"Arial &amp; Co\"/><i/><color rgb=\"FFC00000\"/><sz val=\"14\"/>"
+      "</rPr><t xml:space=\"preserve\">Late</t></r><r><t xml:space=\"preserve\"> &lt;2 days&gt;</t>"
+      "</r></si>";
   const auto entries = saved(book);
   const std::string strings = entries.at("xl/sharedStrings.xml");
-  EXPECT_NE(strings.find("uniqueCount=\"2\">" + item + "<si><t xml:space=\"preserve\">Late &lt;2 days&gt;</t></si>"),
-            std::string::npos) << strings;
+  EXPECT_NE(strings.find("uniqueCount=\"2\">" + item +
+                         "<si><t xml:space=\"preserve\">Late &lt;2 days&gt;</t></si>"),
+            std::string::npos)
+      << strings;
 
   auto again = readXlsxWorkbook(writePackage(buildWorkbookParts(book, FileFormat::Xlsx)));
   again->sheet(0).setNumber(parseRangeRef(u"B1"), 1);

@@ -10,21 +10,23 @@ namespace {
 TEST(XlsxFontEffects, UnderlineStylesStrikeAndScriptsRoundTrip) {
   Workbook book;
   Sheet& sheet = book.sheet(0);
-  const FontUnderline styles[] = {FontUnderline::Single, FontUnderline::Double, FontUnderline::SingleAccounting,
-                                  FontUnderline::DoubleAccounting};
+  const FontUnderline styles[] = {FontUnderline::Single, FontUnderline::Double,
+                                  FontUnderline::SingleAccounting, FontUnderline::DoubleAccounting};
   for (int i = 0; i < 4; ++i) sheet.setUnderline(cellRef(i, 0), styles[i]);
   sheet.setStrikethrough(cellRef(0, 1), true);
   sheet.setVerticalAlign(cellRef(1, 1), FontVerticalAlign::Superscript, true);
   sheet.setVerticalAlign(cellRef(2, 1), FontVerticalAlign::Subscript, true);
-  sheet.setVerticalAlign(cellRef(2, 1), FontVerticalAlign::Superscript, false);  // not superscript: stays
+  sheet.setVerticalAlign(cellRef(2, 1), FontVerticalAlign::Superscript,
+                         false);  // not superscript: stays
   sheet.setVerticalAlign(cellRef(3, 1), FontVerticalAlign::Subscript, true);
   sheet.setVerticalAlign(cellRef(3, 1), FontVerticalAlign::Subscript, false);
 
   const std::string bytes = writePackage(buildWorkbookParts(book, FileFormat::Xlsx));
   const std::string styles_xml = testing::unpackZip(bytes).entries.at("xl/styles.xml");
-  for (const char* element : {"<u/>", "<u val=\"double\"/>", "<u val=\"singleAccounting\"/>",
-                              "<u val=\"doubleAccounting\"/>", "<strike/>", "<vertAlign val=\"superscript\"/>",
-                              "<vertAlign val=\"subscript\"/>"}) {
+  for (const char* element :
+       {"<u/>", "<u val=\"double\"/>", "<u val=\"singleAccounting\"/>",
+        "<u val=\"doubleAccounting\"/>", "<strike/>", "<vertAlign val=\"superscript\"/>",
+        "<vertAlign val=\"subscript\"/>"}) {
     EXPECT_NE(styles_xml.find(element), std::string::npos) << element << " in " << styles_xml;
   }
   const auto back = readXlsxWorkbook(bytes);

@@ -16,21 +16,30 @@ using testing::PackageSpec;
 using testing::worksheet;
 
 const std::string kStyles =
-    "<styleSheet xmlns=\"" + testing::kMain + "\">"
+    "<styleSheet xmlns=\"" + testing::kMain +
+    "\">"
     "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"0.000&quot;kg&quot;\"/></numFmts>"
     "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
-    "<font><b/><i/><u/><sz val=\"14\"/><color rgb=\"FF112233\"/><name val=\"Arial\"/></font></fonts>"
-    "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
-    "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFEE00\"/></patternFill></fill></fills>"
+    "<font><b/><i/><u/><sz val=\"14\"/><color rgb=\"FF112233\"/><name "
+    "val=\"Arial\"/></font></fonts>"
+    "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+    "patternType=\"gray125\"/></fill>"
+    "<fill><patternFill patternType=\"solid\"><fgColor "
+    "rgb=\"FFFFEE00\"/></patternFill></fill></fills>"
     "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
-    "<border><left style=\"thin\"><color rgb=\"FF0000FF\"/></left><right/><top/><bottom style=\"double\"/><diagonal/></border></borders>"
+    "<border><left style=\"thin\"><color rgb=\"FF0000FF\"/></left><right/><top/><bottom "
+    "style=\"double\"/><diagonal/></border></borders>"
     "<cellStyleXfs count=\"2\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
     "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
     "<cellXfs count=\"4\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
-    "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" xfId=\"1\"><alignment horizontal=\"center\" vertical=\"top\" wrapText=\"1\" indent=\"2\"/><protection locked=\"0\"/></xf>"
+    "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" xfId=\"1\"><alignment "
+    "horizontal=\"center\" vertical=\"top\" wrapText=\"1\" indent=\"2\"/><protection "
+    "locked=\"0\"/></xf>"
     "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
-    "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" xfId=\"0\"><alignment horizontal=\"center\" vertical=\"top\" wrapText=\"1\"/></xf></cellXfs>"
-    "<cellStyles count=\"2\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/><cellStyle name=\"Loud\" xfId=\"1\"/></cellStyles>"
+    "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" xfId=\"0\"><alignment "
+    "horizontal=\"center\" vertical=\"top\" wrapText=\"1\"/></xf></cellXfs>"
+    "<cellStyles count=\"2\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/><cellStyle "
+    "name=\"Loud\" xfId=\"1\"/></cellStyles>"
     "<dxfs count=\"1\"><dxf><font><b/></font></dxf></dxfs><tableStyles count=\"0\"/></styleSheet>";
 
 const std::string kStrings =
@@ -38,7 +47,9 @@ const std::string kStrings =
     "<si><r><rPr><b/></rPr><t>bold</t></r><r><t xml:space=\"preserve\"> and not</t></r></si>"
     "<si><t>line_x000D_break</t></si>";
 
-std::unique_ptr<Workbook> open(const PackageSpec& layout) { return readXlsxWorkbook(testing::package(layout)); }
+std::unique_ptr<Workbook> open(const PackageSpec& layout) {
+  return readXlsxWorkbook(testing::package(layout));
+}
 
 std::string save(const Workbook& workbook, FileFormat format = FileFormat::Xlsx) {
   return writePackage(buildWorkbookParts(workbook, format));
@@ -49,13 +60,18 @@ RangeRef at(const char16_t* text) { return parseRangeRef(text); }
 TEST(XlsxReader, CellsOfEveryKind) {
   PackageSpec layout;
   layout.sharedStrings = kStrings;
-  layout.sheets = {{"Data", worksheet(
-      "<row r=\"1\"><c r=\"A1\"><v>-1.5E-3</v></c><c r=\"B1\" t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>1</v></c>"
-      "<c r=\"D1\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c><c r=\"E1\" t=\"b\"><v>1</v></c>"
-      "<c r=\"F1\" t=\"e\"><v>#DIV/0!</v></c><c r=\"G1\" t=\"s\"><v>2</v></c><c r=\"H1\" t=\"d\"><v>2024-03-01T12:00:00</v></c></row>"
-      "<row r=\"3\"><c r=\"A3\"><f>A1*2</f><v>-3E-3</v></c><c r=\"B3\" t=\"str\"><f>B1&amp;\"!\"</f><v>plain!</v></c>"
-      "<c><v>7</v></c><c r=\"E3\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row>"
-      "<row><c r=\"B5\"><v>5</v></c></row><row><c><v>6</v></c></row>")}};
+  layout.sheets = {
+      {"Data",
+       worksheet("<row r=\"1\"><c r=\"A1\"><v>-1.5E-3</v></c><c r=\"B1\" t=\"s\"><v>0</v></c><c "
+                 "r=\"C1\" t=\"s\"><v>1</v></c>"
+                 "<c r=\"D1\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c><c "
+                 "r=\"E1\" t=\"b\"><v>1</v></c>"
+                 "<c r=\"F1\" t=\"e\"><v>#DIV/0!</v></c><c r=\"G1\" t=\"s\"><v>2</v></c><c "
+                 "r=\"H1\" t=\"d\"><v>2024-03-01T12:00:00</v></c></row>"
+                 "<row r=\"3\"><c r=\"A3\"><f>A1*2</f><v>-3E-3</v></c><c r=\"B3\" "
+                 "t=\"str\"><f>B1&amp;\"!\"</f><v>plain!</v></c>"
+                 "<c><v>7</v></c><c r=\"E3\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row>"
+                 "<row><c r=\"B5\"><v>5</v></c></row><row><c><v>6</v></c></row>")}};
   const auto book = open(layout);
   const Sheet& sheet = book->sheet(0);
   EXPECT_EQ(sheet.value(0, 0), CellValue::fromNumber(-1.5e-3));
@@ -79,11 +95,13 @@ TEST(XlsxReader, CellsOfEveryKind) {
 
 TEST(XlsxReader, SharedAndArrayFormulas) {
   PackageSpec layout;
-  layout.sheets = {{"S", worksheet(
-      "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f t=\"shared\" ref=\"B1:C2\" si=\"0\">A1+$A$1</f><v>2</v></c>"
-      "<c r=\"C1\"><f t=\"shared\" si=\"0\"/><v>3</v></c></row>"
-      "<row r=\"2\"><c r=\"B2\"><f t=\"shared\" si=\"0\"/></c><c r=\"D2\"><f t=\"array\" ref=\"D2:D3\">A1:A2*2</f><v>2</v></c></row>"
-      "<row r=\"3\"><c r=\"D3\"><v>0</v></c></row>")}};
+  layout.sheets = {
+      {"S", worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f t=\"shared\" "
+                      "ref=\"B1:C2\" si=\"0\">A1+$A$1</f><v>2</v></c>"
+                      "<c r=\"C1\"><f t=\"shared\" si=\"0\"/><v>3</v></c></row>"
+                      "<row r=\"2\"><c r=\"B2\"><f t=\"shared\" si=\"0\"/></c><c r=\"D2\"><f "
+                      "t=\"array\" ref=\"D2:D3\">A1:A2*2</f><v>2</v></c></row>"
+                      "<row r=\"3\"><c r=\"D3\"><v>0</v></c></row>")}};
   const auto book = open(layout);
   const Sheet& sheet = book->sheet(0);
   EXPECT_EQ(sheet.formula(0, 2), u"B1+$A$1");
@@ -95,26 +113,31 @@ TEST(XlsxReader, SharedAndArrayFormulas) {
   // The array formula goes back as one, over the same cells.
   const auto zip = testing::unpackZip(save(*book));
   const std::string& xml = zip.entries.at("xl/worksheets/sheet1.xml");
-  EXPECT_NE(xml.find("<c r=\"D2\"><f t=\"array\" ref=\"D2:D3\">A1:A2*2</f>"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<c r=\"D2\"><f t=\"array\" ref=\"D2:D3\">A1:A2*2</f>"), std::string::npos)
+      << xml;
   // Once the cell holds another formula it is an ordinary one.
   auto edited = open(layout);
   edited->sheet(0).setText(at(u"D2"), u"=A1*3");
-  const std::string changed = testing::unpackZip(save(*edited)).entries.at("xl/worksheets/sheet1.xml");
+  const std::string changed =
+      testing::unpackZip(save(*edited)).entries.at("xl/worksheets/sheet1.xml");
   EXPECT_EQ(changed.find("t=\"array\""), std::string::npos);
 }
 
 TEST(XlsxReader, StylesDecodeAndSurviveEdits) {
   PackageSpec layout;
   layout.styles = kStyles;
-  layout.sheets = {{"S", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>2</v></c><c r=\"B1\" s=\"2\"><v>45000</v></c>"
-                                 "<c r=\"C1\" s=\"3\"><v>1</v></c><c r=\"D1\" s=\"1\"/></row>")}};
+  layout.sheets = {
+      {"S",
+       worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>2</v></c><c r=\"B1\" s=\"2\"><v>45000</v></c>"
+                 "<c r=\"C1\" s=\"3\"><v>1</v></c><c r=\"D1\" s=\"1\"/></row>")}};
   const auto book = open(layout);
   Sheet& sheet = book->sheet(0);
   const Style style = sheet.style(0, 0);  // a copy: edits below grow the style table
   EXPECT_EQ(style.numberFormat, u"0.000\"kg\"");
   EXPECT_EQ(style.font.name, u"Arial");
   EXPECT_EQ(style.font.size, 14);
-  EXPECT_TRUE(style.font.bold && style.font.italic && style.font.underline == FontUnderline::Single);
+  EXPECT_TRUE(style.font.bold && style.font.italic &&
+              style.font.underline == FontUnderline::Single);
   EXPECT_EQ(style.font.color, (Color{0x11, 0x22, 0x33}));
   EXPECT_EQ(style.fill, (Color{0xFF, 0xEE, 0x00}));
   EXPECT_EQ(style.borders.left.line, BorderLineStyle::Thin);
@@ -134,8 +157,8 @@ TEST(XlsxReader, StylesDecodeAndSurviveEdits) {
   const std::string styles = testing::unpackZip(save(*book)).entries.at("xl/styles.xml");
   // Every entry of the file is still there, the named style, protection and dxfs included ...
   for (const char* kept : {"<cellStyle name=\"Loud\" xfId=\"1\"/>", "<protection locked=\"0\"/>",
-                           "<dxfs count=\"1\"><dxf><font><b/></font></dxf></dxfs>", "formatCode=\"0.000&quot;kg&quot;\"",
-                           "indent=\"2\""}) {
+                           "<dxfs count=\"1\"><dxf><font><b/></font></dxf></dxfs>",
+                           "formatCode=\"0.000&quot;kg&quot;\"", "indent=\"2\""}) {
     EXPECT_NE(styles.find(kept), std::string::npos) << kept << " in " << styles;
   }
   // ... and the edited cells got new entries after them.
@@ -162,17 +185,22 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
   PackageSpec layout;
   layout.bookViews = "<bookViews><workbookView activeTab=\"1\"/></bookViews>";
   layout.sheets = {
-      {"First", worksheet("<row r=\"2\" ht=\"30\" customHeight=\"1\" hidden=\"1\"><c r=\"A2\"><v>1</v></c></row>",
-                          "<sheetViews><sheetView workbookViewId=\"0\" zoomScale=\"150\"><pane xSplit=\"1\" ySplit=\"2\" "
-                          "topLeftCell=\"B3\" state=\"frozen\"/></sheetView></sheetViews>"
-                          "<cols><col min=\"2\" max=\"3\" width=\"25.5\" customWidth=\"1\"/><col min=\"5\" max=\"5\" "
-                          "width=\"9\" hidden=\"1\"/></cols>",
-                          "<mergeCells count=\"1\"><mergeCell ref=\"A5:C6\"/></mergeCells>")},
+      {"First",
+       worksheet(
+           "<row r=\"2\" ht=\"30\" customHeight=\"1\" hidden=\"1\"><c r=\"A2\"><v>1</v></c></row>",
+           "<sheetViews><sheetView workbookViewId=\"0\" zoomScale=\"150\"><pane xSplit=\"1\" "
+           "ySplit=\"2\" "
+           "topLeftCell=\"B3\" state=\"frozen\"/></sheetView></sheetViews>"
+           "<cols><col min=\"2\" max=\"3\" width=\"25.5\" customWidth=\"1\"/><col min=\"5\" "
+           "max=\"5\" "
+           "width=\"9\" hidden=\"1\"/></cols>",
+           "<mergeCells count=\"1\"><mergeCell ref=\"A5:C6\"/></mergeCells>")},
       {"Second", worksheet("")},
   };
-  layout.workbookExtra = "<definedNames><definedName name=\"Total\">First!$A$1:$A$3</definedName>"
-                       "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">First!$A$1:$C$6</definedName>"
-                       "<definedName name=\"Local\" localSheetId=\"1\">Second!$B$2</definedName></definedNames>";
+  layout.workbookExtra =
+      "<definedNames><definedName name=\"Total\">First!$A$1:$A$3</definedName>"
+      "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">First!$A$1:$C$6</definedName>"
+      "<definedName name=\"Local\" localSheetId=\"1\">Second!$B$2</definedName></definedNames>";
   const auto book = open(layout);
   ASSERT_EQ(book->sheetCount(), 2u);
   EXPECT_EQ(book->activeSheet().name(), u"Second");
@@ -196,11 +224,14 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
   book->renameSheet(book->sheet(0), u"Second one");
   const auto zip = testing::unpackZip(save(*book));
   const std::string& workbookXml = zip.entries.at("xl/workbook.xml");
-  EXPECT_NE(workbookXml.find("name=\"_xlnm.Print_Area\" localSheetId=\"1\""), std::string::npos) << workbookXml;
-  EXPECT_NE(workbookXml.find("name=\"Local\" localSheetId=\"0\">'Second one'!$B$2<"), std::string::npos)
+  EXPECT_NE(workbookXml.find("name=\"_xlnm.Print_Area\" localSheetId=\"1\""), std::string::npos)
+      << workbookXml;
+  EXPECT_NE(workbookXml.find("name=\"Local\" localSheetId=\"0\">'Second one'!$B$2<"),
+            std::string::npos)
       << workbookXml;
   EXPECT_NE(workbookXml.find("activeTab=\"0\""), std::string::npos) << workbookXml;
-  EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("zoomScale=\"150\""), std::string::npos);
+  EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("zoomScale=\"150\""),
+            std::string::npos);
 }
 
 // Names of a sheet's own calculate; their attributes, and names the model does not hold (a
@@ -208,15 +239,20 @@ TEST(XlsxReader, SheetStructureNamesAndViews) {
 // sheets when one before it goes.
 TEST(XlsxReader, SheetNamesCalculateAndAreWrittenBackWithTheirAttributes) {
   PackageSpec layout;
-  layout.sheets = {{"Gone", worksheet("")},
-                   {"Data", worksheet("<row r=\"1\"><c r=\"A1\"><v>4</v></c>"
-                                      "<c r=\"B1\"><f>Rate*A1</f><v>99</v></c><c r=\"C1\"><f>Half</f><v>2</v></c></row>")}};
+  layout.sheets = {
+      {"Gone", worksheet("")},
+      {"Data",
+       worksheet(
+           "<row r=\"1\"><c r=\"A1\"><v>4</v></c>"
+           "<c r=\"B1\"><f>Rate*A1</f><v>99</v></c><c r=\"C1\"><f>Half</f><v>2</v></c></row>")}};
   layout.workbookExtra =
       "<definedNames><definedName name=\"Rate\">0.5</definedName>"
-      "<definedName name=\"Rate\" comment=\"rate &amp; more\" hidden=\"1\" localSheetId=\"1\">Data!$A$1*2</definedName>"
+      "<definedName name=\"Rate\" comment=\"rate &amp; more\" hidden=\"1\" "
+      "localSheetId=\"1\">Data!$A$1*2</definedName>"
       "<definedName name=\"Rate\" localSheetId=\"1\">7</definedName>"
       "<definedName name=\"Half\" localSheetId=\"1\">Rate/2</definedName>"
-      "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">Data!$A$1:$C$1</definedName></definedNames>";
+      "<definedName name=\"_xlnm.Print_Area\" "
+      "localSheetId=\"1\">Data!$A$1:$C$1</definedName></definedNames>";
   const auto book = open(layout);
   const Sheet& data = book->sheet(1);
   EXPECT_EQ(data.value(0, 1), CellValue::fromNumber(99));  // the file's value until recalculated
@@ -226,12 +262,13 @@ TEST(XlsxReader, SheetNamesCalculateAndAreWrittenBackWithTheirAttributes) {
 
   book->removeSheet(book->sheet(0));
   const std::string workbookXml = testing::unpackZip(save(*book)).entries.at("xl/workbook.xml");
-  for (const char* entry : {"<definedName name=\"Rate\">0.5<",
-                            "<definedName name=\"Rate\" comment=\"rate &amp; more\" hidden=\"1\" "
-                            "localSheetId=\"0\">Data!$A$1*2<",
-                            "<definedName name=\"Rate\" localSheetId=\"0\">7<",
-                            "<definedName name=\"Half\" localSheetId=\"0\">Rate/2<",
-                            "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">Data!$A$1:$C$1<"}) {
+  for (const char* entry :
+       {"<definedName name=\"Rate\">0.5<",
+        "<definedName name=\"Rate\" comment=\"rate &amp; more\" hidden=\"1\" "
+        "localSheetId=\"0\">Data!$A$1*2<",
+        "<definedName name=\"Rate\" localSheetId=\"0\">7<",
+        "<definedName name=\"Half\" localSheetId=\"0\">Rate/2<",
+        "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">Data!$A$1:$C$1<"}) {
     EXPECT_NE(workbookXml.find(entry), std::string::npos) << entry << "\n" << workbookXml;
   }
   EXPECT_EQ(workbookXml.find("localSheetId=\"1\""), std::string::npos) << workbookXml;
@@ -242,17 +279,23 @@ TEST(XlsxReader, SheetNamesCalculateAndAreWrittenBackWithTheirAttributes) {
 TEST(XlsxReader, TablesServeStructuredReferencesAndStayAsRead) {
   PackageSpec layout;
   layout.sharedStrings = "<si><t>Item</t></si><si><t>Amount</t></si>";
-  layout.sheets = {{"Data", worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
-                                      "<c r=\"D1\"><f>SUM(Sales[Amount])</f><v>1</v></c>"
-                                      "</row><row r=\"2\"><c r=\"B2\"><v>5</v></c>"
-                                      "<c r=\"D2\"><f>SUM(Bad[Amount])</f><v>7</v></c></row>"
-                                      "<row r=\"3\"><c r=\"B3\"><v>6</v></c></row>")}};
-  const std::string table = "<table xmlns=\"" + testing::kMain + "\" id=\"1\" name=\"Sales\" displayName=\"Sales\" "
-                            "ref=\"A1:B3\"><tableColumns count=\"2\"><tableColumn id=\"1\" name=\"Item\"/>"
-                            "<tableColumn id=\"2\" name=\"Amount\"/></tableColumns></table>";
-  const std::string bad = "<table xmlns=\"" + testing::kMain + "\" id=\"2\" name=\"Bad\" displayName=\"Bad\" "
-                          "ref=\"A1:C3\"><tableColumns count=\"1\"><tableColumn id=\"1\" name=\"Amount\"/>"
-                          "</tableColumns></table>";
+  layout.sheets = {
+      {"Data",
+       worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
+                 "<c r=\"D1\"><f>SUM(Sales[Amount])</f><v>1</v></c>"
+                 "</row><row r=\"2\"><c r=\"B2\"><v>5</v></c>"
+                 "<c r=\"D2\"><f>SUM(Bad[Amount])</f><v>7</v></c></row>"
+                 "<row r=\"3\"><c r=\"B3\"><v>6</v></c></row>")}};
+  const std::string table =
+      "<table xmlns=\"" + testing::kMain +
+      "\" id=\"1\" name=\"Sales\" displayName=\"Sales\" "
+      "ref=\"A1:B3\"><tableColumns count=\"2\"><tableColumn id=\"1\" name=\"Item\"/>"
+      "<tableColumn id=\"2\" name=\"Amount\"/></tableColumns></table>";
+  const std::string bad =
+      "<table xmlns=\"" + testing::kMain +
+      "\" id=\"2\" name=\"Bad\" displayName=\"Bad\" "
+      "ref=\"A1:C3\"><tableColumns count=\"1\"><tableColumn id=\"1\" name=\"Amount\"/>"
+      "</tableColumns></table>";
   const char* tableType = "application/vnd.openxmlformats-officedocument.spreadsheetml.table+xml";
   layout.extraParts = {{"xl/worksheets/_rels/sheet1.xml.rels", "",
                         testing::relationships({{"rId1", "table|../tables/table1.xml"},
@@ -269,7 +312,8 @@ TEST(XlsxReader, TablesServeStructuredReferencesAndStayAsRead) {
   EXPECT_EQ(book->sheet(0).value(1, 3), CellValue::fromNumber(7));  // not calculable here: kept
   const auto zip = testing::unpackZip(save(*book));
   EXPECT_EQ(zip.entries.at("xl/tables/table1.xml"), table);
-  EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("<f>SUM(Sales[Amount])</f><v>11</v>"), std::string::npos);
+  EXPECT_NE(zip.entries.at("xl/worksheets/sheet1.xml").find("<f>SUM(Sales[Amount])</f><v>11</v>"),
+            std::string::npos);
 }
 
 // Whatever the writer produces the reader takes back: merges have no count limit.
@@ -285,11 +329,15 @@ TEST(XlsxReader, OpenSaveOpenReadsBackEqualAndSavesTheSameBytes) {
   PackageSpec layout;
   layout.styles = kStyles;
   layout.sharedStrings = kStrings;
-  layout.sheets = {{"A", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>1</v></c><c r=\"B1\" s=\"3\"><f>1+1</f><v>2</v></c></row>"
-                                 "<row r=\"4\" s=\"2\" customFormat=\"1\"><c r=\"C4\" t=\"s\"><v>0</v></c></row>",
-                                 "<cols><col min=\"1\" max=\"1\" width=\"12\" customWidth=\"1\" style=\"2\"/></cols>",
-                                 "<mergeCells count=\"1\"><mergeCell ref=\"D1:E2\"/></mergeCells>")},
-                 {"B", worksheet("<row r=\"1\"><c r=\"A1\" t=\"b\"><v>0</v></c></row>")}};
+  layout.sheets = {
+      {"A",
+       worksheet(
+           "<row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>1</v></c><c r=\"B1\" "
+           "s=\"3\"><f>1+1</f><v>2</v></c></row>"
+           "<row r=\"4\" s=\"2\" customFormat=\"1\"><c r=\"C4\" t=\"s\"><v>0</v></c></row>",
+           "<cols><col min=\"1\" max=\"1\" width=\"12\" customWidth=\"1\" style=\"2\"/></cols>",
+           "<mergeCells count=\"1\"><mergeCell ref=\"D1:E2\"/></mergeCells>")},
+      {"B", worksheet("<row r=\"1\"><c r=\"A1\" t=\"b\"><v>0</v></c></row>")}};
   auto book = open(layout);
   book->addSheet(u"Added").setNumber(at(u"B2"), 5);
   const std::string first = save(*book);
@@ -315,8 +363,9 @@ TEST(XlsxReader, OpenSaveOpenReadsBackEqualAndSavesTheSameBytes) {
     }
   }
   EXPECT_EQ(save(*again), first);
-  EXPECT_EQ(testing::unpackZip(first).entries.at("xl/sharedStrings.xml").find("<r><rPr><b/></rPr><t>bold</t></r>") !=
-                std::string::npos,
+  EXPECT_EQ(testing::unpackZip(first)
+                    .entries.at("xl/sharedStrings.xml")
+                    .find("<r><rPr><b/></rPr><t>bold</t></r>") != std::string::npos,
             true);
 }
 
@@ -332,11 +381,15 @@ TEST(XlsxReader, TextKeepsItsBlanksThroughASave) {
       "<si><t>_x005F_x0041_ and _x0041_</t></si>"
       "<si><t>\n</t></si>"
       "<si><t>ABC_x000D_\nDEF</t></si>";
-  layout.sheets = {{"S", worksheet(
-      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\" t=\"s\"><v>2</v></c>"
-      "<c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" t=\"s\"><v>5</v></c><c r=\"G1\" t=\"s\"><v>6</v></c></row>"
-      "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">  </t></is></c>"
-      "<c r=\"B2\" t=\"str\"><f>\" \"</f><v> </v></c><c r=\"C2\"><v> </v></c></row>")}};
+  layout.sheets = {
+      {"S",
+       worksheet(
+           "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c "
+           "r=\"C1\" t=\"s\"><v>2</v></c>"
+           "<c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" "
+           "t=\"s\"><v>5</v></c><c r=\"G1\" t=\"s\"><v>6</v></c></row>"
+           "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">  </t></is></c>"
+           "<c r=\"B2\" t=\"str\"><f>\" \"</f><v> </v></c><c r=\"C2\"><v> </v></c></row>")}};
   const std::vector<std::pair<const char16_t*, CellValue>> expected = {
       {u"A1", CellValue::fromText(u" ")},
       {u"B1", CellValue::fromText(u"  lead and trail  ")},
@@ -369,12 +422,16 @@ TEST(XlsxReader, EmptyCellsStayEmpty) {
   PackageSpec layout;
   layout.styles = kStyles;
   layout.sharedStrings = "<si><t>x</t></si>";
-  layout.sheets = {{"S", worksheet(
-      "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"/><c r=\"B1\" t=\"inlineStr\"><is><t/></is></c>"
-      "<c r=\"C1\" t=\"s\"/><c r=\"D1\" t=\"s\" s=\"1\"><v></v></c><c r=\"E1\" t=\"s\"><v>0</v></c></row>")}};
+  layout.sheets = {
+      {"S",
+       worksheet(
+           "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"/><c r=\"B1\" t=\"inlineStr\"><is><t/></is></c>"
+           "<c r=\"C1\" t=\"s\"/><c r=\"D1\" t=\"s\" s=\"1\"><v></v></c><c r=\"E1\" "
+           "t=\"s\"><v>0</v></c></row>")}};
   auto book = open(layout);
   const Sheet& sheet = book->sheet(0);
-  for (int32_t column = 0; column < 4; ++column) EXPECT_TRUE(sheet.value(0, column).isEmpty()) << column;
+  for (int32_t column = 0; column < 4; ++column)
+    EXPECT_TRUE(sheet.value(0, column).isEmpty()) << column;
   EXPECT_EQ(sheet.style(0, 3).numberFormat, u"0.000\"kg\"");
   const std::string xml = testing::unpackZip(save(*book)).entries.at("xl/worksheets/sheet1.xml");
   EXPECT_EQ(xml.find("r=\"A1\""), std::string::npos) << xml;
@@ -386,20 +443,25 @@ TEST(XlsxReader, EmptyCellsStayEmpty) {
 // past the table, a time alone in a date cell, a sheet entry without a part, beta-format strings.
 TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
   PackageSpec layout;
-  layout.styles =
-      "<styleSheet xmlns=\"" + testing::kMain + "\" xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
-      "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
-      "<mc:AlternateContent><mc:Choice Requires=\"hs\"><font><sz val=\"9\"/><name val=\"Other\"/></font></mc:Choice>"
-      "<mc:Fallback><font><b/><sz val=\"9\"/><name val=\"Arial\"/></font></mc:Fallback></mc:AlternateContent>"
-      "<font><i/><sz val=\"12\"/><name val=\"Third\"/></font></fonts>"
-      "<cellXfs count=\"4\"><xf fontId=\"0\"/><xf fontId=\"1\"/><mc:AlternateContent><mc:Choice Requires=\"hs\">"
-      "<xf fontId=\"0\"/></mc:Choice><mc:Fallback><xf fontId=\"2\"/></mc:Fallback></mc:AlternateContent>"
-      "<xf fontId=\"7\"/></cellXfs></styleSheet>";
+  layout.styles = "<styleSheet xmlns=\"" + testing::kMain +
+                  "\" xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
+                  "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
+                  "<mc:AlternateContent><mc:Choice Requires=\"hs\"><font><sz val=\"9\"/><name "
+                  "val=\"Other\"/></font></mc:Choice>"
+                  "<mc:Fallback><font><b/><sz val=\"9\"/><name "
+                  "val=\"Arial\"/></font></mc:Fallback></mc:AlternateContent>"
+                  "<font><i/><sz val=\"12\"/><name val=\"Third\"/></font></fonts>"
+                  "<cellXfs count=\"4\"><xf fontId=\"0\"/><xf "
+                  "fontId=\"1\"/><mc:AlternateContent><mc:Choice Requires=\"hs\">"
+                  "<xf fontId=\"0\"/></mc:Choice><mc:Fallback><xf "
+                  "fontId=\"2\"/></mc:Fallback></mc:AlternateContent>"
+                  "<xf fontId=\"7\"/></cellXfs></styleSheet>";
   layout.sharedStrings = "<sstItem><t>only</t></sstItem>";  // as Excel 2007's beta wrote it
-  layout.sheets = {{"S", worksheet(
-      "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"2\"><v>2</v></c><c r=\"C1\" s=\"3\"><v>3</v></c>"
-      "<c r=\"D1\" t=\"s\" s=\"1\"><v>5</v></c><c r=\"E1\" t=\"d\"><v>10:10:10</v></c><c r=\"F1\" t=\"d\"><v>06:00</v></c>"
-      "<c r=\"G1\" t=\"s\"><v>0</v></c></row>")}};
+  layout.sheets = {{"S", worksheet("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" "
+                                   "s=\"2\"><v>2</v></c><c r=\"C1\" s=\"3\"><v>3</v></c>"
+                                   "<c r=\"D1\" t=\"s\" s=\"1\"><v>5</v></c><c r=\"E1\" "
+                                   "t=\"d\"><v>10:10:10</v></c><c r=\"F1\" t=\"d\"><v>06:00</v></c>"
+                                   "<c r=\"G1\" t=\"s\"><v>0</v></c></row>")}};
   layout.workbookExtra = "";
   std::vector<PackagePart> parts = testing::packageParts(layout);
   for (PackagePart& part : parts) {
@@ -407,14 +469,16 @@ TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
     // Part names are case-insensitive: this one differs from what the relationships name.
     if (part.name == "xl/sharedStrings.xml") part.name = "xl/sharedstrings.xml";
     if (part.name == "xl/workbook.xml") {
-      part.data.insert(part.data.find("</sheets>"), "<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>");
+      part.data.insert(part.data.find("</sheets>"),
+                       "<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>");
     }
   }
   auto book = readXlsxWorkbook(writePackage(parts));
   const Sheet& sheet = book->sheet(0);
   EXPECT_TRUE(sheet.style(0, 0).font.bold);
   EXPECT_EQ(sheet.style(0, 0).font.name, u"Arial");
-  EXPECT_TRUE(sheet.style(0, 1).font.italic);  // the third entry, not the one inside the alternatives
+  EXPECT_TRUE(
+      sheet.style(0, 1).font.italic);  // the third entry, not the one inside the alternatives
   EXPECT_EQ(sheet.style(0, 2).font.name, u"Calibri");
   EXPECT_TRUE(sheet.value(0, 3).isEmpty());
   EXPECT_TRUE(sheet.style(0, 3).font.bold);
@@ -426,13 +490,17 @@ TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
   const auto zip = testing::unpackZip(save(*book));
   EXPECT_TRUE(zip.entries.contains("xl/styles.xml"));
   size_t stringParts = 0;
-  for (const auto& [name, data] : zip.entries) stringParts += partKey(name) == "xl/sharedstrings.xml";
+  for (const auto& [name, data] : zip.entries)
+    stringParts += partKey(name) == "xl/sharedstrings.xml";
   EXPECT_EQ(stringParts, 1u);
-  EXPECT_NE(zip.entries.at("xl/workbook.xml").find("<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>"), std::string::npos);
+  EXPECT_NE(
+      zip.entries.at("xl/workbook.xml").find("<sheet name=\"Module\" sheetId=\"9\" r:id=\"\"/>"),
+      std::string::npos);
   // A font added by an edit is numbered after every entry, the wrapped one included.
   book->sheet(0).setFontName(parseRangeRef(u"A3"), u"Added");
   const std::string styles = testing::unpackZip(save(*book)).entries.at("xl/styles.xml");
-  EXPECT_NE(styles.find("<font><sz val=\"11\"/><name val=\"Added\"/>"), std::string::npos) << styles;
+  EXPECT_NE(styles.find("<font><sz val=\"11\"/><name val=\"Added\"/>"), std::string::npos)
+      << styles;
   EXPECT_NE(styles.find("fontId=\"3\""), std::string::npos) << styles;
 }
 
@@ -440,10 +508,12 @@ TEST(XlsxReader, ToleratesWhatApplicationsOpen) {
 // written back.
 TEST(XlsxReader, OutlineLevelsSurviveAnEdit) {
   PackageSpec layout;
-  layout.sheets = {{"S", worksheet(
-      "<row r=\"2\" outlineLevel=\"2\" hidden=\"1\"><c r=\"A2\"><v>1</v></c></row>"
-      "<row r=\"3\" collapsed=\"1\"><c r=\"A3\"><v>2</v></c></row><row r=\"4\" outlineLevel=\"9\"/>",
-      "<cols><col min=\"2\" max=\"3\" width=\"5\" customWidth=\"1\" outlineLevel=\"1\" collapsed=\"1\"/></cols>")}};
+  layout.sheets = {
+      {"S", worksheet("<row r=\"2\" outlineLevel=\"2\" hidden=\"1\"><c r=\"A2\"><v>1</v></c></row>"
+                      "<row r=\"3\" collapsed=\"1\"><c r=\"A3\"><v>2</v></c></row><row r=\"4\" "
+                      "outlineLevel=\"9\"/>",
+                      "<cols><col min=\"2\" max=\"3\" width=\"5\" customWidth=\"1\" "
+                      "outlineLevel=\"1\" collapsed=\"1\"/></cols>")}};
   auto book = open(layout);
   Sheet& sheet = book->sheet(0);
   EXPECT_EQ(sheet.rowFormats().at(1).outlineLevel, 2);
@@ -454,8 +524,10 @@ TEST(XlsxReader, OutlineLevelsSurviveAnEdit) {
   const std::string xml = testing::unpackZip(save(*book)).entries.at("xl/worksheets/sheet1.xml");
   EXPECT_NE(xml.find("<row r=\"3\" hidden=\"1\" outlineLevel=\"2\">"), std::string::npos) << xml;
   EXPECT_NE(xml.find("<row r=\"4\" collapsed=\"1\">"), std::string::npos) << xml;
-  EXPECT_NE(xml.find("<col min=\"2\" max=\"3\" width=\"5\" customWidth=\"1\" outlineLevel=\"1\" collapsed=\"1\"/>"),
-            std::string::npos) << xml;
+  EXPECT_NE(xml.find("<col min=\"2\" max=\"3\" width=\"5\" customWidth=\"1\" outlineLevel=\"1\" "
+                     "collapsed=\"1\"/>"),
+            std::string::npos)
+      << xml;
 }
 
 }  // namespace

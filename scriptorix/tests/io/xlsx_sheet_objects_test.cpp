@@ -23,7 +23,8 @@ RangeRef at(const char16_t* text) { return parseRangeRef(text); }
 std::string pngStart(uint32_t width, uint32_t height) {
   std::string bytes = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR"s;
   for (uint32_t value : {width, height}) {
-    for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>((value >> shift) & 0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8)
+      bytes += static_cast<char>((value >> shift) & 0xFF);
   }
   return bytes + "\x08\x02\0\0\0"s;
 }
@@ -34,8 +35,10 @@ TEST(ImageHeader, SizeFromThePngOrJpegHeader) {
   EXPECT_EQ(png->type, ImageType::Png);
   EXPECT_EQ(png->width, 640u);
   EXPECT_EQ(png->height, 70000u);
-  // SOI, an APP0 segment to skip, a fill byte, then SOF2 (progressive): height 0x01E0, width 0x0280.
-  const std::string jpeg = "\xFF\xD8\xFF\xE0\x00\x04\x00\x00\xFF\xFF\xC2\x00\x0B\x08\x01\xE0\x02\x80\x01\x01\x11\x00"s;
+  // SOI, an APP0 segment to skip, a fill byte, then SOF2 (progressive): height 0x01E0, width
+  // 0x0280.
+  const std::string jpeg =
+      "\xFF\xD8\xFF\xE0\x00\x04\x00\x00\xFF\xFF\xC2\x00\x0B\x08\x01\xE0\x02\x80\x01\x01\x11\x00"s;
   const auto parsed = readImageHeader(jpeg);
   ASSERT_TRUE(parsed);
   EXPECT_EQ(parsed->type, ImageType::Jpeg);
@@ -49,7 +52,7 @@ TEST(ImageHeader, RefusesWhatIsNoPictureOrHasNoSize) {
   EXPECT_FALSE(readImageHeader("GIF89a\x10\x00\x10\x00"s));
   EXPECT_FALSE(readImageHeader(pngStart(640, 480).substr(0, 20)));  // cut inside IHDR
   EXPECT_FALSE(readImageHeader(pngStart(0, 480)));
-  EXPECT_FALSE(readImageHeader("\xFF\xD8\xFF\xDA\x00\x02"s));      // a scan before any frame
+  EXPECT_FALSE(readImageHeader("\xFF\xD8\xFF\xDA\x00\x02"s));          // a scan before any frame
   EXPECT_FALSE(readImageHeader("\xFF\xD8\xFF\xE0\x00\x00\xFF\xC0"s));  // a segment length below 2
   EXPECT_FALSE(readImageHeader(""));
 }
@@ -81,7 +84,9 @@ class SheetObjectsPackage : public ::testing::Test {
   Workbook book;
   Sheet& sheet = book.sheet(0);
 
-  testing::UnpackedZip save() { return testing::unpackZip(writePackage(buildWorkbookParts(book, FileFormat::Xlsx))); }
+  testing::UnpackedZip save() {
+    return testing::unpackZip(writePackage(buildWorkbookParts(book, FileFormat::Xlsx)));
+  }
   static pugi::xml_document parse(const testing::UnpackedZip& zip, const std::string& part) {
     pugi::xml_document document;
     auto entry = zip.entries.find(part);
@@ -97,7 +102,8 @@ class SheetObjectsPackage : public ::testing::Test {
   static void expectConsistent(const testing::UnpackedZip& zip) {
     const auto types = parse(zip, "[Content_Types].xml");
     std::set<std::string> typed;
-    for (const auto& entry : types.child("Types").children("Override")) typed.insert(entry.attribute("PartName").value());
+    for (const auto& entry : types.child("Types").children("Override"))
+      typed.insert(entry.attribute("PartName").value());
     for (const auto& [name, data] : zip.entries) {
       if (name == "[Content_Types].xml") continue;
       if (!name.ends_with(".rels")) {
@@ -107,7 +113,8 @@ class SheetObjectsPackage : public ::testing::Test {
       const std::string folder = name.substr(0, name.find("_rels/"));
       const auto relationships = parse(zip, name);
       for (const auto& rel : relationships.child("Relationships").children("Relationship")) {
-        std::filesystem::path target = std::filesystem::path(folder) / rel.attribute("Target").value();
+        std::filesystem::path target =
+            std::filesystem::path(folder) / rel.attribute("Target").value();
         const std::string resolved = target.lexically_normal().generic_string();
         EXPECT_TRUE(zip.entries.contains(resolved) || rel.attribute("TargetMode"))
             << name << " points at missing " << resolved;
@@ -131,7 +138,9 @@ TEST_F(SheetObjectsPackage, NotesOfTwoSheetsGetTheirOwnPartsAndShapeIds) {
   expectConsistent(zip);
   const auto comments = parse(zip, "xl/comments1.xml");
   const auto list = comments.child("comments");
-  EXPECT_EQ(std::distance(list.child("authors").children("author").begin(), list.child("authors").children("author").end()), 2);
+  EXPECT_EQ(std::distance(list.child("authors").children("author").begin(),
+                          list.child("authors").children("author").end()),
+            2);
   const auto first = list.child("commentList").child("comment");
   EXPECT_STREQ(first.attribute("ref").value(), "A1");
   EXPECT_STREQ(first.child("text").child("t").text().get(), "first <note>");
@@ -139,7 +148,8 @@ TEST_F(SheetObjectsPackage, NotesOfTwoSheetsGetTheirOwnPartsAndShapeIds) {
   EXPECT_STREQ(first.next_sibling().attribute("authorId").value(), "1");
   const auto vml = parse(zip, "xl/drawings/vmlDrawing2.vml");
   const auto shape = vml.child("xml").child("v:shape");
-  EXPECT_STREQ(vml.child("xml").child("o:shapelayout").child("o:idmap").attribute("data").value(), "2");
+  EXPECT_STREQ(vml.child("xml").child("o:shapelayout").child("o:idmap").attribute("data").value(),
+               "2");
   EXPECT_STREQ(shape.attribute("id").value(), "_x0000_s2049");
   EXPECT_STREQ(shape.child("x:ClientData").child("x:Row").text().get(), "0");
   EXPECT_STREQ(shape.child("x:ClientData").child("x:Column").text().get(), "27");
@@ -155,7 +165,8 @@ TEST_F(SheetObjectsPackage, ObjectsAtTheSheetsEdgeStayInsideIt) {
   sheet.objects().charts.push_back(chart);
   const auto zip = save();
   const auto vml = parse(zip, "xl/drawings/vmlDrawing1.vml");
-  std::string anchor = vml.child("xml").child("v:shape").child("x:ClientData").child("x:Anchor").text().get();
+  std::string anchor =
+      vml.child("xml").child("v:shape").child("x:ClientData").child("x:Anchor").text().get();
   std::vector<long> numbers;
   for (size_t at = 0; at < anchor.size();) {
     size_t end = anchor.find(',', at);
@@ -186,9 +197,13 @@ TEST_F(SheetObjectsPackage, ChartsCacheTheCalculatedValuesAndTextShown) {
   const auto series = chart.select_node("//c:barChart/c:ser").node();
   ASSERT_TRUE(series);
   EXPECT_STREQ(series.select_node("c:val/c:numRef/c:f").node().text().get(), "Sheet1!$B$2:$B$3");
-  EXPECT_STREQ(series.select_node("c:val/c:numRef/c:numCache/c:pt[@idx='1']/c:v").node().text().get(), "10");
-  EXPECT_STREQ(series.select_node("c:cat/c:strRef/c:strCache/c:pt[@idx='0']/c:v").node().text().get(), "North");
-  EXPECT_STREQ(series.select_node("c:tx/c:strRef/c:strCache/c:pt/c:v").node().text().get(), "Sales");
+  EXPECT_STREQ(
+      series.select_node("c:val/c:numRef/c:numCache/c:pt[@idx='1']/c:v").node().text().get(), "10");
+  EXPECT_STREQ(
+      series.select_node("c:cat/c:strRef/c:strCache/c:pt[@idx='0']/c:v").node().text().get(),
+      "North");
+  EXPECT_STREQ(series.select_node("c:tx/c:strRef/c:strCache/c:pt/c:v").node().text().get(),
+               "Sales");
   // A reference to nothing keeps its text and gets no cache rather than made-up values.
   const auto lost = parse(zip, "xl/charts/chart2.xml");
   EXPECT_STREQ(lost.select_node("//c:val/c:numRef/c:f").node().text().get(), "#REF!");
@@ -210,7 +225,8 @@ TEST_F(SheetObjectsPackage, PicturesTablesAndNotesShareOneRelationshipsPart) {
   table.name = u"Sales";
   table.range = at(u"A1:B4");
   table.totalsRow = true;
-  table.columns = {{u"Item", TotalsFunction::None, u"Total"}, {u"Amount", TotalsFunction::Sum, u""}};
+  table.columns = {{u"Item", TotalsFunction::None, u"Total"},
+                   {u"Amount", TotalsFunction::Sum, u""}};
   Sheet& second = book.addSheet(u"Second");
   second.objects().tables.push_back(table);
   second.objects().tables.back().name = u"More";
@@ -220,7 +236,8 @@ TEST_F(SheetObjectsPackage, PicturesTablesAndNotesShareOneRelationshipsPart) {
   const auto worksheet = parse(zip, "xl/worksheets/sheet1.xml");
   const auto root = worksheet.child("worksheet");
   std::vector<std::string> tail;
-  for (auto node = root.last_child(); tail.size() < 3; node = node.previous_sibling()) tail.insert(tail.begin(), node.name());
+  for (auto node = root.last_child(); tail.size() < 3; node = node.previous_sibling())
+    tail.insert(tail.begin(), node.name());
   EXPECT_EQ(tail, (std::vector<std::string>{"drawing", "legacyDrawing", "tableParts"}));
   const auto drawing = parse(zip, "xl/drawings/drawing1.xml");
   const auto pic = drawing.child("xdr:wsDr").child("xdr:oneCellAnchor");
@@ -250,9 +267,11 @@ TEST_F(SheetObjectsPackage, ChartSheetsAreListedAfterTheirWorksheetWithTheirOwnP
   const auto workbookPart = parse(zip, "xl/workbook.xml");
   const auto workbook = workbookPart.child("workbook");
   std::vector<std::string> names;
-  for (const auto& entry : workbook.child("sheets").children("sheet")) names.emplace_back(entry.attribute("name").value());
+  for (const auto& entry : workbook.child("sheets").children("sheet"))
+    names.emplace_back(entry.attribute("name").value());
   EXPECT_EQ(names, (std::vector<std::string>{"Sheet1", "After first", "Second", "After second"}));
-  EXPECT_STREQ(workbook.child("bookViews").child("workbookView").attribute("activeTab").value(), "2");
+  EXPECT_STREQ(workbook.child("bookViews").child("workbookView").attribute("activeTab").value(),
+               "2");
   // Each entry's relationship leads to the part of its kind.
   const auto rels = parse(zip, "xl/_rels/workbook.xml.rels");
   for (const auto& entry : workbook.child("sheets").children("sheet")) {

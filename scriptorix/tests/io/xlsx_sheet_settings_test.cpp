@@ -38,14 +38,21 @@ TEST(XlsxSheetSettings, WrittenAndReadBack) {
 
   const auto entries = saved(book);
   const std::string workbookXml = textOf(entries, "xl/workbook.xml");
-  EXPECT_NE(workbookXml.find("<sheet name=\"Hidden\" sheetId=\"2\" state=\"hidden\" r:id=\"rId2\"/>"), std::string::npos);
+  EXPECT_NE(
+      workbookXml.find("<sheet name=\"Hidden\" sheetId=\"2\" state=\"hidden\" r:id=\"rId2\"/>"),
+      std::string::npos);
   EXPECT_NE(workbookXml.find("state=\"veryHidden\""), std::string::npos);
   EXPECT_NE(workbookXml.find("calcMode=\"manual\""), std::string::npos);
   const std::string sheetXml = textOf(entries, "xl/worksheets/sheet1.xml");
-  EXPECT_NE(sheetXml.find("<sheetPr><tabColor rgb=\"FF12AB00\"/></sheetPr><dimension"), std::string::npos) << sheetXml;
-  EXPECT_NE(sheetXml.find("</sheetData><sheetProtection password=\"DAA7\" sheet=\"1\" selectUnlockedCells=\"1\" "
-                          "formatColumns=\"0\" objects=\"1\" scenarios=\"1\"/><pageMargins"),
-            std::string::npos) << sheetXml;
+  EXPECT_NE(sheetXml.find("<sheetPr><tabColor rgb=\"FF12AB00\"/></sheetPr><dimension"),
+            std::string::npos)
+      << sheetXml;
+  EXPECT_NE(
+      sheetXml.find(
+          "</sheetData><sheetProtection password=\"DAA7\" sheet=\"1\" selectUnlockedCells=\"1\" "
+          "formatColumns=\"0\" objects=\"1\" scenarios=\"1\"/><pageMargins"),
+      std::string::npos)
+      << sheetXml;
   EXPECT_EQ(textOf(entries, "xl/worksheets/sheet2.xml").find("sheetProtection"), std::string::npos);
 
   const auto back = readXlsxWorkbook(writePackage(buildWorkbookParts(book, FileFormat::Xlsx)));
@@ -60,10 +67,13 @@ TEST(XlsxSheetSettings, WrittenAndReadBack) {
 PackageSpec settingsPackage() {
   PackageSpec layout;
   layout.sheets = {
-      {"Main", worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
-                         "<sheetPr codeName=\"Main\"><tabColor theme=\"4\"/><pageSetUpPr fitToPage=\"1\"/></sheetPr>",
-                         "<sheetProtection algorithmName=\"SHA-512\" hashValue=\"abc=\" saltValue=\"c2FsdA==\" "
-                         "spinCount=\"100000\" sheet=\"1\" formatCells=\"0\"/>")},
+      {"Main",
+       worksheet(
+           "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+           "<sheetPr codeName=\"Main\"><tabColor theme=\"4\"/><pageSetUpPr "
+           "fitToPage=\"1\"/></sheetPr>",
+           "<sheetProtection algorithmName=\"SHA-512\" hashValue=\"abc=\" saltValue=\"c2FsdA==\" "
+           "spinCount=\"100000\" sheet=\"1\" formatCells=\"0\"/>")},
       {"Back", worksheet("")},
   };
   layout.workbookExtra = "<calcPr calcId=\"1\" calcMode=\"autoNoTable\"/>";
@@ -90,12 +100,17 @@ TEST(XlsxSheetSettings, AnEditKeepsWhatTheModelCannotMake) {
 
   auto entries = saved(*book);
   std::string sheetXml = textOf(entries, "xl/worksheets/sheet1.xml");
-  EXPECT_NE(sheetXml.find("<sheetPr codeName=\"Main\"><tabColor theme=\"4\"/><pageSetUpPr fitToPage=\"1\"/></sheetPr>"),
-            std::string::npos) << "an unchanged theme tab colour stays: " << sheetXml;
-  EXPECT_NE(sheetXml.find("hashValue=\"abc=\""), std::string::npos) << "unchanged protection keeps its hash";
-  EXPECT_EQ(sheetXml.find("<sheetProtection", sheetXml.find("<sheetProtection") + 1), std::string::npos);
+  EXPECT_NE(sheetXml.find("<sheetPr codeName=\"Main\"><tabColor theme=\"4\"/><pageSetUpPr "
+                          "fitToPage=\"1\"/></sheetPr>"),
+            std::string::npos)
+      << "an unchanged theme tab colour stays: " << sheetXml;
+  EXPECT_NE(sheetXml.find("hashValue=\"abc=\""), std::string::npos)
+      << "unchanged protection keeps its hash";
+  EXPECT_EQ(sheetXml.find("<sheetProtection", sheetXml.find("<sheetProtection") + 1),
+            std::string::npos);
   const std::string workbookXml = textOf(entries, "xl/workbook.xml");
-  EXPECT_NE(workbookXml.find("<sheet name=\"Back\" sheetId=\"2\" state=\"hidden\" r:id=\"rId2\"/>"), std::string::npos)
+  EXPECT_NE(workbookXml.find("<sheet name=\"Back\" sheetId=\"2\" state=\"hidden\" r:id=\"rId2\"/>"),
+            std::string::npos)
       << workbookXml;
   EXPECT_NE(workbookXml.find("calcMode=\"autoNoTable\""), std::string::npos);
 
@@ -107,8 +122,10 @@ TEST(XlsxSheetSettings, AnEditKeepsWhatTheModelCannotMake) {
   book->setCalculationMode(CalculationMode::Auto);
   entries = saved(*book);
   sheetXml = textOf(entries, "xl/worksheets/sheet1.xml");
-  EXPECT_NE(sheetXml.find("<sheetPr codeName=\"Main\"><tabColor rgb=\"FFFF0000\"/><pageSetUpPr fitToPage=\"1\"/></sheetPr>"),
-            std::string::npos) << sheetXml;
+  EXPECT_NE(sheetXml.find("<sheetPr codeName=\"Main\"><tabColor rgb=\"FFFF0000\"/><pageSetUpPr "
+                          "fitToPage=\"1\"/></sheetPr>"),
+            std::string::npos)
+      << sheetXml;
   EXPECT_EQ(sheetXml.find("sheetProtection"), std::string::npos) << sheetXml;
   EXPECT_EQ(textOf(entries, "xl/workbook.xml").find("state="), std::string::npos);
   EXPECT_EQ(textOf(entries, "xl/workbook.xml").find("calcMode"), std::string::npos);
@@ -134,7 +151,8 @@ TEST(XlsxSheetSettings, AHiddenActiveSheetGivesWayToAVisibleOne) {
   layout.bookViews = "<bookViews><workbookView activeTab=\"0\"/></bookViews>";
   std::vector<PackagePart> parts = testing::packageParts(layout);
   for (PackagePart& part : parts) {
-    if (part.name == "xl/workbook.xml") part.data.insert(part.data.find("<sheet name=\"One\"") + 6, " state=\"hidden\"");
+    if (part.name == "xl/workbook.xml")
+      part.data.insert(part.data.find("<sheet name=\"One\"") + 6, " state=\"hidden\"");
   }
   auto book = readXlsxWorkbook(writePackage(parts));
   EXPECT_EQ(book->activeSheet().name(), u"Two");
@@ -161,14 +179,17 @@ TEST(XlsxSheetLayout, OutlinesViewAndPrintSettingsRoundTrip) {
 
   const std::string bytes = writePackage(buildWorkbookParts(book, FileFormat::Xlsx));
   const std::string xml = testing::unpackZip(bytes).entries.at("xl/worksheets/sheet1.xml");
-  for (const char* part : {"<sheetView tabSelected=\"1\" showGridLines=\"0\" zoomScale=\"85\" workbookViewId=\"0\"/>",
-                           "<sheetFormatPr defaultRowHeight=\"18.5\" customHeight=\"1\" outlineLevelRow=\"2\" outlineLevelCol=\"4\"/>",
-                           "<col min=\"2\" max=\"2\" width=\"9.140625\" outlineLevel=\"3\"/>",
-                           "<col min=\"3\" max=\"3\" width=\"9.140625\" outlineLevel=\"4\"/>",
-                           "<row r=\"3\" outlineLevel=\"2\">", "<row r=\"5\" outlineLevel=\"1\">"}) {
+  for (const char* part :
+       {"<sheetView tabSelected=\"1\" showGridLines=\"0\" zoomScale=\"85\" workbookViewId=\"0\"/>",
+        "<sheetFormatPr defaultRowHeight=\"18.5\" customHeight=\"1\" outlineLevelRow=\"2\" "
+        "outlineLevelCol=\"4\"/>",
+        "<col min=\"2\" max=\"2\" width=\"9.140625\" outlineLevel=\"3\"/>",
+        "<col min=\"3\" max=\"3\" width=\"9.140625\" outlineLevel=\"4\"/>",
+        "<row r=\"3\" outlineLevel=\"2\">", "<row r=\"5\" outlineLevel=\"1\">"}) {
     EXPECT_NE(xml.find(part), std::string::npos) << part << " in " << xml;
   }
-  EXPECT_NE(xml.find("</sheetData><printOptions gridLines=\"1\"/><pageMargins"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("</sheetData><printOptions gridLines=\"1\"/><pageMargins"), std::string::npos)
+      << xml;
 
   auto back = readXlsxWorkbook(bytes);
   Sheet& read = back->sheet(0);
@@ -186,11 +207,14 @@ TEST(XlsxSheetLayout, OutlinesViewAndPrintSettingsRoundTrip) {
 
 TEST(XlsxSheetLayout, AnEditPatchesTheFilesOwnElements) {
   PackageSpec layout;
-  layout.sheets = {{"Main", worksheet("<row r=\"1\" outlineLevel=\"1\"><c r=\"A1\"><v>1</v></c></row>",
-                                      "<sheetViews><sheetView zoomScale=\"120\" workbookViewId=\"0\">"
-                                      "<selection activeCell=\"B2\" sqref=\"B2\"/></sheetView></sheetViews>"
-                                      "<sheetFormatPr baseColWidth=\"10\" defaultRowHeight=\"16\" outlineLevelRow=\"1\"/>",
-                                      "<printOptions headings=\"1\"/>")}};
+  layout.sheets = {
+      {"Main",
+       worksheet(
+           "<row r=\"1\" outlineLevel=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+           "<sheetViews><sheetView zoomScale=\"120\" workbookViewId=\"0\">"
+           "<selection activeCell=\"B2\" sqref=\"B2\"/></sheetView></sheetViews>"
+           "<sheetFormatPr baseColWidth=\"10\" defaultRowHeight=\"16\" outlineLevelRow=\"1\"/>",
+           "<printOptions headings=\"1\"/>")}};
   auto book = readXlsxWorkbook(testing::package(layout));
   Sheet& sheet = book->sheet(0);
   EXPECT_EQ(sheet.settings().zoom, 120);
@@ -199,8 +223,11 @@ TEST(XlsxSheetLayout, AnEditPatchesTheFilesOwnElements) {
 
   std::string xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)))
                         .entries.at("xl/worksheets/sheet1.xml");
-  EXPECT_NE(xml.find("<sheetFormatPr baseColWidth=\"10\" defaultRowHeight=\"16\" outlineLevelRow=\"1\"/>"),
-            std::string::npos) << xml;
+  EXPECT_NE(
+      xml.find(
+          "<sheetFormatPr baseColWidth=\"10\" defaultRowHeight=\"16\" outlineLevelRow=\"1\"/>"),
+      std::string::npos)
+      << xml;
   EXPECT_NE(xml.find("<printOptions headings=\"1\"/>"), std::string::npos);
 
   sheet.settings().zoom = 100;
@@ -209,11 +236,16 @@ TEST(XlsxSheetLayout, AnEditPatchesTheFilesOwnElements) {
   sheet.settings().defaultRowHeight = 20;
   sheet.ungroupRows(parseRangeRef(u"1:1"));
   sheet.groupColumns(parseRangeRef(u"A:A"), 2);
-  xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx))).entries.at("xl/worksheets/sheet1.xml");
-  EXPECT_NE(xml.find("<sheetView tabSelected=\"1\" workbookViewId=\"0\" showGridLines=\"0\"><selection activeCell=\"B2\""),
-            std::string::npos) << "the selection stays, the zoom goes: " << xml;
-  EXPECT_NE(xml.find("<sheetFormatPr baseColWidth=\"10\" outlineLevelCol=\"2\" defaultRowHeight=\"20\" customHeight=\"1\"/>"),
-            std::string::npos) << xml;
+  xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)))
+            .entries.at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(xml.find("<sheetView tabSelected=\"1\" workbookViewId=\"0\" "
+                     "showGridLines=\"0\"><selection activeCell=\"B2\""),
+            std::string::npos)
+      << "the selection stays, the zoom goes: " << xml;
+  EXPECT_NE(xml.find("<sheetFormatPr baseColWidth=\"10\" outlineLevelCol=\"2\" "
+                     "defaultRowHeight=\"20\" customHeight=\"1\"/>"),
+            std::string::npos)
+      << xml;
   EXPECT_NE(xml.find("<printOptions headings=\"1\" gridLines=\"1\"/>"), std::string::npos) << xml;
   EXPECT_EQ(xml.find("outlineLevelRow"), std::string::npos);
 }
@@ -226,11 +258,13 @@ namespace {
 
 TEST(XlsxPageSetup, WrittenReadBackAndPatchedIntoTheFilesElements) {
   PackageSpec layout;
-  layout.sheets = {{"Main", worksheet("", "<sheetPr codeName=\"M\"/>",
-                                      "<pageMargins left=\"1\" right=\"1\" top=\"1\" bottom=\"1\" header=\"0.5\" footer=\"0.5\"/>"
-                                      "<pageSetup paperSize=\"1\" copies=\"2\" r:id=\"rId4\"/>"
-                                      "<headerFooter differentFirst=\"1\"><oddHeader>&amp;CTitle</oddHeader>"
-                                      "<firstHeader>First</firstHeader></headerFooter>")}};
+  layout.sheets = {
+      {"Main", worksheet("", "<sheetPr codeName=\"M\"/>",
+                         "<pageMargins left=\"1\" right=\"1\" top=\"1\" bottom=\"1\" "
+                         "header=\"0.5\" footer=\"0.5\"/>"
+                         "<pageSetup paperSize=\"1\" copies=\"2\" r:id=\"rId4\"/>"
+                         "<headerFooter differentFirst=\"1\"><oddHeader>&amp;CTitle</oddHeader>"
+                         "<firstHeader>First</firstHeader></headerFooter>")}};
   auto book = readXlsxWorkbook(testing::package(layout));
   PageSetup& page = book->sheet(0).settings().page;
   EXPECT_EQ(page.paperSize, 1);
@@ -239,8 +273,10 @@ TEST(XlsxPageSetup, WrittenReadBackAndPatchedIntoTheFilesElements) {
   book->sheet(0).setNumber(parseRangeRef(u"A1"), 1);
   std::string xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)))
                         .entries.at("xl/worksheets/sheet1.xml");
-  EXPECT_NE(xml.find("<pageSetup paperSize=\"1\" copies=\"2\" r:id=\"rId4\"/>"), std::string::npos) << xml;
-  EXPECT_NE(xml.find("<firstHeader>First</firstHeader>"), std::string::npos) << "unchanged, kept whole";
+  EXPECT_NE(xml.find("<pageSetup paperSize=\"1\" copies=\"2\" r:id=\"rId4\"/>"), std::string::npos)
+      << xml;
+  EXPECT_NE(xml.find("<firstHeader>First</firstHeader>"), std::string::npos)
+      << "unchanged, kept whole";
 
   page.orientation = PageOrientation::Landscape;
   page.paperSize = parsePaperSize(u"a4");
@@ -249,12 +285,16 @@ TEST(XlsxPageSetup, WrittenReadBackAndPatchedIntoTheFilesElements) {
   page.fitToHeight = 0;
   page.margins.left = 0.25;
   page.footer = u"&P";
-  xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx))).entries.at("xl/worksheets/sheet1.xml");
+  xml = testing::unpackZip(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)))
+            .entries.at("xl/worksheets/sheet1.xml");
   for (const char* part : {"<sheetPr codeName=\"M\"><pageSetUpPr fitToPage=\"1\"/></sheetPr>",
-                           "<pageMargins left=\"0.25\" right=\"1\" top=\"1\" bottom=\"1\" header=\"0.5\" footer=\"0.5\"/>",
-                           "<pageSetup copies=\"2\" r:id=\"rId4\" paperSize=\"9\" orientation=\"landscape\" fitToWidth=\"1\" "
+                           "<pageMargins left=\"0.25\" right=\"1\" top=\"1\" bottom=\"1\" "
+                           "header=\"0.5\" footer=\"0.5\"/>",
+                           "<pageSetup copies=\"2\" r:id=\"rId4\" paperSize=\"9\" "
+                           "orientation=\"landscape\" fitToWidth=\"1\" "
                            "fitToHeight=\"0\"/>",
-                           "<headerFooter><oddHeader>&amp;CTitle</oddHeader><oddFooter>&amp;P</oddFooter></headerFooter>"}) {
+                           "<headerFooter><oddHeader>&amp;CTitle</oddHeader><oddFooter>&amp;P</"
+                           "oddFooter></headerFooter>"}) {
     EXPECT_NE(xml.find(part), std::string::npos) << part << " in " << xml;
   }
   const auto back = readXlsxWorkbook(writePackage(buildWorkbookParts(*book, FileFormat::Xlsx)));

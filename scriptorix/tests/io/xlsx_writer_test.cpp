@@ -45,9 +45,10 @@ TEST_F(XlsxPackage, HasEveryPartWithItsContentType) {
   const auto zip = save();
   EXPECT_EQ(zip.order.front(), "[Content_Types].xml");
   const std::set<std::string> expected = {
-      "[Content_Types].xml", "_rels/.rels", "docProps/core.xml", "docProps/app.xml",
-      "xl/workbook.xml", "xl/_rels/workbook.xml.rels", "xl/styles.xml", "xl/sharedStrings.xml",
-      "xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"};
+      "[Content_Types].xml",     "_rels/.rels",          "docProps/core.xml",
+      "docProps/app.xml",        "xl/workbook.xml",      "xl/_rels/workbook.xml.rels",
+      "xl/styles.xml",           "xl/sharedStrings.xml", "xl/worksheets/sheet1.xml",
+      "xl/worksheets/sheet2.xml"};
   std::set<std::string> found(zip.order.begin(), zip.order.end());
   EXPECT_EQ(found, expected);
   const auto types = parse(zip, "[Content_Types].xml");
@@ -72,13 +73,16 @@ TEST_F(XlsxPackage, HasEveryPartWithItsContentType) {
 
 TEST_F(XlsxPackage, WorkbookContentTypeFollowsTheFormat) {
   const std::pair<FileFormat, std::string> cases[] = {
-      {FileFormat::Xlsx, "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"},
+      {FileFormat::Xlsx,
+       "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"},
       {FileFormat::Xlsm, "application/vnd.ms-excel.sheet.macroEnabled.main+xml"},
-      {FileFormat::Xltx, "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml"},
+      {FileFormat::Xltx,
+       "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml"},
   };
   for (const auto& [format, type] : cases) {
     const auto types = parse(save(format), "[Content_Types].xml");
-    const auto entry = types.child("Types").find_child_by_attribute("Override", "PartName", "/xl/workbook.xml");
+    const auto entry =
+        types.child("Types").find_child_by_attribute("Override", "PartName", "/xl/workbook.xml");
     EXPECT_EQ(std::string(entry.attribute("ContentType").value()), type);
   }
 }
@@ -103,10 +107,18 @@ TEST_F(XlsxPackage, WorkbookListsSheetsActiveTabNamesAndCalculation) {
   EXPECT_STREQ(name.text().get(), "Sheet1!$A$1:$A$3");
   EXPECT_STREQ(root.child("calcPr").attribute("fullCalcOnLoad").value(), "1");
   // The active sheet's view is selected, the other's is not.
-  EXPECT_TRUE(parse(zip, "xl/worksheets/sheet2.xml").child("worksheet").child("sheetViews")
-                  .child("sheetView").attribute("tabSelected").as_bool());
-  EXPECT_FALSE(parse(zip, "xl/worksheets/sheet1.xml").child("worksheet").child("sheetViews")
-                   .child("sheetView").attribute("tabSelected").as_bool());
+  EXPECT_TRUE(parse(zip, "xl/worksheets/sheet2.xml")
+                  .child("worksheet")
+                  .child("sheetViews")
+                  .child("sheetView")
+                  .attribute("tabSelected")
+                  .as_bool());
+  EXPECT_FALSE(parse(zip, "xl/worksheets/sheet1.xml")
+                   .child("worksheet")
+                   .child("sheetViews")
+                   .child("sheetView")
+                   .attribute("tabSelected")
+                   .as_bool());
 }
 
 TEST_F(XlsxPackage, CellsCarryTheirKindsSharedStringsAndFormulas) {
@@ -158,7 +170,8 @@ TEST_F(XlsxPackage, ControlCharactersAndEscapeLookalikesSurviveAsOoxmlEscapes) {
   const std::string& raw = zip.entries.at("xl/sharedStrings.xml");
   EXPECT_EQ(raw.find('\x07'), std::string::npos);
   const auto strings = parse(zip, "xl/sharedStrings.xml");
-  EXPECT_STREQ(strings.child("sst").child("si").child_value("t"), "bell_x0007_ tab\t _x005F_x0041_ end_x0000_");
+  EXPECT_STREQ(strings.child("sst").child("si").child_value("t"),
+               "bell_x0007_ tab\t _x005F_x0041_ end_x0000_");
 }
 
 TEST_F(XlsxPackage, StylesAreDeduplicatedWithTheMandatoryFills) {
@@ -174,15 +187,16 @@ TEST_F(XlsxPackage, StylesAreDeduplicatedWithTheMandatoryFills) {
   const auto zip = save();
   const auto stylesPart = parse(zip, "xl/styles.xml");
   const auto styles = stylesPart.child("styleSheet");
-  EXPECT_EQ(childNames(styles), (std::vector<std::string>{"numFmts", "fonts", "fills", "borders",
-                                                          "cellStyleXfs", "cellXfs", "cellStyles",
-                                                          "dxfs", "tableStyles"}));
+  EXPECT_EQ(childNames(styles),
+            (std::vector<std::string>{"numFmts", "fonts", "fills", "borders", "cellStyleXfs",
+                                      "cellXfs", "cellStyles", "dxfs", "tableStyles"}));
   const auto fills = styles.child("fills");
   ASSERT_EQ(fills.attribute("count").as_int(), 3);
   auto fill = fills.children("fill").begin();
   EXPECT_STREQ(fill->child("patternFill").attribute("patternType").value(), "none");
   EXPECT_STREQ((++fill)->child("patternFill").attribute("patternType").value(), "gray125");
-  EXPECT_STREQ((++fill)->child("patternFill").child("fgColor").attribute("rgb").value(), "FFFF0000");
+  EXPECT_STREQ((++fill)->child("patternFill").child("fgColor").attribute("rgb").value(),
+               "FFFF0000");
   EXPECT_EQ(styles.child("fonts").attribute("count").as_int(), 2);
   // default, bold, fill, date, 0.00, border, alignment
   EXPECT_EQ(styles.child("cellXfs").attribute("count").as_int(), 7);
@@ -191,14 +205,17 @@ TEST_F(XlsxPackage, StylesAreDeduplicatedWithTheMandatoryFills) {
   EXPECT_GE(custom.attribute("numFmtId").as_int(), 164);
   const auto border = styles.child("borders").last_child();
   EXPECT_STREQ(border.child("top").attribute("style").value(), "medium");
-  EXPECT_EQ(childNames(border), (std::vector<std::string>{"left", "right", "top", "bottom", "diagonal"}));
+  EXPECT_EQ(childNames(border),
+            (std::vector<std::string>{"left", "right", "top", "bottom", "diagonal"}));
   // Cells that share a format share an xf index.
   const auto sheetPart = parse(zip, "xl/worksheets/sheet1.xml");
   const auto data = sheetPart.child("worksheet").child("sheetData");
   const auto styleOf = [&](const char* ref) {
     return std::string(data.find_node([&](const pugi::xml_node& node) {
-      return std::string(node.attribute("r").value()) == ref;
-    }).attribute("s").value());
+                             return std::string(node.attribute("r").value()) == ref;
+                           })
+                           .attribute("s")
+                           .value());
   };
   EXPECT_EQ(styleOf("A1"), styleOf("D4"));
   EXPECT_EQ(styleOf("C1"), styleOf("C2"));
@@ -220,9 +237,9 @@ TEST_F(XlsxPackage, SheetLayoutColumnsRowsMergesAndFrozenPanes) {
   sheet.setFreezePanes({1, 2});
   const auto document = parse(save(), "xl/worksheets/sheet1.xml");
   const auto root = document.child("worksheet");
-  EXPECT_EQ(childNames(root), (std::vector<std::string>{"dimension", "sheetViews", "sheetFormatPr",
-                                                        "cols", "sheetData", "mergeCells",
-                                                        "pageMargins"}));
+  EXPECT_EQ(childNames(root),
+            (std::vector<std::string>{"dimension", "sheetViews", "sheetFormatPr", "cols",
+                                      "sheetData", "mergeCells", "pageMargins"}));
   const auto cols = root.child("cols");
   auto col = cols.children("col").begin();
   EXPECT_EQ(col->attribute("min").as_int(), 2);
@@ -233,11 +250,13 @@ TEST_F(XlsxPackage, SheetLayoutColumnsRowsMergesAndFrozenPanes) {
   EXPECT_EQ(col->attribute("min").as_int(), 6);
   EXPECT_TRUE(col->attribute("hidden").as_bool());
   std::vector<int> rows;
-  for (const auto& row : root.child("sheetData").children("row")) rows.push_back(row.attribute("r").as_int());
+  for (const auto& row : root.child("sheetData").children("row"))
+    rows.push_back(row.attribute("r").as_int());
   EXPECT_EQ(rows, (std::vector<int>{2, 3}));
   EXPECT_EQ(root.child("sheetData").last_child().attribute("ht").as_double(), 30);
   std::vector<std::string> merges;
-  for (const auto& merge : root.child("mergeCells").children()) merges.emplace_back(merge.attribute("ref").value());
+  for (const auto& merge : root.child("mergeCells").children())
+    merges.emplace_back(merge.attribute("ref").value());
   EXPECT_EQ(merges, (std::vector<std::string>{"A5:C6", "A1:XFD1"}));
   const auto pane = root.child("sheetViews").child("sheetView").child("pane");
   EXPECT_EQ(pane.attribute("xSplit").as_int(), 2);

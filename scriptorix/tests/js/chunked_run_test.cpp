@@ -73,9 +73,10 @@ TEST(ScriptChunker, GrowsUntilItParsesWithFewChecks) {
 
 TEST(ChunkedRun, RawTextSpanningABoundaryRuns) {
   // Lines 1-3 fill the first chunk of 4 lines; the object literal runs on across the boundary.
-  const std::string script = "builder.CreateFile('xlsx');\nvar s = Api.GetActiveSheet();\nvar k = 0;\n"
-                             "var o = {\n a: 1,\n b: 2\n};\ns.GetRange('A1').SetValue(o.a + o.b);\n"
-                             "same(s.GetRange('A1').GetValue(), 3);\n";
+  const std::string script =
+      "builder.CreateFile('xlsx');\nvar s = Api.GetActiveSheet();\nvar k = 0;\n"
+      "var o = {\n a: 1,\n b: 2\n};\ns.GetRange('A1').SetValue(o.a + o.b);\n"
+      "same(s.GetRange('A1').GetValue(), 3);\n";
   for (size_t chunkLines : {1, 2, 3, 4, 5, 100}) {
     const auto outcome = runChecked(script, chunkLines);
     EXPECT_EQ(outcome.exitCode, 0) << chunkLines << ": " << outcome.errorLine;
@@ -83,13 +84,14 @@ TEST(ChunkedRun, RawTextSpanningABoundaryRuns) {
 }
 
 TEST(ChunkedRun, ErrorLinesInTheMiddleOfALongScript) {
-  std::string script = repeatLines("var x = 1;", 249) + "Api.GetActiveSheet();\n" +
-                       repeatLines("x = 2;", 300);
+  std::string script =
+      repeatLines("var x = 1;", 249) + "Api.GetActiveSheet();\n" + repeatLines("x = 2;", 300);
   const auto outcome = runPlain(script, 100);
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_EQ(outcome.errorLine.rfind("line 250: ", 0), 0u) << outcome.errorLine;
   // A thrown value without a line names its chunk.
-  const auto thrown = runPlain(repeatLines("var y = 1;", 150) + "throw 5;\n" + repeatLines("y = 2;", 10), 100);
+  const auto thrown =
+      runPlain(repeatLines("var y = 1;", 150) + "throw 5;\n" + repeatLines("y = 2;", 10), 100);
   EXPECT_EQ(thrown.errorLine, "lines 101-161: uncaught exception: 5");
 }
 
@@ -102,8 +104,9 @@ TEST(ChunkedRun, SyntaxErrorAtTheEndMeansNothingRan) {
 }
 
 TEST(ChunkedRun, ChunksShareOneGlobalScope) {
-  const std::string script = "let a = 1; const b = 2; var c = 3; function f() { return a + b + c; }\n" +
-                             repeatLines("c = c + 0;", 10) + "same(f(), 6); a = 5; same(f(), 10);\n";
+  const std::string script =
+      "let a = 1; const b = 2; var c = 3; function f() { return a + b + c; }\n" +
+      repeatLines("c = c + 0;", 10) + "same(f(), 6); a = 5; same(f(), 10);\n";
   EXPECT_EQ(runChecked(script, 2).exitCode, 0);
 }
 
@@ -119,7 +122,8 @@ TEST(ChunkedRun, StrictModeHoldsForEveryChunk) {
   const std::string script = "'use strict';\n" + repeatLines("0;", 5) + "undeclared = 1;\n";
   const auto outcome = runPlain(script, 2);
   EXPECT_EQ(outcome.exitCode, 1);
-  EXPECT_NE(outcome.errorLine.find("line 7: ReferenceError"), std::string::npos) << outcome.errorLine;
+  EXPECT_NE(outcome.errorLine.find("line 7: ReferenceError"), std::string::npos)
+      << outcome.errorLine;
 }
 
 }  // namespace

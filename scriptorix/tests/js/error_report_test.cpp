@@ -25,7 +25,8 @@ TEST(ErrorReport, EveryThrownValueGivesOneClearLine) {
       {"throw new Error('two\\nlines');", "line 1: two lines"},
       {"var e = new Error('x'); e.name = 42; throw e;", "line 1: x"},
       {"null.f();", "line 1: TypeError: null is not an object (evaluating 'null.f')"},
-      {"0;\nbuilder.CreateFile('pdf');", "line 2: Unsupported file format (use xlsx, xlsm, xltx or csv)"},
+      {"0;\nbuilder.CreateFile('pdf');",
+       "line 2: Unsupported file format (use xlsx, xlsm, xltx or csv)"},
       {"0;\n\nbuilder.OpenFile('/nonexistent/folder/book.xlsx');",
        "line 3: Cannot open file: /nonexistent/folder/book.xlsx"},
       {"builder.CreateFile('xlsx');\nApi.GetActiveSheet().GetRange('A1').SetWrap('no');",
@@ -65,8 +66,9 @@ TEST(ErrorReport, TheLineShowsTheStatementThatFailed) {
        "null.f();"},
       {"0;\nthrow new Error('x\\ty');", "line 2: x\ty; the line reads: throw new Error('x\\ty');"},
       {"0;\n\tthrow\tnew Error('tab');", "line 2: tab; the line reads: throw new Error('tab');"},
-      {"var = 1;", "line 1: SyntaxError: Unexpected token '='. Expected a parameter pattern or a "
-                   "')' in parameter list.; the line reads: var = 1;"},
+      {"var = 1;",
+       "line 1: SyntaxError: Unexpected token '='. Expected a parameter pattern or a "
+       "')' in parameter list.; the line reads: var = 1;"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(runPlain(c.script).errorLine, c.line) << c.script;

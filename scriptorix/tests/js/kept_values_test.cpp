@@ -42,7 +42,8 @@ class KeptValues : public ::testing::Test {
 
 TEST_F(KeptValues, GetValueAnswersTheFilesValueForWhatCannotBeCalculated) {
   const auto outcome = runChecked(
-      "builder.OpenFile(" + path("in.xlsx") + "); var s = Api.GetActiveSheet();"
+      "builder.OpenFile(" + path("in.xlsx") +
+      "); var s = Api.GetActiveSheet();"
       " same(s.GetRange('C1').GetValue(), 77); same(s.GetRange('D1').GetValue(), 'kept');"
       " same(s.GetRange('F1').GetFormula(), '=IFS(A1>2,1,TRUE,2)');"
       " same(s.GetRange('D1').GetFormula(), '=_xlfn.TEXTSPLITX(A1)');"  // unknown: as it came
@@ -51,11 +52,12 @@ TEST_F(KeptValues, GetValueAnswersTheFilesValueForWhatCannotBeCalculated) {
       " same(s.GetRange('B1').GetValue(), 30);"  // calculable: follows the edit
       " same(s.GetRange('C1').GetValue(), 77);"  // not calculable: the file's value stays
       " same(s.GetRange('E1').GetValue(), 78);"
-      " builder.SaveFile('xlsx', " + path("out.xlsx") + "); builder.CloseFile();");
+      " builder.SaveFile('xlsx', " +
+      path("out.xlsx") + "); builder.CloseFile();");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.errorLine;
   std::ifstream file(folder_ / "out.xlsx", std::ios::binary);
-  const UnpackedZip parts =
-      unpackZip(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+  const UnpackedZip parts = unpackZip(
+      std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
   const std::string& saved = parts.entries.at("xl/worksheets/sheet1.xml");
   EXPECT_NE(saved.find("<f>MYADDIN(A1)</f><v>77</v>"), std::string::npos) << saved;
   EXPECT_NE(saved.find("<v>kept</v>"), std::string::npos) << saved;

@@ -19,7 +19,8 @@ TEST(RuntimeConfig, HelperFormWithUnescapedPaths) {
       "<sdkjs>/opt/rt/sdkjs</sdkjs>\n</Settings>\n",
       "/staged");
   ASSERT_EQ(config.scripts.size(), 3u);
-  EXPECT_EQ(config.scripts[0], fs::path("/staged") / "C:/Temp/zq_scriptorix_cli_7/native_patched.js");
+  EXPECT_EQ(config.scripts[0],
+            fs::path("/staged") / "C:/Temp/zq_scriptorix_cli_7/native_patched.js");
   EXPECT_EQ(config.scripts[1], fs::path("/opt/a & b/<x>/jquery_native.js"));
   EXPECT_EQ(config.scripts[2], fs::path("/opt/rt/web-apps/vendor/xregexp/xregexp-all-min.js"));
   EXPECT_EQ(config.fontsList, fs::path("/staged") / "./AllFonts.js");
@@ -55,7 +56,8 @@ TEST(RuntimeConfig, MalformedTextIsAClearError) {
       parseRuntimeConfig(text, "/rt");
       ADD_FAILURE() << "accepted: " << text;
     } catch (const std::runtime_error& error) {
-      EXPECT_NE(std::string(error.what()).find("DoctRenderer.config is malformed"), std::string::npos)
+      EXPECT_NE(std::string(error.what()).find("DoctRenderer.config is malformed"),
+                std::string::npos)
           << error.what();
     }
   }
@@ -71,7 +73,8 @@ TEST(RuntimeConfig, LookupPrefersTheWorkingDirectory) {
   EXPECT_EQ(findRuntimeConfig(root / "work", root / "exe"), root / "exe" / "DoctRenderer.config");
   std::ofstream(root / "work" / "DoctRenderer.config") << "x";
   EXPECT_EQ(findRuntimeConfig(root / "work", root / "exe"), root / "work" / "DoctRenderer.config");
-  std::ofstream(root / "exe" / "DoctRenderer.config") << "<Settings><file>a.js</file><sdkjs>missing</sdkjs></Settings>";
+  std::ofstream(root / "exe" / "DoctRenderer.config")
+      << "<Settings><file>a.js</file><sdkjs>missing</sdkjs></Settings>";
   EXPECT_THROW(readRuntimeConfig(root / "exe" / "DoctRenderer.config"), std::runtime_error);
   EXPECT_THROW(readRuntimeConfig(root / "none" / "DoctRenderer.config"), std::runtime_error);
   fs::remove_all(root);

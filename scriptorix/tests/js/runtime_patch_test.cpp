@@ -68,9 +68,10 @@ TEST_F(StagedRuntime, HelperConfigWithSpecialCharactersLoads) {
   ASSERT_EQ(config.scripts.size(), 3u);
   EXPECT_EQ(config.scripts[0], staged_ / "native_patched.js");
   EXPECT_EQ(config.fontsList, staged_ / "./AllFonts.js");
-  const auto outcome = runChecked("builder.CreateFile('xlsx'); same(NATIVE_DOCUMENT_TYPE, 'XLSX');"
-                                  " Api.GetActiveSheet().GetRange('A1').SetFontName('arial');",
-                                  100, config);
+  const auto outcome = runChecked(
+      "builder.CreateFile('xlsx'); same(NATIVE_DOCUMENT_TYPE, 'XLSX');"
+      " Api.GetActiveSheet().GetRange('A1').SetFontName('arial');",
+      100, config);
   EXPECT_EQ(outcome.exitCode, 0) << outcome.errorLine;
 }
 
@@ -78,7 +79,8 @@ TEST_F(StagedRuntime, HelperConfigWithSpecialCharactersLoads) {
 // workbook, which is what lets the helper add its results sheet to a CSV task.
 TEST_F(StagedRuntime, PatchMakesCsvDocumentsWorkbooks) {
   const std::string script =
-      "builder.CreateFile('csv'); same(NATIVE_DOCUMENT_TYPE, EXPECTED); Api.AddSheet('__zq_results');";
+      "builder.CreateFile('csv'); same(NATIVE_DOCUMENT_TYPE, EXPECTED); "
+      "Api.AddSheet('__zq_results');";
   const auto unpatched = runChecked("var EXPECTED = 'CSV'; " + script, 100, stage(false));
   EXPECT_EQ(unpatched.exitCode, 1);
   EXPECT_NE(unpatched.errorLine.find("A CSV document holds one sheet"), std::string::npos)
@@ -89,8 +91,10 @@ TEST_F(StagedRuntime, PatchMakesCsvDocumentsWorkbooks) {
 
 TEST_F(StagedRuntime, OpenedCsvFollowsTheSameRule) {
   writeAll(staged_ / "data.csv", "name,amount\nA,1\n");
-  const std::string script = "builder.OpenFile(" "'" + (staged_ / "data.csv").string() +
-                             "'); same(NATIVE_DOCUMENT_TYPE, EXPECTED);";
+  const std::string script =
+      "builder.OpenFile("
+      "'" +
+      (staged_ / "data.csv").string() + "'); same(NATIVE_DOCUMENT_TYPE, EXPECTED);";
   EXPECT_EQ(runChecked("var EXPECTED = 'CSV'; " + script, 100, stage(false)).exitCode, 0);
   EXPECT_EQ(runChecked("var EXPECTED = 'XLSX'; " + script, 100, stage(true)).exitCode, 0);
 }
@@ -107,9 +111,9 @@ TEST_F(StagedRuntime, ExplicitOptionsAreChecked) {
 
 TEST(Runtime, BuiltRuntimeHasEveryFile) {
   const fs::path runtime = builtRuntimeDirectory();
-  for (const char* file : {"DoctRenderer.config", "AllFonts.js", "sdkjs/common/Native/native.js",
-                           "sdkjs/common/Native/jquery_native.js",
-                           "web-apps/vendor/xregexp/xregexp-all-min.js"}) {
+  for (const char* file :
+       {"DoctRenderer.config", "AllFonts.js", "sdkjs/common/Native/native.js",
+        "sdkjs/common/Native/jquery_native.js", "web-apps/vendor/xregexp/xregexp-all-min.js"}) {
     EXPECT_GT(fs::file_size(runtime / file), 0u) << file;
   }
 }
@@ -138,7 +142,8 @@ TEST(Runtime, FontsListSpellsKnownFamiliesAndStaysPrivate) {
 }
 
 TEST(Runtime, BrokenFontsListIsAClearError) {
-  const fs::path file = fs::temp_directory_path() / ("sx_js_fonts_" + std::to_string(getpid()) + ".js");
+  const fs::path file =
+      fs::temp_directory_path() / ("sx_js_fonts_" + std::to_string(getpid()) + ".js");
   for (const char* text : {"var AllFonts = 'Arial';", "var AllFonts = [1];", "syntax error here"}) {
     writeAll(file, text);
     RuntimeConfig config = builtRuntime();

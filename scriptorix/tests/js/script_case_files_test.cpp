@@ -58,9 +58,10 @@ std::vector<fs::path> caseFiles() {
 }
 
 std::string testName(const ::testing::TestParamInfo<fs::path>& info) {
-  std::string name =
-      fs::relative(info.param, SX_JS_CASES_DIR).replace_extension().generic_string();
-  std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+  std::string name = fs::relative(info.param, SX_JS_CASES_DIR).replace_extension().generic_string();
+  std::replace_if(
+      name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
+      '_');
   return name;
 }
 

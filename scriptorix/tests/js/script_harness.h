@@ -49,8 +49,7 @@ inline constexpr std::string_view kChecks =
 // line, so that line numbers are the script's own.
 inline RunOutcome runChecked(std::string_view script, size_t chunkLines = 100,
                              const RuntimeConfig& runtime = builtRuntime()) {
-  return runScript(fromUtf8(std::string(kChecks) + " " + std::string(script)), runtime,
-                   chunkLines);
+  return runScript(fromUtf8(std::string(kChecks) + " " + std::string(script)), runtime, chunkLines);
 }
 
 inline RunOutcome runPlain(std::string_view script, size_t chunkLines = 100,

@@ -7,7 +7,8 @@ namespace {
 
 TEST(ScriptSandbox, DynamicImportIsRefused) {
   const auto outcome = runChecked(
-      "var failed = false; import('/etc/passwd').then(function () {}, function () { failed = true; });\n"
+      "var failed = false; import('/etc/passwd').then(function () {}, function () { failed = true; "
+      "});\n"
       "same(failed, true);",
       1);
   EXPECT_EQ(outcome.exitCode, 0) << outcome.errorLine;

@@ -26,8 +26,10 @@ TEST(ParseRangeRef, ReadsEveryFormAndFormatsItBack) {
       {u"A:C", {0, 0, kMaxRows - 1, 2, Shape::Columns}, u"A:C", u"$A:$C"},
       {u"$D:$D", {0, 3, kMaxRows - 1, 3, Shape::Columns}, u"D:D", u"$D:$D"},
       {u"1:3", {0, 0, 2, kMaxColumns - 1, Shape::Rows}, u"1:3", u"$1:$3"},
-      {u"XFD1048576", {kMaxRows - 1, kMaxColumns - 1, kMaxRows - 1, kMaxColumns - 1, Shape::Cells},
-       u"XFD1048576", u"$XFD$1048576"},
+      {u"XFD1048576",
+       {kMaxRows - 1, kMaxColumns - 1, kMaxRows - 1, kMaxColumns - 1, Shape::Cells},
+       u"XFD1048576",
+       u"$XFD$1048576"},
       {u"AA10:AB11", {9, 26, 10, 27, Shape::Cells}, u"AA10:AB11", u"$AA$10:$AB$11"},
   };
   for (const auto& c : cases) {
@@ -40,9 +42,9 @@ TEST(ParseRangeRef, ReadsEveryFormAndFormatsItBack) {
 }
 
 TEST(ParseRangeRef, RefusesBadTextAndPositionsPastTheLimits) {
-  for (const char16_t* text : {u"", u"A", u"1", u"A0", u"XFE1", u"A1048577", u"A1:", u":B2",
-                               u"A1:B", u"1:B", u"A1B2", u"$$A1", u"A$", u"A1 ", u"A-1",
-                               u"Sheet1!A1", u"AAAA1", u"1:1048577"}) {
+  for (const char16_t* text :
+       {u"", u"A", u"1", u"A0", u"XFE1", u"A1048577", u"A1:", u":B2", u"A1:B", u"1:B", u"A1B2",
+        u"$$A1", u"A$", u"A1 ", u"A-1", u"Sheet1!A1", u"AAAA1", u"1:1048577"}) {
     EXPECT_THROW(parseRangeRef(text), std::runtime_error) << std::u16string(text).size();
   }
 }

@@ -27,7 +27,8 @@ TEST(ColumnAutoFit, ColumnsTakeTheirWidestDisplayedText) {
   Sheet& sheet = book.sheet(0);
   sheet.setText(parseRangeRef(u"A1"), u"00000000");
   sheet.setNumber(parseRangeRef(u"A2"), 1234.5);
-  sheet.setNumberFormat(parseRangeRef(u"A2"), u"#,##0.00 \"units\"");  // 1,234.50 units: wider than A1
+  sheet.setNumberFormat(parseRangeRef(u"A2"),
+                        u"#,##0.00 \"units\"");  // 1,234.50 units: wider than A1
   sheet.setText(parseRangeRef(u"B1"), u"=REPT(\"0\",20)");
   sheet.setText(parseRangeRef(u"C1"), u"000000000000000000000000000000");
   sheet.merge(parseRangeRef(u"C1:D1"), false);

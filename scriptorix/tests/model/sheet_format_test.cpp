@@ -35,7 +35,8 @@ TEST_F(SheetFormat, EverySetterReachesEveryCellOfTheRange) {
       EXPECT_EQ(style.numberFormat, u"0.00");
       EXPECT_EQ(style.font.name, u"Arial");
       EXPECT_EQ(style.font.size, 14);
-      EXPECT_TRUE(style.font.bold && style.font.italic && style.font.underline == FontUnderline::Double);
+      EXPECT_TRUE(style.font.bold && style.font.italic &&
+                  style.font.underline == FontUnderline::Double);
       EXPECT_EQ(style.font.color, (Color{255, 0, 0}));
       EXPECT_EQ(style.horizontal, HorizontalAlignment::Center);
       EXPECT_EQ(style.vertical, VerticalAlignment::Top);
@@ -136,7 +137,7 @@ TEST_F(SheetFormat, InsideAndDiagonalBorders) {
 TEST_F(SheetFormat, WholeColumnsAndRowsUseTheirOwnFormats) {
   sheet.setNumber(at(u"B5"), 1);
   sheet.setFillColor(at(u"B:B"), Color{9, 9, 9});
-  EXPECT_EQ(sheet.style(4, 1).fill, (Color{9, 9, 9}));        // existing cell
+  EXPECT_EQ(sheet.style(4, 1).fill, (Color{9, 9, 9}));             // existing cell
   EXPECT_EQ(sheet.style(kMaxRows - 1, 1).fill, (Color{9, 9, 9}));  // every other row
   EXPECT_FALSE(sheet.style(0, 2).fill.has_value());
   sheet.setBold(at(u"3:3"), true);

@@ -15,7 +15,8 @@ TEST(TableColumnNames, EmptyAndRepeatedHeadersAsTheApplicationNamesThem) {
   EXPECT_EQ(uniqueColumnNames({u"Item", u"", u"item", u"Item2", u"ITEM"}),
             (std::vector<std::u16string>{u"Item", u"Column2", u"item3", u"Item2", u"ITEM4"}));
   // A generated name never takes one that a later header states.
-  EXPECT_EQ(uniqueColumnNames({u"", u"Column1"}), (std::vector<std::u16string>{u"Column1", u"Column12"}));
+  EXPECT_EQ(uniqueColumnNames({u"", u"Column1"}),
+            (std::vector<std::u16string>{u"Column1", u"Column12"}));
 }
 
 TEST(TableNames, FollowTheDefinedNameRules) {

@@ -65,7 +65,8 @@ TEST(SheetSettings, RemovingASheetTurnsItsReferencesIntoErrors) {
   EXPECT_EQ(first.value(0, 0).text, u"#REF!");
   EXPECT_EQ(book.findDefinedName(u"Source")->reference, u"#REF!");
   EXPECT_EQ(book.findSheet(u"My Data"), nullptr);
-  EXPECT_EQ(removeSheetFromFormula(u"Other!A1&\"My Data!A1\"", u"my data"), u"Other!A1&\"My Data!A1\"")
+  EXPECT_EQ(removeSheetFromFormula(u"Other!A1&\"My Data!A1\"", u"my data"),
+            u"Other!A1&\"My Data!A1\"")
       << "other sheets and text stay";
 }
 

@@ -42,8 +42,8 @@ TEST_F(SheetStructure, MergeAcrossAndReplaceOverlappingMerges) {
   sheet.merge(at(u"B2:D2"), false);  // overlaps the first: replaces it
   EXPECT_EQ(sheet.merges(), std::vector<RangeRef>{at(u"B2:D2")});
   sheet.merge(at(u"A5:B7"), true);
-  EXPECT_EQ(sheet.merges(), (std::vector<RangeRef>{at(u"B2:D2"), at(u"A5:B5"), at(u"A6:B6"),
-                                                   at(u"A7:B7")}));
+  EXPECT_EQ(sheet.merges(),
+            (std::vector<RangeRef>{at(u"B2:D2"), at(u"A5:B5"), at(u"A6:B6"), at(u"A7:B7")}));
   sheet.merge(at(u"F1"), false);  // one cell is no merge
   EXPECT_EQ(sheet.merges().size(), 4u);
   sheet.unmerge(at(u"A6"));
@@ -54,7 +54,8 @@ TEST_F(SheetStructure, LoadedMergesKeepFileOrderAndDropOverlaps) {
   sheet.merge(at(u"Z1:Z2"), false);
   // C1:D2 starts right of B1:C3 and overlaps it; B4:C4 touches nothing; A2:B2 starts below
   // B1:C3's first row and overlaps it; E1:E1 is a single cell.
-  sheet.loadMerges({at(u"B4:C4"), at(u"C1:D2"), at(u"B1:C3"), at(u"A2:B2"), at(u"E1:E1"), at(u"D3:E9")});
+  sheet.loadMerges(
+      {at(u"B4:C4"), at(u"C1:D2"), at(u"B1:C3"), at(u"A2:B2"), at(u"E1:E1"), at(u"D3:E9")});
   EXPECT_EQ(sheet.merges(), (std::vector<RangeRef>{at(u"B4:C4"), at(u"B1:C3"), at(u"D3:E9")}));
   EXPECT_THROW(sheet.loadMerges({RangeRef{0, 0, 0, kMaxColumns}}), std::out_of_range);
 }

@@ -142,7 +142,8 @@ TEST(SheetScale, AMillionNumbersFitInAHundredMegabytes) {
   Sheet& sheet = book.sheet(0);
   const long before = residentBytes();
   for (int32_t row = 0; row < 1000; ++row) {
-    for (int32_t column = 0; column < 1000; ++column) sheet.setNumber(cellRef(row, column), row + column);
+    for (int32_t column = 0; column < 1000; ++column)
+      sheet.setNumber(cellRef(row, column), row + column);
   }
   const long grown = residentBytes() - before;
   EXPECT_LT(grown, 100L * 1024 * 1024);

@@ -199,7 +199,8 @@ TEST_F(WorkbookCalculationTest, StructuredReferencesReadTheirTablesCells) {
   data.setText(parseRangeRef(u"C1"), u"Double");
   for (int row = 1; row <= 3; ++row) data.setNumber({row, 1, row, 1}, row * 10);
   data.setText(parseRangeRef(u"C2:C4"), u"=[@Amount]*2");
-  book.addTable({data.id(), u"Sales", parseRangeRef(u"A1:C5"), 1, 1, {u"Region", u"Amount", u"Double"}});
+  book.addTable(
+      {data.id(), u"Sales", parseRangeRef(u"A1:C5"), 1, 1, {u"Region", u"Amount", u"Double"}});
   put(u"A1", u"=SUM(Sales[Amount])");
   put(u"A2", u"=SUM(sales[[#Data],[Amount]:[Double]])");
   put(u"A3", u"=COUNTA(Sales[#Headers])+ROWS(Sales)");

@@ -14,18 +14,19 @@ class LoadedValuesTest : public ::testing::Test {
   void SetUp() override {
     sheet.setNumber(parseRangeRef(u"A1"), 2);
     sheet.setNumber(parseRangeRef(u"A2"), 3);
-    loadFormula(u"B1", u"A1*10", 999);           // the file says 999, we would say 20
+    loadFormula(u"B1", u"A1*10", 999);  // the file says 999, we would say 20
     loadFormula(u"B2", u"SUM(A1:A5)", 888);
-    loadFormula(u"B3", u"MYADDIN(A1)", 777);     // a function only the file's writer knows
-    loadFormula(u"B4", u"Missing*2", 0);         // a name that does not exist yet
+    loadFormula(u"B3", u"MYADDIN(A1)", 777);          // a function only the file's writer knows
+    loadFormula(u"B4", u"Missing*2", 0);              // a name that does not exist yet
     sheet.setFormula(parseRangeRef(u"B5"), u"A2*2");  // no cached value
     book.finishLoading();
   }
   void loadFormula(const char16_t* cell, std::u16string_view formula, double cached) {
     const RangeRef at = parseRangeRef(cell);
     sheet.setFormula(at, formula);
-    sheet.setCachedValue(at.firstRow, at.firstColumn,
-                         cached == 0 ? CellValue::fromError(u"#NAME?") : CellValue::fromNumber(cached));
+    sheet.setCachedValue(
+        at.firstRow, at.firstColumn,
+        cached == 0 ? CellValue::fromError(u"#NAME?") : CellValue::fromNumber(cached));
   }
   CellValue get(const char16_t* cell) const {
     const RangeRef at = parseRangeRef(cell);
@@ -55,9 +56,9 @@ TEST_F(LoadedValuesTest, AnEditRecalculatesWhatReadsIt) {
 }
 
 TEST_F(LoadedValuesTest, EditsWaitingForARebuildAreNotLost) {
-  book.addSheet(u"Notes");                           // a rebuild is pending
-  sheet.setNumber(parseRangeRef(u"A2"), 10);         // noted while it waits
-  book.addDefinedName(u"Missing", u"Data!$A$2");     // #NAME? values are calculated again
+  book.addSheet(u"Notes");                        // a rebuild is pending
+  sheet.setNumber(parseRangeRef(u"A2"), 10);      // noted while it waits
+  book.addDefinedName(u"Missing", u"Data!$A$2");  // #NAME? values are calculated again
   EXPECT_EQ(get(u"B2"), number(12));
   EXPECT_EQ(get(u"B4"), number(20));
   EXPECT_EQ(get(u"B1"), number(999));

@@ -32,9 +32,9 @@ TEST(Workbook, StartsWithOneActiveSheetAndAddsSheetsAsActive) {
 
 TEST(Workbook, SheetNamesFollowTheSpreadsheetRules) {
   Workbook book;
-  for (const char16_t* bad : {u"", u"a[b", u"a]b", u"a:b", u"a*b", u"a?b", u"a/b", u"a\\b",
-                              u"'quoted", u"quoted'", u"sheet1",
-                              u"12345678901234567890123456789012"}) {
+  for (const char16_t* bad :
+       {u"", u"a[b", u"a]b", u"a:b", u"a*b", u"a?b", u"a/b", u"a\\b", u"'quoted", u"quoted'",
+        u"sheet1", u"12345678901234567890123456789012"}) {
     EXPECT_THROW(book.addSheet(bad), std::invalid_argument) << toUtf8(bad);
   }
   EXPECT_EQ(book.sheetCount(), 1u);
@@ -84,12 +84,12 @@ TEST(Workbook, MoveSheetsBeforeAfterAndToAnIndex) {
 
 TEST(DefinedNames, AcceptOnlyValidNewNames) {
   Workbook book;
-  for (const char16_t* good : {u"Total", u"_tax", u"\\path", u"rate.2024", u"ABCD1", u"Rx",
-                               u"Tax_Rate", u"XFE1"}) {
+  for (const char16_t* good :
+       {u"Total", u"_tax", u"\\path", u"rate.2024", u"ABCD1", u"Rx", u"Tax_Rate", u"XFE1"}) {
     EXPECT_TRUE(Workbook::isValidDefinedName(good)) << toUtf8(good);
   }
-  for (const char16_t* bad : {u"", u"1st", u"A1", u"xfd1048576", u"R1C1", u"r2c", u"R", u"c",
-                              u"RC", u"my name", u"a-b", u".dot", u"C3"}) {
+  for (const char16_t* bad : {u"", u"1st", u"A1", u"xfd1048576", u"R1C1", u"r2c", u"R", u"c", u"RC",
+                              u"my name", u"a-b", u".dot", u"C3"}) {
     EXPECT_FALSE(Workbook::isValidDefinedName(bad)) << toUtf8(bad);
   }
   book.addDefinedName(u"Total", u"=Sheet1!$A$1:$A$3");
