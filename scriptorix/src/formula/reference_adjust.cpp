@@ -103,10 +103,8 @@ bool shiftSpan(int32_t& first, int32_t& last, int32_t bandFirst, int32_t bandLas
 }
 
 std::optional<std::u16string> shiftReference(ParsedReference reference, const CellShift& shift) {
-  bool vertical =
-      shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
-  bool insert =
-      shift.kind == CellShift::Kind::InsertDown || shift.kind == CellShift::Kind::InsertRight;
+  const bool vertical = shift.vertical();
+  const bool insert = !shift.deletes();
   // A whole-column reference spans every row, so a vertical shift never changes it (and the same
   // for whole rows and a horizontal shift).
   if (vertical && reference.shape == ReferenceShape::Columns)
@@ -213,6 +211,16 @@ std::u16string removeSheetFromFormula(std::u16string_view formula, std::u16strin
       [&](const std::u16string& named) {
         return equalsIgnoringCase(named, sheet) ? std::nullopt : std::optional(named);
       });
+}
+
+ShiftAxes shiftAxes(const CellShift& shift, int32_t firstRow, int32_t firstColumn, int32_t lastRow,
+                    int32_t lastColumn) {
+  if (shift.vertical()) {
+    return {firstRow,       lastRow,       firstColumn,       lastColumn,
+            shift.firstRow, shift.lastRow, shift.firstColumn, shift.lastColumn};
+  }
+  return {firstColumn,       lastColumn,       firstRow,       lastRow,
+          shift.firstColumn, shift.lastColumn, shift.firstRow, shift.lastRow};
 }
 
 }  // namespace sx

@@ -22,7 +22,21 @@ struct CellShift {
   int32_t lastRow = 0;
   int32_t firstColumn = 0;
   int32_t lastColumn = 0;
+
+  // Cells move up or down (whole rows of the band), rather than left or right.
+  bool vertical() const { return kind == Kind::DeleteUp || kind == Kind::InsertDown; }
+  bool deletes() const { return kind == Kind::DeleteUp || kind == Kind::DeleteLeft; }
 };
+
+// An area against a shift's band: along is the axis the cells move on, across the other one.
+struct ShiftAxes {
+  int32_t first, last;                      // the area along
+  int32_t acrossFirst, acrossLast;          // the area across
+  int32_t bandFirst, bandLast;              // the band along
+  int32_t bandAcrossFirst, bandAcrossLast;  // the band across
+};
+ShiftAxes shiftAxes(const CellShift& shift, int32_t firstRow, int32_t firstColumn, int32_t lastRow,
+                    int32_t lastColumn);
 
 // Rewrites a formula (or a defined name's reference) that lives on `formulaSheet` so that it
 // keeps pointing at the same data after `shift`; references to deleted cells become #REF!.

@@ -19,10 +19,6 @@ bool isReferenceError(std::u16string_view text) {
   return text.find(u"#REF!") != std::u16string_view::npos;
 }
 
-bool isDelete(CellShift::Kind kind) {
-  return kind == CellShift::Kind::DeleteUp || kind == CellShift::Kind::DeleteLeft;
-}
-
 // Calls `visit` on every element below `node` (anchors may sit inside mc:AlternateContent).
 template <typename Visit>
 void forEachElement(pugi::xml_node node, const Visit& visit) {
@@ -119,7 +115,7 @@ std::pair<int32_t, int32_t> KeptReferences::corner(int32_t row, int32_t column,
     if (const auto parsed = formula::parseReferenceText(now)) {
       row = parsed->first.row;
       column = parsed->first.column;
-    } else if (isDelete(shift.kind)) {
+    } else if (shift.deletes()) {
       const bool vertical = shift.kind == CellShift::Kind::DeleteUp;
       (vertical ? row : column) = vertical ? shift.firstRow : shift.firstColumn;
     }
@@ -592,8 +588,7 @@ std::vector<KeptLineAttributes> KeptReferences::lineAttributes(const SheetOrigin
   const int32_t limit = rows ? kMaxRows : kMaxColumns;
   for (const RecordedShift& recorded : workbook_.shifts()) {
     const CellShift& shift = recorded.shift;
-    const bool vertical =
-        shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
+    const bool vertical = shift.vertical();
     const bool whole = rows ? shift.firstColumn == 0 && shift.lastColumn == kMaxColumns - 1
                             : shift.firstRow == 0 && shift.lastRow == kMaxRows - 1;
     if (recorded.sheetId != sheetId || vertical != rows || !whole) continue;
@@ -605,10 +600,10 @@ std::vector<KeptLineAttributes> KeptReferences::lineAttributes(const SheetOrigin
       // What lies before the band stays; what lies after it moves by the band's size.
       if (run.first < first)
         moved.push_back({run.first, std::min(run.last, first - 1), run.attributes});
-      const int32_t after = isDelete(shift.kind) ? last + 1 : first;
+      const int32_t after = shift.deletes() ? last + 1 : first;
       if (run.last < after) continue;
-      const int32_t start = std::max(run.first, after) + (isDelete(shift.kind) ? -count : count);
-      const int32_t end = std::min(run.last + (isDelete(shift.kind) ? -count : count), limit - 1);
+      const int32_t start = std::max(run.first, after) + (shift.deletes() ? -count : count);
+      const int32_t end = std::min(run.last + (shift.deletes() ? -count : count), limit - 1);
       if (start <= end) moved.push_back({start, end, std::move(run.attributes)});
     }
     runs = std::move(moved);

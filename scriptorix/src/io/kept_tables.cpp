@@ -12,10 +12,6 @@
 namespace sx {
 namespace {
 
-bool isVertical(CellShift::Kind kind) {
-  return kind == CellShift::Kind::DeleteUp || kind == CellShift::Kind::InsertDown;
-}
-
 [[noreturn]] void refuse(const KeptTable& table, const std::string& why) {
   throw std::runtime_error("Cannot shift cells: " + why + " of the " +
                            (table.pivot ? "pivot table" : "table") + " \"" + toUtf8(table.name) +
@@ -92,18 +88,11 @@ std::optional<KeptTable> readKeptPivotPlace(std::string_view xml, const std::str
 std::optional<RangeRef> tableAfterShift(const KeptTable& table, const RangeRef& area,
                                         const CellShift& shift) {
   if (shiftTears(area, shift)) refuse(table, "it would move part");
-  const bool vertical = isVertical(shift.kind);
-  const bool remove =
-      shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::DeleteLeft;
-  // Along: the axis that moves; across: the one the band is limited on.
-  const int32_t acrossFirst = vertical ? area.firstColumn : area.firstRow;
-  const int32_t acrossLast = vertical ? area.lastColumn : area.lastRow;
-  const int32_t bandAcrossFirst = vertical ? shift.firstColumn : shift.firstRow;
-  const int32_t bandAcrossLast = vertical ? shift.lastColumn : shift.lastRow;
-  const int32_t first = vertical ? area.firstRow : area.firstColumn;
-  const int32_t last = vertical ? area.lastRow : area.lastColumn;
-  const int32_t bandFirst = vertical ? shift.firstRow : shift.firstColumn;
-  const int32_t bandLast = vertical ? shift.lastRow : shift.lastColumn;
+  const bool vertical = shift.vertical();
+  const bool remove = shift.deletes();
+  const auto [first, last, acrossFirst, acrossLast, bandFirst, bandLast, bandAcrossFirst,
+              bandAcrossLast] =
+      shiftAxes(shift, area.firstRow, area.firstColumn, area.lastRow, area.lastColumn);
   if (acrossLast < bandAcrossFirst || acrossFirst > bandAcrossLast || last < bandFirst) return area;
   const int32_t count = bandLast - bandFirst + 1;
   int32_t newFirst = first, newLast = last;

@@ -113,19 +113,14 @@ void checkTableName(std::u16string_view name) {
 
 // A table keeps its columns: a shift that would cut it or change its width is refused.
 void SheetObjects::checkShift(const CellShift& shift) const {
-  const bool vertical =
-      shift.kind == CellShift::Kind::DeleteUp || shift.kind == CellShift::Kind::InsertDown;
   for (const SheetTable& table : tables) {
     const RangeRef& area = table.range;
-    // Across: the axis the band is limited on; along: the axis that moves.
-    const int32_t first = vertical ? area.firstColumn : area.firstRow;
-    const int32_t last = vertical ? area.lastColumn : area.lastRow;
-    const int32_t bandFirst = vertical ? shift.firstColumn : shift.firstRow;
-    const int32_t bandLast = vertical ? shift.lastColumn : shift.lastRow;
-    const int32_t alongStart = vertical ? shift.firstRow : shift.firstColumn;
-    const int32_t alongEnd = vertical ? area.lastRow : area.lastColumn;
-    const bool touches = bandLast >= first && bandFirst <= last && alongStart <= alongEnd;
-    if (touches && (bandFirst > first || bandLast < last)) {
+    const ShiftAxes axes =
+        shiftAxes(shift, area.firstRow, area.firstColumn, area.lastRow, area.lastColumn);
+    const bool touches = axes.bandAcrossLast >= axes.acrossFirst &&
+                         axes.bandAcrossFirst <= axes.acrossLast && axes.bandFirst <= axes.last;
+    if (touches &&
+        (axes.bandAcrossFirst > axes.acrossFirst || axes.bandAcrossLast < axes.acrossLast)) {
       throw std::runtime_error("Cannot move part of table " + toUtf8(table.name) +
                                ": shift whole rows or columns of it");
     }

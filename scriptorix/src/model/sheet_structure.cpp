@@ -13,13 +13,6 @@ namespace {
 
 auto columnLess = [](const StoredCell& cell, int32_t column) { return cell.column < column; };
 
-bool isVertical(CellShift::Kind kind) {
-  return kind == CellShift::Kind::DeleteUp || kind == CellShift::Kind::InsertDown;
-}
-bool isDelete(CellShift::Kind kind) {
-  return kind == CellShift::Kind::DeleteUp || kind == CellShift::Kind::DeleteLeft;
-}
-
 // Where an interval [first, last] of the moving axis ends up; nullopt when it vanishes or
 // falls off the sheet.
 std::optional<std::pair<int32_t, int32_t>> moveInterval(int32_t first, int32_t last,
@@ -44,25 +37,19 @@ std::optional<std::pair<int32_t, int32_t>> moveInterval(int32_t first, int32_t l
 
 // An area after the shift; `splits` is set when the shift would cut it in two (it stays).
 std::optional<RangeRef> moveArea(const RangeRef& merge, const CellShift& shift, bool& splits) {
-  const bool vertical = isVertical(shift.kind);
-  // Across: the axis along which the band is limited; along: the axis that moves.
-  const int32_t acrossFirst = vertical ? merge.firstColumn : merge.firstRow;
-  const int32_t acrossLast = vertical ? merge.lastColumn : merge.lastRow;
-  const int32_t bandAcrossFirst = vertical ? shift.firstColumn : shift.firstRow;
-  const int32_t bandAcrossLast = vertical ? shift.lastColumn : shift.lastRow;
-  const int32_t alongFirst = vertical ? merge.firstRow : merge.firstColumn;
-  const int32_t alongLast = vertical ? merge.lastRow : merge.lastColumn;
-  const int32_t bandFirst = vertical ? shift.firstRow : shift.firstColumn;
-  const int32_t bandLast = vertical ? shift.lastRow : shift.lastColumn;
-  if (acrossLast < bandAcrossFirst || acrossFirst > bandAcrossLast || alongLast < bandFirst) {
+  const bool vertical = shift.vertical();
+  const ShiftAxes axes =
+      shiftAxes(shift, merge.firstRow, merge.firstColumn, merge.lastRow, merge.lastColumn);
+  if (axes.acrossLast < axes.bandAcrossFirst || axes.acrossFirst > axes.bandAcrossLast ||
+      axes.last < axes.bandFirst) {
     return merge;
   }
-  if (acrossFirst < bandAcrossFirst || acrossLast > bandAcrossLast) {
+  if (axes.acrossFirst < axes.bandAcrossFirst || axes.acrossLast > axes.bandAcrossLast) {
     splits = true;
     return merge;
   }
-  const auto moved = moveInterval(alongFirst, alongLast, bandFirst, bandLast, isDelete(shift.kind),
-                                  vertical ? kMaxRows : kMaxColumns);
+  const auto moved = moveInterval(axes.first, axes.last, axes.bandFirst, axes.bandLast,
+                                  shift.deletes(), vertical ? kMaxRows : kMaxColumns);
   if (!moved) return std::nullopt;
   RangeRef result = merge;
   (vertical ? result.firstRow : result.firstColumn) = moved->first;
@@ -298,8 +285,8 @@ void Sheet::copyTo(const RangeRef& input, Sheet& target, const RangeRef& destina
 }
 
 void Sheet::shiftCells(const CellShift& shift) {
-  const bool remove = isDelete(shift.kind);
-  if (isVertical(shift.kind)) {
+  const bool remove = shift.deletes();
+  if (shift.vertical()) {
     const int32_t count = shift.lastRow - shift.firstRow + 1;
     const bool wholeRows = shift.firstColumn == 0 && shift.lastColumn == kMaxColumns - 1;
     if (shift.firstRow >= rowLimit()) return;
@@ -367,8 +354,8 @@ void Sheet::shiftMerges(const CellShift& shift) {
 }
 
 void Sheet::shiftRowAndColumnFormats(const CellShift& shift) {
-  const bool remove = isDelete(shift.kind);
-  if (isVertical(shift.kind)) {
+  const bool remove = shift.deletes();
+  if (shift.vertical()) {
     if (shift.firstColumn == 0 && shift.lastColumn == kMaxColumns - 1) {
       shiftKeys(rowFormats_, shift.firstRow, shift.lastRow, remove, kMaxRows);
     }
@@ -406,7 +393,7 @@ bool shiftTears(const RangeRef& area, const CellShift& shift) {
 namespace {
 // The cells a shift moves, or empties, where they are afterwards.
 RangeRef shiftedArea(const CellShift& shift) {
-  if (isVertical(shift.kind)) {
+  if (shift.vertical()) {
     return {shift.firstRow, shift.firstColumn, kMaxRows - 1, shift.lastColumn,
             RangeRef::Shape::Cells};
   }
@@ -463,7 +450,7 @@ void Sheet::insertCells(const RangeRef& input, InsertShift direction) {
     added = origin->checkShift(*workbook_, id_, shift);
   workbook_->calculation().beforeRestructure();
   // Data pushed past the last row or column would be lost: refuse instead.
-  if (isVertical(kind)) {
+  if (shift.vertical()) {
     const int32_t edge = kMaxRows - range.rowCount();
     for (int32_t row = std::max(edge, range.firstRow); row < rowLimit(); ++row) {
       for (const StoredCell& cell : rows_[row].cells) {
