@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "formula/evaluator.h"
 #include "formula/formula_parser.h"
@@ -23,7 +24,12 @@ class FuzzContext : public sx::formula::EvalContext {
     if (name == u"Sheet1") return 0;
     return std::nullopt;
   }
-  std::optional<std::u16string> definedName(std::u16string_view name) override {
+  std::vector<int32_t> sheetsBetween(std::u16string_view first, std::u16string_view last) override {
+    if (first == u"Sheet1" && last == u"Sheet1") return {0};
+    return {};
+  }
+  std::optional<std::u16string> definedName(std::u16string_view name,
+                                            const sx::formula::CellPosition&) override {
     if (name == u"Self") return u"Self+1";
     if (name == u"Block") return u"Sheet1!$A$1:$C$3";
     return std::nullopt;
