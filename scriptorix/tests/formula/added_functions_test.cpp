@@ -7,17 +7,13 @@
 #include "formula/evaluator.h"
 #include "formula/formula_parser.h"
 #include "memory_workbook.h"
+#include "scalar_text.h"
 
 namespace sx::formula {
 namespace {
 
 using testing_support::MemoryWorkbook;
-
-std::string narrow(std::u16string_view text) {
-  std::string out;
-  for (char16_t c : text) out.push_back(c < 0x80 ? char(c) : '?');
-  return out;
-}
+using testing_support::narrow;
 
 // Sheet1 A1:A4 = 10, 20, 30, 40; B1 = "x", B2 = 45352 (2024-03-01), B3 = "holiday";
 // "Sheet 2" exists for sheet-name quoting.

@@ -6,37 +6,14 @@
 #include "formula/evaluator.h"
 #include "formula/formula_parser.h"
 #include "memory_workbook.h"
+#include "scalar_text.h"
 
 namespace sx::formula {
 namespace {
 
+using testing_support::describe;
 using testing_support::MemoryWorkbook;
-
-std::string narrow(std::u16string_view text) {
-  std::string out;
-  for (char16_t c : text) out.push_back(c < 0x80 ? char(c) : '?');
-  return out;
-}
-
-// "3", "\"text\"", "TRUE", "#N/A": how a result is written in the tables below.
-std::string describe(const Scalar& value) {
-  switch (value.kind) {
-    case Scalar::Kind::Empty:
-      return "<empty>";
-    case Scalar::Kind::Number: {
-      char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "%.12g", value.number);
-      return buffer;
-    }
-    case Scalar::Kind::Text:
-      return "\"" + narrow(value.text) + "\"";
-    case Scalar::Kind::Boolean:
-      return value.boolean ? "TRUE" : "FALSE";
-    case Scalar::Kind::Error:
-      return narrow(errorText(value.error));
-  }
-  return "?";
-}
+using testing_support::narrow;
 
 // Sheet1 A1:A5 = 1..5, B1:B4 = apple, banana, cherry, apple pie, C1 = TRUE, C2 = "7",
 // C3 = #N/A, D1:E3 a lookup table (10 ten, 20 twenty, 30 thirty); Data!A1 = 100.

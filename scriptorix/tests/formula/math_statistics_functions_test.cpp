@@ -5,36 +5,14 @@
 
 #include "formula/calculator.h"
 #include "memory_workbook.h"
+#include "scalar_text.h"
 
 namespace sx::formula {
 namespace {
 
+using testing_support::describe;
 using testing_support::MemoryWorkbook;
-
-std::string narrow(std::u16string_view text) {
-  std::string out;
-  for (char16_t c : text) out.push_back(c < 0x80 ? char(c) : '?');
-  return out;
-}
-
-std::string describe(const Scalar& value) {
-  switch (value.kind) {
-    case Scalar::Kind::Empty:
-      return "<empty>";
-    case Scalar::Kind::Number: {
-      char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "%.12g", value.number);
-      return buffer;
-    }
-    case Scalar::Kind::Text:
-      return "\"" + narrow(value.text) + "\"";
-    case Scalar::Kind::Boolean:
-      return value.boolean ? "TRUE" : "FALSE";
-    case Scalar::Kind::Error:
-      return narrow(errorText(value.error));
-  }
-  return "?";
-}
+using testing_support::narrow;
 
 struct Case {
   const char16_t* formula;
