@@ -42,6 +42,18 @@ std::vector<double> collectNumbers(CallArgs& args, std::size_t first, std::size_
   return numbers;
 }
 
+std::vector<double> numbersIn(CallArgs& args, std::size_t i) {
+  std::vector<double> numbers;
+  forEachArgumentValue(
+      args, i,
+      [&](const Scalar& value, bool) {
+        if (value.isError()) throw FormulaError{value.error};
+        if (value.isNumber()) numbers.push_back(value.number);
+      },
+      i + 1);
+  return numbers;
+}
+
 double significant15(double value) {
   if (!std::isfinite(value)) return value;
   char buffer[64];

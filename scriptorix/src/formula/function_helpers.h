@@ -20,6 +20,10 @@ void forEachArgumentValue(CallArgs& args, std::size_t first,
 std::vector<double> collectNumbers(CallArgs& args, std::size_t first = 0,
                                    std::size_t end = std::size_t(-1));
 
+// The numbers of argument `i` only, as a range holds them: errors propagate, anything else is
+// skipped even when given directly (LARGE, Z.TEST, T.TEST's samples).
+std::vector<double> numbersIn(CallArgs& args, std::size_t i);
+
 // Spreadsheet rounding of `value` to `digits` decimals (negative digits round left of the point),
 // half away from zero, after removing binary noise such as 2.675 stored as 2.67499999.
 double roundHalfAway(double value, int digits);

@@ -424,14 +424,7 @@ Value confidenceT(CallArgs& args) {
 }
 
 Value zTest(CallArgs& args) {
-  std::vector<double> numbers;
-  forEachArgumentValue(
-      args, 0,
-      [&](const Scalar& value, bool) {
-        if (value.isError()) throw FormulaError{value.error};
-        if (value.isNumber()) numbers.push_back(value.number);
-      },
-      1);
+  const std::vector<double> numbers = numbersIn(args, 0);
   double x = args.number(1);
   if (numbers.empty()) return Scalar::fromError(ErrorCode::NA);
   double n = double(numbers.size()), mean = 0;
@@ -448,19 +441,6 @@ Value zTest(CallArgs& args) {
   }
   if (sigma == 0) return Scalar::fromError(ErrorCode::Div0);
   return number(1 - normalCdf((mean - x) / (sigma / std::sqrt(n))));
-}
-
-// The numbers of one argument, for T.TEST's two samples.
-std::vector<double> sampleOf(CallArgs& args, std::size_t i) {
-  std::vector<double> numbers;
-  forEachArgumentValue(
-      args, i,
-      [&](const Scalar& value, bool) {
-        if (value.isError()) throw FormulaError{value.error};
-        if (value.isNumber()) numbers.push_back(value.number);
-      },
-      i + 1);
-  return numbers;
 }
 
 struct Moments {
@@ -500,7 +480,7 @@ Value tTest(CallArgs& args) {
     t = d.mean / std::sqrt(d.variance / d.n);
     df = d.n - 1;
   } else {
-    Moments a = momentsOf(sampleOf(args, 0)), b = momentsOf(sampleOf(args, 1));
+    Moments a = momentsOf(numbersIn(args, 0)), b = momentsOf(numbersIn(args, 1));
     double spread;
     if (type == 2) {
       df = a.n + b.n - 2;
@@ -520,7 +500,7 @@ Value tTest(CallArgs& args) {
 
 // F.TEST: the two-tailed probability that the samples' variances differ only by chance.
 Value fTest(CallArgs& args) {
-  Moments a = momentsOf(sampleOf(args, 0)), b = momentsOf(sampleOf(args, 1));
+  Moments a = momentsOf(numbersIn(args, 0)), b = momentsOf(numbersIn(args, 1));
   if (a.variance == 0 || b.variance == 0) return Scalar::fromError(ErrorCode::Div0);
   double df[] = {a.n - 1, b.n - 1};
   double ratio = a.variance / b.variance;

@@ -223,14 +223,7 @@ Value maxIfs(CallArgs& args) { return extremeIfs(args, true); }
 
 // LARGE and SMALL: the k-th number from the top or the bottom.
 Value kth(CallArgs& args, bool largest) {
-  std::vector<double> numbers;
-  forEachArgumentValue(
-      args, 0,
-      [&](const Scalar& value, bool) {
-        if (value.isError()) throw FormulaError{value.error};
-        if (value.isNumber()) numbers.push_back(value.number);
-      },
-      1);
+  std::vector<double> numbers = numbersIn(args, 0);
   double k = std::trunc(args.number(1));
   if (k < 1 || k > double(numbers.size())) return Scalar::fromError(ErrorCode::Num);
   std::sort(numbers.begin(), numbers.end());
